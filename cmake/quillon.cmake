@@ -1,0 +1,50 @@
+# Helpers shared by every component's CMakeLists.txt.
+include(GoogleTest)
+
+# GoogleTest from Debian's sources, built with whichever compiler this tree uses.
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)
+if(NOT TARGET gtest)
+    # GoogleTest's own sources do not build warning-free with -Werror on mingw.
+    set(_saved_options ${CMAKE_CXX_FLAGS})
+    add_subdirectory(/usr/src/googletest/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+    target_compile_options(gtest PRIVATE -Wno-error)
+    target_compile_options(gtest_main PRIVATE -Wno-error)
+endif()
+
+# A portable library: no windows.h, built in both trees (the deliverables link it).
+function(quillon_core_library name)
+    add_library(${name} STATIC ${ARGN})
+    target_include_directories(${name} PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+endfunction()
+
+# Native unit test of a portable core: quillon_native_test(name SOURCES ... LIBS ...)
+function(quillon_native_test name)
+    if(QUILLON_WINDOWS)
+        return()
+    endif()
+    cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+    add_executable(${name} ${T_SOURCES})
+    target_link_libraries(${name} PRIVATE ${T_LIBS} gtest_main)
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 30)
+endfunction()
+
+# Windows test run under Wine: quillon_wine_test(name SOURCES ... LIBS ... DEPENDS ...)
+# DEPENDS names the deliverables the test drives, so they are built first.
+function(quillon_wine_test name)
+    if(NOT QUILLON_WINDOWS)
+        return()
+    endif()
+    cmake_parse_arguments(T "" "TIMEOUT" "SOURCES;LIBS;DEPENDS;PROPERTIES" ${ARGN})
+    if(NOT T_TIMEOUT)
+        set(T_TIMEOUT 120)
+    endif()
+    add_executable(${name} ${T_SOURCES})
+    target_link_libraries(${name} PRIVATE ${T_LIBS} gtest_main)
+    if(T_DEPENDS)
+        add_dependencies(${name} ${T_DEPENDS})
+    endif()
+    gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
+        PROPERTIES TIMEOUT ${T_TIMEOUT} ${T_PROPERTIES})
+endfunction()

@@ -1,0 +1,1 @@
+// Portable rules of the drawing library live beside this file.
