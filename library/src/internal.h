@@ -35,19 +35,29 @@ struct DisplayContext {
 
 extern DisplayContext g_ctx;
 
-inline bool contextOpen() { return g_ctx.driver != nullptr; }
+inline bool contextOpen() {
+    return g_ctx.driver != nullptr;
+}
 
 inline HRESULT record(HRESULT hr) {
     g_ctx.lastResult = hr;
     return hr;
 }
 
-inline Surface* asSurface(long handle) { return reinterpret_cast<Surface*>(handle); }
-inline long asHandle(const void* p) { return static_cast<long>(reinterpret_cast<LONG_PTR>(p)); }
+inline Surface* asSurface(long handle) {
+    return reinterpret_cast<Surface*>(handle);
+}
+inline long asHandle(const void* p) {
+    return static_cast<long>(reinterpret_cast<LONG_PTR>(p));
+}
 
 // 0 stands for the back surface (most exports) or the primary surface (palette, colour).
-inline Surface* surfaceOrBack(long handle) { return handle ? asSurface(handle) : g_ctx.back; }
-inline Surface* surfaceOrPrimary(long handle) { return handle ? asSurface(handle) : g_ctx.primary; }
+inline Surface* surfaceOrBack(long handle) {
+    return handle ? asSurface(handle) : g_ctx.back;
+}
+inline Surface* surfaceOrPrimary(long handle) {
+    return handle ? asSurface(handle) : g_ctx.primary;
+}
 
 // Makes a recorded driver call; on DDERR_SURFACELOST restores `first`, then `second` (if
 // any), and makes the same call exactly once more, recording that answer.

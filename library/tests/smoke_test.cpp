@@ -1,10 +1,11 @@
-#include <windows.h>
 #include <gtest/gtest.h>
 
-TEST(LibrarySmoke, LoadsAndExportsPlainNames) {
-    HMODULE dll = LoadLibraryW(L"Quillon.dll");
-    ASSERT_NE(dll, nullptr);
-    EXPECT_NE(GetProcAddress(dll, "ddInit"), nullptr);
-    EXPECT_EQ(GetProcAddress(dll, "ddInit@16"), nullptr);
-    FreeLibrary(dll);
+#include "quillon_dll.h"
+
+TEST(LibrarySmoke, ExportsResolveByPlainNameOnly) {
+    const auto& d = qtest::dll();
+    ASSERT_NE(d.module, nullptr);
+    EXPECT_NE(d.ddInit, nullptr);
+    EXPECT_EQ(GetProcAddress(d.module, "ddInit@16"), nullptr);
+    EXPECT_EQ(GetProcAddress(d.module, "_ddInit@16"), nullptr);
 }

@@ -1,1 +1,0 @@
-// Portable rules of the drawing library live beside this file.

@@ -1,0 +1,190 @@
+#include "quillon_dll.h"
+
+#include <gtest/gtest.h>
+
+namespace qtest {
+
+namespace {
+template <class Fn> void loadInto(HMODULE m, Fn& fn, const char* name) {
+    fn = reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(m, name)));
+}
+} // namespace
+
+const QuillonDll& dll() {
+    static QuillonDll d = [] {
+        QuillonDll d;
+        d.module = LoadLibraryW(L"Quillon.dll");
+        auto load = [&](auto& fn, const char* name) {
+            loadInto(d.module, fn, name);
+            if (!fn) ADD_FAILURE() << "Quillon.dll does not export " << name;
+        };
+        if (!d.module) {
+            ADD_FAILURE() << "Quillon.dll not found beside the test";
+            return d;
+        }
+        load(d.ddInit, "ddInit");
+        load(d.ddQuit, "ddQuit");
+        load(d.ddSetBitDepth, "ddSetBitDepth");
+        load(d.ddGetBitDepth, "ddGetBitDepth");
+        load(d.ddError, "ddError");
+        load(d.ddGetDD, "ddGetDD");
+        load(d.ddGetPrimarySurface, "ddGetPrimarySurface");
+        load(d.ddGetBackSurface, "ddGetBackSurface");
+        load(d.ddIsModeX, "ddIsModeX");
+        load(d.ddEnumDisplayModes, "ddEnumDisplayModes");
+        load(d.GetBitsPixel, "GetBitsPixel");
+        load(d.ddCanOverlay, "ddCanOverlay");
+        load(d.ddCanWideSurface, "ddCanWideSurface");
+        load(d.ddCreateSurface, "ddCreateSurface");
+        load(d.ddReleaseSurface, "ddReleaseSurface");
+        load(d.ddFlip, "ddFlip");
+        load(d.ddUpdateWindow, "ddUpdateWindow");
+        load(d.ddAsyncUpdateWindow, "ddAsyncUpdateWindow");
+        load(d.ddGetWidth, "ddGetWidth");
+        load(d.ddGetHeight, "ddGetHeight");
+        load(d.ddGetPitch, "ddGetPitch");
+        load(d.ddInVideoMemory, "ddInVideoMemory");
+        load(d.ddGetDC, "ddGetDC");
+        load(d.ddReleaseDC, "ddReleaseDC");
+        load(d.ddWaitVBBegin, "ddWaitVBBegin");
+        load(d.ddWaitVBEnd, "ddWaitVBEnd");
+        load(d.ddBlt, "ddBlt");
+        load(d.ddBitBlt, "ddBitBlt");
+        load(d.ddSafeBitBlt, "ddSafeBitBlt");
+        load(d.ddStretchBlt, "ddStretchBlt");
+        load(d.ddBltFX, "ddBltFX");
+        load(d.ddBltFast, "ddBltFast");
+        load(d.ddSafeBltFast, "ddSafeBltFast");
+        load(d.ddFillBlt, "ddFillBlt");
+        load(d.ddSafeFillBlt, "ddSafeFillBlt");
+        load(d.ddClear, "ddClear");
+        load(d.ddCreatePalette, "ddCreatePalette");
+        load(d.ddCreateDefPalette, "ddCreateDefPalette");
+        load(d.ddCopyPalette, "ddCopyPalette");
+        load(d.ddCopySystemPalette, "ddCopySystemPalette");
+        load(d.ddCreatePaletteFromFile, "ddCreatePaletteFromFile");
+        load(d.ddCreatePaletteFromResource, "ddCreatePaletteFromResource");
+        load(d.ddSetPalette, "ddSetPalette");
+        load(d.ddGetPalette, "ddGetPalette");
+        load(d.ddReleasePalette, "ddReleasePalette");
+        load(d.ddGetPaletteEntries, "ddGetPaletteEntries");
+        load(d.ddSetPaletteEntries, "ddSetPaletteEntries");
+        load(d.ddColor, "ddColor");
+        load(d.ddColorEx, "ddColorEx");
+        load(d.ddSetColorKey, "ddSetColorKey");
+        load(d.ddGetColorKey, "ddGetColorKey");
+        load(d.GetBitmapWidth, "GetBitmapWidth");
+        load(d.GetBitmapHeight, "GetBitmapHeight");
+        load(d.ddBitmapBlt, "ddBitmapBlt");
+        load(d.ddCreateSurfaceFromBitmap, "ddCreateSurfaceFromBitmap");
+        load(d.ddCreateSurfaceFromFile, "ddCreateSurfaceFromFile");
+        load(d.ddCreateSurfaceFromResource, "ddCreateSurfaceFromResource");
+        load(d.ddGetSurfaceImage, "ddGetSurfaceImage");
+        load(d.ddGetSurfaceData, "ddGetSurfaceData");
+        load(d.ddSetSurfaceData, "ddSetSurfaceData");
+        load(d.ddGetSurfaceData2, "ddGetSurfaceData2");
+        load(d.ddSetSurfaceData2, "ddSetSurfaceData2");
+        load(d.ddGetSurfaceBitCount, "ddGetSurfaceBitCount");
+        load(d.SetTimeKeeper, "SetTimeKeeper");
+        load(d.IsTimeElapsed, "IsTimeElapsed");
+        load(d.WaitTimeElapsed, "WaitTimeElapsed");
+        return d;
+    }();
+    return d;
+}
+
+static LRESULT CALLBACK plainWindowProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+    return DefWindowProcW(w, m, wp, lp);
+}
+
+HWND makeWindow(int clientWidth, int clientHeight, HWND parent, int x, int y) {
+    static bool registered = false;
+    if (!registered) {
+        WNDCLASSW wc = {};
+        wc.lpfnWndProc = plainWindowProc;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));
+        wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+        wc.lpszClassName = L"QuillonTestWindow";
+        RegisterClassW(&wc);
+        registered = true;
+    }
+    DWORD style = parent ? (WS_CHILD | WS_VISIBLE) : (WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+    RECT r = {0, 0, clientWidth, clientHeight};
+    AdjustWindowRect(&r, style, FALSE);
+    HWND w =
+        CreateWindowExW(0, L"QuillonTestWindow", L"Quillon test", style, x, y, r.right - r.left,
+                        r.bottom - r.top, parent, nullptr, GetModuleHandleW(nullptr), nullptr);
+    pump(50);
+    return w;
+}
+
+void pump(int milliseconds) {
+    DWORD end = GetTickCount() + static_cast<DWORD>(milliseconds);
+    do {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        if (milliseconds) Sleep(5);
+    } while (static_cast<LONG>(GetTickCount() - end) < 0);
+}
+
+COLORREF screenPixel(int x, int y) {
+    pump();
+    HDC screen = GetDC(nullptr);
+    COLORREF c = GetPixel(screen, x, y);
+    ReleaseDC(nullptr, screen);
+    return c;
+}
+
+std::wstring programFolder() {
+    wchar_t path[MAX_PATH];
+    DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring p(path, n);
+    return p.substr(0, p.find_last_of(L'\\') + 1);
+}
+
+std::wstring saveScreenshot(const wchar_t* name) {
+    wchar_t folder[MAX_PATH];
+    if (!GetEnvironmentVariableW(L"QUILLON_SHOTS", folder, MAX_PATH)) return L"";
+    pump(50);
+    // The folder is a Unix path; drive Z: is the Unix root.
+    std::wstring path = std::wstring(L"Z:") + folder + L"/" + name + L".bmp";
+    for (auto& ch : path)
+        if (ch == L'/') ch = L'\\';
+    HDC screen = GetDC(nullptr);
+    int w = GetDeviceCaps(screen, HORZRES), h = GetDeviceCaps(screen, VERTRES);
+    HDC mem = CreateCompatibleDC(screen);
+    BITMAPINFO bi = {};
+    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+    bi.bmiHeader.biWidth = w;
+    bi.bmiHeader.biHeight = h;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 24;
+    void* bits = nullptr;
+    HBITMAP dib = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(mem, dib);
+    BitBlt(mem, 0, 0, w, h, screen, 0, 0, SRCCOPY);
+    SelectObject(mem, old);
+    DWORD stride = ((w * 3 + 3) & ~3u), size = stride * h;
+    BITMAPFILEHEADER fh = {};
+    fh.bfType = 0x4D42;
+    fh.bfOffBits = sizeof(fh) + sizeof(bi.bmiHeader);
+    fh.bfSize = fh.bfOffBits + size;
+    HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (f != INVALID_HANDLE_VALUE) {
+        DWORD done;
+        WriteFile(f, &fh, sizeof(fh), &done, nullptr);
+        WriteFile(f, &bi.bmiHeader, sizeof(bi.bmiHeader), &done, nullptr);
+        WriteFile(f, bits, size, &done, nullptr);
+        CloseHandle(f);
+    }
+    DeleteObject(dib);
+    DeleteDC(mem);
+    ReleaseDC(nullptr, screen);
+    return path;
+}
+
+} // namespace qtest

@@ -1,0 +1,100 @@
+// Test access to Quillon.dll the way a VB program has it: LoadLibrary, then
+// GetProcAddress by plain name into __stdcall pointers. Plus a window to draw into.
+#pragma once
+
+#include <windows.h>
+#include <string>
+
+#include "Quillon.h"
+
+namespace qtest {
+
+struct QuillonDll {
+    HMODULE module = nullptr;
+    decltype(&::ddInit) ddInit = nullptr;
+    decltype(&::ddQuit) ddQuit = nullptr;
+    decltype(&::ddSetBitDepth) ddSetBitDepth = nullptr;
+    decltype(&::ddGetBitDepth) ddGetBitDepth = nullptr;
+    decltype(&::ddError) ddError = nullptr;
+    decltype(&::ddGetDD) ddGetDD = nullptr;
+    decltype(&::ddGetPrimarySurface) ddGetPrimarySurface = nullptr;
+    decltype(&::ddGetBackSurface) ddGetBackSurface = nullptr;
+    decltype(&::ddIsModeX) ddIsModeX = nullptr;
+    decltype(&::ddEnumDisplayModes) ddEnumDisplayModes = nullptr;
+    decltype(&::GetBitsPixel) GetBitsPixel = nullptr;
+    decltype(&::ddCanOverlay) ddCanOverlay = nullptr;
+    decltype(&::ddCanWideSurface) ddCanWideSurface = nullptr;
+    decltype(&::ddCreateSurface) ddCreateSurface = nullptr;
+    decltype(&::ddReleaseSurface) ddReleaseSurface = nullptr;
+    decltype(&::ddFlip) ddFlip = nullptr;
+    decltype(&::ddUpdateWindow) ddUpdateWindow = nullptr;
+    decltype(&::ddAsyncUpdateWindow) ddAsyncUpdateWindow = nullptr;
+    decltype(&::ddGetWidth) ddGetWidth = nullptr;
+    decltype(&::ddGetHeight) ddGetHeight = nullptr;
+    decltype(&::ddGetPitch) ddGetPitch = nullptr;
+    decltype(&::ddInVideoMemory) ddInVideoMemory = nullptr;
+    decltype(&::ddGetDC) ddGetDC = nullptr;
+    decltype(&::ddReleaseDC) ddReleaseDC = nullptr;
+    decltype(&::ddWaitVBBegin) ddWaitVBBegin = nullptr;
+    decltype(&::ddWaitVBEnd) ddWaitVBEnd = nullptr;
+    decltype(&::ddBlt) ddBlt = nullptr;
+    decltype(&::ddBitBlt) ddBitBlt = nullptr;
+    decltype(&::ddSafeBitBlt) ddSafeBitBlt = nullptr;
+    decltype(&::ddStretchBlt) ddStretchBlt = nullptr;
+    decltype(&::ddBltFX) ddBltFX = nullptr;
+    decltype(&::ddBltFast) ddBltFast = nullptr;
+    decltype(&::ddSafeBltFast) ddSafeBltFast = nullptr;
+    decltype(&::ddFillBlt) ddFillBlt = nullptr;
+    decltype(&::ddSafeFillBlt) ddSafeFillBlt = nullptr;
+    decltype(&::ddClear) ddClear = nullptr;
+    decltype(&::ddCreatePalette) ddCreatePalette = nullptr;
+    decltype(&::ddCreateDefPalette) ddCreateDefPalette = nullptr;
+    decltype(&::ddCopyPalette) ddCopyPalette = nullptr;
+    decltype(&::ddCopySystemPalette) ddCopySystemPalette = nullptr;
+    decltype(&::ddCreatePaletteFromFile) ddCreatePaletteFromFile = nullptr;
+    decltype(&::ddCreatePaletteFromResource) ddCreatePaletteFromResource = nullptr;
+    decltype(&::ddSetPalette) ddSetPalette = nullptr;
+    decltype(&::ddGetPalette) ddGetPalette = nullptr;
+    decltype(&::ddReleasePalette) ddReleasePalette = nullptr;
+    decltype(&::ddGetPaletteEntries) ddGetPaletteEntries = nullptr;
+    decltype(&::ddSetPaletteEntries) ddSetPaletteEntries = nullptr;
+    decltype(&::ddColor) ddColor = nullptr;
+    decltype(&::ddColorEx) ddColorEx = nullptr;
+    decltype(&::ddSetColorKey) ddSetColorKey = nullptr;
+    decltype(&::ddGetColorKey) ddGetColorKey = nullptr;
+    decltype(&::GetBitmapWidth) GetBitmapWidth = nullptr;
+    decltype(&::GetBitmapHeight) GetBitmapHeight = nullptr;
+    decltype(&::ddBitmapBlt) ddBitmapBlt = nullptr;
+    decltype(&::ddCreateSurfaceFromBitmap) ddCreateSurfaceFromBitmap = nullptr;
+    decltype(&::ddCreateSurfaceFromFile) ddCreateSurfaceFromFile = nullptr;
+    decltype(&::ddCreateSurfaceFromResource) ddCreateSurfaceFromResource = nullptr;
+    decltype(&::ddGetSurfaceImage) ddGetSurfaceImage = nullptr;
+    decltype(&::ddGetSurfaceData) ddGetSurfaceData = nullptr;
+    decltype(&::ddSetSurfaceData) ddSetSurfaceData = nullptr;
+    decltype(&::ddGetSurfaceData2) ddGetSurfaceData2 = nullptr;
+    decltype(&::ddSetSurfaceData2) ddSetSurfaceData2 = nullptr;
+    decltype(&::ddGetSurfaceBitCount) ddGetSurfaceBitCount = nullptr;
+    decltype(&::SetTimeKeeper) SetTimeKeeper = nullptr;
+    decltype(&::IsTimeElapsed) IsTimeElapsed = nullptr;
+    decltype(&::WaitTimeElapsed) WaitTimeElapsed = nullptr;
+};
+
+// Loads the DLL beside the test program once; every export must resolve by plain name.
+const QuillonDll& dll();
+
+// A visible top-level window (or child of `parent`) with the given client size.
+HWND makeWindow(int clientWidth, int clientHeight, HWND parent = nullptr, int x = 100, int y = 100);
+
+// Lets the window manager and the library's window procedures run.
+void pump(int milliseconds = 0);
+
+// What is on screen now (GetDC(NULL) + GetPixel), after pumping messages.
+COLORREF screenPixel(int x, int y);
+
+// The folder of the running test program, with a trailing backslash.
+std::wstring programFolder();
+
+// Saves the whole screen as a PNG-ready BMP under QUILLON_SHOTS (if set); returns the path.
+std::wstring saveScreenshot(const wchar_t* name);
+
+} // namespace qtest
