@@ -112,6 +112,7 @@ TEST(ApiReference, EachEntryQuotesTheVbDeclareAndTheCPrototype) {
     auto declares = declareLines();
     ASSERT_EQ(declares.size(), 66u) << "Quillon.bas";
     Reference ref = parseReference();
+    ASSERT_EQ(ref.body.size(), 66u) << "sections with text under an export heading";
     for (const auto& [name, body] : ref.body) {
         auto declare = declares.find(name);
         ASSERT_NE(declare, declares.end()) << name << " has no Declare in Quillon.bas";

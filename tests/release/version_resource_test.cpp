@@ -46,6 +46,10 @@ std::string narrow(const std::wstring& text) {
     return out;
 }
 
+void PrintTo(const Binary& binary, std::ostream* os) {
+    *os << narrow(binary.file);
+}
+
 class VersionResource : public ::testing::TestWithParam<Binary> {
   protected:
     void SetUp() override {
