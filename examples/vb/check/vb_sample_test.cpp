@@ -125,6 +125,33 @@ TEST(VbSample, EveryCallMatchesQuillonBas) {
         EXPECT_TRUE(called.count(needed)) << "the sample never calls " << needed;
 }
 
+TEST(VbSample, GettingStartedPageCallsMatchQuillonBas) {
+    auto declared = quillon();
+    std::string page = readFile(QUILLON_DOCS_DIR "/getting-started-vb.md");
+    ASSERT_FALSE(page.empty());
+    int blocks = 0, calls = 0;
+    for (size_t at = page.find("```vb\n"); at != std::string::npos; at = page.find("```vb\n", at)) {
+        size_t begin = at + 6, end = page.find("\n```", begin);
+        ASSERT_NE(end, std::string::npos);
+        ++blocks;
+        for (const auto& call : findCalls(page.substr(begin, end - begin), declared)) {
+            SCOPED_TRACE("block " + std::to_string(blocks) + " line " + std::to_string(call.line) +
+                         " " + call.name);
+            ++calls;
+            EXPECT_EQ(call.problem, "");
+            std::string key = call.name;
+            for (char& c : key)
+                c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+            auto d = declared.find(key);
+            ASSERT_NE(d, declared.end());
+            EXPECT_EQ(call.arguments, d->second);
+        }
+        at = end;
+    }
+    EXPECT_GE(blocks, 3);
+    EXPECT_GE(calls, 15);
+}
+
 TEST(VbSample, ProjectListsItsFilesAndQuillonBas) {
     std::string vbp = readFile(kSample + "/QuillonSample.vbp");
     ASSERT_FALSE(vbp.empty());
