@@ -27,7 +27,8 @@ rm -rf "$STAGE" "$ZIP"
 mkdir -p "$STAGE/docs" "$STAGE/examples/vb"
 cp "$DIST"/* "$STAGE/"
 cp "$ROOT/LICENSE" "$STAGE/LICENSE.txt"
-cp "$ROOT/docs/README.md" "$STAGE/README.md"
+# The download's README sits at the root: its links to the pages gain the docs/ folder.
+sed 's#](\([a-z0-9-]*\.md\)#](docs/\1#g' "$ROOT/docs/README.md" >"$STAGE/README.md"
 # User documentation only; developer notes (dev-*.md) stay in the repository.
 for page in "$ROOT"/docs/*.md; do
     case $(basename "$page") in dev-*) ;; *) cp "$page" "$STAGE/docs/" ;; esac
