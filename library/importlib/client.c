@@ -125,9 +125,18 @@ static void saveScreenshot(HWND window, const char* name) {
 
 /* The sprite sheet of the VB sample (the working folder): magenta is its key. */
 static void checkWindowedDrawing(void) {
-    HWND window = CreateWindowExA(0, "STATIC", "importlib client", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
-                                  10, 10, 240, 160, NULL, NULL, GetModuleHandleA(NULL), NULL);
+    WNDCLASSA type;
+    HWND window;
     long sheet, blue;
+    /* A window that paints nothing itself: the library repaints it with the last frame. */
+    ZeroMemory(&type, sizeof type);
+    type.lpfnWndProc = DefWindowProcA;
+    type.hInstance = GetModuleHandleA(NULL);
+    type.lpszClassName = "QuillonClient";
+    RegisterClassA(&type);
+    window =
+        CreateWindowExA(0, "QuillonClient", "importlib client", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                        10, 10, 240, 160, NULL, NULL, GetModuleHandleA(NULL), NULL);
     CHECK(window != NULL);
     if (window == NULL) return;
     CHECK(ddInit(window, 160, 64, 0) == 1);
@@ -140,6 +149,7 @@ static void checkWindowedDrawing(void) {
     CHECK(ddClear(0, blue) == 1);
     /* Keyed and clipped: the sheet hangs 16 pixels over the left edge. */
     CHECK(ddSafeBltFast(0, -16, 16, 128, 32, 160, 64, sheet, 0, 0, 128, 32, 1) == 1);
+    pumpMessages(); /* let the window settle before the frame is shown */
     CHECK(ddUpdateWindow(0) == 1);
     pumpMessages();
     /* Key colour left out: the blue shows through at the sheet's magenta corner. */
