@@ -40,7 +40,7 @@ cp "$DIST/Quillon.bas" "$DIST/Quillon.dll" "$STAGE/examples/vb/"
 if [ -d "$ROOT/examples/demo" ]; then
     mkdir -p "$STAGE/examples/demo"
     find "$ROOT/examples/demo" -maxdepth 1 -type f \
-        \( -name '*.c' -o -name '*.cpp' -o -name '*.h' -o -name '*.bmp' \) \
+        \( -name '*.c' -o -name '*.cpp' -o -name '*.h' -o -name '*.bmp' \) ! -name '*_test.*' \
         -exec cp {} "$STAGE/examples/demo/" \;
 fi
 
