@@ -68,14 +68,8 @@ bool clipFill(std::int32_t& x, std::int32_t& y, std::int32_t& width, std::int32_
               std::int32_t limitX, std::int32_t limitY) {
     // A source at (0, 0) without limits never cuts: the source steps only follow the
     // destination's, so the fill is clipped by the destination steps alone.
-    BlitClip clip;
-    clip.x = x;
-    clip.y = y;
-    clip.width = width;
-    clip.height = height;
-    ClipLimits limits;
-    limits.destX = limitX;
-    limits.destY = limitY;
+    BlitClip clip{x, y, width, height, 0, 0};
+    ClipLimits limits{limitX, limitY, 0, 0};
     if (!clipBlit(clip, limits)) return false;
     x = clip.x;
     y = clip.y;
