@@ -92,7 +92,7 @@ TEST_F(SafeCopyTest, ZeroLimitsClipOnlyAtTheLeftAndTop) {
 }
 
 TEST_F(SafeCopyTest, ClippedKeyedCopySkipsTheKeyPixels) {
-    paint(sprite, [](int x, int y) { return (x + y) % 3 == 0 ? kKey : spritePixel(x, y); });
+    qtest::paint(sprite, [](int x, int y) { return (x + y) % 3 == 0 ? kKey : spritePixel(x, y); });
     ASSERT_EQ(d.ddSetColorKey(sprite, kKey), 1);
     forBoth([&](const Named& n) {
         EXPECT_EQ(n.copy(0, -10, 230, 32, 32, kWidth, kHeight, sprite, 0, 0, 32, 32, 1), 1);

@@ -16,12 +16,14 @@ void spinUntil(DWORD tick) {
 
 } // namespace
 
+// The tick count may advance in steps of several milliseconds (about 16 under Wine), so the
+// tests reason in observed tick values, never in assumed step sizes.
 TEST(FrameTimer, ZeroOrNegativeIntervalsPassOncePerTick) {
     for (long interval : {0L, -1L, -500L}) {
         SCOPED_TRACE(interval);
         EXPECT_EQ(d.SetTimeKeeper(interval), 1);
         int passed = 0, refused = 0, ticks = 0;
-        DWORD last = GetTickCount(), end = last + 60;
+        DWORD last = GetTickCount(), end = last + 200;
         while (static_cast<LONG>(GetTickCount() - end) < 0) {
             if (d.IsTimeElapsed())
                 ++passed;
@@ -30,31 +32,45 @@ TEST(FrameTimer, ZeroOrNegativeIntervalsPassOncePerTick) {
             DWORD now = GetTickCount();
             if (now != last) ++ticks, last = now;
         }
-        // Once per new tick at most (plus the tick in which the loop started); never twice
-        // within one tick.
-        EXPECT_GE(passed, 10);
-        EXPECT_LE(passed, ticks + 2);
+        // Polled without pause, every new tick passes exactly once.
+        EXPECT_GE(ticks, 3);
+        EXPECT_GE(passed, ticks - 1);
+        EXPECT_LE(passed, ticks + 1);
         EXPECT_GT(refused, passed);
     }
 }
 
-TEST(FrameTimer, ACheckSoonAfterASuccessIsRefusedUntilTheIntervalHasPassed) {
+TEST(FrameTimer, ChecksSoonAfterASuccessAreRefusedUntilTheIntervalHasPassed) {
     ASSERT_EQ(d.SetTimeKeeper(16), 1);
-    for (int attempt = 0; attempt < 5; ++attempt) {
-        while (!d.IsTimeElapsed()) {
+    // A success whose tick is known exactly: the tick did not change around the call.
+    DWORD base = 0;
+    for (;;) {
+        DWORD before = GetTickCount();
+        long ok = d.IsTimeElapsed();
+        if (ok && GetTickCount() == before) {
+            base = before;
+            break;
         }
-        DWORD success = GetTickCount();
-        spinUntil(success + 5);
-        long early = d.IsTimeElapsed();
-        if (GetTickCount() - success >= 15) continue; // descheduled: measure again
-        EXPECT_EQ(early, 0);
-        // The first check 16 ms or more after the success passes (the period started at
-        // that success, at most one tick before `success` was read).
-        spinUntil(success + 17);
-        EXPECT_EQ(d.IsTimeElapsed(), 1);
-        return;
     }
-    GTEST_SKIP() << "the machine was too busy to check 5 ms after a success";
+    int refusedLater = 0;
+    for (;;) {
+        DWORD before = GetTickCount();
+        long ok = d.IsTimeElapsed();
+        DWORD after = GetTickCount();
+        if (after - base < 16) {
+            ASSERT_EQ(ok, 0) << after - base << " ms after the success";
+            if (after != base) ++refusedLater;
+        } else if (before - base >= 16) {
+            // The first check that sees 16 or more passes and starts the next period.
+            EXPECT_EQ(ok, 1) << before - base << " ms after the success";
+            break;
+        }
+        if (ok) break;
+    }
+    EXPECT_EQ(d.IsTimeElapsed(), 0);
+    // Whether a check between the tick steps happened depends on the tick's step size;
+    // report it rather than assert it.
+    RecordProperty("refusedAfterTheFirstTickStep", refusedLater);
 }
 
 TEST(FrameTimer, WaitTimeElapsedReallyWaits) {
