@@ -21,8 +21,8 @@ class SafeCopyTest : public BlitTest {
   protected:
     // ddSafeBitBlt and ddSafeBltFast share the clipping; every case runs through both.
     void forBoth(const std::function<void(const Named&)>& body) {
-        for (const Named& n : {Named{"ddSafeBitBlt", d.ddSafeBitBlt},
-                               Named{"ddSafeBltFast", d.ddSafeBltFast}}) {
+        for (const Named& n :
+             {Named{"ddSafeBitBlt", d.ddSafeBitBlt}, Named{"ddSafeBltFast", d.ddSafeBltFast}}) {
             SCOPED_TRACE(n.name);
             resetBack();
             body(n);

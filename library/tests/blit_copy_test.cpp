@@ -171,8 +171,8 @@ TEST_F(CopyTest, SpritesShowInTheWindow) {
     keySprite();
     ASSERT_EQ(d.ddClear(0, 0x00203040), 1);
     for (int i = 0; i < 12; ++i)
-        ASSERT_EQ(d.ddSafeBltFast(0, i * 30 - 16, i * 20 - 8, 32, 32, kWidth, kHeight, sprite, 0,
-                                  0, 32, 32, 1),
+        ASSERT_EQ(d.ddSafeBltFast(0, i * 30 - 16, i * 20 - 8, 32, 32, kWidth, kHeight, sprite, 0, 0,
+                                  32, 32, 1),
                   1);
     ASSERT_EQ(d.ddFillBlt(0, 0, 200, kWidth, 40, 0x0000A000), 1);
     ASSERT_EQ(d.ddUpdateWindow(0), 1);

@@ -30,9 +30,7 @@ class ColourProbeTest : public ::testing::Test {
         long s = bits == 32 ? d.ddCreateSurface(8, 4)
                             : qtest::createSurfaceWithFormat(d.ddGetDD(), 8, 4, bits);
         if (!s) return 0;
-        qtest::paint(s, [&](int x, int y) {
-            return x == 0 && y == 0 ? former : 0xABABABABu;
-        });
+        qtest::paint(s, [&](int x, int y) { return x == 0 && y == 0 ? former : 0xABABABABu; });
         return s;
     }
 
