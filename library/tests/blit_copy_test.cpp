@@ -50,14 +50,6 @@ TEST_F(CopyTest, KeyedCopiesSkipExactlyTheKeyPixels) {
     EXPECT_TRUE(pixelsAre(back, keyedAt(20, 30, false)));
 }
 
-TEST_F(CopyTest, PartOfTheSourceGoesToThePosition) {
-    EXPECT_EQ(d.ddBltFast(0, 100, 50, 10, 12, sprite, 5, 7, 0), 1);
-    EXPECT_TRUE(pixelsAre(back, copied(100, 50, 10, 12, 5, 7)));
-    resetBack();
-    EXPECT_EQ(d.ddBitBlt(back, 100, 50, 10, 12, sprite, 5, 7, 0), 1);
-    EXPECT_TRUE(pixelsAre(back, copied(100, 50, 10, 12, 5, 7)));
-}
-
 TEST_F(CopyTest, EffectsMirrorTheCopy) {
     EXPECT_EQ(d.ddBltFX(0, 10, 10, 32, 32, sprite, 0, 0, 32, 32, 0, kMirrorLeftRight), 1);
     EXPECT_TRUE(pixelsAre(back, [](int x, int y) {

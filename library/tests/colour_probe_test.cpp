@@ -65,15 +65,6 @@ TEST_F(ColourProbeTest, ValuesStayWithinTheBitCountAndThePixelIsPutBack) {
     }
 }
 
-TEST_F(ColourProbeTest, DifferentColoursGiveTheirOwnValues) {
-    long s = d.ddCreateSurface(4, 4);
-    ASSERT_NE(s, 0);
-    EXPECT_EQ(d.ddColorEx(RGB(0, 0, 0), s), 0);
-    EXPECT_EQ(d.ddColorEx(RGB(255, 255, 255), s), 0x00FFFFFF);
-    EXPECT_EQ(d.ddColorEx(RGB(0x12, 0x34, 0x56), s), 0x00123456);
-    d.ddReleaseSurface(s);
-}
-
 TEST_F(ColourProbeTest, HandleZeroAndDdColorProbeThePrimarySurface) {
     long primary = d.ddGetPrimarySurface();
     ASSERT_NE(primary, 0);
