@@ -97,4 +97,27 @@ std::wstring programFolder();
 // Saves the whole screen as a PNG-ready BMP under QUILLON_SHOTS (if set); returns the path.
 std::wstring saveScreenshot(const wchar_t* name);
 
+// Watches from its own thread for a message box (#32770) of this process, reads its text
+// and caption and presses OK, the way a user would.
+class MessageBoxWatcher {
+  public:
+    MessageBoxWatcher();
+    ~MessageBoxWatcher();
+    // Stops watching (waits for the thread); true when a box was seen and closed.
+    bool finish();
+    std::wstring text, caption;
+    int boxes = 0;
+
+  private:
+    static DWORD WINAPI run(void* self);
+    HANDLE thread_ = nullptr;
+    volatile LONG stop_ = 0;
+};
+
+// Calls a stdcall function with `count` 32-bit arguments and returns how many bytes of
+// arguments were left on the stack after it returned (0 when the callee popped them).
+// The function's own answer goes to *result.
+unsigned long bytesLeftOnStack(const void* fn, const unsigned long* args, unsigned long count,
+                               unsigned long* result);
+
 } // namespace qtest
