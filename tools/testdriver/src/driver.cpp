@@ -1,6 +1,9 @@
 #include "testdriver/driver.h"
 
 #include <tlhelp32.h>
+#include <winioctl.h>
+
+#include <cstring>
 
 #include <algorithm>
 
@@ -137,6 +140,56 @@ int RunUnix(const std::string& command, std::string* output, DWORD timeoutMs) {
     DeleteFileW((wbase + L".out").c_str());
     DeleteFileW((wbase + L".rc").c_str());
     return done ? atoi(rc.c_str()) : -1;
+}
+
+namespace {
+
+// Wine's mount manager request that defines or (with no mount point) removes a drive.
+struct UnixDriveRequest {
+    ULONG size;
+    ULONG type;
+    ULONG fsType;
+    DWORD serial;
+    ULONGLONG unixDev;
+    WCHAR letter;
+    USHORT mountPointOffset;
+    USHORT deviceOffset;
+    USHORT labelOffset;
+};
+const DWORD kDefineUnixDrive =
+    CTL_CODE(0x6D, 32, METHOD_BUFFERED, FILE_READ_ACCESS | FILE_WRITE_ACCESS);
+
+bool DefineUnixDrive(wchar_t letter, const std::string* unixPath) {
+    HANDLE mgr =
+        CreateFileW(L"\\\\.\\MountPointManager", GENERIC_READ | GENERIC_WRITE,
+                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (mgr == INVALID_HANDLE_VALUE) return false;
+    std::string buffer(sizeof(UnixDriveRequest), '\0');
+    UnixDriveRequest request = {};
+    request.type = DRIVE_FIXED;
+    request.letter = wchar_t(towlower(letter));
+    if (unixPath) {
+        request.mountPointOffset = USHORT(buffer.size());
+        buffer += *unixPath;
+        buffer += '\0';
+    }
+    request.size = ULONG(buffer.size());
+    memcpy(&buffer[0], &request, sizeof(request));
+    DWORD returned = 0;
+    BOOL ok = DeviceIoControl(mgr, kDefineUnixDrive, &buffer[0], DWORD(buffer.size()), nullptr, 0,
+                              &returned, nullptr);
+    CloseHandle(mgr);
+    return ok != 0;
+}
+
+} // namespace
+
+bool MapWineDrive(wchar_t letter, const std::string& unixPath) {
+    return DefineUnixDrive(letter, &unixPath);
+}
+
+bool UnmapWineDrive(wchar_t letter) {
+    return DefineUnixDrive(letter, nullptr);
 }
 
 // ---- the program under test ------------------------------------------------------------------
@@ -345,8 +398,13 @@ RECT ClientRect(HWND hwnd) {
 }
 
 void Sync(HWND hwnd) {
-    DWORD_PTR unused;
-    SendMessageTimeoutW(hwnd, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &unused);
+    // A sent message is answered at the program's next look into its queue, before the
+    // posted messages waiting there; each further round trip lets one more posted message
+    // through. Enough round trips for the few messages an action posts.
+    for (int i = 0; i < 8; ++i) {
+        DWORD_PTR unused;
+        if (!SendMessageTimeoutW(hwnd, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &unused)) break;
+    }
 }
 
 // ---- list boxes and drop-down lists -----------------------------------------------------------

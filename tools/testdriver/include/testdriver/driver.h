@@ -28,6 +28,12 @@ std::string UnixPath(const std::wstring& windowsPath);
 // and its output (stdout and stderr).
 int RunUnix(const std::string& command, std::string* output = nullptr, DWORD timeoutMs = 30000);
 
+// Maps a Wine drive letter to a Unix path (which need not exist: a drive that cannot be
+// read) through Wine's mount manager, so programs started afterwards list it. Unmapping
+// removes the link; the letter may stay listed until the Wine server restarts.
+bool MapWineDrive(wchar_t letter, const std::string& unixPath);
+bool UnmapWineDrive(wchar_t letter);
+
 // ---- the program under test ------------------------------------------------------------------
 class App {
   public:
