@@ -494,3 +494,26 @@ TEST_F(Kestrom, AccessKeysMoveTheFocusToTheLabelledControl) {
         EXPECT_EQ(focus, td::Control(form, k.id)) << char(k.key);
     }
 }
+
+TEST_F(Kestrom, TabOrderFollowsTheWindowsTableAndTabSkipsTheDisabledSave) {
+    Start();
+    std::vector<int> order;
+    for (HWND c = GetWindow(form, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+        order.push_back(GetDlgCtrlID(c));
+    EXPECT_EQ(order, (std::vector<int>{kIdLabel1, shell::kIdDrive1, kIdLabel2, shell::kIdDir1,
+                                       kIdLabel3, shell::kIdFile1, kIdText1, kIdText2, kIdCommand1,
+                                       kIdText3, kIdText4, kIdLabel4, kIdLabel5}));
+    SetForegroundWindow(form);
+    td::AltKey(form, L'p');
+    td::Sync(form);
+    std::vector<int> visited;
+    for (int i = 0; i < 5; ++i) {
+        td::PressKey(td::Focus(form), VK_TAB);
+        td::Sync(form);
+        HWND focus = td::Focus(form);
+        if (focus && GetParent(focus) != form) focus = GetParent(focus);
+        visited.push_back(GetDlgCtrlID(focus));
+    }
+    EXPECT_EQ(visited,
+              (std::vector<int>{kIdText1, kIdText2, kIdText3, kIdText4, shell::kIdDrive1}));
+}

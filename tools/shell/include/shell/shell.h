@@ -70,6 +70,9 @@ void SetText(HWND control, const std::wstring& text);
 // Appends at the end of an edit control (the caret after emptying it).
 void AppendText(HWND edit, const std::wstring& text);
 
+// The program's own icon (its first icon resource), else the system's application icon.
+HICON ProgramIcon();
+
 // ---- menu, About, Help ------------------------------------------------------------------------
 enum : int {
     kIdMenuAbout = 9001,
