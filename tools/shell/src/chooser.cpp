@@ -270,6 +270,21 @@ bool FileChooser::SetFile1Pattern(const std::wstring& pattern) {
     return true;
 }
 
+void FileChooser::SetFile2Active(bool active) {
+    file2Active_ = active;
+    if (!file2) return;
+    EnableWindow(file2, active);
+    InvalidateRect(file2, nullptr, TRUE);
+}
+
+HBRUSH FileChooser::OnCtlColorListBox(HWND list, HDC dc) const {
+    if (!list || list != file2) return nullptr;
+    int colour = file2Active_ ? COLOR_WINDOW : COLOR_BTNFACE;
+    SetBkColor(dc, GetSysColor(colour));
+    SetTextColor(dc, GetSysColor(file2Active_ ? COLOR_WINDOWTEXT : COLOR_GRAYTEXT));
+    return GetSysColorBrush(colour);
+}
+
 std::wstring FileChooser::Drive() const {
     return drivePath_;
 }
