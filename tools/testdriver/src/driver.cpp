@@ -484,6 +484,24 @@ bool DoubleClickListItem(HWND list, const std::wstring& text) {
     return true;
 }
 
+bool OpenFolderRow(HWND dir1, const std::wstring& name) {
+    auto rows = ListItems(dir1);
+    int current = ListIndex(dir1);
+    // Subfolders first (rows below the current one), then the rows above.
+    for (int pass = 0; pass < 2; ++pass) {
+        for (int i = 0; i < int(rows.size()); ++i) {
+            if ((pass == 0) != (i > current)) continue;
+            std::wstring text = rows[size_t(i)];
+            text.erase(0, text.find_first_not_of(L' '));
+            if (text == name) {
+                DoubleClickListItem(dir1, i);
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
 // ---- buttons, menus, text boxes ----------------------------------------------------------------
 
 bool Click(HWND button) {

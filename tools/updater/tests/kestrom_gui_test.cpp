@@ -282,7 +282,7 @@ TEST_F(Kestrom, AfterAFolderChangeSaveWritesTheShownProjectIntoTheNewFolder) {
     Start();
     Choose(L"Game.vbp");
     int row = td::ListIndex(dir1);
-    ASSERT_TRUE(td::DoubleClickListItem(dir1, std::wstring(size_t(row) * 2 + 2, L' ') + L"sub"));
+    ASSERT_TRUE(td::OpenFolderRow(dir1, L"sub"));
     td::Sync(form);
     EXPECT_EQ(td::ListItems(file1), (std::vector<std::wstring>{L"Other.vbp"}));
     EXPECT_EQ(td::ListIndex(file1), -1);

@@ -104,6 +104,11 @@ bool SelectListItem(HWND list, const std::wstring& text);
 void DoubleClickListItem(HWND list, int index);
 bool DoubleClickListItem(HWND list, const std::wstring& text);
 
+// Folder list (Dir1): opens the subfolder `name` of the shown folder, or an ancestor row when
+// `name` is the text of that row (e.g. "Z:\\" or "tmp"), by a double-click. False if no row
+// shows that name.
+bool OpenFolderRow(HWND dir1, const std::wstring& name);
+
 // ---- buttons, menus, text boxes ----------------------------------------------------------------
 // Posted BM_CLICK, like a mouse click: false (nothing sent) when the button is disabled
 // or hidden, since a user cannot click it then.
