@@ -401,7 +401,7 @@ void Sync(HWND hwnd) {
     // A sent message is answered at the program's next look into its queue, before the
     // posted messages waiting there; each further round trip lets one more posted message
     // through. Enough round trips for the few messages an action posts.
-    for (int i = 0; i < 8; ++i) {
+    for (int i = 0; i < 16; ++i) {
         DWORD_PTR unused;
         if (!SendMessageTimeoutW(hwnd, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &unused)) break;
     }

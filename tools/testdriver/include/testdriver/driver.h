@@ -80,7 +80,9 @@ bool Enabled(HWND hwnd);
 RECT RectInParent(HWND child);
 RECT ClientRect(HWND hwnd);
 
-// Waits until the window's thread has handled everything posted before (a sent WM_NULL).
+// Waits until the window's thread has handled what was posted to it before: a sent WM_NULL is
+// answered at the thread's next look into its queue, ahead of posted messages, so Sync makes
+// 16 round trips, each letting one posted message through (enough for a typed word).
 void Sync(HWND hwnd);
 // Waits until pred() is true or the time runs out; returns pred().
 template <class Pred> bool WaitFor(Pred pred, DWORD timeoutMs = 5000) {
