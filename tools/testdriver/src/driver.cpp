@@ -650,6 +650,36 @@ HWND BoxEdit(HWND box) {
     return ControlByClass(box, L"Edit");
 }
 
+int DarkPixels(HWND hwnd) {
+    RECT rc = ClientRect(hwnd);
+    POINT origin = {0, 0};
+    ClientToScreen(hwnd, &origin);
+    int w = rc.right, h = rc.bottom;
+    if (w <= 0 || h <= 0) return 0;
+    HDC screen = GetDC(nullptr);
+    HDC mem = CreateCompatibleDC(screen);
+    BITMAPINFO bi = {};
+    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+    bi.bmiHeader.biWidth = w;
+    bi.bmiHeader.biHeight = -h;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP dib = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(mem, dib);
+    BitBlt(mem, 0, 0, w, h, screen, origin.x, origin.y, SRCCOPY);
+    GdiFlush();
+    int dark = 0;
+    const auto* px = static_cast<const BYTE*>(bits);
+    for (int i = 0; i < w * h; ++i, px += 4)
+        dark += px[0] + px[1] + px[2] < 3 * 96;
+    SelectObject(mem, old);
+    DeleteObject(dib);
+    DeleteDC(mem);
+    ReleaseDC(nullptr, screen);
+    return dark;
+}
+
 // ---- screenshots --------------------------------------------------------------------------------
 
 std::string Screenshot(const std::string& name) {

@@ -139,6 +139,10 @@ bool PressBoxButton(HWND box, int id, DWORD timeoutMs = 5000);
 // Input box: the edit control's text and entering text into it.
 HWND BoxEdit(HWND box);
 
+// Pixels of the window's client area as they are on screen now that are dark (text, lines):
+// a box that shows text has some, a blank or unpainted one has none.
+int DarkPixels(HWND hwnd);
+
 // ---- screenshots --------------------------------------------------------------------------------
 // Saves the screen (the Wine desktop) as <name>.png in $QUILLON_SHOTS; returns the Unix
 // path, or "" when no folder is set.
