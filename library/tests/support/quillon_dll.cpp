@@ -246,6 +246,22 @@ DWORD WINAPI MessageBoxWatcher::run(void* p) {
     return 0;
 }
 
+MethodHook::MethodHook(long handle, int slots) {
+    object_ = reinterpret_cast<void**>(handle);
+    saved_ = static_cast<void**>(*object_);
+    for (int i = 0; i < slots && i < 64; ++i)
+        table_[i] = saved_[i];
+    *object_ = table_;
+}
+
+MethodHook::~MethodHook() {
+    *object_ = saved_;
+}
+
+void MethodHook::replace(int slot, const void* fn) {
+    table_[slot] = const_cast<void*>(fn);
+}
+
 unsigned long bytesLeftOnStack(const void* fn, const unsigned long* args, unsigned long count,
                                unsigned long* result) {
     unsigned long left = count, answer = 0;
