@@ -147,6 +147,9 @@ TEST_F(BitmapTest, ResourceSheetLoadsLikeTheFile) {
     EXPECT_EQ(surfaceColour(s, 10, 10), RGB(255, 0, 0));
     EXPECT_EQ(static_cast<std::uint32_t>(d.ddGetColorKey(s)), m.pixel(0, 0));
     EXPECT_EQ(d.ddCreateSurfaceFromResource(res, "NO_SUCH"), 0);
+    // Headers that promise more than the resource holds are refused, not read past.
+    EXPECT_EQ(d.ddCreateSurfaceFromResource(res, "BROKEN"), 0);
+    EXPECT_EQ(d.ddCreateSurfaceFromResource(res, "SHORTPAL"), 0);
     FreeLibrary(res);
 }
 

@@ -155,11 +155,28 @@ TEST_F(PaletteTest, ResourceTableFollowsItsOwnHeader) {
 TEST_F(PaletteTest, ResourceWithoutTableOrNameGivesTheDefault) {
     HMODULE res = LoadLibraryW(L"bitmap_res.dll");
     ASSERT_NE(res, nullptr);
-    for (const char* name : {"RGB24", "NO_SUCH", static_cast<const char*>(nullptr)}) {
+    for (const char* name : {"RGB24", "BROKEN", "NO_SUCH", static_cast<const char*>(nullptr)}) {
         long p = keep(d.ddCreatePaletteFromResource(res, name));
         ASSERT_NE(p, 0) << (name ? name : "(null)");
         expectEntries(driverEntries(p), defaultEntries());
     }
+    FreeLibrary(res);
+}
+
+TEST_F(PaletteTest, ShortResourceConvertsOnlyWhatItHolds) {
+    // Claims 256 colours, holds 10 entries and a 4-byte pixel row (read as an 11th entry).
+    HMODULE res = LoadLibraryW(L"bitmap_res.dll");
+    ASSERT_NE(res, nullptr);
+    HRSRC found = FindResourceA(res, "SHORTPAL", MAKEINTRESOURCEA(2));
+    ASSERT_NE(found, nullptr);
+    ASSERT_EQ(SizeofResource(res, found), 40u + 11 * 4);
+    long p = keep(d.ddCreatePaletteFromResource(res, "SHORTPAL"));
+    ASSERT_NE(p, 0);
+    Entries want = defaultEntries();
+    for (int i = 0; i < 10; ++i)
+        want[i] = {BYTE(i + 3), BYTE(i + 2), BYTE(i + 1), 0};
+    want[10] = {0, 0, 0, 0};
+    expectEntries(driverEntries(p), want);
     FreeLibrary(res);
 }
 
