@@ -112,6 +112,7 @@ TEST_F(BitmapTest, EveryHeaderAndDepthLoadsWithItsColours) {
         COLORREF left, right; // pixels (0, 0) and (width - 1, 0)
     } cases[] = {
         {"pal1.bmp", 16, 8, RGB(0, 0, 0), RGB(255, 255, 255)},
+        {"rle8.bmp", 16, 8, RGB(255, 0, 0), RGB(0, 0, 255)},
         {"rgb16.bmp", 16, 8, RGB(0, 0, 255), RGB(0, 255, 0)},
         {"argb32.bmp", 16, 8, RGB(255, 0, 0), RGB(0, 0, 255)},
         {"v5pal4.bmp", 16, 8, RGB(255, 0, 0), RGB(0, 0, 255)},
