@@ -56,6 +56,21 @@ HPALETTE primaryPaletteCopy() {
     return CreatePalette(reinterpret_cast<LOGPALETTE*>(&logical));
 }
 
+// The file loader reads whatever its headers claim, past the end of a truncated file:
+// such files are refused before it sees them.
+bool fileIsCompleteBitmap(const char* path) {
+    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    BYTE head[kFileHeadersSize];
+    DWORD got = 0;
+    LARGE_INTEGER size = {};
+    bool ok = GetFileSizeEx(file, &size) && ReadFile(file, head, sizeof head, &got, nullptr) &&
+              bitmapFileComplete(head, got, static_cast<std::uint64_t>(size.QuadPart));
+    CloseHandle(file);
+    return ok;
+}
+
 // The loaded bitmap is only the copy's source: the surface keeps the pixels.
 long surfaceFromLoadedBitmap(HANDLE loaded) {
     if (!loaded) return 0;
@@ -112,7 +127,7 @@ long QUILLON_API ddCreateSurfaceFromBitmap(HBITMAP bitmap) {
 }
 
 long QUILLON_API ddCreateSurfaceFromFile(const char* path) {
-    if (!path) return 0;
+    if (!path || !fileIsCompleteBitmap(path)) return 0;
     return surfaceFromLoadedBitmap(
         LoadImageA(nullptr, path, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
 }

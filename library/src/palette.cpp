@@ -12,13 +12,14 @@ IDirectDrawPalette* asPalette(long handle) {
     return reinterpret_cast<IDirectDrawPalette*>(handle);
 }
 
-// Common last step of every maker. Not recorded as the last driver result.
+// Common last step of every maker. Not recorded as the last driver result. All 256 entries
+// are the table's: without DDPCAPS_ALLOW256 the driver forces 0 to black and 255 to white.
 long createPalette(const void* table) {
     if (!contextOpen()) return 0;
     IDirectDrawPalette* palette = nullptr;
     HRESULT hr = g_ctx.driver->CreatePalette(
-        DDPCAPS_8BIT, const_cast<PALETTEENTRY*>(static_cast<const PALETTEENTRY*>(table)), &palette,
-        nullptr);
+        DDPCAPS_8BIT | DDPCAPS_ALLOW256,
+        const_cast<PALETTEENTRY*>(static_cast<const PALETTEENTRY*>(table)), &palette, nullptr);
     return hr == DD_OK ? asHandle(palette) : 0;
 }
 
