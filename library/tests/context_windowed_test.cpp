@@ -176,6 +176,24 @@ TEST_F(Windowed, WindowZeroIsRefusedSilently) {
     EXPECT_FALSE(watcher.finish());
 }
 
+TEST_F(Windowed, AHandleThatIsNoWindowIsRefusedLikeZero) {
+    const auto& d = dll();
+    window = qtest::makeWindow(100, 100);
+    HWND gone = qtest::makeWindow(100, 100);
+    DestroyWindow(gone);
+    qtest::MessageBoxWatcher watcher;
+    for (long flags : {0L, 1L}) {
+        EXPECT_EQ(d.ddInit(gone, 320, 240, flags), 0);
+        EXPECT_EQ(d.ddInit(reinterpret_cast<HWND>(0x00BAD000), 320, 240, flags), 0);
+        EXPECT_EQ(d.ddError(), 0);
+        EXPECT_EQ(d.ddGetDD(), 0);
+    }
+    pump(200);
+    EXPECT_FALSE(watcher.finish());
+    // Nothing was left half open: a real window still gets its context.
+    EXPECT_EQ(d.ddInit(window, 100, 100, 0), 1);
+}
+
 TEST_F(Windowed, FailedInitShowsTheStepAndLeavesNothingOpen) {
     const auto& d = dll();
     window = qtest::makeWindow(200, 150, nullptr, 120, 90);
