@@ -78,8 +78,8 @@ inline ::testing::AssertionResult pixelsAre(long handle,
                 std::uint32_t got = readAt(d, x, y), expected = want(x, y);
                 if (got == expected) continue;
                 if (wrong++ < 5)
-                    first << " (" << x << "," << y << "): got 0x" << std::hex << got
-                          << " want 0x" << expected << std::dec << ";";
+                    first << " (" << x << "," << y << "): got 0x" << std::hex << got << " want 0x"
+                          << expected << std::dec << ";";
             }
     });
     if (!locked) return ::testing::AssertionFailure() << "the surface could not be locked";

@@ -66,37 +66,6 @@ TEST(ClipBlit, LeftCutTakesTheSourceFromFurtherRight) {
     EXPECT_EQ(c.height, 32);
 }
 
-TEST(ClipBlit, RightAndBottomLimitsOfTheDestination) {
-    BlitClip c = blit(630, 470, 32, 32, 0, 0);
-    ASSERT_TRUE(clipBlit(c, limits(640, 480, 32, 32)));
-    EXPECT_EQ(c.width, 10);
-    EXPECT_EQ(c.height, 10);
-    EXPECT_EQ(c.srcX, 0);
-
-    c = blit(640, 0, 32, 32, 0, 0);
-    EXPECT_FALSE(clipBlit(c, limits(640, 480, 32, 32)));
-    c = blit(0, 480, 32, 32, 0, 0);
-    EXPECT_FALSE(clipBlit(c, limits(640, 480, 32, 32)));
-}
-
-TEST(ClipBlit, NegativeSourceMovesTheDestination) {
-    BlitClip c = blit(100, 50, 32, 16, -5, -3);
-    ASSERT_TRUE(clipBlit(c, limits(640, 480, 64, 64)));
-    EXPECT_EQ(c.x, 105);
-    EXPECT_EQ(c.width, 27);
-    EXPECT_EQ(c.srcX, 0);
-    EXPECT_EQ(c.y, 53);
-    EXPECT_EQ(c.height, 13);
-    EXPECT_EQ(c.srcY, 0);
-}
-
-TEST(ClipBlit, SourceLimitsCutTheRightAndBottom) {
-    BlitClip c = blit(0, 0, 32, 32, 20, 28);
-    ASSERT_TRUE(clipBlit(c, limits(640, 480, 32, 32)));
-    EXPECT_EQ(c.width, 12);
-    EXPECT_EQ(c.height, 4);
-}
-
 TEST(ClipBlit, ZeroLimitsClipOnlyAtTheLeftAndTop) {
     BlitClip c = blit(-4, -6, 5000, 7000, 3, 2);
     ASSERT_TRUE(clipBlit(c, limits(0, 0, 0, 0)));
@@ -106,22 +75,6 @@ TEST(ClipBlit, ZeroLimitsClipOnlyAtTheLeftAndTop) {
     EXPECT_EQ(c.height, 6994);
     EXPECT_EQ(c.srcX, 7);
     EXPECT_EQ(c.srcY, 8);
-}
-
-TEST(ClipBlit, EmptyOrNegativeSizesLeaveNothing) {
-    BlitClip c = blit(0, 0, 0, 10, 0, 0);
-    EXPECT_FALSE(clipBlit(c, limits(0, 0, 0, 0)));
-    c = blit(0, 0, 10, -1, 0, 0);
-    EXPECT_FALSE(clipBlit(c, limits(0, 0, 0, 0)));
-    c = blit(0, -5, 10, 5, 0, 0); // entirely above the destination
-    EXPECT_FALSE(clipBlit(c, limits(640, 480, 32, 32)));
-}
-
-TEST(ClipBlit, NegativeLimitsLeaveNothing) {
-    BlitClip c = blit(0, 0, 10, 10, 0, 0);
-    EXPECT_FALSE(clipBlit(c, limits(-1, 0, 0, 0)));
-    c = blit(0, 0, 10, 10, 0, 0);
-    EXPECT_FALSE(clipBlit(c, limits(0, 0, 0, -1)));
 }
 
 TEST(ClipBlit, SumsBeyondThe32BitRangeNeverWrapIntoTheSurface) {
@@ -213,23 +166,6 @@ TEST(ClipBlitProperty, RandomCopiesStayInsideBothSurfacesAndKeepTheirShift) {
         ASSERT_LE(c.x + c.width, in.x + in.width);
         ASSERT_LE(c.y + c.height, in.y + in.height);
     }
-}
-
-TEST(ClipFill, CutsOnlyTheDestination) {
-    std::int32_t x = -3, y = 10, w = 10, h = 5;
-    ASSERT_TRUE(clipFill(x, y, w, h, 640, 480));
-    EXPECT_EQ(x, 0);
-    EXPECT_EQ(w, 7);
-    EXPECT_EQ(y, 10);
-    EXPECT_EQ(h, 5);
-
-    x = 630, y = 470, w = 100, h = 100;
-    ASSERT_TRUE(clipFill(x, y, w, h, 640, 480));
-    EXPECT_EQ(w, 10);
-    EXPECT_EQ(h, 10);
-
-    x = 0, y = -3, w = 10, h = 3;
-    EXPECT_FALSE(clipFill(x, y, w, h, 640, 480));
 }
 
 TEST(ClipFillProperty, KeepsExactlyThePixelsInsideTheSurface) {
