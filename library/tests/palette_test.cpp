@@ -54,6 +54,22 @@ TEST(PaletteNoContext, MakersAndAttachRefuse) {
     EXPECT_EQ(d.ddSetPaletteEntries(0, 0, 1, e.data()), 0);
 }
 
+TEST(PaletteWindowed, MakersWorkWithAWindowedContext) {
+    const auto& d = dll();
+    HWND window = makeWindow(160, 120);
+    ASSERT_EQ(d.ddInit(window, 160, 120, 0), 1);
+    long p = d.ddCreatePaletteFromFile(dataPath("pal8.bmp").c_str());
+    ASSERT_NE(p, 0);
+    std::vector<std::uint8_t> file = readData("pal8.bmp");
+    Entries e = driverEntries(p);
+    EXPECT_TRUE(sameEntry(e[0], swapped(file, 54, file[57]))) << show(e[0]);
+    EXPECT_TRUE(sameEntry(e[255], swapped(file, 54 + 1020, file[54 + 1023]))) << show(e[255]);
+    EXPECT_EQ(d.ddReleasePalette(p), 1);
+    d.ddQuit();
+    EXPECT_EQ(d.ddCreateDefPalette(), 0); // closed again
+    DestroyWindow(window);
+}
+
 TEST_F(PaletteTest, DefaultPaletteIsThreeThreeTwo) {
     long p = keep(d.ddCreateDefPalette());
     ASSERT_NE(p, 0);
