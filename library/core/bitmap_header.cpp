@@ -43,6 +43,55 @@ int resourceTableEntries(const std::uint8_t* resource, std::size_t size) {
     return whole > std::size_t(kPaletteEntries) ? kPaletteEntries : static_cast<int>(whole);
 }
 
+bool bitmapFileComplete(const std::uint8_t* head, std::size_t headSize, std::uint64_t fileSize) {
+    if (headSize < 18 || head[0] != 'B' || head[1] != 'M') return false;
+    const std::uint32_t headerSize = readU32(head, headSize, 14);
+    std::int64_t width = 0, height = 0;
+    std::uint32_t bits = 0, compression = 0, imageSize = 0, used = 0;
+    std::uint64_t entrySize = 4;
+    if (headerSize == 12) {
+        if (headSize < 26) return false;
+        width = readU16(head, headSize, 18);
+        height = readU16(head, headSize, 20);
+        bits = readU16(head, headSize, 24);
+        entrySize = 3;
+    } else if (headerSize >= kInfoHeaderSize) {
+        if (headSize < kFileHeadersSize) return false;
+        width = std::int32_t(readU32(head, headSize, 18));
+        height = std::int32_t(readU32(head, headSize, 22));
+        bits = readU16(head, headSize, 28);
+        compression = readU32(head, headSize, 30);
+        imageSize = readU32(head, headSize, 34);
+        used = readU32(head, headSize, 46);
+    } else {
+        return false;
+    }
+    if (width <= 0 || height == 0) return false;
+    if (height < 0) height = -height;
+    if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32) return false;
+
+    // Header, masks and colour table, as the loader sizes them.
+    std::uint64_t colours = used > 256 ? 256 : used;
+    if (colours == 0 && bits <= 8) colours = std::uint64_t(1) << bits;
+    std::uint64_t info = headerSize;
+    if (compression == 3 && info < kInfoHeaderSize + 12) info = kInfoHeaderSize + 12;
+    info += colours * entrySize;
+    if (kFileInfoHeaderOffset + info > fileSize) return false;
+
+    std::uint64_t offset = readU32(head, headSize, 10);
+    if (offset == 0) offset = kFileInfoHeaderOffset + info;
+    std::uint64_t pixels = 0;
+    if (compression == 0 || compression == 3) {
+        pixels = (std::uint64_t(width) * bits + 31) / 32 * 4 * std::uint64_t(height);
+    } else if (compression == 1 || compression == 2) {
+        if (imageSize == 0) return false;
+        pixels = imageSize;
+    } else {
+        return false;
+    }
+    return offset <= fileSize && pixels <= fileSize - offset;
+}
+
 bool rawCopyInBounds(long offset, long count, long pitch, long height) {
     if (offset < 0 || count < 0 || pitch < 0 || height < 0) return false;
     return std::int64_t(offset) + count <= std::int64_t(pitch) * height;

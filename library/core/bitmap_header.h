@@ -38,6 +38,16 @@ int resourceColourCount(const std::uint8_t* resource, std::size_t size);
 // header's own size field places the table), at most 256.
 int resourceTableEntries(const std::uint8_t* resource, std::size_t size);
 
+// Bytes of a bitmap file that bitmapFileComplete looks at: both headers' fixed fields.
+constexpr std::size_t kFileHeadersSize = 54;
+
+// Whether a bitmap file holds everything its headers promise: a known header, the colour
+// table and masks after it, and every pixel row (or the compressed size) from the offset
+// to the bits. `head` holds the file's first bytes (up to kFileHeadersSize), `fileSize` is
+// the whole file's size. The platform's loader trusts these fields and reads past the end
+// of a truncated file, so a file that fails here is never handed to it.
+bool bitmapFileComplete(const std::uint8_t* head, std::size_t headSize, std::uint64_t fileSize);
+
 // Raw copies stay inside the locked surface: offset >= 0, count >= 0 and
 // offset + count <= pitch * height. Computed without overflow.
 bool rawCopyInBounds(long offset, long count, long pitch, long height);

@@ -102,7 +102,8 @@ long initFullScreen(HWND window, long width, long height, long flags) {
 }
 
 long initWindowed(HWND window, long width, long height) {
-    RECT client;
+    RECT client = {};
+    g_ctx.savedWindowRect = {};
     GetWindowRect(window, &g_ctx.savedWindowRect);
     GetClientRect(window, &client);
     const RECT& saved = g_ctx.savedWindowRect;
@@ -168,7 +169,9 @@ HRESULT WINAPI EnumModesCallback(LPDDSURFACEDESC desc, LPVOID context) {
 
 long QUILLON_API ddInit(HWND window, long width, long height, long flags) {
     g_ctx.lastResult = 0;
-    if (contextOpen() || !window) return 0;
+    // A handle that is no window is refused like window 0: this driver would otherwise open
+    // a context on it that presents nowhere and gives nothing back.
+    if (contextOpen() || !window || !IsWindow(window)) return 0;
 
     g_ctx.window = window;
     g_ctx.displayModeChanged = 0;

@@ -98,6 +98,29 @@ TEST(SurfaceImage, WindowedPictureHasTheBlockAndNoPalette) {
     DestroyWindow(window);
 }
 
+TEST(SurfaceImage, SixteenBitFullScreenPictureHasNoPalette) {
+    Ole ole;
+    const auto& d = dll();
+    HWND window = makeWindow(640, 480);
+    d.ddSetBitDepth(16);
+    ASSERT_EQ(d.ddInit(window, 640, 480, 1), 1) << d.ddError();
+    EXPECT_EQ(d.ddGetSurfaceBitCount(), 16);
+    long s = d.ddCreateSurfaceFromFile(dataPath("sheet.bmp").c_str());
+    ASSERT_NE(s, 0);
+    IPictureDisp* slot = nullptr;
+    ASSERT_NE(d.ddGetSurfaceImage(&slot, s, 8, 8, 16, 16), 0);
+    Picture p = inspect(slot);
+    EXPECT_EQ(p.width, 16);
+    EXPECT_EQ(p.height, 16);
+    EXPECT_EQ(p.palette, nullptr);
+    EXPECT_EQ(bitmapColour(p.bitmap, 0, 0), RGB(255, 0, 0)); // sheet (8, 8)
+    slot->Release();
+    d.ddReleaseSurface(s);
+    d.ddQuit();
+    d.ddSetBitDepth(8);
+    DestroyWindow(window);
+}
+
 TEST(SurfaceImage, EightBitPictureCarriesThePrimarysPalette) {
     Ole ole;
     const auto& d = dll();
@@ -110,10 +133,9 @@ TEST(SurfaceImage, EightBitPictureCarriesThePrimarysPalette) {
     long s = d.ddCreateSurface(32, 16);
     ASSERT_NE(s, 0);
     IPictureDisp* slot = nullptr;
-    if (d.ddGetPalette(0) == 0) {
-        ASSERT_NE(d.ddGetSurfaceImage(&slot, s, 0, 0, 8, 8), 0);
-        EXPECT_EQ(inspect(slot).palette, nullptr);
-    }
+    ASSERT_EQ(d.ddGetPalette(0), 0);
+    ASSERT_NE(d.ddGetSurfaceImage(&slot, s, 0, 0, 8, 8), 0);
+    EXPECT_EQ(inspect(slot).palette, nullptr);
 
     long palette = d.ddCreatePaletteFromFile(dataPath("pal8.bmp").c_str());
     ASSERT_NE(palette, 0);

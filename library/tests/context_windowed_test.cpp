@@ -72,6 +72,7 @@ TEST_F(Windowed, InitSizesTheClientAreaAndQuitGivesBackTheSizeNotThePlace) {
     const auto& d = dll();
     window = qtest::makeWindow(320, 200, nullptr, 60, 40);
     RECT before = windowRect(window);
+    LONG procBefore = GetWindowLongW(window, GWL_WNDPROC);
     RECT client;
     GetClientRect(window, &client);
     int frameW = (before.right - before.left) - client.right;
@@ -90,6 +91,7 @@ TEST_F(Windowed, InitSizesTheClientAreaAndQuitGivesBackTheSizeNotThePlace) {
     EXPECT_EQ(d.ddGetWidth(0), 640);
     EXPECT_EQ(d.ddGetHeight(0), 480);
     EXPECT_EQ(d.ddIsModeX(), 0);
+    EXPECT_NE(GetWindowLongW(window, GWL_WNDPROC), procBefore);
 
     // Moved while open: quitting keeps the new place and restores the old size.
     SetWindowPos(window, nullptr, 90, 70, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
@@ -100,6 +102,7 @@ TEST_F(Windowed, InitSizesTheClientAreaAndQuitGivesBackTheSizeNotThePlace) {
     EXPECT_EQ(after.top, 70);
     EXPECT_EQ(after.right - after.left, before.right - before.left);
     EXPECT_EQ(after.bottom - after.top, before.bottom - before.top);
+    EXPECT_EQ(GetWindowLongW(window, GWL_WNDPROC), procBefore);
     EXPECT_EQ(d.ddGetDD(), 0);
     EXPECT_EQ(d.ddGetPrimarySurface(), 0);
     EXPECT_EQ(d.ddGetBackSurface(), 0);
@@ -174,6 +177,24 @@ TEST_F(Windowed, WindowZeroIsRefusedSilently) {
     EXPECT_EQ(d.ddGetDD(), 0);
     pump(200);
     EXPECT_FALSE(watcher.finish());
+}
+
+TEST_F(Windowed, AHandleThatIsNoWindowIsRefusedLikeZero) {
+    const auto& d = dll();
+    window = qtest::makeWindow(100, 100);
+    HWND gone = qtest::makeWindow(100, 100);
+    DestroyWindow(gone);
+    qtest::MessageBoxWatcher watcher;
+    for (long flags : {0L, 1L}) {
+        EXPECT_EQ(d.ddInit(gone, 320, 240, flags), 0);
+        EXPECT_EQ(d.ddInit(reinterpret_cast<HWND>(0x00BAD000), 320, 240, flags), 0);
+        EXPECT_EQ(d.ddError(), 0);
+        EXPECT_EQ(d.ddGetDD(), 0);
+    }
+    pump(200);
+    EXPECT_FALSE(watcher.finish());
+    // Nothing was left half open: a real window still gets its context.
+    EXPECT_EQ(d.ddInit(window, 100, 100, 0), 1);
 }
 
 TEST_F(Windowed, FailedInitShowsTheStepAndLeavesNothingOpen) {

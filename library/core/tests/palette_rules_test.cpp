@@ -230,3 +230,96 @@ TEST(RawCopyBounds, StaysInsidePitchTimesHeight) {
     EXPECT_FALSE(rawCopyInBounds(0x7FFFFFFF, 0x7FFFFFFF, 640, 10));
     EXPECT_FALSE(rawCopyInBounds(0, 1, -640, 10));
 }
+
+namespace {
+
+// Both headers of a BITMAPINFOHEADER file with its pixels right after a colour table.
+std::vector<std::uint8_t> bitmapHead(std::int32_t width, std::int32_t height, std::uint16_t bits,
+                                     std::uint32_t compression = 0, std::uint32_t used = 0) {
+    std::vector<std::uint8_t> b(54);
+    b[0] = 'B';
+    b[1] = 'M';
+    std::uint32_t colours = used ? used : (bits <= 8 ? 1u << bits : 0);
+    putU32(b, 10, 54 + colours * 4 + (compression == 3 ? 12 : 0));
+    putU32(b, 14, 40);
+    putU32(b, 18, static_cast<std::uint32_t>(width));
+    putU32(b, 22, static_cast<std::uint32_t>(height));
+    putU16(b, 26, 1);
+    putU16(b, 28, bits);
+    putU32(b, 30, compression);
+    putU32(b, 46, used);
+    return b;
+}
+
+} // namespace
+
+TEST(BitmapFileComplete, NeedsEveryRowItsHeadersPromise) {
+    // 24-bit 5 x 3: rows of 16 bytes (15 padded to 4).
+    auto rgb = bitmapHead(5, 3, 24);
+    EXPECT_TRUE(bitmapFileComplete(rgb.data(), rgb.size(), 54 + 48));
+    EXPECT_FALSE(bitmapFileComplete(rgb.data(), rgb.size(), 54 + 47));
+    // Top-down rows count the same.
+    auto topDown = bitmapHead(5, -3, 24);
+    EXPECT_TRUE(bitmapFileComplete(topDown.data(), topDown.size(), 54 + 48));
+    EXPECT_FALSE(bitmapFileComplete(topDown.data(), topDown.size(), 60));
+    // 4-bit 3 x 2: 16-entry table, rows of 4 bytes.
+    auto pal = bitmapHead(3, 2, 4);
+    EXPECT_TRUE(bitmapFileComplete(pal.data(), pal.size(), 54 + 64 + 8));
+    EXPECT_FALSE(bitmapFileComplete(pal.data(), pal.size(), 54 + 64 + 7));
+    // Bit fields: three masks after the 40-byte header.
+    auto masks = bitmapHead(2, 2, 16, 3);
+    EXPECT_TRUE(bitmapFileComplete(masks.data(), masks.size(), 54 + 12 + 8));
+    EXPECT_FALSE(bitmapFileComplete(masks.data(), masks.size(), 54 + 12 + 7));
+}
+
+TEST(BitmapFileComplete, RefusesTruncatedAndHostileHeaders) {
+    auto good = bitmapHead(5, 3, 24);
+    EXPECT_FALSE(bitmapFileComplete(good.data(), 53, 1000)); // header cut short
+    EXPECT_FALSE(bitmapFileComplete(nullptr, 0, 0));
+    auto notBm = good;
+    notBm[0] = 'X';
+    EXPECT_FALSE(bitmapFileComplete(notBm.data(), notBm.size(), 1000));
+    auto hugeHeader = good;
+    putU32(hugeHeader, 14, 0xFFFFFFFFu);
+    EXPECT_FALSE(bitmapFileComplete(hugeHeader.data(), hugeHeader.size(), 1u << 30));
+    auto hugeSize = bitmapHead(0x7FFFFFFF, 0x7FFFFFFF, 32);
+    EXPECT_FALSE(bitmapFileComplete(hugeSize.data(), hugeSize.size(), 1u << 30));
+    auto lowest = bitmapHead(4, std::int32_t(0x80000000u), 8);
+    EXPECT_FALSE(bitmapFileComplete(lowest.data(), lowest.size(), 1u << 30));
+    EXPECT_FALSE(bitmapFileComplete(bitmapHead(0, 3, 24).data(), 54, 1000));
+    EXPECT_FALSE(bitmapFileComplete(bitmapHead(5, 0, 24).data(), 54, 1000));
+    EXPECT_FALSE(bitmapFileComplete(bitmapHead(5, 3, 7).data(), 54, 1000));
+    auto offsetPast = good;
+    putU32(offsetPast, 10, 0xFFFFFFF0u);
+    EXPECT_FALSE(bitmapFileComplete(offsetPast.data(), offsetPast.size(), 1000));
+    // Colours used past 256 counts as the 256 entries the loader reads.
+    auto manyColours = bitmapHead(1, 1, 8, 0, 0xFFFFFFFFu);
+    putU32(manyColours, 10, 54 + 1024);
+    EXPECT_TRUE(bitmapFileComplete(manyColours.data(), manyColours.size(), 54 + 1024 + 4));
+    EXPECT_FALSE(bitmapFileComplete(manyColours.data(), manyColours.size(), 54 + 1023));
+}
+
+TEST(BitmapFileComplete, CompressedNeedsItsStatedSize) {
+    auto rle = bitmapHead(16, 16, 8, 1);
+    putU32(rle, 34, 100);
+    EXPECT_TRUE(bitmapFileComplete(rle.data(), rle.size(), 54 + 1024 + 100));
+    EXPECT_FALSE(bitmapFileComplete(rle.data(), rle.size(), 54 + 1024 + 99));
+    putU32(rle, 34, 0);
+    EXPECT_FALSE(bitmapFileComplete(rle.data(), rle.size(), 1u << 20));
+    auto jpeg = bitmapHead(16, 16, 24, 4);
+    EXPECT_FALSE(bitmapFileComplete(jpeg.data(), jpeg.size(), 1u << 20));
+}
+
+TEST(BitmapFileComplete, CoreHeaderHasThreeByteEntries) {
+    std::vector<std::uint8_t> core(26);
+    core[0] = 'B';
+    core[1] = 'M';
+    putU32(core, 10, 26 + 6);
+    putU32(core, 14, 12);
+    putU16(core, 18, 8); // width
+    putU16(core, 20, 2); // height
+    putU16(core, 22, 1);
+    putU16(core, 24, 1); // 2 colours of 3 bytes, rows of 4 bytes
+    EXPECT_TRUE(bitmapFileComplete(core.data(), core.size(), 26 + 6 + 8));
+    EXPECT_FALSE(bitmapFileComplete(core.data(), core.size(), 26 + 6 + 7));
+}
