@@ -1,5 +1,6 @@
 #include "avi_fixup.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace avi {
@@ -63,12 +64,14 @@ bool ReadAviLayout(riff::ByteStore& store, AviLayout& layout, std::string* why) 
         if (riffChunk.id != FourCC("RIFF")) return Status::Stop;
         return riff::WalkChunks(store, riffChunk.ListData(), riffChunk.End(), [&](const Chunk& c) {
             if (c.id == FourCC("LIST") && c.form == FourCC("hdrl")) {
+                if (layout.hdrl == 0) layout.hdrl = c.header;
                 return riff::WalkChunks(store, c.ListData(), c.End(), [&](const Chunk& h) {
                     if (h.id == FourCC("avih") && layout.avih == 0) {
                         layout.avih = h.Data();
                         layout.avihSize = h.size;
                     } else if (h.id == FourCC("LIST") && h.form == FourCC("strl")) {
                         layout.streams.emplace_back();
+                        layout.streams.back().strl = h.header;
                         return ReadStreamList(store, h, layout.streams.back());
                     }
                     return Status::Ok;
@@ -124,6 +127,83 @@ FixupResult FixAudioLengths(riff::ByteStore& store) {
         r.corrected++;
     }
     r.ok = true;
+    return r;
+}
+
+FixupResult RestoreStreamFormat(riff::ByteStore& store, size_t stream,
+                                const std::vector<uint8_t>& format) {
+    FixupResult r;
+    AviLayout layout;
+    if (!ReadAviLayout(store, layout, &r.why)) return r;
+    if (stream >= layout.streams.size() || layout.streams[stream].strfSize == 0) {
+        r.why = "no such stream format";
+        return r;
+    }
+    const StreamLayout& s = layout.streams[stream];
+    std::vector<uint8_t> stored(s.strfSize);
+    if (!store.Read(s.strf, stored.data(), stored.size())) {
+        r.why = "read error";
+        return r;
+    }
+    if (stored == format) {
+        r.ok = true;
+        return r;
+    }
+    if (stored.size() > format.size() ||
+        !std::equal(stored.begin(), stored.end(), format.begin())) {
+        r.why = "the stored format is not a prefix of the full one";
+        return r;
+    }
+
+    // Chunk headers involved: hdrl list, strl list, strf, and the JUNK after hdrl.
+    uint8_t head[8];
+    auto headerAt = [&](uint64_t at, Chunk& c) {
+        if (!store.Read(at, head, 8)) return false;
+        c.header = at;
+        c.id = riff::LoadU32(head);
+        c.size = riff::LoadU32(head + 4);
+        return true;
+    };
+    Chunk hdrl, strl, junk;
+    if (!headerAt(layout.hdrl, hdrl) || !headerAt(s.strl, strl) || !headerAt(hdrl.Next(), junk) ||
+        junk.id != FourCC("JUNK")) {
+        r.why = "no room after the header list";
+        return r;
+    }
+    const uint64_t oldSpan = stored.size() + (stored.size() & 1);
+    const uint64_t newSpan = format.size() + (format.size() & 1);
+    const uint64_t delta = newSpan - oldSpan;
+    const uint64_t junkSpan = 8 + uint64_t(junk.size) + (junk.size & 1);
+    if (junkSpan < delta + 8 || (junkSpan - delta) % 2) {
+        r.why = "no room after the header list";
+        return r;
+    }
+
+    // Shift what follows strf inside hdrl, then write the grown chunk and the sizes.
+    const uint64_t tail = s.strf + oldSpan;
+    std::vector<uint8_t> rest(hdrl.Next() - tail);
+    std::vector<uint8_t> grown(format);
+    grown.resize(newSpan, 0);
+    uint8_t sizeBytes[4];
+    uint8_t junkHead[8];
+    riff::StoreU32(junkHead, FourCC("JUNK"));
+    riff::StoreU32(junkHead + 4, uint32_t(junkSpan - delta - 8));
+    bool ok = store.Read(tail, rest.data(), rest.size()) &&
+              store.Write(tail + delta, rest.data(), rest.size()) &&
+              store.Write(s.strf, grown.data(), grown.size()) &&
+              store.Write(hdrl.Next() + delta, junkHead, 8);
+    riff::StoreU32(sizeBytes, uint32_t(format.size()));
+    ok = ok && store.Write(s.strf - 4, sizeBytes, 4);
+    riff::StoreU32(sizeBytes, uint32_t(strl.size + delta));
+    ok = ok && store.Write(strl.header + 4, sizeBytes, 4);
+    riff::StoreU32(sizeBytes, uint32_t(hdrl.size + delta));
+    ok = ok && store.Write(hdrl.header + 4, sizeBytes, 4);
+    if (!ok) {
+        r.why = "write error";
+        return r;
+    }
+    r.ok = true;
+    r.corrected = 1;
     return r;
 }
 

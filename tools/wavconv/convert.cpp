@@ -73,10 +73,12 @@ AVISTREAMINFOA StreamInfo(const wavconv::WaveData& wave, const std::wstring& str
 
 // Checks the released file, corrects its audio length, and makes sure every sample
 // arrived. An empty string means the file is complete.
-std::wstring FinishAvi(const std::wstring& aviPath, uint32_t sampleBytes) {
+std::wstring FinishAvi(const std::wstring& aviPath, uint32_t sampleBytes,
+                       const std::vector<uint8_t>& format) {
     Win32File out;
     if (!out.Open(aviPath, true)) return SystemText(out.LastError());
     avi::FixupResult fix = avi::FixAudioLengths(out);
+    if (fix.ok) fix = avi::RestoreStreamFormat(out, 0, format);
     if (!fix.ok) {
         if (out.LastError()) return SystemText(out.LastError());
         return std::wstring(fix.why.begin(), fix.why.end());
@@ -136,8 +138,9 @@ Outcome ConvertWaveToAvi(const std::wstring& wavPath, const std::wstring& aviPat
         return {kCannotCreateStream, 0};
     }
 
-    HRESULT failed =
-        api->AVIStreamSetFormat(stream, 0, wave.formatBytes, LONG(wavconv::kWaveFormatSize));
+    const std::vector<uint8_t> format = wavconv::StreamFormat(wave);
+    HRESULT failed = api->AVIStreamSetFormat(stream, 0, const_cast<uint8_t*>(format.data()),
+                                             LONG(format.size()));
     if (failed == 0)
         failed = api->AVIStreamWrite(stream, 0, LONG(info.dwLength), wave.samples.get(),
                                      LONG(wave.size), 0, nullptr, nullptr);
@@ -147,7 +150,7 @@ Outcome ConvertWaveToAvi(const std::wstring& wavPath, const std::wstring& aviPat
     const uint32_t sampleBytes = wave.size;
     wave.samples.reset();
 
-    std::wstring why = failed ? SystemText(DWORD(failed)) : FinishAvi(aviPath, sampleBytes);
+    std::wstring why = failed ? SystemText(DWORD(failed)) : FinishAvi(aviPath, sampleBytes, format);
     if (!why.empty()) {
         DeleteFileW(aviPath.c_str());
         return Warning(kCannotWriteAvi, why);

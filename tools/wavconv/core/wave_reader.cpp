@@ -57,6 +57,11 @@ WaveStatus ReadWaveFile(riff::ByteStore& file, WaveData& data) {
     size_t take = std::min<size_t>(size_t(size), kWaveFormatSize);
     if (!file.Read(20, data.formatBytes, take)) return WaveStatus::ReadError;
     DecodeFormat(data);
+    if (data.format.cbSize > 0 && uint64_t(size) >= kWaveFormatSize + data.format.cbSize) {
+        data.formatExtension.resize(data.format.cbSize);
+        if (!file.Read(20 + kWaveFormatSize, data.formatExtension.data(), data.format.cbSize))
+            return WaveStatus::ReadError;
+    }
     uint64_t pos = 20 + uint64_t(size) + (size & 1);
 
     for (;;) {
@@ -85,6 +90,12 @@ WaveStatus ReadWaveFile(riff::ByteStore& file, WaveData& data) {
         return WaveStatus::ReadError;
     }
     return WaveStatus::Ok;
+}
+
+std::vector<uint8_t> StreamFormat(const WaveData& data) {
+    std::vector<uint8_t> f(data.formatBytes, data.formatBytes + kWaveFormatSize);
+    f.insert(f.end(), data.formatExtension.begin(), data.formatExtension.end());
+    return f;
 }
 
 } // namespace wavconv

@@ -13,6 +13,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t n) {
         if (data.size && std::memcmp(data.samples.get(), bytes + data.dataOffset, data.size))
             std::abort();
         if (data.format.nBlockAlign <= 0) std::abort();
+        size_t ext = data.formatExtension.size();
+        if (ext != 0 && ext != data.format.cbSize) std::abort();
     }
     return 0;
 }

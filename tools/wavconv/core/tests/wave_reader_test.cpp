@@ -145,6 +145,28 @@ TEST(ReadWaveFile, CompressedFormatsPassAndOnlyEighteenBytesAreTaken) {
     EXPECT_EQ(d.format.cbSize, 2);
     EXPECT_EQ(Bytes(d.formatBytes, d.formatBytes + 18), Bytes(fmt.begin(), fmt.begin() + 18));
     EXPECT_EQ(d.size, 1024u);
+    // The stream gets the record and the two bytes its cbSize announces.
+    EXPECT_EQ(wavconv::StreamFormat(d), fmt);
+}
+
+TEST(ReadWaveFile, ExtensionIsCarriedOnlyWhenTheChunkHoldsItAll) {
+    // WAVE_FORMAT_EXTENSIBLE: a 40-byte chunk, cbSize 22.
+    Bytes ext = riff_test::WaveFormat(0xFFFE, 2, 48000, 6, 24);
+    ext[16] = 22;
+    for (int i = 0; i < 22; i++)
+        ext.push_back(uint8_t(0xA0 + i));
+    Bytes chunks = Chunk("fmt ", ext);
+    Append(chunks, Chunk("data", Samples(60)));
+    wavconv::WaveData d;
+    ASSERT_EQ(Read(Riff(chunks), d), WaveStatus::Ok);
+    EXPECT_EQ(wavconv::StreamFormat(d), ext);
+
+    // cbSize claims more than the chunk holds: the bare record, never the next chunk.
+    Bytes shortExt(ext.begin(), ext.begin() + 30);
+    chunks = Chunk("fmt ", shortExt);
+    Append(chunks, Chunk("data", Samples(60)));
+    ASSERT_EQ(Read(Riff(chunks), d), WaveStatus::Ok);
+    EXPECT_EQ(wavconv::StreamFormat(d), Bytes(ext.begin(), ext.begin() + 18));
 }
 
 TEST(ReadWaveFile, HostileStructuresAreRefused) {
