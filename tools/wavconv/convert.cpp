@@ -52,8 +52,9 @@ bool ToAnsi(const std::wstring& text, std::string& out) {
     return !lossy;
 }
 
-AVISTREAMINFOA StreamInfo(const wavconv::WaveData& wave, const std::wstring& streamName) {
-    wavconv::AudioStreamHeader h = wavconv::MakeStreamHeader(wave.format, wave.size);
+AVISTREAMINFOA StreamInfo(const wavconv::WaveData& wave, uint32_t sampleBytes,
+                          const std::wstring& streamName) {
+    wavconv::AudioStreamHeader h = wavconv::MakeStreamHeader(wave.format, sampleBytes);
     AVISTREAMINFOA info;
     std::memset(&info, 0, sizeof info);
     info.fccType = h.fccType;
@@ -128,7 +129,8 @@ Outcome ConvertWaveToAvi(const std::wstring& wavPath, const std::wstring& aviPat
         return Warning(kCannotOpenAvi);
     }
 
-    AVISTREAMINFOA info = StreamInfo(wave, streamName);
+    const uint32_t sampleBytes = wavconv::WholeBlockBytes(wave.size, wave.format);
+    AVISTREAMINFOA info = StreamInfo(wave, sampleBytes, streamName);
     PAVISTREAM stream = nullptr;
     hr = api->AVIFileCreateStream(file, &stream, &info);
     if (hr != 0 || !stream) {
@@ -143,11 +145,10 @@ Outcome ConvertWaveToAvi(const std::wstring& wavPath, const std::wstring& aviPat
                                              LONG(format.size()));
     if (failed == 0)
         failed = api->AVIStreamWrite(stream, 0, LONG(info.dwLength), wave.samples.get(),
-                                     LONG(wave.size), 0, nullptr, nullptr);
+                                     LONG(sampleBytes), 0, nullptr, nullptr);
     api->AVIStreamRelease(stream);
     api->AVIFileRelease(file);
     api->AVIFileExit();
-    const uint32_t sampleBytes = wave.size;
     wave.samples.reset();
 
     std::wstring why = failed ? SystemText(DWORD(failed)) : FinishAvi(aviPath, sampleBytes, format);

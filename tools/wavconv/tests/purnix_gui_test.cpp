@@ -151,10 +151,10 @@ TEST_F(Purnix, ConvertsEveryKindOfPcmFileExactly) {
          "ffmpeg -v error -f lavfi -i sine=f=440:d=0.5:sample_rate=22050 -metadata title=Lied "
          "-metadata artist=Someone list.wav",
          "pcm_s16le", "22050", "1", "LIST"},
-        // bext of 602 + 3 bytes: an odd chunk with a pad byte before the data.
+        // bext of 602 + 3 bytes ("ab" and its NUL): an odd chunk with a pad byte before the data.
         {"odd",
          "ffmpeg -v error -f lavfi -i sine=d=0.3:sample_rate=8000 -write_bext 1 -metadata "
-         "coding_history=abc odd.wav",
+         "coding_history=ab odd.wav",
          "pcm_s16le", "8000", "1", "bext"},
     };
     for (const Case& c : cases)
@@ -208,8 +208,8 @@ TEST_F(Purnix, NameUpToTheFirstDotAndExistingAviOverwritten) {
     Sh("sox -n -r 22050 -c 1 -b 16 a.b.wav synth 0.2 sine 440 && echo old > a.avi");
     Start();
     ASSERT_TRUE(td::SelectListItem(file1_, L"a.b.wav"));
-    td::Sync(form_);
-    EXPECT_EQ(td::Text(text3_), L"a");
+    EXPECT_TRUE(td::WaitFor([&] { return td::Text(text3_) == L"a"; }))
+        << td::Narrow(td::Text(text3_));
     td::Box box = ClickConvert(L"");
     EXPECT_EQ(box.text, kCreated);
     CloseBox(box);
@@ -254,7 +254,7 @@ TEST_F(Purnix, LongStreamNameIsCutSoTheFieldEndsInANul) {
     Sh("sox -n -r 8000 -c 1 -b 16 n.wav synth 0.1 sine 440");
     Start();
     ASSERT_TRUE(td::SelectListItem(file1_, L"n.wav"));
-    td::Sync(form_);
+    ASSERT_TRUE(td::WaitFor([&] { return td::Text(text3_) == L"n"; }));
     td::SetText(text3_, std::wstring(100, L'x'));
     td::Box box = ClickConvert(L"");
     EXPECT_EQ(box.text, kCreated);
@@ -275,11 +275,14 @@ TEST_F(Purnix, InterruptedRecordingConvertsTheBytesThatAreThere) {
     td::Box box = ClickConvert(L"rec.wav");
     EXPECT_EQ(box.text, kCreated);
     CloseBox(box);
+    // Whole blocks only: the last 3 bytes are a partial block of 4.
+    ASSERT_EQ((wav.size() - 44) % 4, 3u);
     Sh("ffmpeg -v error -y -i rec.avi -map 0:a:0 -c copy -f data rec.avi.raw && tail -c +45 "
-       "rec.wav > rec.wav.raw && cmp rec.wav.raw rec.avi.raw");
+       "rec.wav | head -c " +
+       std::to_string((wav.size() - 44) / 4 * 4) + " > rec.wav.raw && cmp rec.wav.raw rec.avi.raw");
     std::string strh = ChunkData(Bytes(L"rec.avi"), "strh");
-    size_t bytes = wav.size() - 44;
-    EXPECT_EQ(U32(strh, 32), uint32_t(std::nearbyint(double(bytes) / 4)));
+    ASSERT_GE(strh.size(), 48u);
+    EXPECT_EQ(U32(strh, 32), (wav.size() - 44) / 4);
 }
 
 TEST_F(Purnix, OutputThatCannotBeCreatedOrIsTheSourceIsRefused) {
@@ -304,19 +307,19 @@ TEST_F(Purnix, PatternFollowsEveryKeystrokeAndBadPatternsChangeNothing) {
     Sh("sox -n -r 8000 -c 1 -b 8 x.wav synth 0.1 sine 440 && echo y > y.txt && echo z > z.txt");
     Start();
     using L = std::vector<std::wstring>;
-    EXPECT_EQ(td::ListItems(file1_), L{L"x.wav"});
+    auto listShows = [&](const L& want) {
+        return td::WaitFor([&] { return td::ListItems(file1_) == want; });
+    };
+    EXPECT_TRUE(listShows(L{L"x.wav"}));
     td::SetText(text1_, L"");
-    td::Sync(form_);
-    EXPECT_EQ(td::ListItems(file1_).size(), 3u); // no pattern: every file
+    EXPECT_TRUE(listShows(L{L"x.wav", L"y.txt", L"z.txt"})); // no pattern: every file
     td::TypeChars(text1_, L"*.t");
-    td::Sync(form_);
-    EXPECT_EQ(td::ListItems(file1_), L{});
+    EXPECT_TRUE(listShows(L{}));
     td::TypeChars(text1_, L"xt");
-    td::Sync(form_);
-    EXPECT_EQ(td::ListItems(file1_), (L{L"y.txt", L"z.txt"}));
+    EXPECT_TRUE(listShows(L{L"y.txt", L"z.txt"}));
     td::TypeChars(text1_, L"|");
+    ASSERT_TRUE(td::WaitFor([&] { return td::Text(text1_) == L"*.txt|"; }));
     td::Sync(form_);
-    EXPECT_EQ(td::Text(text1_), L"*.txt|");
     EXPECT_EQ(td::ListItems(file1_), (L{L"y.txt", L"z.txt"}));
     EXPECT_TRUE(app_->NoMessageBox());
 }
@@ -359,12 +362,21 @@ TEST_F(Purnix, WindowLayoutTabOrderAndStartState) {
         expectedOrder.push_back(p.id);
         HWND h = td::Control(form_, p.id);
         ASSERT_TRUE(h);
-        if (p.text) EXPECT_EQ(td::Text(h), p.text);
+        if (p.text) {
+            EXPECT_EQ(td::Text(h), p.text);
+        }
         RECT r = td::RectInParent(h);
         EXPECT_NEAR(r.left, Px(p.left, dx), 1);
         EXPECT_NEAR(r.top, Px(p.top, dy), 1);
-        EXPECT_NEAR(r.right - r.left, Px(p.width, dx), 1);
-        if (p.height > 0) EXPECT_NEAR(r.bottom - r.top, Px(p.height, dy), 1);
+        if (td::ClassOf(h) == L"Static") {
+            // Labels grow to fit the Japanese font, never shrink.
+            EXPECT_GE(r.right - r.left, Px(p.width, dx) - 1);
+        } else {
+            EXPECT_NEAR(r.right - r.left, Px(p.width, dx), 1);
+        }
+        if (p.height > 0 && td::ClassOf(h) != L"Static") {
+            EXPECT_NEAR(r.bottom - r.top, Px(p.height, dy), 1);
+        }
     }
     // Tab order is the order of the child windows.
     for (HWND h = GetWindow(form_, GW_CHILD); h; h = GetWindow(h, GW_HWNDNEXT))
@@ -374,8 +386,7 @@ TEST_F(Purnix, WindowLayoutTabOrderAndStartState) {
     EXPECT_EQ(td::ListIndex(file1_), -1);
     EXPECT_TRUE(td::Enabled(command1_));
     td::SelectListItem(file1_, L"x.wav");
-    td::Sync(form_);
-    EXPECT_EQ(td::Text(text3_), L"x");
+    EXPECT_TRUE(td::WaitFor([&] { return td::Text(text3_) == L"x"; }));
     td::Screenshot("purnix-window");
 }
 
