@@ -95,20 +95,20 @@ std::wstring FinishAvi(const std::wstring& aviPath, uint32_t sampleBytes,
 
 Outcome ConvertWaveToAvi(const std::wstring& wavPath, const std::wstring& aviPath,
                          const std::wstring& streamName) {
+    // The samples may be a view of the open WAV file: it stays open (shared for reading
+    // only) until they are written.
+    Win32File in;
     wavconv::WaveData wave;
-    {
-        Win32File in;
-        if (!in.Open(wavPath, false)) return Warning(kCannotReadWave, SystemText(in.LastError()));
-        switch (wavconv::ReadWaveFile(in, wave)) {
-        case wavconv::WaveStatus::Ok:
-            break;
-        case wavconv::WaveStatus::Refused:
-            return Warning(kRefused);
-        case wavconv::WaveStatus::ReadError:
-            return Warning(kCannotReadWave, SystemText(in.LastError()));
-        case wavconv::WaveStatus::OutOfMemory:
-            return Warning(kCannotReadWave, SystemText(ERROR_NOT_ENOUGH_MEMORY));
-        }
+    if (!in.Open(wavPath, false)) return Warning(kCannotReadWave, SystemText(in.LastError()));
+    switch (wavconv::ReadWaveFile(in, wave)) {
+    case wavconv::WaveStatus::Ok:
+        break;
+    case wavconv::WaveStatus::Refused:
+        return Warning(kRefused);
+    case wavconv::WaveStatus::ReadError:
+        return Warning(kCannotReadWave, SystemText(in.LastError()));
+    case wavconv::WaveStatus::OutOfMemory:
+        return Warning(kCannotReadWave, SystemText(ERROR_NOT_ENOUGH_MEMORY));
     }
 
     // A WAV file whose name already ends in the output name would be replaced by it.
@@ -144,12 +144,14 @@ Outcome ConvertWaveToAvi(const std::wstring& wavPath, const std::wstring& aviPat
     HRESULT failed = api->AVIStreamSetFormat(stream, 0, const_cast<uint8_t*>(format.data()),
                                              LONG(format.size()));
     if (failed == 0)
-        failed = api->AVIStreamWrite(stream, 0, LONG(info.dwLength), wave.samples.get(),
-                                     LONG(sampleBytes), 0, nullptr, nullptr);
+        failed =
+            api->AVIStreamWrite(stream, 0, LONG(info.dwLength), const_cast<uint8_t*>(wave.samples),
+                                LONG(sampleBytes), 0, nullptr, nullptr);
     api->AVIStreamRelease(stream);
     api->AVIFileRelease(file);
     api->AVIFileExit();
-    wave.samples.reset();
+    wave = wavconv::WaveData{};
+    in.Close();
 
     std::wstring why = failed ? SystemText(DWORD(failed)) : FinishAvi(aviPath, sampleBytes, format);
     if (!why.empty()) {

@@ -83,12 +83,15 @@ WaveStatus ReadWaveFile(riff::ByteStore& file, WaveData& data) {
     data.declaredSize = uint32_t(size);
     data.size = uint32_t(std::min<uint64_t>(uint64_t(size), end - pos));
     data.dataOffset = pos;
-    data.samples.reset(new (std::nothrow) uint8_t[std::max<uint32_t>(data.size, 1)]);
-    if (!data.samples) return WaveStatus::OutOfMemory;
-    if (!file.Read(pos, data.samples.get(), data.size)) {
-        data.samples.reset();
+    if (data.size > 0) data.samples = file.View(pos, data.size);
+    if (data.samples) return WaveStatus::Ok;
+    data.buffer.reset(new (std::nothrow) uint8_t[std::max<uint32_t>(data.size, 1)]);
+    if (!data.buffer) return WaveStatus::OutOfMemory;
+    if (!file.Read(pos, data.buffer.get(), data.size)) {
+        data.buffer.reset();
         return WaveStatus::ReadError;
     }
+    data.samples = data.buffer.get();
     return WaveStatus::Ok;
 }
 

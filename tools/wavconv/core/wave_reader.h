@@ -33,7 +33,10 @@ struct WaveData {
     // The cbSize bytes that follow the record in the format chunk (extensible and
     // compressed formats), empty when the chunk does not hold them all.
     std::vector<uint8_t> formatExtension;
-    std::unique_ptr<uint8_t[]> samples;
+    // The samples: in place in the file when its store can show them (no copy of a large
+    // file), else in buffer. Valid while the store and this record live.
+    const uint8_t* samples = nullptr;
+    std::unique_ptr<uint8_t[]> buffer;
     uint32_t size = 0;         // bytes in samples: the declared size, or what the file holds
     uint32_t declaredSize = 0; // size given by the "data" chunk header
     uint64_t dataOffset = 0;   // where the samples start in the file

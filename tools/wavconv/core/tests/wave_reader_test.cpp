@@ -27,7 +27,7 @@ Bytes Canonical(const Bytes& samples) {
 }
 
 Bytes SamplesOf(const wavconv::WaveData& d) {
-    return Bytes(d.samples.get(), d.samples.get() + d.size);
+    return Bytes(d.samples, d.samples + d.size);
 }
 
 } // namespace
@@ -262,6 +262,7 @@ class FailingStore : public riff::MemoryStore {
     bool Read(uint64_t off, void* dst, size_t n) override {
         return off < failFrom_ && MemoryStore::Read(off, dst, n);
     }
+    const uint8_t* View(uint64_t, size_t) override { return nullptr; }
 
   private:
     uint64_t failFrom_;
@@ -279,5 +280,29 @@ TEST(ReadWaveFile, ReadFailuresAreReportedAsSuch) {
     FailingStore store(Canonical(Samples(8)), 44);
     wavconv::WaveData d;
     EXPECT_EQ(wavconv::ReadWaveFile(store, d), WaveStatus::ReadError);
-    EXPECT_FALSE(d.samples);
+    EXPECT_FALSE(d.buffer);
+}
+
+namespace {
+
+// A store that can only copy: the reader then fills its own buffer.
+class CopyOnlyStore : public riff::MemoryStore {
+  public:
+    using riff::MemoryStore::MemoryStore;
+    const uint8_t* View(uint64_t, size_t) override { return nullptr; }
+};
+
+} // namespace
+
+TEST(ReadWaveFile, SamplesAreSharedInPlaceOrCopiedAlike) {
+    Bytes file = Canonical(Samples(400));
+    riff::MemoryStore viewable(file);
+    CopyOnlyStore copyOnly(file);
+    wavconv::WaveData inPlace, copied;
+    ASSERT_EQ(wavconv::ReadWaveFile(viewable, inPlace), WaveStatus::Ok);
+    ASSERT_EQ(wavconv::ReadWaveFile(copyOnly, copied), WaveStatus::Ok);
+    EXPECT_EQ(inPlace.samples, viewable.Bytes().data() + 44); // no copy
+    EXPECT_FALSE(inPlace.buffer);
+    EXPECT_TRUE(copied.buffer);
+    EXPECT_EQ(SamplesOf(inPlace), SamplesOf(copied));
 }
