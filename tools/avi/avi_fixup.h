@@ -70,4 +70,10 @@ FixupResult FixAudioLengths(riff::ByteStore& store);
 FixupResult RestoreStreamFormat(riff::ByteStore& store, size_t stream,
                                 const std::vector<uint8_t>& format);
 
+// Makes the stream's "strn" chunk hold `name` (ANSI bytes, no NUL) and its NUL. The
+// platform sizes the chunk by characters, not bytes, so double-byte names lose their end
+// and the NUL. Same room rules as RestoreStreamFormat; an empty name with no chunk is
+// left alone.
+FixupResult RestoreStreamName(riff::ByteStore& store, size_t stream, const std::string& name);
+
 } // namespace avi

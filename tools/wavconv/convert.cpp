@@ -72,14 +72,16 @@ AVISTREAMINFOA StreamInfo(const wavconv::WaveData& wave, uint32_t sampleBytes,
     return info;
 }
 
-// Checks the released file, corrects its audio length, and makes sure every sample
+// Checks the released file, corrects what the platform writes wrong (audio length,
+// format extension, double-byte stream name), and makes sure every sample
 // arrived. An empty string means the file is complete.
 std::wstring FinishAvi(const std::wstring& aviPath, uint32_t sampleBytes,
-                       const std::vector<uint8_t>& format) {
+                       const std::vector<uint8_t>& format, const std::string& name) {
     Win32File out;
     if (!out.Open(aviPath, true)) return SystemText(out.LastError());
     avi::FixupResult fix = avi::FixAudioLengths(out);
     if (fix.ok) fix = avi::RestoreStreamFormat(out, 0, format);
+    if (fix.ok) fix = avi::RestoreStreamName(out, 0, name);
     if (!fix.ok) {
         if (out.LastError()) return SystemText(out.LastError());
         return std::wstring(fix.why.begin(), fix.why.end());
@@ -153,7 +155,8 @@ Outcome ConvertWaveToAvi(const std::wstring& wavPath, const std::wstring& aviPat
     wave = wavconv::WaveData{};
     in.Close();
 
-    std::wstring why = failed ? SystemText(DWORD(failed)) : FinishAvi(aviPath, sampleBytes, format);
+    std::wstring why =
+        failed ? SystemText(DWORD(failed)) : FinishAvi(aviPath, sampleBytes, format, info.szName);
     if (!why.empty()) {
         DeleteFileW(aviPath.c_str());
         return Warning(kCannotWriteAvi, why);

@@ -212,3 +212,46 @@ TEST(RestoreStreamFormat, RefusesWithoutRoomOrWithAnotherFormat) {
     EXPECT_EQ(mismatch.Bytes(), avi);
     EXPECT_FALSE(avi::RestoreStreamFormat(mismatch, 3, full).ok);
 }
+
+TEST(RestoreStreamName, RewritesANameCutByCharacterCount) {
+    const std::string name = "\x89\xb9\x89\xb9"
+                             "ab"; // two double-byte characters, then ab
+    // What the platform writes: (4 characters + 1) bytes, no NUL.
+    Bytes avi = AviWithJunk(WaveFormat(1, 1, 8000, 2, 16), 200, name.substr(0, 5));
+    riff::MemoryStore store(avi);
+    avi::FixupResult r = avi::RestoreStreamName(store, 0, name);
+    ASSERT_TRUE(r.ok) << r.why;
+    EXPECT_EQ(r.corrected, 1);
+    const Bytes& out = store.Bytes();
+    riff::MemoryStore check(out);
+    ASSERT_TRUE(riff::CheckStructure(check, FourCC("AVI ")));
+    std::string s(out.begin(), out.end());
+    size_t at = s.find("strn");
+    ASSERT_NE(at, std::string::npos);
+    EXPECT_EQ(U32At(out, at + 4), 7u);
+    EXPECT_EQ(s.substr(at + 8, 7), name + '\0');
+    EXPECT_EQ(StoredFormat(out), WaveFormat(1, 1, 8000, 2, 16));
+    EXPECT_EQ(Bytes(out.end() - 100, out.end()), Bytes(avi.end() - 100, avi.end()));
+
+    // Right already: nothing changes. A shorter name shrinks the chunk and grows the JUNK.
+    Bytes before = out;
+    riff::MemoryStore again(before);
+    r = avi::RestoreStreamName(again, 0, name);
+    EXPECT_TRUE(r.ok);
+    EXPECT_EQ(r.corrected, 0);
+    EXPECT_EQ(again.Bytes(), before);
+    ASSERT_TRUE(avi::RestoreStreamName(again, 0, "x").ok);
+    riff::MemoryStore shrunk(again.Bytes());
+    EXPECT_TRUE(riff::CheckStructure(shrunk, FourCC("AVI ")));
+    std::string t(again.Bytes().begin(), again.Bytes().end());
+    EXPECT_EQ(t.substr(t.find("strn") + 8, 2), std::string("x\0", 2));
+}
+
+TEST(RestoreStreamName, EmptyNameWithoutChunkIsLeftAlone) {
+    Bytes avi = AviWithJunk(WaveFormat(1, 1, 8000, 2, 16), 200);
+    riff::MemoryStore store(avi);
+    EXPECT_TRUE(avi::RestoreStreamName(store, 0, "").ok);
+    EXPECT_EQ(store.Bytes(), avi);
+    EXPECT_FALSE(avi::RestoreStreamName(store, 0, "name").ok); // nowhere to put it
+    EXPECT_EQ(store.Bytes(), avi);
+}

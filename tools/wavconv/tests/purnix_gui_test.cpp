@@ -265,6 +265,25 @@ TEST_F(Purnix, LongStreamNameIsCutSoTheFieldEndsInANul) {
     EXPECT_EQ(One(Probe("n.avi"), "TAG:title"), std::string(63, 'x'));
 }
 
+TEST_F(Purnix, JapaneseStreamNameIsStoredInTheAnsiCodePageAndCutBetweenCharacters) {
+    Sh("sox -n -r 8000 -c 1 -b 16 j.wav synth 0.1 sine 440");
+    Start({L"LC_ALL=ja_JP.UTF-8"});
+    ASSERT_TRUE(td::SelectListItem(file1_, L"j.wav"));
+    ASSERT_TRUE(td::WaitFor([&] { return td::Text(text3_) == L"j"; }));
+    // 40 two-byte characters: 80 bytes in Shift-JIS; 31 of them fit before the NUL.
+    td::SetText(text3_, std::wstring(40, L'\u97F3'));
+    td::Box box = ClickConvert(L"");
+    EXPECT_EQ(box.text, kCreated);
+    td::Screenshot("purnix-created");
+    CloseBox(box);
+    std::string strn = ChunkData(Bytes(L"j.avi"), "strn");
+    std::string sjis;
+    for (int i = 0; i < 31; i++)
+        sjis += "\x89\xb9";
+    ASSERT_GE(strn.size(), 63u);
+    EXPECT_EQ(strn.substr(0, 63), sjis + '\0');
+}
+
 TEST_F(Purnix, InterruptedRecordingConvertsTheBytesThatAreThere) {
     // The header still declares the full length; 1001 bytes are gone from the end.
     Sh("sox -n -r 8000 -c 2 -b 16 rec.wav synth 0.5 sine 440 && truncate -s -1001 rec.wav");
