@@ -74,7 +74,7 @@ void EnsureViewer() {
         wc.hInstance = instance;
         wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
         wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
+        wc.hIcon = ProgramIcon();
         wc.lpszClassName = kHelpClass;
         RegisterClassW(&wc);
         registered = true;

@@ -52,6 +52,28 @@ bool HandleMenuCommand(HWND form, int id, const ToolInfo& tool) {
     return false;
 }
 
+namespace {
+
+BOOL CALLBACK FirstIconName(HMODULE, LPCWSTR, LPWSTR name, LONG_PTR param) {
+    auto* out = reinterpret_cast<std::wstring*>(param);
+    *out = IS_INTRESOURCE(name) ? L"#" + std::to_wstring(reinterpret_cast<UINT_PTR>(name)) : name;
+    return FALSE;
+}
+
+} // namespace
+
+HICON ProgramIcon() {
+    static HICON icon = [] {
+        HMODULE self = GetModuleHandleW(nullptr);
+        std::wstring first;
+        EnumResourceNamesW(self, reinterpret_cast<LPCWSTR>(RT_GROUP_ICON), FirstIconName,
+                           reinterpret_cast<LONG_PTR>(&first));
+        HICON loaded = first.empty() ? nullptr : LoadIconW(self, first.c_str());
+        return loaded ? loaded : LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION));
+    }();
+    return icon;
+}
+
 std::wstring SystemErrorText(DWORD code) {
     wchar_t* buffer = nullptr;
     DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |

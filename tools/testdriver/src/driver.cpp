@@ -1,6 +1,9 @@
 #include "testdriver/driver.h"
 
 #include <tlhelp32.h>
+#include <winioctl.h>
+
+#include <cstring>
 
 #include <algorithm>
 
@@ -137,6 +140,56 @@ int RunUnix(const std::string& command, std::string* output, DWORD timeoutMs) {
     DeleteFileW((wbase + L".out").c_str());
     DeleteFileW((wbase + L".rc").c_str());
     return done ? atoi(rc.c_str()) : -1;
+}
+
+namespace {
+
+// Wine's mount manager request that defines or (with no mount point) removes a drive.
+struct UnixDriveRequest {
+    ULONG size;
+    ULONG type;
+    ULONG fsType;
+    DWORD serial;
+    ULONGLONG unixDev;
+    WCHAR letter;
+    USHORT mountPointOffset;
+    USHORT deviceOffset;
+    USHORT labelOffset;
+};
+const DWORD kDefineUnixDrive =
+    CTL_CODE(0x6D, 32, METHOD_BUFFERED, FILE_READ_ACCESS | FILE_WRITE_ACCESS);
+
+bool DefineUnixDrive(wchar_t letter, const std::string* unixPath) {
+    HANDLE mgr =
+        CreateFileW(L"\\\\.\\MountPointManager", GENERIC_READ | GENERIC_WRITE,
+                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (mgr == INVALID_HANDLE_VALUE) return false;
+    std::string buffer(sizeof(UnixDriveRequest), '\0');
+    UnixDriveRequest request = {};
+    request.type = DRIVE_FIXED;
+    request.letter = wchar_t(towlower(letter));
+    if (unixPath) {
+        request.mountPointOffset = USHORT(buffer.size());
+        buffer += *unixPath;
+        buffer += '\0';
+    }
+    request.size = ULONG(buffer.size());
+    memcpy(&buffer[0], &request, sizeof(request));
+    DWORD returned = 0;
+    BOOL ok = DeviceIoControl(mgr, kDefineUnixDrive, &buffer[0], DWORD(buffer.size()), nullptr, 0,
+                              &returned, nullptr);
+    CloseHandle(mgr);
+    return ok != 0;
+}
+
+} // namespace
+
+bool MapWineDrive(wchar_t letter, const std::string& unixPath) {
+    return DefineUnixDrive(letter, &unixPath);
+}
+
+bool UnmapWineDrive(wchar_t letter) {
+    return DefineUnixDrive(letter, nullptr);
 }
 
 // ---- the program under test ------------------------------------------------------------------
@@ -345,8 +398,13 @@ RECT ClientRect(HWND hwnd) {
 }
 
 void Sync(HWND hwnd) {
-    DWORD_PTR unused;
-    SendMessageTimeoutW(hwnd, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &unused);
+    // A sent message is answered at the program's next look into its queue, before the
+    // posted messages waiting there; each further round trip lets one more posted message
+    // through. Enough round trips for the few messages an action posts.
+    for (int i = 0; i < 16; ++i) {
+        DWORD_PTR unused;
+        if (!SendMessageTimeoutW(hwnd, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &unused)) break;
+    }
 }
 
 // ---- list boxes and drop-down lists -----------------------------------------------------------
@@ -424,6 +482,24 @@ bool DoubleClickListItem(HWND list, const std::wstring& text) {
     if (i < 0) return false;
     DoubleClickListItem(list, i);
     return true;
+}
+
+bool OpenFolderRow(HWND dir1, const std::wstring& name) {
+    auto rows = ListItems(dir1);
+    int current = ListIndex(dir1);
+    // Subfolders first (rows below the current one), then the rows above.
+    for (int pass = 0; pass < 2; ++pass) {
+        for (int i = 0; i < int(rows.size()); ++i) {
+            if ((pass == 0) != (i > current)) continue;
+            std::wstring text = rows[size_t(i)];
+            text.erase(0, text.find_first_not_of(L' '));
+            if (text == name) {
+                DoubleClickListItem(dir1, i);
+                return true;
+            }
+        }
+    }
+    return false;
 }
 
 // ---- buttons, menus, text boxes ----------------------------------------------------------------
@@ -572,6 +648,36 @@ bool PressBoxButton(HWND box, int id, DWORD timeoutMs) {
 
 HWND BoxEdit(HWND box) {
     return ControlByClass(box, L"Edit");
+}
+
+int DarkPixels(HWND hwnd) {
+    RECT rc = ClientRect(hwnd);
+    POINT origin = {0, 0};
+    ClientToScreen(hwnd, &origin);
+    int w = rc.right, h = rc.bottom;
+    if (w <= 0 || h <= 0) return 0;
+    HDC screen = GetDC(nullptr);
+    HDC mem = CreateCompatibleDC(screen);
+    BITMAPINFO bi = {};
+    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+    bi.bmiHeader.biWidth = w;
+    bi.bmiHeader.biHeight = -h;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP dib = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(mem, dib);
+    BitBlt(mem, 0, 0, w, h, screen, origin.x, origin.y, SRCCOPY);
+    GdiFlush();
+    int dark = 0;
+    const auto* px = static_cast<const BYTE*>(bits);
+    for (int i = 0; i < w * h; ++i, px += 4)
+        dark += px[0] + px[1] + px[2] < 3 * 96;
+    SelectObject(mem, old);
+    DeleteObject(dib);
+    DeleteDC(mem);
+    ReleaseDC(nullptr, screen);
+    return dark;
 }
 
 // ---- screenshots --------------------------------------------------------------------------------

@@ -202,8 +202,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
     wc.hInstance = instance;
     wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
-    if (!wc.hIcon) wc.hIcon = LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION));
+    wc.hIcon = shell::ProgramIcon();
     wc.lpszClassName = kestrom::kFormClass;
     RegisterClassW(&wc);
     HWND form = shell::CreateForm(kestrom::kFormClass, L"Kestrom - Project file converter", 7665,
