@@ -250,6 +250,20 @@ TEST_F(Purnix, RefusedFilesWriteNothing) {
     EXPECT_EQ(Snapshot(folder_), before);
 }
 
+TEST_F(Purnix, WaveFileGoneSinceListedShowsTheSystemReason) {
+    Sh("sox -n -r 8000 -c 1 -b 16 gone.wav synth 0.1 sine 440");
+    Start();
+    ASSERT_TRUE(td::SelectListItem(file1_, L"gone.wav"));
+    ASSERT_TRUE(DeleteFileW(Path(L"gone.wav").c_str()));
+    td::Box box = ClickConvert(L"");
+    const std::wstring lead = L"WAVEファイルを読み込めません。\r";
+    EXPECT_EQ(box.text.substr(0, lead.size()), lead);
+    EXPECT_GT(box.text.size(), lead.size()); // the system's text follows
+    EXPECT_EQ(box.icon, MB_ICONEXCLAMATION);
+    CloseBox(box);
+    EXPECT_EQ(GetFileAttributesW(Path(L"gone.avi").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
 TEST_F(Purnix, LongStreamNameIsCutSoTheFieldEndsInANul) {
     Sh("sox -n -r 8000 -c 1 -b 16 n.wav synth 0.1 sine 440");
     Start();
