@@ -123,6 +123,11 @@ long initWindowed(HWND window, long width, long height) {
     if (record(createSurface3(desc, &g_ctx.primary)) != DD_OK)
         return ReportSetupError("CreatePrimarySurface");
 
+    // A size the driver cannot back is refused here the way the driver should refuse it.
+    if (!surfaceSizeAllowed(width, height)) {
+        record(DDERR_INVALIDPARAMS);
+        return ReportSetupError("CreateBackSurface");
+    }
     desc = {};
     desc.dwSize = sizeof desc;
     desc.dwFlags = DDSD_CAPS | DDSD_HEIGHT | DDSD_WIDTH;
