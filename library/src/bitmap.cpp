@@ -71,6 +71,26 @@ bool fileIsCompleteBitmap(const char* path) {
     return ok;
 }
 
+// The same check for an RT_BITMAP resource (its information header comes first, the file
+// header is not stored). A name the module does not hold is left to the loader, which
+// also knows the system's own bitmaps.
+bool resourceIsCompleteBitmap(HINSTANCE module, const char* name) {
+    HRSRC found = FindResourceA(module, name, MAKEINTRESOURCEA(2));
+    if (!found) return true;
+    HGLOBAL loaded = LoadResource(module, found);
+    const BYTE* data = loaded ? static_cast<const BYTE*>(LockResource(loaded)) : nullptr;
+    DWORD size = SizeofResource(module, found);
+    if (!data) return false;
+    // A file header with no offset to the bits: they follow the colour table.
+    BYTE head[kFileHeadersSize] = {'B', 'M'};
+    DWORD part = size < kFileHeadersSize - kFileInfoHeaderOffset
+                     ? size
+                     : DWORD(kFileHeadersSize - kFileInfoHeaderOffset);
+    std::memcpy(head + kFileInfoHeaderOffset, data, part);
+    return bitmapFileComplete(head, kFileInfoHeaderOffset + part,
+                              std::uint64_t(kFileInfoHeaderOffset) + size);
+}
+
 // The loaded bitmap is only the copy's source: the surface keeps the pixels.
 long surfaceFromLoadedBitmap(HANDLE loaded) {
     if (!loaded) return 0;
@@ -133,6 +153,7 @@ long QUILLON_API ddCreateSurfaceFromFile(const char* path) {
 }
 
 long QUILLON_API ddCreateSurfaceFromResource(HINSTANCE module, const char* name) {
+    if (!resourceIsCompleteBitmap(module, name)) return 0;
     return surfaceFromLoadedBitmap(
         LoadImageA(module, name, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
 }

@@ -14,12 +14,14 @@ IDirectDrawPalette* asPalette(long handle) {
 
 // Common last step of every maker. Not recorded as the last driver result. All 256 entries
 // are the table's: without DDPCAPS_ALLOW256 the driver forces 0 to black and 255 to white.
+// A driver that refuses ALLOW256 still gets asked for a plain 8-bit palette.
 long createPalette(const void* table) {
     if (!contextOpen()) return 0;
+    auto* entries = const_cast<PALETTEENTRY*>(static_cast<const PALETTEENTRY*>(table));
     IDirectDrawPalette* palette = nullptr;
-    HRESULT hr = g_ctx.driver->CreatePalette(
-        DDPCAPS_8BIT | DDPCAPS_ALLOW256,
-        const_cast<PALETTEENTRY*>(static_cast<const PALETTEENTRY*>(table)), &palette, nullptr);
+    HRESULT hr =
+        g_ctx.driver->CreatePalette(DDPCAPS_8BIT | DDPCAPS_ALLOW256, entries, &palette, nullptr);
+    if (hr != DD_OK) hr = g_ctx.driver->CreatePalette(DDPCAPS_8BIT, entries, &palette, nullptr);
     return hr == DD_OK ? asHandle(palette) : 0;
 }
 

@@ -98,6 +98,29 @@ TEST(SurfaceImage, WindowedPictureHasTheBlockAndNoPalette) {
     DestroyWindow(window);
 }
 
+TEST(SurfaceImage, SixteenBitFullScreenPictureHasNoPalette) {
+    Ole ole;
+    const auto& d = dll();
+    HWND window = makeWindow(640, 480);
+    d.ddSetBitDepth(16);
+    ASSERT_EQ(d.ddInit(window, 640, 480, 1), 1) << d.ddError();
+    EXPECT_EQ(d.ddGetSurfaceBitCount(), 16);
+    long s = d.ddCreateSurfaceFromFile(dataPath("sheet.bmp").c_str());
+    ASSERT_NE(s, 0);
+    IPictureDisp* slot = nullptr;
+    ASSERT_NE(d.ddGetSurfaceImage(&slot, s, 8, 8, 16, 16), 0);
+    Picture p = inspect(slot);
+    EXPECT_EQ(p.width, 16);
+    EXPECT_EQ(p.height, 16);
+    EXPECT_EQ(p.palette, nullptr);
+    EXPECT_EQ(bitmapColour(p.bitmap, 0, 0), RGB(255, 0, 0)); // sheet (8, 8)
+    slot->Release();
+    d.ddReleaseSurface(s);
+    d.ddQuit();
+    d.ddSetBitDepth(8);
+    DestroyWindow(window);
+}
+
 TEST(SurfaceImage, EightBitPictureCarriesThePrimarysPalette) {
     Ole ole;
     const auto& d = dll();

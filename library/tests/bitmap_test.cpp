@@ -112,6 +112,7 @@ TEST_F(BitmapTest, EveryHeaderAndDepthLoadsWithItsColours) {
         COLORREF left, right; // pixels (0, 0) and (width - 1, 0)
     } cases[] = {
         {"pal1.bmp", 16, 8, RGB(0, 0, 0), RGB(255, 255, 255)},
+        {"rle8.bmp", 16, 8, RGB(255, 0, 0), RGB(0, 0, 255)},
         {"rgb16.bmp", 16, 8, RGB(0, 0, 255), RGB(0, 255, 0)},
         {"argb32.bmp", 16, 8, RGB(255, 0, 0), RGB(0, 0, 255)},
         {"v5pal4.bmp", 16, 8, RGB(255, 0, 0), RGB(0, 0, 255)},
@@ -147,6 +148,9 @@ TEST_F(BitmapTest, ResourceSheetLoadsLikeTheFile) {
     EXPECT_EQ(surfaceColour(s, 10, 10), RGB(255, 0, 0));
     EXPECT_EQ(static_cast<std::uint32_t>(d.ddGetColorKey(s)), m.pixel(0, 0));
     EXPECT_EQ(d.ddCreateSurfaceFromResource(res, "NO_SUCH"), 0);
+    // Headers that promise more than the resource holds are refused, not read past.
+    EXPECT_EQ(d.ddCreateSurfaceFromResource(res, "BROKEN"), 0);
+    EXPECT_EQ(d.ddCreateSurfaceFromResource(res, "SHORTPAL"), 0);
     FreeLibrary(res);
 }
 

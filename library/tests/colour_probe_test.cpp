@@ -96,3 +96,32 @@ TEST_F(ColourProbeTest, AFailedLockGivesMinusOneAndKeepsThePixel) {
     EXPECT_EQ(pixel(s, 0, 0), 0x00123456u);
     d.ddReleaseSurface(s);
 }
+
+// The probe on a real full-screen primary surface in the display modes Wine offers
+// (24 bits per pixel is refused there).
+TEST(ColourProbeFullScreen, DdColorGivesValuesOfTheDisplayModesFormat) {
+    const auto& d = qtest::dll();
+    HWND window = qtest::makeWindow(200, 150);
+    struct Mode {
+        long bits;
+        long magenta; // -2: a palette index
+    };
+    for (const Mode& m : {Mode{8, -2}, Mode{16, 0xF81F}, Mode{32, 0x00FF00FF}}) {
+        SCOPED_TRACE(m.bits);
+        d.ddSetBitDepth(m.bits);
+        ASSERT_EQ(d.ddInit(window, 640, 480, 1), 1);
+        long primary = d.ddGetPrimarySurface();
+        std::uint32_t before = pixel(primary, 0, 0);
+        long value = d.ddColor(kMagenta);
+        if (m.magenta == -2) {
+            EXPECT_GE(value, 0);
+            EXPECT_LE(value, 255);
+        } else {
+            EXPECT_EQ(value, m.magenta);
+        }
+        EXPECT_EQ(pixel(primary, 0, 0), before);
+        d.ddQuit();
+    }
+    d.ddSetBitDepth(8);
+    DestroyWindow(window);
+}

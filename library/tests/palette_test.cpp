@@ -54,6 +54,22 @@ TEST(PaletteNoContext, MakersAndAttachRefuse) {
     EXPECT_EQ(d.ddSetPaletteEntries(0, 0, 1, e.data()), 0);
 }
 
+TEST(PaletteWindowed, MakersWorkWithAWindowedContext) {
+    const auto& d = dll();
+    HWND window = makeWindow(160, 120);
+    ASSERT_EQ(d.ddInit(window, 160, 120, 0), 1);
+    long p = d.ddCreatePaletteFromFile(dataPath("pal8.bmp").c_str());
+    ASSERT_NE(p, 0);
+    std::vector<std::uint8_t> file = readData("pal8.bmp");
+    Entries e = driverEntries(p);
+    EXPECT_TRUE(sameEntry(e[0], swapped(file, 54, file[57]))) << show(e[0]);
+    EXPECT_TRUE(sameEntry(e[255], swapped(file, 54 + 1020, file[54 + 1023]))) << show(e[255]);
+    EXPECT_EQ(d.ddReleasePalette(p), 1);
+    d.ddQuit();
+    EXPECT_EQ(d.ddCreateDefPalette(), 0); // closed again
+    DestroyWindow(window);
+}
+
 TEST_F(PaletteTest, DefaultPaletteIsThreeThreeTwo) {
     long p = keep(d.ddCreateDefPalette());
     ASSERT_NE(p, 0);
@@ -155,11 +171,28 @@ TEST_F(PaletteTest, ResourceTableFollowsItsOwnHeader) {
 TEST_F(PaletteTest, ResourceWithoutTableOrNameGivesTheDefault) {
     HMODULE res = LoadLibraryW(L"bitmap_res.dll");
     ASSERT_NE(res, nullptr);
-    for (const char* name : {"RGB24", "NO_SUCH", static_cast<const char*>(nullptr)}) {
+    for (const char* name : {"RGB24", "BROKEN", "NO_SUCH", static_cast<const char*>(nullptr)}) {
         long p = keep(d.ddCreatePaletteFromResource(res, name));
         ASSERT_NE(p, 0) << (name ? name : "(null)");
         expectEntries(driverEntries(p), defaultEntries());
     }
+    FreeLibrary(res);
+}
+
+TEST_F(PaletteTest, ShortResourceConvertsOnlyWhatItHolds) {
+    // Claims 256 colours, holds 10 entries and a 4-byte pixel row (read as an 11th entry).
+    HMODULE res = LoadLibraryW(L"bitmap_res.dll");
+    ASSERT_NE(res, nullptr);
+    HRSRC found = FindResourceA(res, "SHORTPAL", MAKEINTRESOURCEA(2));
+    ASSERT_NE(found, nullptr);
+    ASSERT_EQ(SizeofResource(res, found), 40u + 11 * 4);
+    long p = keep(d.ddCreatePaletteFromResource(res, "SHORTPAL"));
+    ASSERT_NE(p, 0);
+    Entries want = defaultEntries();
+    for (int i = 0; i < 10; ++i)
+        want[i] = {BYTE(i + 3), BYTE(i + 2), BYTE(i + 1), 0};
+    want[10] = {0, 0, 0, 0};
+    expectEntries(driverEntries(p), want);
     FreeLibrary(res);
 }
 
