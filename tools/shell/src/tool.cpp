@@ -5,7 +5,7 @@
 
 namespace shell {
 
-#define QUILLON_COPYRIGHT L"Copyright (C) 2026 Quillon developers"
+#define QUILLON_COPYRIGHT L"Copyright (C) 2026 the Quillon toolkit developers"
 
 const ToolInfo kKestrom = {L"Kestrom",
                            {L"KESTROM.EXE", L"バージョン1.0", QUILLON_COPYRIGHT},
