@@ -27,7 +27,7 @@ void WINAPI counting_exit() {
     while (n && path[n - 1] != L'\\')
         --n;
     lstrcpyW(path + n, L"TAMSEL_COUNTS.TXT");
-    FILE* f = _wfopen(path, L"a");
+    FILE* f = _wfopen(path, L"ab");
     if (!f) return;
     std::fprintf(f, "init=%d exit=%d streams=%d released=%d opened=%d closed=%d\n", g_counts.init,
                  g_counts.exit, g_counts.streams, g_counts.released, g_counts.opened,

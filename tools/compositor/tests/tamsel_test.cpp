@@ -1,0 +1,341 @@
+// TAMSEL.EXE driven from outside under Wine: the real compression dialog is answered,
+// outputs are checked by ffprobe and ffmpeg run through /bin/sh.
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "form1_ids.h"
+#include "tamsel_driver.h"
+
+using driver::App;
+
+namespace {
+
+const wchar_t kSameName[] = L"保存ファイル名が変換元ファイル名と同じです。";
+const wchar_t kNotCreated[] = L"圧縮ファイルは作成できませんでした。";
+
+enum class Answer { Ok, Cancel };
+
+// What the user met during one click of Command1.
+struct Outcome {
+    std::vector<std::wstring> messages;
+    std::vector<std::wstring> compression_dialogs; // captions of the real dialog, when seen
+    bool input_box_seen = false;
+};
+
+class Tamsel : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        work_ = driver::bin_folder() + L"tamsel_work\\" + driver::utf16(name) + L"\\";
+        driver::sh("rm -rf '" + driver::unix_path(work_) + "' && mkdir -p '" +
+                   driver::unix_path(work_) + "' && cp '" +
+                   driver::unix_path(driver::bin_folder()) + "../tamsel_data/'*.avi '" +
+                   driver::unix_path(work_) + "'");
+    }
+
+    std::wstring path(const std::wstring& name) const { return work_ + name; }
+    std::string unix(const std::wstring& name) const { return driver::unix_path(work_ + name); }
+
+    // Stream types in file order, e.g. "video,audio".
+    std::string probe(const std::wstring& name) const {
+        std::string out = driver::sh("ffprobe -v error -show_entries stream=codec_type -of "
+                                     "csv=p=0 '" +
+                                     unix(name) + "'");
+        std::string joined;
+        std::istringstream lines(out);
+        for (std::string line; std::getline(lines, line);)
+            if (!line.empty()) joined += (joined.empty() ? "" : ",") + line;
+        return joined;
+    }
+
+    // Checksum of the PCM samples of audio stream `index` as ffmpeg decodes them.
+    std::string audio_md5(const std::wstring& name, int index) const {
+        return driver::sh("ffmpeg -v error -i '" + unix(name) +
+                          "' -map 0:a:" + std::to_string(index) + " -f s16le - | md5sum");
+    }
+
+    std::string video_md5(const std::wstring& name) const {
+        return driver::sh("ffmpeg -v error -i '" + unix(name) +
+                          "' -map 0:v:0 -f rawvideo -pix_fmt bgr24 - | md5sum");
+    }
+
+    // Sets the operation and selections, clicks Command1 and answers whatever comes up.
+    Outcome compress(App& app, int operation, const std::wstring& video, const std::wstring& audio,
+                     const std::wstring& answer, Answer dialog = Answer::Ok) {
+        app.click(option1_id(operation));
+        app.select(IDC_FILE1, video);
+        if (!audio.empty()) app.select(IDC_FILE2, audio);
+        app.click(IDC_COMMAND1);
+        Outcome run;
+        HWND last = nullptr;
+        for (HWND d = app.wait_dialog(10000); d; d = app.wait_dialog(1500, last)) {
+            last = d;
+            if (GetDlgItem(d, IDC_INPUT_EDIT)) {
+                run.input_box_seen = true;
+                EXPECT_EQ(app.caption(d), L"Tamsel");
+                app.answer_input(answer, answer.empty());
+                app.wait_closed(d);
+            } else if (app.caption(d) == L"Tamsel") { // our message boxes
+                run.messages.push_back(App::message_text(d));
+                app.press(d, IDOK);
+                app.wait_closed(d);
+            } else { // the platform's compression dialog
+                run.compression_dialogs.push_back(app.caption(d));
+                if (run.compression_dialogs.size() == 1)
+                    driver::screenshot(
+                        "tamsel_" +
+                        std::string(
+                            ::testing::UnitTest::GetInstance()->current_test_info()->name()));
+                app.press(d, dialog == Answer::Ok ? IDOK : IDCANCEL);
+                app.wait_closed(d);
+            }
+        }
+        return run;
+    }
+
+    std::wstring work_;
+};
+
+TEST_F(Tamsel, WindowStartsWithAddAndGreysTheAudioListForNoOperationAndDelete) {
+    App app(L"TAMSEL.EXE", work_);
+    ASSERT_TRUE(app.form1());
+    EXPECT_EQ(app.caption(app.form1()), L"Tamsel");
+    EXPECT_EQ(SendMessageW(app.control(option1_id(0)), BM_GETCHECK, 0, 0), BST_CHECKED);
+    EXPECT_TRUE(IsWindowEnabled(app.control(IDC_FILE2)));
+    EXPECT_GT(SendMessageW(app.control(IDC_FILE1), LB_GETCOUNT, 0, 0), 4);
+    EXPECT_EQ(SendMessageW(app.control(IDC_FILE1), LB_GETCURSEL, 0, 0), LB_ERR);
+
+    app.select(IDC_FILE2, L"audio2.avi");
+    for (int op : {2, 3}) {
+        app.click(option1_id(op));
+        app.wait_closed(nullptr);
+        EXPECT_FALSE(IsWindowEnabled(app.control(IDC_FILE2))) << op;
+        EXPECT_EQ(SendMessageW(app.control(option1_id(op)), BM_GETCHECK, 0, 0), BST_CHECKED);
+        EXPECT_EQ(SendMessageW(app.control(option1_id(0)), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    }
+    driver::screenshot("tamsel_window_delete");
+    app.click(option1_id(1));
+    app.wait_closed(nullptr);
+    EXPECT_TRUE(IsWindowEnabled(app.control(IDC_FILE2)));
+    // The selection made before the list was disabled is still there.
+    wchar_t text[64] = {};
+    LRESULT sel = SendMessageW(app.control(IDC_FILE2), LB_GETCURSEL, 0, 0);
+    SendMessageW(app.control(IDC_FILE2), LB_GETTEXT, sel, reinterpret_cast<LPARAM>(text));
+    EXPECT_STREQ(text, L"audio2.avi");
+    driver::screenshot("tamsel_window_replace");
+    EXPECT_TRUE(app.close());
+}
+
+TEST_F(Tamsel, DeleteKeepsOnlyTheVideoStream) {
+    App app(L"TAMSEL.EXE", work_);
+    Outcome run = compress(app, 3, L"v2.avi", L"", L"out");
+    EXPECT_TRUE(run.messages.empty());
+    ASSERT_EQ(run.compression_dialogs.size(), 1u) << "the compression dialog was not seen";
+    EXPECT_EQ(probe(L"out.avi"), "video");
+    EXPECT_EQ(video_md5(L"out.avi"), video_md5(L"v2.avi"));
+    EXPECT_EQ(app.caption(app.form1()), L"Tamsel");
+    EXPECT_TRUE(app.close());
+}
+
+TEST_F(Tamsel, AddWritesVideoThenTheVideoFilesAudioThenTheAudioFiles) {
+    App app(L"TAMSEL.EXE", work_);
+    Outcome run = compress(app, 0, L"v1.avi", L"audio2.avi", L"out");
+    EXPECT_TRUE(run.messages.empty());
+    ASSERT_EQ(run.compression_dialogs.size(), 1u);
+    EXPECT_EQ(run.compression_dialogs[0], L"Compress options");
+    EXPECT_EQ(probe(L"out.avi"), "video,audio,audio,audio");
+    EXPECT_EQ(video_md5(L"out.avi"), video_md5(L"v1.avi"));
+    EXPECT_EQ(audio_md5(L"out.avi", 0), audio_md5(L"v1.avi", 0));
+    EXPECT_EQ(audio_md5(L"out.avi", 1), audio_md5(L"audio2.avi", 0));
+    EXPECT_EQ(audio_md5(L"out.avi", 2), audio_md5(L"audio2.avi", 1));
+    EXPECT_NE(audio_md5(L"out.avi", 1), audio_md5(L"out.avi", 2));
+    EXPECT_TRUE(app.close());
+}
+
+TEST_F(Tamsel, ReplaceWithAnAudioFileWithoutAudioNamesThatFile) {
+    App app(L"TAMSEL.EXE", work_);
+    Outcome run = compress(app, 1, L"v1.avi", L"v0.avi", L"out");
+    ASSERT_EQ(run.messages.size(), 1u);
+    EXPECT_EQ(run.messages[0], L"v0.avi\rオーディオ ストリームがありません。");
+    EXPECT_TRUE(run.compression_dialogs.empty());
+    EXPECT_FALSE(driver::exists(path(L"out.avi")));
+    EXPECT_TRUE(app.close());
+}
+
+TEST_F(Tamsel, SelectionsAreCheckedBeforeTheNameIsAsked) {
+    App app(L"TAMSEL.EXE", work_);
+    Outcome run = compress(app, 0, L"", L"", L"out");
+    ASSERT_EQ(run.messages.size(), 1u);
+    EXPECT_EQ(run.messages[0], L"ビデオAVIファイルを選択してください。");
+    EXPECT_FALSE(run.input_box_seen);
+    run = compress(app, 1, L"v1.avi", L"", L"out");
+    ASSERT_EQ(run.messages.size(), 1u);
+    EXPECT_EQ(run.messages[0], L"オーディオAVIファイルを選択してください。");
+    EXPECT_FALSE(run.input_box_seen);
+    // An empty answer stops silently.
+    run = compress(app, 3, L"v1.avi", L"", L"");
+    EXPECT_TRUE(run.input_box_seen);
+    EXPECT_TRUE(run.messages.empty());
+    EXPECT_TRUE(run.compression_dialogs.empty());
+    EXPECT_TRUE(app.close());
+}
+
+TEST_F(Tamsel, NoOperationIgnoresTheAudioListEvenItsName) {
+    App app(L"TAMSEL.EXE", work_);
+    // No selection in the audio list, and then its selection as the output name.
+    Outcome run = compress(app, 2, L"v2.avi", L"", L"out");
+    EXPECT_TRUE(run.messages.empty());
+    EXPECT_EQ(probe(L"out.avi"), "video,audio,audio");
+    EXPECT_EQ(audio_md5(L"out.avi", 1), audio_md5(L"v2.avi", 1));
+
+    app.select(IDC_FILE2, L"v0.avi");
+    run = compress(app, 3, L"v1.avi", L"", L"V0");
+    EXPECT_TRUE(run.messages.empty());
+    ASSERT_EQ(run.compression_dialogs.size(), 1u);
+    EXPECT_EQ(probe(L"V0.avi"), "video"); // replaced the old v0.avi
+    EXPECT_TRUE(app.close());
+}
+
+TEST_F(Tamsel, NameCompletion) {
+    driver::sh("mkdir -p '" + unix(L"sub") + "'");
+    App app(L"TAMSEL.EXE", work_);
+    for (const wchar_t* answer : {L"clip", L"Clip2.AVI", L"my.avi.old"})
+        EXPECT_EQ(compress(app, 3, L"v1.avi", L"", answer).compression_dialogs.size(), 1u);
+    EXPECT_EQ(probe(L"clip.avi"), "video");
+    EXPECT_EQ(probe(L"my.avi.old"), "video");
+    EXPECT_FALSE(driver::exists(path(L"my.avi.old.avi")));
+    WIN32_FIND_DATAW found;
+    HANDLE find = FindFirstFileW(path(L"clip2.avi").c_str(), &found);
+    ASSERT_NE(find, INVALID_HANDLE_VALUE);
+    FindClose(find);
+    EXPECT_STREQ(found.cFileName, L"Clip2.AVI");
+    // An absolute path keeps its own folder.
+    compress(app, 3, L"v1.avi", L"", path(L"sub\\far"));
+    EXPECT_EQ(probe(L"sub/far.avi"), "video");
+    EXPECT_FALSE(driver::exists(path(L"far.avi")));
+    EXPECT_TRUE(app.close());
+}
+
+TEST_F(Tamsel, SameNameInOtherCaseIsRefusedBeforeAnythingOpens) {
+    App app(L"TAMSEL.EXE", work_);
+    for (const wchar_t* answer : {L"V1", L"v1.AVI"}) {
+        Outcome run = compress(app, 0, L"v1.avi", L"audio2.avi", answer);
+        ASSERT_EQ(run.messages.size(), 1u) << driver::utf8(answer);
+        EXPECT_EQ(run.messages[0], kSameName);
+        EXPECT_TRUE(run.compression_dialogs.empty());
+    }
+    Outcome run = compress(app, 1, L"v1.avi", L"audio2.avi", L"Audio2");
+    ASSERT_EQ(run.messages.size(), 1u);
+    EXPECT_EQ(run.messages[0], kSameName);
+    EXPECT_EQ(probe(L"v1.avi"), "video,audio");
+    EXPECT_TRUE(app.close());
+}
+
+TEST_F(Tamsel, ASourceReachedThroughAFolderPartIsNeverDeleted) {
+    driver::sh("mkdir -p '" + unix(L"sub") + "'");
+    std::string before = driver::read_file(path(L"v1.avi"));
+    App app(L"TAMSEL.EXE", work_);
+    Outcome run = compress(app, 2, L"v1.avi", L"", path(L"sub\\..\\V1.avi"));
+    ASSERT_EQ(run.messages.size(), 1u);
+    EXPECT_EQ(run.messages[0], kSameName);
+    EXPECT_TRUE(run.compression_dialogs.empty());
+    EXPECT_EQ(driver::read_file(path(L"v1.avi")), before);
+    EXPECT_TRUE(app.close());
+}
+
+TEST_F(Tamsel, CancellingTheDialogLeavesAnExistingOutputUntouched) {
+    driver::sh("printf keep > '" + unix(L"out.avi") + "'");
+    App app(L"TAMSEL.EXE", work_);
+    Outcome run = compress(app, 0, L"v1.avi", L"audio2.avi", L"out", Answer::Cancel);
+    EXPECT_EQ(run.compression_dialogs.size(), 1u);
+    EXPECT_TRUE(run.messages.empty());
+    EXPECT_EQ(driver::read_file(path(L"out.avi")), "keep");
+    EXPECT_TRUE(app.close());
+}
+
+TEST_F(Tamsel, SameFileInBothListsUnderAddWritesItsAudioTwice) {
+    App app(L"TAMSEL.EXE", work_);
+    Outcome run = compress(app, 0, L"v1.avi", L"v1.avi", L"twice");
+    EXPECT_TRUE(run.messages.empty());
+    EXPECT_EQ(probe(L"twice.avi"), "video,audio,audio");
+    EXPECT_EQ(audio_md5(L"twice.avi", 0), audio_md5(L"v1.avi", 0));
+    EXPECT_EQ(audio_md5(L"twice.avi", 1), audio_md5(L"v1.avi", 0));
+    EXPECT_TRUE(app.close());
+}
+
+TEST_F(Tamsel, AFailedSaveLeavesNoOutput) {
+    App app(L"TAMSEL.EXE", work_);
+    Outcome run = compress(app, 3, L"v1.avi", L"", path(L"missing\\out"));
+    ASSERT_EQ(run.messages.size(), 1u);
+    EXPECT_EQ(run.messages[0], kNotCreated);
+    EXPECT_FALSE(driver::exists(path(L"missing\\out.avi")));
+    // An output that cannot be deleted: a warning with the reason, nothing written.
+    driver::sh("mkdir -p '" + unix(L"dir.avi") + "'");
+    run = compress(app, 3, L"v1.avi", L"", L"dir.avi");
+    ASSERT_EQ(run.messages.size(), 1u);
+    EXPECT_EQ(run.messages[0].find(path(L"dir.avi") + L"\r"), 0u);
+    EXPECT_EQ(GetFileAttributesW(path(L"dir.avi").c_str()) & FILE_ATTRIBUTE_DIRECTORY,
+              static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY));
+    EXPECT_TRUE(app.close());
+}
+
+TEST_F(Tamsel, DamagedInputsAreRefusedWithoutACrash) {
+    App app(L"TAMSEL.EXE", work_);
+    for (const wchar_t* name : {L"truncated.avi", L"text.avi"}) {
+        Outcome run = compress(app, 2, name, L"", L"out");
+        ASSERT_EQ(run.messages.size(), 1u) << driver::utf8(name);
+        EXPECT_EQ(run.messages[0], std::wstring(name) + L"\rAVIファイルが開けません。");
+    }
+    Outcome run = compress(app, 2, L"audio2.avi", L"", L"out");
+    ASSERT_EQ(run.messages.size(), 1u);
+    EXPECT_EQ(run.messages[0], L"audio2.avi\rビデオ ストリームがありません。");
+    EXPECT_FALSE(driver::exists(path(L"out.avi")));
+    EXPECT_TRUE(app.close());
+}
+
+TEST_F(Tamsel, MoreStreamsThanTheTableAreCountedAndLeftOut) {
+    App app(L"TAMSEL.EXE", work_);
+    Outcome run = compress(app, 0, L"v60.avi", L"a45.avi", L"many", Answer::Cancel);
+    ASSERT_GE(run.messages.size(), 1u);
+    EXPECT_EQ(run.messages[0],
+              L"ストリームは101個までです。\rオーディオ ストリーム5個は保存されません。");
+    EXPECT_EQ(run.compression_dialogs.size(), 1u);
+    EXPECT_TRUE(app.close());
+}
+
+// Every run from AVIFileInit on releases what it obtained, whatever way it ends.
+TEST_F(Tamsel, EveryRunReleasesWhatItObtained) {
+    std::wstring counts = driver::bin_folder() + L"TAMSEL_COUNTS.TXT";
+    DeleteFileW(counts.c_str());
+    App app(L"TAMSEL_COUNTING.exe", work_);
+    compress(app, 2, L"truncated.avi", L"", L"o1");                    // cannot open
+    compress(app, 2, L"text.avi", L"", L"o1");                         // cannot open
+    compress(app, 2, L"audio2.avi", L"", L"o1");                       // no video stream
+    compress(app, 1, L"v1.avi", L"v0.avi", L"o1");                     // no audio stream
+    compress(app, 0, L"v2.avi", L"audio2.avi", L"o1", Answer::Cancel); // dialog cancelled
+    compress(app, 0, L"v2.avi", L"audio2.avi", L"o2");                 // written
+    compress(app, 3, L"v1.avi", L"", path(L"missing\\o3"));            // save failed
+    compress(app, 0, L"v60.avi", L"a45.avi", L"o4", Answer::Cancel);   // table full
+    EXPECT_TRUE(app.close());
+    std::istringstream lines(driver::read_file(counts));
+    std::vector<std::string> runs;
+    for (std::string line; std::getline(lines, line);)
+        runs.push_back(line);
+    // The damaged files are refused before AVIFile touches them, but inside the run.
+    const char* expected[] = {
+        "init=1 exit=1 streams=0 released=0 opened=0 closed=0",
+        "init=1 exit=1 streams=0 released=0 opened=0 closed=0",
+        "init=1 exit=1 streams=0 released=0 opened=1 closed=1",
+        "init=1 exit=1 streams=1 released=1 opened=2 closed=2",
+        "init=1 exit=1 streams=5 released=5 opened=2 closed=2",
+        "init=1 exit=1 streams=5 released=5 opened=2 closed=2",
+        "init=1 exit=1 streams=1 released=1 opened=1 closed=1",
+        "init=1 exit=1 streams=106 released=106 opened=2 closed=2",
+    };
+    ASSERT_EQ(runs.size(), 8u);
+    for (size_t i = 0; i < runs.size(); ++i)
+        EXPECT_EQ(runs[i], expected[i]) << "run " << i;
+}
+
+} // namespace
