@@ -1,0 +1,62 @@
+// Where the parts of an AVI file lie, and in-place corrections of header fields that
+// some writers get wrong. Pure: works on any riff::ByteStore.
+#pragma once
+
+#include "riff.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace avi {
+
+// Offsets are absolute file offsets of chunk data (after the 8-byte header).
+struct StreamLayout {
+    uint32_t fccType = 0; // "vids", "auds", ...
+    uint64_t strh = 0;    // AVISTREAMHEADER data
+    uint32_t strhSize = 0;
+    uint64_t strf = 0; // format data (WAVEFORMATEX for audio)
+    uint32_t strfSize = 0;
+    uint64_t dataBytes = 0; // bytes in this stream's ##xx chunks in every movi list
+    uint32_t dataChunks = 0;
+};
+
+struct AviLayout {
+    uint64_t avih = 0; // MainAVIHeader data, 0 when missing
+    uint32_t avihSize = 0;
+    std::vector<StreamLayout> streams;
+    uint64_t idx1 = 0; // 0 when missing
+    uint32_t idx1Size = 0;
+};
+
+// Offsets of fields inside the stream header and the audio format.
+constexpr uint32_t kStrhType = 0;
+constexpr uint32_t kStrhScale = 20;
+constexpr uint32_t kStrhRate = 24;
+constexpr uint32_t kStrhLength = 32;
+constexpr uint32_t kStrhSampleSize = 44;
+constexpr uint32_t kWaveBlockAlign = 12;
+
+// Stream number of a movi chunk id ("01wb" -> 1), or -1 when the id has no two-digit
+// stream number.
+int StreamOfChunk(uint32_t id);
+
+// Audio length in blocks: bytes / blockAlign rounded to the nearest integer, halves to
+// even (the rule the converter writes by). blockAlign must be > 0.
+uint32_t BlockCount(uint64_t bytes, uint32_t blockAlign);
+
+// Reads the layout of a structurally sound AVI file (see riff::CheckStructure).
+bool ReadAviLayout(riff::ByteStore& store, AviLayout& layout, std::string* why = nullptr);
+
+struct FixupResult {
+    bool ok = false;   // false: the file is not a sound AVI or could not be written
+    int corrected = 0; // headers changed
+    std::string why;
+};
+
+// Sets every audio stream header's dwLength to the blocks its chunks really hold
+// (BlockCount of the data bytes and the format's nBlockAlign). Leaves correct headers
+// and streams without a usable nBlockAlign untouched.
+FixupResult FixAudioLengths(riff::ByteStore& store);
+
+} // namespace avi

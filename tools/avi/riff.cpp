@@ -1,0 +1,154 @@
+#include "riff.h"
+
+#include <cstring>
+#include <limits>
+
+namespace riff {
+
+bool MemoryStore::Read(uint64_t offset, void* dst, size_t n) {
+    if (offset > bytes_.size() || n > bytes_.size() - offset) return false;
+    if (n) std::memcpy(dst, bytes_.data() + offset, n);
+    return true;
+}
+
+bool MemoryStore::Write(uint64_t offset, const void* src, size_t n) {
+    if (offset > bytes_.size() || n > bytes_.size() - offset) return false;
+    if (n) std::memcpy(bytes_.data() + offset, src, n);
+    return true;
+}
+
+bool FileStore::Open(const std::filesystem::path& path, bool writable) {
+    Close();
+    auto mode = std::ios::in | std::ios::binary;
+    if (writable) mode |= std::ios::out;
+    file_.open(path, mode);
+    if (!file_.is_open()) return false;
+    file_.seekg(0, std::ios::end);
+    auto end = file_.tellg();
+    if (end < 0) {
+        Close();
+        return false;
+    }
+    size_ = uint64_t(end);
+    return true;
+}
+
+void FileStore::Close() {
+    if (file_.is_open()) file_.close();
+    file_.clear();
+    size_ = 0;
+}
+
+bool FileStore::Read(uint64_t offset, void* dst, size_t n) {
+    if (!file_.is_open() || offset > size_ || n > size_ - offset) return false;
+    file_.clear();
+    file_.seekg(std::streamoff(offset));
+    file_.read(static_cast<char*>(dst), std::streamsize(n));
+    return bool(file_) && size_t(file_.gcount()) == n;
+}
+
+bool FileStore::Write(uint64_t offset, const void* src, size_t n) {
+    // Only overwrites: a fix-up never grows the file.
+    if (!file_.is_open() || offset > size_ || n > size_ - offset) return false;
+    file_.clear();
+    file_.seekp(std::streamoff(offset));
+    file_.write(static_cast<const char*>(src), std::streamsize(n));
+    file_.flush();
+    return bool(file_);
+}
+
+uint16_t LoadU16(const uint8_t* p) {
+    return uint16_t(p[0] | p[1] << 8);
+}
+
+uint32_t LoadU32(const uint8_t* p) {
+    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
+}
+
+void StoreU32(uint8_t* p, uint32_t v) {
+    p[0] = uint8_t(v);
+    p[1] = uint8_t(v >> 8);
+    p[2] = uint8_t(v >> 16);
+    p[3] = uint8_t(v >> 24);
+}
+
+bool Chunk::IsList() const {
+    return id == FourCC("RIFF") || id == FourCC("LIST");
+}
+
+Status WalkChunks(ByteStore& store, uint64_t begin, uint64_t end,
+                  const std::function<Status(const Chunk&)>& visit) {
+    end = std::min(end, store.Size());
+    uint64_t pos = begin;
+    while (pos < end) {
+        if (end - pos < 8) return Status::Truncated;
+        uint8_t head[12];
+        if (!store.Read(pos, head, 8)) return Status::IoError;
+        Chunk c;
+        c.id = LoadU32(head);
+        c.size = LoadU32(head + 4);
+        c.header = pos;
+        if (c.size > end - c.Data()) return Status::Truncated;
+        if (c.IsList()) {
+            if (c.size < 4) return Status::Truncated;
+            if (!store.Read(c.Data(), head + 8, 4)) return Status::IoError;
+            c.form = LoadU32(head + 8);
+        }
+        Status s = visit(c);
+        if (s == Status::Stop) return Status::Ok;
+        if (s != Status::Ok) return s;
+        pos = c.Next();
+    }
+    return Status::Ok;
+}
+
+namespace {
+
+constexpr int kMaxDepth = 32;
+
+Status CheckLists(ByteStore& store, const Chunk& list, int depth, std::string* why) {
+    if (depth > kMaxDepth) {
+        if (why) *why = "lists nested too deeply";
+        return Status::Truncated;
+    }
+    return WalkChunks(store, list.ListData(), list.End(), [&](const Chunk& c) {
+        if (c.IsList()) return CheckLists(store, c, depth + 1, why);
+        return Status::Ok;
+    });
+}
+
+} // namespace
+
+bool CheckStructure(ByteStore& store, uint32_t form, std::string* why) {
+    std::string reason;
+    auto fail = [&](const char* text) {
+        if (why) *why = reason.empty() ? text : reason;
+        return false;
+    };
+    uint64_t pos = 0, size = store.Size();
+    bool first = true;
+    while (pos < size) {
+        uint8_t head[4];
+        if (size - pos < 8 || !store.Read(pos, head, 4) || LoadU32(head) != FourCC("RIFF")) {
+            // Bytes after the last RIFF chunk (padding some writers leave) are ignored.
+            if (first) return fail("not a RIFF file");
+            break;
+        }
+        Chunk riff;
+        Status s = WalkChunks(store, pos, size, [&](const Chunk& c) {
+            riff = c;
+            return Status::Stop;
+        });
+        if (s != Status::Ok) return fail("a RIFF chunk runs past the end of the file");
+        if (first && form != 0 && riff.form != form) return fail("unexpected RIFF form type");
+        s = CheckLists(store, riff, 1, &reason);
+        if (s == Status::IoError) return fail("read error");
+        if (s != Status::Ok) return fail("a chunk runs past the end of its list");
+        first = false;
+        pos = riff.Next();
+    }
+    if (first) return fail("empty file");
+    return true;
+}
+
+} // namespace riff

@@ -1,0 +1,138 @@
+#include "riff.h"
+#include "riff_builder.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+using namespace riff_test;
+using riff::FourCC;
+using riff::Status;
+
+TEST(FourCC, PacksFirstCharacterLow) {
+    EXPECT_EQ(FourCC("RIFF"), 0x46464952u);
+    EXPECT_EQ(FourCC("data"), 0x61746164u);
+    EXPECT_EQ(FourCC("auds"), 0x73647561u);
+}
+
+TEST(WalkChunks, VisitsChunksAndSkipsPadBytes) {
+    Bytes b = Chunk("odd ", Bytes(3, 7));
+    Append(b, List("LIST", "INFO", Bytes{}));
+    Append(b, Chunk("last", Bytes(2, 1)));
+    riff::MemoryStore store(b);
+    std::vector<riff::Chunk> seen;
+    ASSERT_EQ(riff::WalkChunks(store, 0, b.size(),
+                               [&](const riff::Chunk& c) {
+                                   seen.push_back(c);
+                                   return Status::Ok;
+                               }),
+              Status::Ok);
+    ASSERT_EQ(seen.size(), 3u);
+    EXPECT_EQ(seen[0].id, FourCC("odd "));
+    EXPECT_EQ(seen[0].size, 3u);
+    EXPECT_EQ(seen[1].header, 12u); // 8 + 3 + pad
+    EXPECT_EQ(seen[1].form, FourCC("INFO"));
+    EXPECT_EQ(seen[2].id, FourCC("last"));
+}
+
+TEST(WalkChunks, RefusesChunksThatCrossTheLimit) {
+    Bytes b = Chunk("good", Bytes(4, 0));
+    Append(b, Chunk("long", Bytes(4, 0), 5)); // declares one byte more than there is
+    riff::MemoryStore store(b);
+    int visited = 0;
+    auto count = [&](const riff::Chunk&) {
+        visited++;
+        return Status::Ok;
+    };
+    EXPECT_EQ(riff::WalkChunks(store, 0, b.size(), count), Status::Truncated);
+    EXPECT_EQ(visited, 1);
+    // A limit inside the file bounds the walk as the file's end does.
+    visited = 0;
+    EXPECT_EQ(riff::WalkChunks(store, 0, 10, count), Status::Truncated);
+    EXPECT_EQ(visited, 0);
+    // A huge declared size must not wrap around.
+    Bytes huge = Chunk("huge", Bytes(4, 0), 0xFFFFFFFF);
+    riff::MemoryStore hugeStore(huge);
+    EXPECT_EQ(riff::WalkChunks(hugeStore, 0, huge.size(), count), Status::Truncated);
+}
+
+TEST(WalkChunks, StopEndsTheWalkWithoutError) {
+    Bytes b = Chunk("a   ", {});
+    Append(b, Chunk("b   ", {}));
+    riff::MemoryStore store(b);
+    int visited = 0;
+    EXPECT_EQ(riff::WalkChunks(store, 0, b.size(),
+                               [&](const riff::Chunk&) {
+                                   visited++;
+                                   return Status::Stop;
+                               }),
+              Status::Ok);
+    EXPECT_EQ(visited, 1);
+}
+
+TEST(CheckStructure, AcceptsSoundFilesAndTrailingBytes) {
+    Bytes avi = Avi(AudioStreamList(1, 4), Chunk("00wb", Bytes(400, 1)));
+    riff::MemoryStore store(avi);
+    std::string why;
+    EXPECT_TRUE(riff::CheckStructure(store, FourCC("AVI "), &why)) << why;
+    EXPECT_TRUE(riff::CheckStructure(store, 0));
+    avi.push_back(0);
+    avi.push_back(0);
+    riff::MemoryStore padded(avi);
+    EXPECT_TRUE(riff::CheckStructure(padded, FourCC("AVI ")));
+}
+
+TEST(CheckStructure, RefusesEveryTruncation) {
+    Bytes avi = Avi(AudioStreamList(1, 4), Chunk("00wb", Bytes(401, 1)));
+    for (size_t cut = 0; cut < avi.size(); cut++) {
+        riff::MemoryStore store(Bytes(avi.begin(), avi.begin() + cut));
+        EXPECT_FALSE(riff::CheckStructure(store, FourCC("AVI "))) << "cut at " << cut;
+    }
+}
+
+TEST(CheckStructure, RefusesNestedOverrunsAndWrongForms) {
+    // A child that runs past its list, though still inside the file.
+    Bytes inner = Chunk("strh", Bytes(8, 0), 20);
+    Bytes body;
+    PutTag(body, "AVI ");
+    Append(body, List("LIST", "hdrl", inner));
+    Append(body, Chunk("JUNK", Bytes(32, 0)));
+    riff::MemoryStore overrun(Chunk("RIFF", body));
+    std::string why;
+    EXPECT_FALSE(riff::CheckStructure(overrun, FourCC("AVI "), &why));
+    EXPECT_FALSE(why.empty());
+
+    Bytes wave;
+    PutTag(wave, "WAVE");
+    riff::MemoryStore waveStore(Chunk("RIFF", wave));
+    EXPECT_FALSE(riff::CheckStructure(waveStore, FourCC("AVI ")));
+    EXPECT_TRUE(riff::CheckStructure(waveStore, FourCC("WAVE")));
+
+    riff::MemoryStore text(Bytes{'h', 'e', 'l', 'l', 'o', ' ', 'w', 'o', 'r', 'l', 'd', '!'});
+    EXPECT_FALSE(riff::CheckStructure(text, 0));
+    riff::MemoryStore empty;
+    EXPECT_FALSE(riff::CheckStructure(empty, 0));
+}
+
+TEST(FileStore, ReadsAndOverwritesInPlaceWithoutGrowing) {
+    std::string path = testing::TempDir() + "riff_filestore.bin";
+    {
+        std::ofstream out(path, std::ios::binary);
+        out << "0123456789";
+    }
+    riff::FileStore f;
+    ASSERT_TRUE(f.Open(path, true));
+    EXPECT_EQ(f.Size(), 10u);
+    char buf[4] = {};
+    ASSERT_TRUE(f.Read(6, buf, 4));
+    EXPECT_EQ(std::string(buf, 4), "6789");
+    EXPECT_FALSE(f.Read(7, buf, 4));
+    EXPECT_TRUE(f.Write(2, "ab", 2));
+    EXPECT_FALSE(f.Write(9, "xy", 2));
+    f.Close();
+    std::ifstream in(path, std::ios::binary);
+    std::string all((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(all, "01ab456789");
+    std::remove(path.c_str());
+    EXPECT_FALSE(f.Open(path, false));
+}

@@ -1,0 +1,60 @@
+#include "conversion.h"
+
+#include "avi_fixup.h"
+
+#include <cstring>
+
+namespace wavconv {
+
+namespace {
+
+template <class S> S OutputName(const S& wavName, const S& dot, const S& avi) {
+    size_t at = wavName.find(dot[0]);
+    if (at == S::npos) return wavName + dot + avi;
+    return wavName.substr(0, at + 1) + avi;
+}
+
+} // namespace
+
+std::string OutputFileName(const std::string& wavName) {
+    return OutputName<std::string>(wavName, ".", "avi");
+}
+
+std::wstring OutputFileName(const std::wstring& wavName) {
+    return OutputName<std::wstring>(wavName, L".", L"avi");
+}
+
+std::wstring StreamNameFromFile(const std::wstring& wavName) {
+    return wavName.substr(0, wavName.find(L'.'));
+}
+
+std::wstring JoinPath(const std::wstring& folder, const std::wstring& name) {
+    if (!folder.empty() && folder.back() == L'\\') return folder + name;
+    return folder + L"\\" + name;
+}
+
+void FillStreamName(const std::string& ansi, char (&field)[kStreamNameField],
+                    const std::function<bool(uint8_t)>& isLeadByte) {
+    std::memset(field, 0, sizeof field);
+    size_t n = 0;
+    while (n < ansi.size() && ansi[n] != '\0') {
+        size_t width = isLeadByte(uint8_t(ansi[n])) && n + 1 < ansi.size() ? 2 : 1;
+        if (n + width > kStreamNameField - 1) break;
+        n += width;
+    }
+    std::memcpy(field, ansi.data(), n);
+}
+
+AudioStreamHeader MakeStreamHeader(const WaveFormat& f, uint32_t sampleBytes) {
+    AudioStreamHeader h;
+    h.fccType = uint32_t(StrToFourCC("auds"));
+    h.dwScale = uint32_t(f.nBlockAlign);
+    h.dwRate = uint32_t(int32_t(f.nBlockAlign) * f.nSamplesPerSec);
+    h.dwStart = 0;
+    h.dwLength = avi::BlockCount(sampleBytes, uint32_t(f.nBlockAlign));
+    h.dwQuality = 10000;
+    h.dwSampleSize = uint32_t(f.nBlockAlign);
+    return h;
+}
+
+} // namespace wavconv

@@ -1,0 +1,46 @@
+// The conversion's naming and stream-header rules, free of any platform call.
+#pragma once
+
+#include "wave_reader.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace wavconv {
+
+// The file name up to and including its first ".", then "avi"; ".avi" appended to a name
+// without one. "take.1.wav" -> "take.avi".
+std::string OutputFileName(const std::string& wavName);
+std::wstring OutputFileName(const std::wstring& wavName);
+
+// The file name before its first "." (the whole name without one).
+std::wstring StreamNameFromFile(const std::wstring& wavName);
+
+// folder + "\" (unless it ends in one) + name.
+std::wstring JoinPath(const std::wstring& folder, const std::wstring& name);
+
+constexpr size_t kStreamNameField = 64;
+
+// Copies an ANSI stream name into the 64-byte field: at most 63 bytes and a NUL, zero
+// filled. isLeadByte tells the first byte of a double-byte character, so that a cut
+// never leaves half a character at the end.
+void FillStreamName(const std::string& ansi, char (&field)[kStreamNameField],
+                    const std::function<bool(uint8_t)>& isLeadByte);
+
+// The stream header fields of a one-stream audio AVI; every field not here is 0.
+struct AudioStreamHeader {
+    uint32_t fccType = 0;
+    uint32_t dwScale = 0;
+    uint32_t dwRate = 0;
+    uint32_t dwStart = 0;
+    uint32_t dwLength = 0;
+    uint32_t dwQuality = 0;
+    uint32_t dwSampleSize = 0;
+};
+
+// Header for sampleBytes bytes of the format f (f must have passed ReadWaveFile):
+// length = sampleBytes / nBlockAlign rounded half to even.
+AudioStreamHeader MakeStreamHeader(const WaveFormat& f, uint32_t sampleBytes);
+
+} // namespace wavconv

@@ -1,0 +1,18 @@
+// libFuzzer entry: any byte string must give a status, never a crash or a read outside
+// the input; an accepted file's samples lie inside it.
+#include "wave_reader.h"
+
+#include <cstdlib>
+#include <cstring>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t n) {
+    riff::MemoryStore store(bytes, n);
+    wavconv::WaveData data;
+    if (wavconv::ReadWaveFile(store, data) == wavconv::WaveStatus::Ok) {
+        if (data.dataOffset + data.size > n) std::abort();
+        if (data.size && std::memcmp(data.samples.get(), bytes + data.dataOffset, data.size))
+            std::abort();
+        if (data.format.nBlockAlign <= 0) std::abort();
+    }
+    return 0;
+}

@@ -1,0 +1,86 @@
+#include "conversion.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+using wavconv::FillStreamName;
+using wavconv::OutputFileName;
+
+TEST(OutputFileName, CutsAtTheFirstDot) {
+    EXPECT_EQ(OutputFileName(std::string("voice.wav")), "voice.avi");
+    EXPECT_EQ(OutputFileName(std::string("take.1.wav")), "take.avi");
+    EXPECT_EQ(OutputFileName(std::string("noext")), "noext.avi");
+    EXPECT_EQ(OutputFileName(std::string(".wav")), ".avi");
+    EXPECT_EQ(OutputFileName(std::wstring(L"a.b.wav")), L"a.avi");
+    EXPECT_EQ(OutputFileName(std::wstring(L"声.WAV")), L"声.avi");
+}
+
+TEST(StreamNameFromFile, IsTheNameBeforeTheFirstDot) {
+    EXPECT_EQ(wavconv::StreamNameFromFile(L"a.b.wav"), L"a");
+    EXPECT_EQ(wavconv::StreamNameFromFile(L"noext"), L"noext");
+    EXPECT_EQ(wavconv::StreamNameFromFile(L".wav"), L"");
+}
+
+TEST(JoinPath, AddsOneBackslash) {
+    EXPECT_EQ(wavconv::JoinPath(L"C:\\", L"a.wav"), L"C:\\a.wav");
+    EXPECT_EQ(wavconv::JoinPath(L"C:\\sound", L"a.wav"), L"C:\\sound\\a.wav");
+}
+
+namespace {
+
+bool SjisLead(uint8_t b) {
+    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+}
+bool NoLead(uint8_t) {
+    return false;
+}
+
+} // namespace
+
+TEST(FillStreamName, CutsLongNamesSoTheFieldEndsInANul) {
+    char field[64];
+    std::memset(field, 'x', sizeof field);
+    FillStreamName(std::string(100, 'n'), field, NoLead);
+    EXPECT_EQ(std::string(field), std::string(63, 'n'));
+    EXPECT_EQ(field[63], '\0');
+
+    FillStreamName("short", field, NoLead);
+    EXPECT_STREQ(field, "short");
+    for (size_t i = 5; i < 64; i++)
+        EXPECT_EQ(field[i], '\0') << i;
+
+    FillStreamName("", field, NoLead);
+    EXPECT_EQ(field[0], '\0');
+}
+
+TEST(FillStreamName, NeverSplitsADoubleByteCharacter) {
+    // "a" then 40 two-byte characters: 81 bytes; 63 would split the 32nd character.
+    std::string name = "a";
+    for (int i = 0; i < 40; i++)
+        name += "\x89\xb9"; // "音" in Shift-JIS
+    char field[64];
+    FillStreamName(name, field, SjisLead);
+    EXPECT_EQ(std::strlen(field), 63u); // a + 31 characters
+    FillStreamName(name.substr(1) + "\x89\xb9", field, SjisLead);
+    EXPECT_EQ(std::strlen(field), 62u); // 31 characters; the 32nd would need bytes 62-63
+    EXPECT_EQ(field[63], '\0');
+}
+
+TEST(MakeStreamHeader, FollowsTheFormat) {
+    wavconv::WaveFormat f;
+    f.nChannels = 2;
+    f.nSamplesPerSec = 44100;
+    f.nBlockAlign = 4;
+    wavconv::AudioStreamHeader h = wavconv::MakeStreamHeader(f, 400);
+    EXPECT_EQ(h.fccType, 0x73647561u);
+    EXPECT_EQ(h.dwScale, 4u);
+    EXPECT_EQ(h.dwRate, 176400u);
+    EXPECT_EQ(h.dwStart, 0u);
+    EXPECT_EQ(h.dwLength, 100u);
+    EXPECT_EQ(h.dwQuality, 10000u);
+    EXPECT_EQ(h.dwSampleSize, 4u);
+    // A partial block: 10 / 4 = 2.5 rounds to even, 14 / 4 = 3.5 too.
+    EXPECT_EQ(wavconv::MakeStreamHeader(f, 10).dwLength, 2u);
+    EXPECT_EQ(wavconv::MakeStreamHeader(f, 14).dwLength, 4u);
+}

@@ -1,0 +1,90 @@
+#include "wave_reader.h"
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+
+namespace wavconv {
+
+int32_t StrToFourCC(std::string_view s) {
+    uint32_t v = 0;
+    for (size_t i = 0; i < 4 && i < s.size(); i++)
+        v |= uint32_t(uint8_t(s[i])) << (8 * i);
+    return int32_t(v);
+}
+
+namespace {
+
+constexpr uint64_t kMaxFileSize = 0x7FFFFFFF;
+
+bool ReadTagAndSize(riff::ByteStore& file, uint64_t pos, int32_t& tag, int32_t& size) {
+    uint8_t b[8];
+    if (!file.Read(pos, b, 8)) return false;
+    tag = int32_t(riff::LoadU32(b));
+    size = int32_t(riff::LoadU32(b + 4));
+    return true;
+}
+
+void DecodeFormat(WaveData& data) {
+    const uint8_t* p = data.formatBytes;
+    WaveFormat& f = data.format;
+    f.wFormatTag = riff::LoadU16(p);
+    f.nChannels = riff::LoadU16(p + 2);
+    f.nSamplesPerSec = int32_t(riff::LoadU32(p + 4));
+    f.nAvgBytesPerSec = int32_t(riff::LoadU32(p + 8));
+    f.nBlockAlign = int16_t(riff::LoadU16(p + 12));
+    f.wBitsPerSample = riff::LoadU16(p + 14);
+    f.cbSize = riff::LoadU16(p + 16);
+}
+
+} // namespace
+
+WaveStatus ReadWaveFile(riff::ByteStore& file, WaveData& data) {
+    data = WaveData{};
+    const uint64_t end = file.Size();
+    if (end > kMaxFileSize || end < 20) return WaveStatus::Refused;
+    int32_t tag = 0, size = 0;
+    if (!ReadTagAndSize(file, 0, tag, size)) return WaveStatus::ReadError;
+    if (tag != StrToFourCC("RIFF")) return WaveStatus::Refused; // size not examined
+    uint8_t form[4];
+    if (!file.Read(8, form, 4)) return WaveStatus::ReadError;
+    if (int32_t(riff::LoadU32(form)) != StrToFourCC("WAVE")) return WaveStatus::Refused;
+
+    if (!ReadTagAndSize(file, 12, tag, size)) return WaveStatus::ReadError;
+    if (tag != StrToFourCC("fmt ") || size < 0 || uint64_t(size) > end - 20)
+        return WaveStatus::Refused;
+    // Fields beyond a short format chunk stay 0; bytes of the next chunk never count.
+    size_t take = std::min<size_t>(size_t(size), kWaveFormatSize);
+    if (!file.Read(20, data.formatBytes, take)) return WaveStatus::ReadError;
+    DecodeFormat(data);
+    uint64_t pos = 20 + uint64_t(size) + (size & 1);
+
+    for (;;) {
+        if (pos + 8 > end) return WaveStatus::Refused; // no "data" chunk
+        if (!ReadTagAndSize(file, pos, tag, size)) return WaveStatus::ReadError;
+        if (size < 0) return WaveStatus::Refused;
+        pos += 8;
+        if (tag == StrToFourCC("data")) break;
+        if (uint64_t(size) > end - pos) return WaveStatus::Refused;
+        pos += uint64_t(size) + (size & 1);
+    }
+
+    const WaveFormat& f = data.format;
+    if (f.nBlockAlign <= 0 || f.nSamplesPerSec <= 0 ||
+        int64_t(f.nBlockAlign) * f.nSamplesPerSec > INT32_MAX)
+        return WaveStatus::Refused;
+
+    // An interrupted recording declares more than it holds: take what is there.
+    data.declaredSize = uint32_t(size);
+    data.size = uint32_t(std::min<uint64_t>(uint64_t(size), end - pos));
+    data.dataOffset = pos;
+    data.samples.reset(new (std::nothrow) uint8_t[std::max<uint32_t>(data.size, 1)]);
+    if (!data.samples) return WaveStatus::OutOfMemory;
+    if (!file.Read(pos, data.samples.get(), data.size)) {
+        data.samples.reset();
+        return WaveStatus::ReadError;
+    }
+    return WaveStatus::Ok;
+}
+
+} // namespace wavconv

@@ -1,0 +1,52 @@
+// Reading a WAV file: the RIFF/WAVE check, the 18-byte format record and the whole
+// "data" chunk. Pure: reads from a riff::ByteStore.
+#pragma once
+
+#include "riff.h"
+
+#include <cstdint>
+#include <memory>
+#include <string_view>
+
+namespace wavconv {
+
+// The 18-byte format record, fields in file order.
+struct WaveFormat {
+    uint16_t wFormatTag = 0;
+    uint16_t nChannels = 0;
+    int32_t nSamplesPerSec = 0;
+    int32_t nAvgBytesPerSec = 0;
+    int16_t nBlockAlign = 0;
+    uint16_t wBitsPerSample = 0;
+    uint16_t cbSize = 0;
+};
+constexpr size_t kWaveFormatSize = 18;
+
+// The four characters' low 8 bits packed little-endian (first character lowest); a
+// shorter string counts the missing characters as 0.
+int32_t StrToFourCC(std::string_view s);
+
+struct WaveData {
+    WaveFormat format;
+    uint8_t formatBytes[kWaveFormatSize] = {}; // the record as stored, zero beyond the chunk
+    std::unique_ptr<uint8_t[]> samples;
+    uint32_t size = 0;         // bytes in samples: the declared size, or what the file holds
+    uint32_t declaredSize = 0; // size given by the "data" chunk header
+    uint64_t dataOffset = 0;   // where the samples start in the file
+};
+
+enum class WaveStatus {
+    Ok,
+    Refused,     // not a WAV file this converter can take
+    ReadError,   // the byte store failed
+    OutOfMemory, // no buffer for the samples
+};
+
+// Reads the file into data. Refuses, besides the structure rules: a file over 2 GB, a
+// chunk size that is negative or runs past the end of the file, no "data" chunk, an
+// nBlockAlign that is not positive, and a rate (nBlockAlign x nSamplesPerSec) that is not
+// a positive 32-bit value. A "data" chunk that declares more than the file holds gives
+// the bytes that are there.
+WaveStatus ReadWaveFile(riff::ByteStore& file, WaveData& data);
+
+} // namespace wavconv

@@ -1,0 +1,142 @@
+// PURNIX.EXE: the main window Form1 and its event handlers.
+#include <windows.h>
+
+#include "shell/shell.h"
+
+#include "conversion.h"
+#include "convert.h"
+
+namespace {
+
+enum : int {
+    kIdLabel1 = 101,
+    kIdLabel2,
+    kIdLabel3,
+    kIdLabel4,
+    kIdLabel6,
+    kIdText1 = 201,
+    kIdText3 = 203,
+    kIdCommand1 = 301,
+};
+
+const wchar_t kClassName[] = L"PurnixForm1";
+const shell::ToolInfo& kTool = shell::kPurnix;
+
+struct Form1 {
+    HWND hwnd = nullptr;
+    shell::FileChooser chooser;
+    HWND text1 = nullptr;
+    HWND text3 = nullptr;
+    HWND command1 = nullptr;
+} g_form;
+
+void File1_Click() {
+    Form1& f = g_form;
+    if (f.chooser.File1ListIndex() < 0) {
+        shell::SetText(f.text3, L"");
+        return;
+    }
+    shell::SetText(f.text3, wavconv::StreamNameFromFile(f.chooser.File1Name()));
+}
+
+void Text1_Change() {
+    // A pattern the list refuses leaves it as it was, without a message.
+    g_form.chooser.SetFile1Pattern(shell::GetText(g_form.text1));
+}
+
+void Command1_Click() {
+    Form1& f = g_form;
+    if (f.chooser.File1ListIndex() < 0) {
+        shell::ShowMessage(f.hwnd, L"WAVEファイルを選択してください。", MB_OK | MB_ICONEXCLAMATION,
+                           kTool);
+        return;
+    }
+    const std::wstring folder = f.chooser.FilePath();
+    const std::wstring name = f.chooser.File1Name();
+    const std::wstring wavPath = wavconv::JoinPath(folder, name);
+    const std::wstring aviPath = wavconv::JoinPath(folder, wavconv::OutputFileName(name));
+    HCURSOR previous = SetCursor(LoadCursor(nullptr, IDC_WAIT));
+    purnix::Outcome outcome = purnix::ConvertWaveToAvi(wavPath, aviPath, shell::GetText(f.text3));
+    SetCursor(previous);
+    shell::ShowMessage(f.hwnd, outcome.text, MB_OK | outcome.icon, kTool);
+}
+
+void Form_Load(HWND hwnd) {
+    Form1& f = g_form;
+    f.hwnd = hwnd;
+    // Created in tab order.
+    HWND label1 = shell::CreateLabel(hwnd, kIdLabel1, L"Dri&ve:", {60, 60, 435, 180});
+    f.chooser.CreateDrive1(hwnd, {60, 300, 2475, 300});
+    HWND label2 = shell::CreateLabel(hwnd, kIdLabel2, L"&Directory/Folder:", {60, 720, 1305, 180});
+    f.chooser.CreateDir1(hwnd, {60, 960, 2475, 1980});
+    HWND label3 = shell::CreateLabel(hwnd, kIdLabel3, L"File &pattern:", {60, 3000, 915, 180});
+    f.text1 = shell::CreateTextBox(hwnd, kIdText1, L"*.wav", {60, 3240, 2475, 315});
+    HWND label4 = shell::CreateLabel(hwnd, kIdLabel4, L"&Wave file:", {2700, 60, 735, 180});
+    f.chooser.CreateFile1(hwnd, {2640, 300, 3375, 2610}, L"*.wav");
+    HWND label6 = shell::CreateLabel(hwnd, kIdLabel6, L"Stream &name:", {2640, 3000, 1035, 180});
+    f.text3 = shell::CreateTextBox(hwnd, kIdText3, L"", {2640, 3240, 3375, 315});
+    f.command1 = shell::CreateButton(hwnd, kIdCommand1, L"&Convert Wave file into AVI file",
+                                     {2640, 3660, 3375, 375});
+    shell::SetLabelTarget(label1, f.chooser.drive1);
+    shell::SetLabelTarget(label2, f.chooser.dir1);
+    shell::SetLabelTarget(label3, f.text1);
+    shell::SetLabelTarget(label4, f.chooser.file1);
+    shell::SetLabelTarget(label6, f.text3);
+    f.chooser.onFile1Click = File1_Click;
+    f.chooser.Start();
+}
+
+void Form_Unload() {
+    // The help viewer would otherwise keep the program alive.
+    shell::CloseHelpWindow();
+}
+
+LRESULT CALLBACK Form1Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_CREATE:
+        Form_Load(hwnd);
+        return 0;
+    case WM_COMMAND: {
+        int id = LOWORD(wParam);
+        if (g_form.chooser.OnCommand(wParam, lParam)) return 0;
+        if (shell::HandleMenuCommand(hwnd, id, kTool)) return 0;
+        if (id == kIdText1 && HIWORD(wParam) == EN_CHANGE) {
+            Text1_Change();
+            return 0;
+        }
+        if (id == kIdCommand1 && HIWORD(wParam) == BN_CLICKED) {
+            Command1_Click();
+            return 0;
+        }
+        break;
+    }
+    case WM_CLOSE:
+        Form_Unload();
+        DestroyWindow(hwnd);
+        return 0;
+    case WM_DESTROY:
+        shell::FormClosed();
+        return 0;
+    }
+    return DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+
+} // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
+    WNDCLASSEXW wc = {};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = Form1Proc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.hIcon = LoadIcon(instance, MAKEINTRESOURCE(1));
+    wc.lpszClassName = kClassName;
+    RegisterClassExW(&wc);
+    HWND form = shell::CreateForm(kClassName, L"Purnix", 6075, 4140, instance);
+    if (!form) return 1;
+    shell::FormOpened();
+    ShowWindow(form, show);
+    UpdateWindow(form);
+    return shell::RunMessageLoop();
+}

@@ -1,0 +1,96 @@
+#include "win_file.h"
+
+namespace purnix {
+
+bool Win32File::Open(const std::wstring& path, bool writable) {
+    Close();
+    DWORD access = GENERIC_READ | (writable ? GENERIC_WRITE : 0);
+    DWORD share = writable ? 0 : FILE_SHARE_READ;
+    handle_ = CreateFileW(path.c_str(), access, share, nullptr, OPEN_EXISTING,
+                          FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (handle_ == INVALID_HANDLE_VALUE) {
+        error_ = GetLastError();
+        return false;
+    }
+    LARGE_INTEGER size;
+    if (!GetFileSizeEx(handle_, &size)) {
+        error_ = GetLastError();
+        Close();
+        return false;
+    }
+    size_ = uint64_t(size.QuadPart);
+    return true;
+}
+
+void Win32File::Close() {
+    if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
+    handle_ = INVALID_HANDLE_VALUE;
+    size_ = 0;
+}
+
+bool Win32File::Seek(uint64_t offset) {
+    LARGE_INTEGER at;
+    at.QuadPart = LONGLONG(offset);
+    if (SetFilePointerEx(handle_, at, nullptr, FILE_BEGIN)) return true;
+    error_ = GetLastError();
+    return false;
+}
+
+bool Win32File::Read(uint64_t offset, void* dst, size_t n) {
+    if (handle_ == INVALID_HANDLE_VALUE || offset > size_ || n > size_ - offset) {
+        error_ = ERROR_HANDLE_EOF;
+        return false;
+    }
+    if (!Seek(offset)) return false;
+    auto* p = static_cast<char*>(dst);
+    while (n > 0) {
+        DWORD got = 0;
+        if (!ReadFile(handle_, p, DWORD(n), &got, nullptr)) {
+            error_ = GetLastError();
+            return false;
+        }
+        if (got == 0) { // the file shrank under us
+            error_ = ERROR_HANDLE_EOF;
+            return false;
+        }
+        p += got;
+        n -= got;
+    }
+    return true;
+}
+
+bool Win32File::Write(uint64_t offset, const void* src, size_t n) {
+    if (handle_ == INVALID_HANDLE_VALUE || offset > size_ || n > size_ - offset) {
+        error_ = ERROR_HANDLE_EOF;
+        return false;
+    }
+    if (!Seek(offset)) return false;
+    DWORD put = 0;
+    if (!WriteFile(handle_, src, DWORD(n), &put, nullptr) || put != n) {
+        error_ = GetLastError();
+        return false;
+    }
+    return true;
+}
+
+namespace {
+
+bool Identity(const std::wstring& path, BY_HANDLE_FILE_INFORMATION& info) {
+    HANDLE h = CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                           nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    bool ok = GetFileInformationByHandle(h, &info);
+    CloseHandle(h);
+    return ok;
+}
+
+} // namespace
+
+bool SameFile(const std::wstring& a, const std::wstring& b) {
+    BY_HANDLE_FILE_INFORMATION ia, ib;
+    if (!Identity(a, ia) || !Identity(b, ib)) return false;
+    return ia.dwVolumeSerialNumber == ib.dwVolumeSerialNumber &&
+           ia.nFileIndexHigh == ib.nFileIndexHigh && ia.nFileIndexLow == ib.nFileIndexLow;
+}
+
+} // namespace purnix

@@ -1,0 +1,39 @@
+// A Win32 file as a riff::ByteStore: the reader and the fix-up run on it, and the last
+// system error stays available for the message.
+#pragma once
+
+#include <windows.h>
+
+#include "riff.h"
+
+#include <string>
+
+namespace purnix {
+
+class Win32File : public riff::ByteStore {
+  public:
+    Win32File() = default;
+    Win32File(const Win32File&) = delete;
+    Win32File& operator=(const Win32File&) = delete;
+    ~Win32File() override { Close(); }
+
+    bool Open(const std::wstring& path, bool writable);
+    void Close();
+    uint64_t Size() const override { return size_; }
+    bool Read(uint64_t offset, void* dst, size_t n) override;
+    bool Write(uint64_t offset, const void* src, size_t n) override;
+    DWORD LastError() const { return error_; }
+    HANDLE Handle() const { return handle_; }
+
+  private:
+    bool Seek(uint64_t offset);
+    HANDLE handle_ = INVALID_HANDLE_VALUE;
+    uint64_t size_ = 0;
+    DWORD error_ = 0;
+};
+
+// True when both paths name the same existing file (volume and file index, so case,
+// ".." and links do not hide it).
+bool SameFile(const std::wstring& a, const std::wstring& b);
+
+} // namespace purnix
