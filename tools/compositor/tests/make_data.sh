@@ -15,20 +15,4 @@ $ff $video $(tone 440) -map 0:v -map 1:a $vcodec $acodec v1.avi
 $ff $video $(tone 440) $(tone 660) -map 0:v -map 1:a -map 2:a $vcodec $acodec v2.avi
 $ff $(tone 880) $(tone 990) -map 0:a -map 1:a $acodec audio2.avi
 head -c 20000 v1.avi > truncated.avi
-# More audio streams than the 101-slot table takes: 60 with the video, 45 in the audio file.
-many() {
-    n=$1 out=$2 with_video=$3
-    inputs="-f lavfi -i testsrc=size=16x16:rate=5:duration=0.4"
-    maps=""
-    [ -n "$with_video" ] && maps="-map 0:v $vcodec"
-    i=0
-    while [ $i -lt "$n" ]; do
-        inputs="$inputs -f lavfi -i sine=frequency=$((200 + i * 10)):sample_rate=8000:duration=0.4"
-        i=$((i + 1))
-        maps="$maps -map $i:a"
-    done
-    $ff $inputs $maps $acodec "$out"
-}
-many 60 v60.avi video
-many 45 a45.avi
 printf 'not an AVI file\n' > text.avi
