@@ -2,9 +2,17 @@
 // outputs are checked by ffprobe and ffmpeg run through /bin/sh.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
+#include <vfw.h>
+
+#include <algorithm>
+#include <cstring>
 #include <sstream>
 
+#include "avi_fixup.h"
 #include "form1_ids.h"
+#include "riff.h"
 #include "tamsel_driver.h"
 
 using driver::App;
@@ -327,3 +335,113 @@ TEST_F(Tamsel, EveryRunReleasesWhatItObtained) {
 }
 
 } // namespace
+
+namespace {
+
+// Header fields as a reader that trusts them sees the file.
+struct Headers {
+    uint32_t micro_sec_per_frame = 0;
+    std::vector<uint32_t> audio_lengths; // strh dwLength of each audio stream
+    std::vector<uint32_t> audio_blocks;  // blocks its chunks really hold
+    int video_entries = 0, video_key_entries = 0;
+};
+
+Headers read_headers(const std::wstring& path) {
+    Headers h;
+    riff::FileStore store;
+    EXPECT_TRUE(store.Open(std::filesystem::path(path), false));
+    avi::AviLayout layout;
+    EXPECT_TRUE(avi::ReadAviLayout(store, layout));
+    uint8_t b[4];
+    if (store.Read(layout.avih, b, 4)) h.micro_sec_per_frame = riff::LoadU32(b);
+    for (const auto& s : layout.streams) {
+        if (s.fccType != riff::FourCC("auds")) continue;
+        store.Read(s.strh + avi::kStrhLength, b, 4);
+        h.audio_lengths.push_back(riff::LoadU32(b));
+        store.Read(s.strf + avi::kWaveBlockAlign, b, 2);
+        h.audio_blocks.push_back(static_cast<uint32_t>(s.dataBytes / riff::LoadU16(b)));
+    }
+    for (uint64_t e = 0; e + 16 <= layout.idx1Size; e += 16) {
+        uint8_t entry[16];
+        store.Read(layout.idx1 + e, entry, 16);
+        int n = avi::StreamOfChunk(riff::LoadU32(entry));
+        if (n < 0 || layout.streams[n].fccType != riff::FourCC("vids")) continue;
+        ++h.video_entries;
+        if (riff::LoadU32(entry + 4) & 0x10) ++h.video_key_entries;
+    }
+    return h;
+}
+
+// A one-stream audio AVI written the converter's way: one AVIFile write of the whole
+// WAV data, then the stream-length correction it applies afterwards.
+bool write_converted(const std::wstring& wav, const std::wstring& avi_path) {
+    std::string bytes = driver::read_file(wav);
+    size_t pos = 12, fmt = 0, data = 0, fmt_size = 0, data_size = 0;
+    while (pos + 8 <= bytes.size()) {
+        uint32_t size = riff::LoadU32(reinterpret_cast<const uint8_t*>(&bytes[pos + 4]));
+        if (bytes.compare(pos, 4, "fmt ") == 0) fmt = pos + 8, fmt_size = size;
+        if (bytes.compare(pos, 4, "data") == 0) data = pos + 8, data_size = size;
+        pos += 8 + size + (size & 1);
+    }
+    if (!fmt || !data || data + data_size > bytes.size()) return false;
+    WAVEFORMATEX format{};
+    memcpy(&format, &bytes[fmt], std::min(fmt_size, sizeof(format)));
+    format.cbSize = 0;
+    AVIFileInit();
+    PAVIFILE file = nullptr;
+    PAVISTREAM stream = nullptr;
+    bool ok = AVIFileOpenW(&file, avi_path.c_str(), OF_WRITE | OF_CREATE, nullptr) == 0;
+    AVISTREAMINFOW info{};
+    info.fccType = streamtypeAUDIO;
+    info.dwScale = format.nBlockAlign;
+    info.dwRate = format.nAvgBytesPerSec;
+    info.dwSampleSize = format.nBlockAlign;
+    lstrcpyW(info.szName, L"tone");
+    ok = ok && AVIFileCreateStreamW(file, &stream, &info) == 0;
+    ok = ok && AVIStreamSetFormat(stream, 0, &format, sizeof(format)) == 0;
+    ok = ok &&
+         AVIStreamWrite(stream, 0, static_cast<LONG>(data_size / format.nBlockAlign), &bytes[data],
+                        static_cast<LONG>(data_size), AVIIF_KEYFRAME, nullptr, nullptr) == 0;
+    if (stream) AVIStreamRelease(stream);
+    if (file) AVIFileRelease(file);
+    AVIFileExit();
+    riff::FileStore store;
+    return ok && store.Open(std::filesystem::path(avi_path), true) &&
+           avi::FixAudioLengths(store).ok;
+}
+
+} // namespace
+
+TEST_F(Tamsel, TheWrittenFileDescribesItsContentTruthfully) {
+    App app(L"TAMSEL.EXE", work_);
+    compress(app, 0, L"v1.avi", L"audio2.avi", L"out");
+    EXPECT_TRUE(app.close());
+    Headers h = read_headers(path(L"out.avi"));
+    EXPECT_EQ(h.micro_sec_per_frame, 100000u); // 10 frames per second
+    ASSERT_EQ(h.audio_lengths.size(), 3u);
+    for (size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(h.audio_lengths[i], h.audio_blocks[i]) << i;
+        EXPECT_EQ(h.audio_blocks[i], 44100u) << i; // 2 s at 22050 Hz
+    }
+    EXPECT_EQ(h.video_entries, 20);
+    EXPECT_EQ(h.video_key_entries, 20);
+    // ffmpeg's reader agrees: every video packet is a key frame.
+    std::string flags = driver::sh("ffprobe -v error -select_streams v -show_entries "
+                                   "packet=flags -of csv=p=0 '" +
+                                   unix(L"out.avi") + "' | sort | uniq -c");
+    EXPECT_NE(flags.find("20 K"), std::string::npos) << flags;
+}
+
+TEST_F(Tamsel, ComposingFromAConvertedWavCopiesAllItsSamples) {
+    driver::sh("sox -n -r 22050 -c 1 -b 16 '" + unix(L"tone.wav") + "' synth 1.5 sine 500");
+    ASSERT_TRUE(write_converted(path(L"tone.wav"), path(L"tone.avi")));
+    EXPECT_EQ(read_headers(path(L"tone.avi")).audio_lengths, std::vector<uint32_t>{33075});
+    App app(L"TAMSEL.EXE", work_);
+    Outcome run = compress(app, 0, L"v0.avi", L"tone.avi", L"out");
+    EXPECT_TRUE(run.messages.empty());
+    EXPECT_TRUE(app.close());
+    EXPECT_EQ(probe(L"out.avi"), "video,audio");
+    EXPECT_EQ(audio_md5(L"out.avi", 0),
+              driver::sh("ffmpeg -v error -i '" + unix(L"tone.wav") + "' -f s16le - | md5sum"));
+    EXPECT_EQ(read_headers(path(L"out.avi")).audio_lengths, std::vector<uint32_t>{33075});
+}
