@@ -1,0 +1,35 @@
+// Pure rules of the file chooser: patterns, the folder tree rows and path joining.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace shell {
+
+// "*.avi; *.wav" -> {"*.avi", "*.wav"}: split at ";", spaces around a part trimmed, empty
+// parts dropped. A pattern with no part at all lists every file.
+std::vector<std::wstring> SplitPatterns(const std::wstring& pattern);
+
+// False for characters no file name pattern may hold (a folder separator, a drive colon,
+// quotes, redirections, control characters).
+bool IsValidPattern(const std::wstring& pattern);
+
+// Folder + "\" unless it already ends in "\" or "/" (a drive's root) + name.
+std::wstring JoinPath(const std::wstring& folder, const std::wstring& name);
+
+// One row of the folder tree: the root, every folder down to the current one, then the
+// current folder's subfolders one level deeper.
+struct DirRow {
+    std::wstring path;  // full path the row opens
+    std::wstring label; // what the row shows (the root as given, else the folder's name)
+    int depth;
+};
+// `path` is absolute ("C:\a\b" or "C:\"); `subfolders` are names, shown sorted without
+// regard to case. The current folder's row index is CurrentRow(path).
+std::vector<DirRow> DirTreeRows(const std::wstring& path, std::vector<std::wstring> subfolders);
+int CurrentRow(const std::wstring& path);
+
+// "C:\a\b\" -> "C:\a\b"; a root keeps its separator ("C:\").
+std::wstring TrimFolder(const std::wstring& path);
+
+} // namespace shell

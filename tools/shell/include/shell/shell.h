@@ -1,0 +1,178 @@
+// The window furniture shared by TAMSEL, PURNIX and KESTROM: twips layout, the drive /
+// folder / file chooser, the "&Option" menu with the About box, the help viewer, label
+// access keys and the message loop. Plain Win32, Unicode inside.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace shell {
+
+// ---- per-tool strings -------------------------------------------------------------------
+struct ToolInfo {
+    const wchar_t* title;                   // application title: caption of message boxes
+    std::vector<const wchar_t*> aboutLines; // joined by a single CR in the About box
+    const wchar_t* aboutCaption;
+    const wchar_t* helpCaption;
+    const wchar_t* helpFile; // bare name, looked up in the process's current folder
+};
+extern const ToolInfo kKestrom;
+extern const ToolInfo kTamsel;
+extern const ToolInfo kPurnix;
+
+// ---- layout in twips ----------------------------------------------------------------------
+struct Twips {
+    int left, top, width, height;
+};
+int TwipsToPixelsX(int twips); // scaled by the screen's real DPI (1440 twips per inch)
+int TwipsToPixelsY(int twips);
+RECT ToPixels(const Twips& t);
+
+// The font of every control (Japanese proportional Gothic, 9 pt, Shift-JIS charset).
+HFONT ControlFont();
+// The help viewer's font: the same face at 9.75 pt.
+HFONT HelpFont();
+
+// Creates the main window with the "&Option" menu and the given client size in twips.
+// The window class must be registered by the caller (its own window procedure).
+HWND CreateForm(const wchar_t* className, const wchar_t* caption, int clientWidthTwips,
+                int clientHeightTwips, HINSTANCE instance);
+
+// Creates a child control at a twips rectangle, with the shared font. Creation order is
+// tab order: create controls in the order the window's tab order lists them.
+HWND CreateControl(HWND parent, int id, const wchar_t* className, const wchar_t* text, DWORD style,
+                   DWORD exStyle, const Twips& rect);
+// A label whose access key (the letter after "&") moves the focus to `target`, or to the
+// next control that takes the focus when `target` is null (set it later with
+// SetLabelTarget once the target exists).
+HWND CreateLabel(HWND parent, int id, const wchar_t* caption, const Twips& rect);
+void SetLabelTarget(HWND label, HWND target);
+HWND CreateButton(HWND parent, int id, const wchar_t* caption, const Twips& rect,
+                  bool enabled = true);
+// One-line text box (ES_AUTOHSCROLL).
+HWND CreateTextBox(HWND parent, int id, const wchar_t* text, const Twips& rect);
+// Multi-line text box with a vertical scroll bar, read-only for the user.
+HWND CreateReadOnlyMemo(HWND parent, int id, const Twips& rect);
+// A frame (group box) and an option button inside it (rectangle relative to the frame).
+HWND CreateFrame(HWND parent, int id, const wchar_t* caption, const Twips& rect);
+HWND CreateOptionButton(HWND parent, int id, const wchar_t* caption, const Twips& frameRect,
+                        const Twips& rectInFrame, bool firstOfGroup);
+
+// Read-only memos stay white like a locked text box: call from WM_CTLCOLORSTATIC and
+// return the result when it is non-null.
+HBRUSH MemoBackground(HWND control, HDC dc);
+
+std::wstring GetText(HWND control);
+void SetText(HWND control, const std::wstring& text);
+// Appends at the end of an edit control (the caret after emptying it).
+void AppendText(HWND edit, const std::wstring& text);
+
+// The program's own icon (its first icon resource), else the system's application icon.
+HICON ProgramIcon();
+
+// ---- menu, About, Help ------------------------------------------------------------------------
+enum : int {
+    kIdMenuAbout = 9001,
+    kIdMenuHelp = 9002,
+};
+// Handles WM_COMMAND of the "&Option" menu; true if it was one of its items.
+bool HandleMenuCommand(HWND form, int id, const ToolInfo& tool);
+void MenuAbout_Click(HWND form, const ToolInfo& tool);
+void MenuHelp_Click(HWND form, const ToolInfo& tool);
+
+// The system's description of a Win32 error code, without the trailing line break.
+std::wstring SystemErrorText(DWORD code);
+// Message box with the tool's title unless a caption is given.
+int ShowMessage(HWND owner, const std::wstring& text, UINT flags, const ToolInfo& tool,
+                const wchar_t* caption = nullptr);
+
+// ---- help viewer (frmHelp) --------------------------------------------------------------------
+// Opens the modeless viewer over `f`, reading `fileName` from the current folder unless the
+// viewer already shows a text.
+void ShowHelpDialog(HWND f, const std::wstring& capStr, const std::wstring& fileName);
+HWND HelpWindow();      // the viewer, or null when closed
+void CloseHelpWindow(); // Form_Unload of the main windows closes it
+
+// ---- file chooser ------------------------------------------------------------------------------
+enum : int {
+    kIdDrive1 = 1001,
+    kIdDir1 = 1002,
+    kIdFile1 = 1003,
+    kIdFile2 = 1004,
+};
+
+struct ChooserLayout {
+    Twips drive1, dir1, file1;
+    Twips file2; // used when hasFile2
+    bool hasFile2 = false;
+    std::wstring pattern1, pattern2;
+};
+
+// Drive1 (drop-down list of drives), Dir1 (folder tree: double-click or Enter opens a
+// folder) and File1/File2 (files of Dir1's folder matching a pattern; several patterns are
+// separated by ";"). The caller creates the labels around them in tab order; the lists are
+// created by the Create* calls so the caller controls the order.
+class FileChooser {
+  public:
+    HWND CreateDrive1(HWND parent, const Twips& rect);
+    HWND CreateDir1(HWND parent, const Twips& rect);
+    HWND CreateFile1(HWND parent, const Twips& rect, const std::wstring& pattern);
+    HWND CreateFile2(HWND parent, const Twips& rect, const std::wstring& pattern);
+    // Fills the lists from the process's current drive and folder; call once all exist.
+    void Start();
+
+    // Forward WM_COMMAND here; true when it came from a chooser list.
+    bool OnCommand(WPARAM wParam, LPARAM lParam);
+
+    // File1's click (a change of its selection) and File2's click.
+    std::function<void()> onFile1Click;
+    std::function<void()> onFile2Click;
+    std::function<void()> onFile1DblClick;
+
+    // The list properties as the tools use them.
+    std::wstring Drive() const; // e.g. "c:"
+    std::wstring DirPath() const;
+    std::wstring FilePath() const; // File1's folder (equals DirPath after Dir1_Change)
+    int File1ListIndex() const;    // -1 with no selection
+    int File2ListIndex() const;
+    std::wstring File1Name() const; // selected entry, empty with none
+    std::wstring File2Name() const;
+    std::wstring File1Pattern() const { return pattern1_; }
+    // Sets File1's pattern and refills it; false (and nothing changed) for a pattern the
+    // list does not accept.
+    bool SetFile1Pattern(const std::wstring& pattern);
+    // Folder + "\" unless it ends in one + name.
+    static std::wstring JoinPath(const std::wstring& folder, const std::wstring& name);
+
+    void Drive1_Change();
+    void Dir1_Change();
+    // Sets Dir1 to a folder (raises Dir1_Change); false if it cannot be read.
+    bool SetDirPath(const std::wstring& path);
+
+    HWND drive1 = nullptr, dir1 = nullptr, file1 = nullptr, file2 = nullptr;
+
+  private:
+    void FillDrives(const std::wstring& current);
+    void FillDir();
+    void FillFiles(HWND list, const std::wstring& pattern);
+    void OpenDirEntry(int index);
+    std::wstring drivePath_; // drive shown by Drive1, "c:"
+    std::wstring dirPath_;   // folder shown by Dir1
+    std::wstring filePath_;  // folder of the file lists
+    std::wstring pattern1_, pattern2_;
+    std::vector<std::wstring> dirEntries_; // full path of every Dir1 row
+    bool changingDrive_ = false;
+};
+
+// ---- message loop ------------------------------------------------------------------------------
+// Every top-level window of a tool counts itself open/closed; the loop ends with the last.
+void FormOpened();
+void FormClosed();
+// Runs until the last window closes. Handles Tab navigation and access keys of labels and
+// buttons for every window of the tool. Returns the exit code.
+int RunMessageLoop();
+
+} // namespace shell

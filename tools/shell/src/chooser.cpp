@@ -1,0 +1,299 @@
+// Drive1 / Dir1 / File1 / File2 and their change events.
+#include "shell/shell.h"
+
+#include "chooser_rules.h"
+
+#include <commctrl.h>
+
+#include <set>
+
+namespace shell {
+
+namespace {
+
+LRESULT CALLBACK DirListProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                             DWORD_PTR ref) {
+    auto* chooser = reinterpret_cast<FileChooser*>(ref);
+    switch (msg) {
+    case WM_GETDLGCODE:
+        // Enter opens the selected folder instead of going to the window.
+        if (lParam) {
+            auto* m = reinterpret_cast<MSG*>(lParam);
+            if (m->message == WM_KEYDOWN && m->wParam == VK_RETURN) return DLGC_WANTMESSAGE;
+        }
+        break;
+    case WM_KEYDOWN:
+        if (wParam == VK_RETURN) {
+            SendMessageW(GetParent(hwnd), WM_COMMAND, MAKEWPARAM(kIdDir1, LBN_DBLCLK),
+                         reinterpret_cast<LPARAM>(hwnd));
+            return 0;
+        }
+        break;
+    case WM_CHAR:
+        if (wParam == L'\r') return 0;
+        break;
+    }
+    (void)chooser;
+    return DefSubclassProc(hwnd, msg, wParam, lParam);
+}
+
+std::wstring ProgramDrive() {
+    wchar_t path[MAX_PATH] = L"";
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring p = path;
+    if (p.size() >= 2 && p[1] == L':') return std::wstring{wchar_t(towlower(p[0])), L':'};
+    return L"c:";
+}
+
+bool IsReadableFolder(const std::wstring& folder) {
+    DWORD attr = GetFileAttributesW(folder.c_str());
+    if (attr == INVALID_FILE_ATTRIBUTES || !(attr & FILE_ATTRIBUTE_DIRECTORY)) return false;
+    WIN32_FIND_DATAW fd;
+    HANDLE h = FindFirstFileW(JoinPath(folder, L"*").c_str(), &fd);
+    if (h == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_FILE_NOT_FOUND; // empty root
+    FindClose(h);
+    return true;
+}
+
+int ListIndex(HWND list) {
+    if (!list) return -1;
+    LRESULT i = SendMessageW(list, LB_GETCURSEL, 0, 0);
+    return i == LB_ERR ? -1 : int(i);
+}
+
+std::wstring ListText(HWND list, int index) {
+    if (!list || index < 0) return L"";
+    LRESULT len = SendMessageW(list, LB_GETTEXTLEN, index, 0);
+    if (len == LB_ERR) return L"";
+    std::wstring s(size_t(len) + 1, L'\0');
+    SendMessageW(list, LB_GETTEXT, index, reinterpret_cast<LPARAM>(&s[0]));
+    s.resize(size_t(len));
+    return s;
+}
+
+} // namespace
+
+HWND FileChooser::CreateDrive1(HWND parent, const Twips& rect) {
+    // The drop-down part opens below the field; the field's own height follows the font.
+    Twips r = rect;
+    r.height = rect.height + 2400;
+    drive1 = CreateControl(parent, kIdDrive1, L"COMBOBOX", L"",
+                           WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0, r);
+    return drive1;
+}
+
+HWND FileChooser::CreateDir1(HWND parent, const Twips& rect) {
+    dir1 = CreateControl(parent, kIdDir1, L"LISTBOX", L"",
+                         WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
+                         WS_EX_CLIENTEDGE, rect);
+    SetWindowSubclass(dir1, DirListProc, 1, reinterpret_cast<DWORD_PTR>(this));
+    return dir1;
+}
+
+HWND FileChooser::CreateFile1(HWND parent, const Twips& rect, const std::wstring& pattern) {
+    pattern1_ = pattern;
+    file1 = CreateControl(parent, kIdFile1, L"LISTBOX", L"",
+                          WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_SORT | LBS_NOINTEGRALHEIGHT,
+                          WS_EX_CLIENTEDGE, rect);
+    return file1;
+}
+
+HWND FileChooser::CreateFile2(HWND parent, const Twips& rect, const std::wstring& pattern) {
+    pattern2_ = pattern;
+    file2 = CreateControl(parent, kIdFile2, L"LISTBOX", L"",
+                          WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_SORT | LBS_NOINTEGRALHEIGHT,
+                          WS_EX_CLIENTEDGE, rect);
+    return file2;
+}
+
+void FileChooser::Start() {
+    wchar_t cwd[MAX_PATH] = L"";
+    GetCurrentDirectoryW(MAX_PATH, cwd);
+    std::wstring current = cwd;
+    std::wstring drive = current.size() >= 2 && current[1] == L':'
+                             ? std::wstring{wchar_t(towlower(current[0])), L':'}
+                             : ProgramDrive();
+    FillDrives(drive);
+    drivePath_ = drive;
+    if (!SetDirPath(current)) SetDirPath(drive + L"\\");
+}
+
+void FileChooser::FillDrives(const std::wstring& current) {
+    if (!drive1) return;
+    SendMessageW(drive1, CB_RESETCONTENT, 0, 0);
+    DWORD mask = GetLogicalDrives();
+    int select = -1;
+    for (int i = 0; i < 26; ++i) {
+        if (!(mask & (1u << i))) continue;
+        std::wstring name{wchar_t(L'a' + i), L':'};
+        LRESULT at = SendMessageW(drive1, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
+        if (name == current) select = int(at);
+    }
+    SendMessageW(drive1, CB_SETCURSEL, select, 0);
+}
+
+bool FileChooser::OnCommand(WPARAM wParam, LPARAM) {
+    int id = LOWORD(wParam), code = HIWORD(wParam);
+    if (id == kIdDrive1 && drive1) {
+        if (code == CBN_SELCHANGE) Drive1_Change();
+        return true;
+    }
+    if (id == kIdDir1 && dir1) {
+        if (code == LBN_DBLCLK) OpenDirEntry(ListIndex(dir1));
+        return true;
+    }
+    if (id == kIdFile1 && file1) {
+        if (code == LBN_SELCHANGE && onFile1Click) onFile1Click();
+        if (code == LBN_DBLCLK && onFile1DblClick) onFile1DblClick();
+        return true;
+    }
+    if (id == kIdFile2 && file2) {
+        if (code == LBN_SELCHANGE && onFile2Click) onFile2Click();
+        return true;
+    }
+    return false;
+}
+
+void FileChooser::Drive1_Change() {
+    std::wstring chosen;
+    if (drive1) {
+        LRESULT i = SendMessageW(drive1, CB_GETCURSEL, 0, 0);
+        if (i != CB_ERR) {
+            LRESULT len = SendMessageW(drive1, CB_GETLBTEXTLEN, i, 0);
+            chosen.assign(size_t(len) + 1, L'\0');
+            SendMessageW(drive1, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(&chosen[0]));
+            chosen.resize(size_t(len));
+        }
+    }
+    if (chosen.empty()) return;
+    // The drive's own current folder, as the platform remembers it.
+    wchar_t full[MAX_PATH] = L"";
+    DWORD n = GetFullPathNameW(chosen.c_str(), MAX_PATH, full, nullptr);
+    std::wstring folder = (n > 0 && n < MAX_PATH) ? std::wstring(full) : chosen + L"\\";
+    if (SetDirPath(folder)) {
+        drivePath_ = chosen;
+        return;
+    }
+    // Not readable: back to the program's own drive, silently. Guard against a program
+    // drive that cannot be read either.
+    if (changingDrive_) return;
+    changingDrive_ = true;
+    std::wstring own = ProgramDrive();
+    LRESULT at =
+        SendMessageW(drive1, CB_FINDSTRINGEXACT, WPARAM(-1), reinterpret_cast<LPARAM>(own.c_str()));
+    SendMessageW(drive1, CB_SETCURSEL, at == CB_ERR ? 0 : at, 0);
+    Drive1_Change();
+    changingDrive_ = false;
+}
+
+bool FileChooser::SetDirPath(const std::wstring& path) {
+    std::wstring folder = TrimFolder(path);
+    if (folder.size() == 2 && folder[1] == L':') folder += L"\\";
+    if (!IsReadableFolder(folder)) return false;
+    dirPath_ = folder;
+    FillDir();
+    Dir1_Change();
+    return true;
+}
+
+void FileChooser::FillDir() {
+    std::vector<std::wstring> subfolders;
+    WIN32_FIND_DATAW fd;
+    HANDLE h = FindFirstFileW(JoinPath(dirPath_, L"*").c_str(), &fd);
+    if (h != INVALID_HANDLE_VALUE) {
+        do {
+            std::wstring name = fd.cFileName;
+            if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) continue;
+            if (fd.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) continue;
+            if (name == L"." || name == L"..") continue;
+            subfolders.push_back(name);
+        } while (FindNextFileW(h, &fd));
+        FindClose(h);
+    }
+    std::vector<DirRow> rows = DirTreeRows(dirPath_, subfolders);
+    dirEntries_.clear();
+    if (!dir1) return;
+    SendMessageW(dir1, WM_SETREDRAW, FALSE, 0);
+    SendMessageW(dir1, LB_RESETCONTENT, 0, 0);
+    for (const auto& row : rows) {
+        std::wstring text(size_t(row.depth) * 2, L' ');
+        text += row.label;
+        SendMessageW(dir1, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+        dirEntries_.push_back(row.path);
+    }
+    SendMessageW(dir1, LB_SETCURSEL, CurrentRow(dirPath_), 0);
+    SendMessageW(dir1, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(dir1, nullptr, TRUE);
+}
+
+void FileChooser::OpenDirEntry(int index) {
+    if (index < 0 || size_t(index) >= dirEntries_.size()) return;
+    std::wstring target = dirEntries_[size_t(index)];
+    if (!SetDirPath(target)) {
+        // A folder that vanished or cannot be read: stay where we are.
+        SendMessageW(dir1, LB_SETCURSEL, CurrentRow(dirPath_), 0);
+    }
+}
+
+void FileChooser::Dir1_Change() {
+    filePath_ = dirPath_;
+    if (file1) FillFiles(file1, pattern1_);
+    if (file2) FillFiles(file2, pattern2_);
+}
+
+void FileChooser::FillFiles(HWND list, const std::wstring& pattern) {
+    std::set<std::wstring> names;
+    for (const auto& part : SplitPatterns(pattern)) {
+        WIN32_FIND_DATAW fd;
+        HANDLE h = FindFirstFileW(JoinPath(filePath_, part).c_str(), &fd);
+        if (h == INVALID_HANDLE_VALUE) continue;
+        do {
+            if (fd.dwFileAttributes &
+                (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM))
+                continue;
+            names.insert(fd.cFileName);
+        } while (FindNextFileW(h, &fd));
+        FindClose(h);
+    }
+    SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+    SendMessageW(list, LB_RESETCONTENT, 0, 0);
+    for (const auto& name : names)
+        SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
+    SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list, nullptr, TRUE);
+}
+
+bool FileChooser::SetFile1Pattern(const std::wstring& pattern) {
+    if (!IsValidPattern(pattern)) return false;
+    pattern1_ = pattern;
+    if (file1) FillFiles(file1, pattern1_);
+    return true;
+}
+
+std::wstring FileChooser::Drive() const {
+    return drivePath_;
+}
+std::wstring FileChooser::DirPath() const {
+    return dirPath_;
+}
+std::wstring FileChooser::FilePath() const {
+    return filePath_;
+}
+int FileChooser::File1ListIndex() const {
+    return ListIndex(file1);
+}
+int FileChooser::File2ListIndex() const {
+    return ListIndex(file2);
+}
+std::wstring FileChooser::File1Name() const {
+    return ListText(file1, ListIndex(file1));
+}
+std::wstring FileChooser::File2Name() const {
+    return ListText(file2, ListIndex(file2));
+}
+
+std::wstring FileChooser::JoinPath(const std::wstring& folder, const std::wstring& name) {
+    return shell::JoinPath(folder, name);
+}
+
+} // namespace shell

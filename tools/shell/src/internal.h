@@ -1,0 +1,13 @@
+// Shared between the shell's own sources.
+#pragma once
+
+#include <windows.h>
+
+namespace shell {
+
+// The control a label's access key focuses (null: the next one in tab order).
+HWND LabelTarget(HWND label);
+// True for windows created by CreateLabel.
+bool IsShellLabel(HWND hwnd);
+
+} // namespace shell

@@ -1,0 +1,139 @@
+// The shell's chooser and layout in a window of the test process itself.
+#include "shell/shell.h"
+#include "testdriver/driver.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+LRESULT CALLBACK TestProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    return DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+
+class Chooser : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        dir = td::MakeTempFolder(L"shell");
+        ASSERT_FALSE(dir.empty());
+        for (const wchar_t* name : {L"b.avi", L"A.AVI", L"c.wav", L"音声.wav", L"x.txt"})
+            td::WriteBytes(td::Join(dir, name), "x");
+        td::WriteBytes(td::Join(dir, L"hidden.avi"), "x");
+        SetFileAttributesW(td::Join(dir, L"hidden.avi").c_str(), FILE_ATTRIBUTE_HIDDEN);
+        CreateDirectoryW(td::Join(dir, L"folder.avi").c_str(), nullptr);
+        CreateDirectoryW(td::Join(dir, L"sub").c_str(), nullptr);
+        td::WriteBytes(td::Join(dir, L"sub\\d.avi"), "x");
+        GetCurrentDirectoryW(MAX_PATH, saved);
+        SetCurrentDirectoryW(dir.c_str());
+
+        WNDCLASSW wc = {};
+        wc.lpfnWndProc = TestProc;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"ShellTestForm";
+        RegisterClassW(&wc);
+        form = shell::CreateForm(L"ShellTestForm", L"Shell test", 6120, 5055, wc.hInstance);
+        ASSERT_TRUE(form);
+        chooser.CreateDrive1(form, {60, 300, 2475, 300});
+        chooser.CreateDir1(form, {60, 960, 2475, 1560});
+        chooser.CreateFile1(form, {2640, 300, 3375, 1890}, L"*.avi");
+        chooser.CreateFile2(form, {2640, 2520, 3375, 1890}, L"*.avi");
+        chooser.onFile1Click = [this] { ++file1Clicks; };
+        chooser.Start();
+    }
+    void TearDown() override {
+        if (form) DestroyWindow(form);
+        SetCurrentDirectoryW(saved);
+        td::RemoveTree(dir);
+    }
+    void Command(HWND control, WORD code) {
+        chooser.OnCommand(MAKEWPARAM(GetDlgCtrlID(control), code),
+                          reinterpret_cast<LPARAM>(control));
+    }
+
+    std::wstring dir;
+    wchar_t saved[MAX_PATH] = L"";
+    HWND form = nullptr;
+    shell::FileChooser chooser;
+    int file1Clicks = 0;
+};
+
+} // namespace
+
+TEST_F(Chooser, StartsOnTheCurrentFolderAndListsMatchingFilesOnly) {
+    EXPECT_EQ(chooser.DirPath(), dir);
+    EXPECT_EQ(chooser.FilePath(), dir);
+    EXPECT_EQ(chooser.Drive(), L"z:");
+    // Sorted without regard to case; no folders, no hidden files, other patterns left out.
+    EXPECT_EQ(td::ListItems(chooser.file1), (std::vector<std::wstring>{L"A.AVI", L"b.avi"}));
+    EXPECT_EQ(td::ListItems(chooser.file2), (std::vector<std::wstring>{L"A.AVI", L"b.avi"}));
+    EXPECT_EQ(chooser.File1ListIndex(), -1);
+    EXPECT_EQ(chooser.File1Name(), L"");
+}
+
+TEST_F(Chooser, OpeningAFolderRefillsBothListsAndClearsTheirSelections) {
+    td::SelectListItem(chooser.file1, 1);
+    SendMessageW(chooser.file2, LB_SETCURSEL, 0, 0);
+    Command(chooser.file1, LBN_SELCHANGE);
+    EXPECT_EQ(file1Clicks, 1);
+    EXPECT_EQ(chooser.File1Name(), L"b.avi");
+    EXPECT_EQ(chooser.File2Name(), L"A.AVI");
+
+    int sub = td::FindListItem(
+        chooser.dir1, std::wstring(size_t(td::ListIndex(chooser.dir1)) * 2 + 2, L' ') + L"sub");
+    ASSERT_GE(sub, 0);
+    SendMessageW(chooser.dir1, LB_SETCURSEL, sub, 0);
+    Command(chooser.dir1, LBN_DBLCLK);
+    EXPECT_EQ(chooser.DirPath(), td::Join(dir, L"sub"));
+    EXPECT_EQ(chooser.FilePath(), td::Join(dir, L"sub"));
+    EXPECT_EQ(td::ListItems(chooser.file1), (std::vector<std::wstring>{L"d.avi"}));
+    EXPECT_EQ(td::ListItems(chooser.file2), (std::vector<std::wstring>{L"d.avi"}));
+    EXPECT_EQ(chooser.File1ListIndex(), -1);
+    EXPECT_EQ(chooser.File2ListIndex(), -1);
+
+    // The root row opens the drive's root; a path there gets no second separator.
+    SendMessageW(chooser.dir1, LB_SETCURSEL, 0, 0);
+    Command(chooser.dir1, LBN_DBLCLK);
+    EXPECT_EQ(chooser.DirPath(), L"Z:\\");
+    EXPECT_EQ(shell::FileChooser::JoinPath(chooser.FilePath(), L"a.vbp"), L"Z:\\a.vbp");
+    EXPECT_EQ(td::ListIndex(chooser.dir1), 0);
+}
+
+TEST_F(Chooser, PatternsSplitAtSemicolonsAndBadPatternsChangeNothing) {
+    EXPECT_TRUE(chooser.SetFile1Pattern(L"*.wav;*.AVI"));
+    EXPECT_EQ(td::ListItems(chooser.file1),
+              (std::vector<std::wstring>{L"A.AVI", L"b.avi", L"c.wav", L"音声.wav"}));
+    EXPECT_FALSE(chooser.SetFile1Pattern(L"*.wav|"));
+    EXPECT_FALSE(chooser.SetFile1Pattern(L"..\\*.*"));
+    EXPECT_EQ(chooser.File1Pattern(), L"*.wav;*.AVI");
+    EXPECT_EQ(td::ListItems(chooser.file1).size(), 4u);
+    EXPECT_TRUE(chooser.SetFile1Pattern(L""));
+    EXPECT_EQ(td::ListItems(chooser.file1).size(), 5u); // every file
+    EXPECT_TRUE(chooser.SetFile1Pattern(L"*.w"));
+    EXPECT_TRUE(td::ListItems(chooser.file1).empty());
+    // File2 keeps its own pattern.
+    EXPECT_EQ(td::ListItems(chooser.file2).size(), 2u);
+}
+
+TEST(Layout, TwipsScaleByTheScreensDpi) {
+    HDC dc = GetDC(nullptr);
+    int dpiX = GetDeviceCaps(dc, LOGPIXELSX), dpiY = GetDeviceCaps(dc, LOGPIXELSY);
+    ReleaseDC(nullptr, dc);
+    EXPECT_EQ(shell::TwipsToPixelsX(1440), dpiX);
+    EXPECT_EQ(shell::TwipsToPixelsY(2880), 2 * dpiY);
+    RECT r = shell::ToPixels({60, 240, 2415, 300});
+    EXPECT_EQ(r.left, MulDiv(60, dpiX, 1440));
+    EXPECT_EQ(r.right - r.left, MulDiv(2415, dpiX, 1440));
+    EXPECT_EQ(r.bottom - r.top, MulDiv(300, dpiY, 1440));
+}
+
+TEST(ToolStrings, AboutAndHelpTextsPerTool) {
+    EXPECT_EQ(shell::kKestrom.aboutLines.size(), 3u);
+    EXPECT_EQ(shell::kTamsel.aboutLines.size(), 4u);
+    EXPECT_EQ(shell::kPurnix.aboutLines.size(), 4u);
+    EXPECT_STREQ(shell::kTamsel.aboutCaption, L"バージョン情報");
+    EXPECT_STREQ(shell::kPurnix.aboutCaption, L"ﾊﾞｰｼﾞｮﾝ情報");
+    EXPECT_STREQ(shell::kKestrom.helpCaption, L"KESTROMの使い方");
+    for (size_t i = 1; i < 4; ++i)
+        EXPECT_STREQ(shell::kTamsel.aboutLines[i], shell::kPurnix.aboutLines[i]);
+    EXPECT_STREQ(shell::kTamsel.helpFile, L"TAMSEL.TXT");
+    EXPECT_STREQ(shell::kPurnix.helpFile, L"PURNIX.TXT");
+}

@@ -1,0 +1,140 @@
+// GUI test driver for the tools' Windows-side GoogleTest programs: starts a program in a
+// folder, finds its windows and controls, and acts on them with the messages a user's
+// actions produce, so the program's own change and click handlers run.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace td {
+
+// ---- files and folders ---------------------------------------------------------------------
+std::wstring ExeFolder(); // folder of the running test program
+std::wstring Join(const std::wstring& folder, const std::wstring& name);
+// A fresh empty folder under the system temp folder; removed by RemoveTree.
+std::wstring MakeTempFolder(const std::wstring& prefix);
+void RemoveTree(const std::wstring& folder);
+bool WriteBytes(const std::wstring& path, const std::string& bytes);
+bool ReadBytes(const std::wstring& path, std::string& bytes);
+bool CopyBeside(const std::wstring& name, const std::wstring& folder); // from ExeFolder()
+std::string Narrow(const std::wstring& s, UINT codePage = CP_UTF8);
+std::wstring Widen(const std::string& s, UINT codePage = CP_UTF8);
+// Unix path of a Windows path (Z:\tmp\x -> /tmp/x), for the shell commands below.
+std::string UnixPath(const std::wstring& windowsPath);
+
+// Runs a Unix command line through /bin/sh; returns its exit code (-1 if it did not run)
+// and its output (stdout and stderr).
+int RunUnix(const std::string& command, std::string* output = nullptr, DWORD timeoutMs = 30000);
+
+// Maps a Wine drive letter to a Unix path (which need not exist: a drive that cannot be
+// read) through Wine's mount manager, so programs started afterwards list it. Unmapping
+// removes the link; the letter may stay listed until the Wine server restarts.
+bool MapWineDrive(wchar_t letter, const std::string& unixPath);
+bool UnmapWineDrive(wchar_t letter);
+
+// ---- the program under test ------------------------------------------------------------------
+class App {
+  public:
+    // Starts `exe` (a path, or a name beside the test program) with `folder` as its current
+    // folder; waits until it is idle.
+    // `env` sets Unix variables for the program ("LC_ALL=ja_JP.UTF-8" gives it the Japanese
+    // ANSI code page under Wine): it is then started through the Unix side, since Wine
+    // derives a process's locale from the Unix environment it was started in.
+    App(const std::wstring& exe, const std::wstring& folder,
+        const std::vector<std::wstring>& env = {});
+    ~App(); // closes its windows, then ends it if still running
+    App(const App&) = delete;
+    App& operator=(const App&) = delete;
+
+    DWORD Pid() const { return pi_.dwProcessId; }
+    bool Running() const;
+    // Waits for the process to end; false on timeout. Exit code in *code.
+    bool WaitExit(DWORD timeoutMs, DWORD* code = nullptr);
+
+    // A visible top-level window of this process by exact caption (class optional).
+    HWND FindWindowByCaption(const std::wstring& caption, const wchar_t* cls = nullptr) const;
+    HWND WaitWindow(const std::wstring& caption, DWORD timeoutMs = 5000,
+                    const wchar_t* cls = nullptr) const;
+    std::vector<HWND> TopWindows() const; // visible top-level windows of the process
+
+    // A message box (#32770) of this process; null on timeout.
+    HWND WaitMessageBox(DWORD timeoutMs = 5000) const;
+    // True if no message box appears within the time.
+    bool NoMessageBox(DWORD waitMs = 300) const;
+
+  private:
+    PROCESS_INFORMATION pi_ = {};
+};
+
+// ---- controls ----------------------------------------------------------------------------------
+HWND Control(HWND parent, int id);
+// The n-th (0-based) child of a class, in creation order.
+HWND ControlByClass(HWND parent, const std::wstring& cls, int index = 0);
+HWND ControlByText(HWND parent, const std::wstring& text);
+std::wstring Text(HWND hwnd);
+std::wstring ClassOf(HWND hwnd);
+bool Enabled(HWND hwnd);
+// Rectangle in the parent's client coordinates.
+RECT RectInParent(HWND child);
+RECT ClientRect(HWND hwnd);
+
+// Waits until the window's thread has handled everything posted before (a sent WM_NULL).
+void Sync(HWND hwnd);
+// Waits until pred() is true or the time runs out; returns pred().
+template <class Pred> bool WaitFor(Pred pred, DWORD timeoutMs = 5000) {
+    DWORD start = GetTickCount();
+    while (!pred()) {
+        if (GetTickCount() - start > timeoutMs) return pred();
+        Sleep(20);
+    }
+    return true;
+}
+
+// ---- list boxes and drop-down lists -----------------------------------------------------------
+std::vector<std::wstring> ListItems(HWND list);        // list box or combo box
+int ListIndex(HWND list);                              // selected entry, -1 with none
+int FindListItem(HWND list, const std::wstring& text); // exact, -1 if absent
+// Selects an entry and raises the change event (LBN_SELCHANGE / CBN_SELCHANGE) at the
+// parent, as a click by the user does. Posted: the handler runs in the program's time.
+void SelectListItem(HWND list, int index);
+bool SelectListItem(HWND list, const std::wstring& text);
+// Double-click (LBN_DBLCLK) on an entry: a folder list opens it.
+void DoubleClickListItem(HWND list, int index);
+bool DoubleClickListItem(HWND list, const std::wstring& text);
+
+// ---- buttons, menus, text boxes ----------------------------------------------------------------
+// Posted BM_CLICK, like a mouse click: false (nothing sent) when the button is disabled
+// or hidden, since a user cannot click it then.
+bool Click(HWND button);
+void ChooseMenu(HWND window, int commandId); // posted WM_COMMAND of a menu item
+// Replaces a text box's text (WM_SETTEXT: the box raises its change event once).
+void SetText(HWND edit, const std::wstring& text);
+// Types characters one by one (WM_CHAR each: one change event per keystroke).
+void TypeChars(HWND edit, const std::wstring& text);
+void PressKey(HWND hwnd, UINT vk);      // posted WM_KEYDOWN/WM_KEYUP
+void AltKey(HWND hwnd, wchar_t letter); // posted WM_SYSCHAR: an access key
+void Close(HWND window);                // posted WM_CLOSE
+HWND Focus(HWND anyWindowOfThread);     // focus window of that window's thread
+
+// ---- message and input boxes -------------------------------------------------------------------
+struct Box {
+    HWND hwnd = nullptr;
+    std::wstring caption;
+    std::wstring text; // the message (static 0xFFFF)
+    int icon = 0;      // MB_ICONINFORMATION, MB_ICONEXCLAMATION, ... or 0 for none
+    std::vector<std::wstring> buttons;
+};
+Box ReadBox(HWND box);
+// Presses a button of a dialog (IDOK, IDCANCEL, ...) and waits for the dialog to close.
+bool PressBoxButton(HWND box, int id, DWORD timeoutMs = 5000);
+// Input box: the edit control's text and entering text into it.
+HWND BoxEdit(HWND box);
+
+// ---- screenshots --------------------------------------------------------------------------------
+// Saves the screen (the Wine desktop) as <name>.png in $QUILLON_SHOTS; returns the Unix
+// path, or "" when no folder is set.
+std::string Screenshot(const std::string& name);
+
+} // namespace td

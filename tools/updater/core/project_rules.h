@@ -1,0 +1,43 @@
+// Rewriting a project file of the 1.x module set into one for the 2.0 set: pure rules,
+// applied by the window to text it has decoded from the ANSI code page.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace kestrom {
+
+struct RenameRow {
+    const wchar_t* oldName; // upper case: searched in an upper-case copy
+    const wchar_t* newName; // written exactly as listed
+};
+extern const RenameRow kRenameTable[12];
+extern const wchar_t* const kAddedLines[2];
+extern const wchar_t kNoticeText[];
+
+// The lines of a file's text: a line ends at CR, CR LF or LF; a final empty line (the one
+// after the last terminator, or an empty last line) is not a line.
+std::vector<std::wstring> SplitLines(const std::wstring& text);
+
+// Upper-cases ASCII letters only; other characters (Japanese included) stay as they are.
+std::wstring UpperAscii(const std::wstring& text);
+
+// Replaces the first occurrence of oldName found in `upper` (the upper-case copy of
+// `line`) by newName in `line`, keeps `upper` in step with the edited line and counts the
+// replacement. No match: nothing changes.
+void ReplaceFileName(std::wstring& line, std::wstring& upper, const std::wstring& oldName,
+                     const std::wstring& newName, long& replaceCount);
+
+struct Conversion {
+    std::wstring original;  // every line + CR LF, as read
+    std::wstring converted; // rewritten lines + CR LF, or the notice text
+    long replaceCount = 0;
+    bool upgraded = false; // false: `converted` is the notice
+};
+Conversion ConvertProject(const std::vector<std::wstring>& lines);
+
+// The save name: the chosen name before the first ".VBP" (any case), the suffix, then the
+// rest of the name. A name without ".VBP" gets the suffix at its end.
+std::wstring SaveName(const std::wstring& fileName, const std::wstring& suffix);
+
+} // namespace kestrom

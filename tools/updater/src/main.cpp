@@ -1,0 +1,214 @@
+// KESTROM.EXE: upgrades a project file of the 1.x module set; Form1 and its handlers.
+#include "kestrom_ids.h"
+#include "project_rules.h"
+#include "shell/shell.h"
+
+namespace kestrom {
+
+namespace {
+
+const wchar_t kFormClass[] = L"KestromForm1";
+
+struct Form1 {
+    HWND hwnd = nullptr;
+    shell::FileChooser chooser;
+    HWND text1 = nullptr, text2 = nullptr, text3 = nullptr, text4 = nullptr;
+    HWND command1 = nullptr;
+    long replaceCount = 0;
+    bool upgraded = false; // Text2 holds a converted project (not the notice)
+};
+
+Form1 g_form;
+
+// Bound by name at the first call, as the platform interface asks.
+LRESULT SendMessageA_(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    using Fn = LRESULT(WINAPI*)(HWND, UINT, WPARAM, LPARAM);
+    static Fn fn = reinterpret_cast<Fn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "SendMessageA")));
+    return fn ? fn(hwnd, msg, wParam, lParam) : 0;
+}
+
+void Warn(const std::wstring& text) {
+    shell::ShowMessage(g_form.hwnd, text, MB_OK | MB_ICONEXCLAMATION, shell::kKestrom);
+}
+
+bool ReadWholeFile(const std::wstring& path, std::string& bytes, DWORD& error) {
+    HANDLE f = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (f == INVALID_HANDLE_VALUE) {
+        error = GetLastError();
+        return false;
+    }
+    LARGE_INTEGER size;
+    bool ok = GetFileSizeEx(f, &size) && size.QuadPart < 0x40000000;
+    if (ok) {
+        bytes.assign(size_t(size.QuadPart), '\0');
+        DWORD got = 0;
+        ok = bytes.empty() ||
+             (ReadFile(f, &bytes[0], DWORD(bytes.size()), &got, nullptr) && got == bytes.size());
+    }
+    error = ok ? 0 : (GetLastError() ? GetLastError() : ERROR_READ_FAULT);
+    CloseHandle(f);
+    return ok;
+}
+
+std::wstring FromAnsi(const std::string& bytes) {
+    if (bytes.empty()) return L"";
+    int n = MultiByteToWideChar(CP_ACP, 0, bytes.data(), int(bytes.size()), nullptr, 0);
+    std::wstring text(size_t(n), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, bytes.data(), int(bytes.size()), &text[0], n);
+    return text;
+}
+
+std::string ToAnsi(const std::wstring& text) {
+    if (text.empty()) return "";
+    int n =
+        WideCharToMultiByte(CP_ACP, 0, text.data(), int(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string bytes(size_t(n), '\0');
+    WideCharToMultiByte(CP_ACP, 0, text.data(), int(text.size()), &bytes[0], n, nullptr, nullptr);
+    return bytes;
+}
+
+void Text3_Change() {
+    // Save needs a name, and a converted project: the notice is not a project to save.
+    bool enable = !shell::GetText(g_form.text3).empty() && g_form.upgraded;
+    EnableWindow(g_form.command1, enable);
+}
+
+void Text4_Change() {
+    if (g_form.chooser.File1ListIndex() < 0) {
+        shell::SetText(g_form.text3, L"");
+        return;
+    }
+    shell::SetText(g_form.text3,
+                   SaveName(g_form.chooser.File1Name(), shell::GetText(g_form.text4)));
+}
+
+void File1_Click() {
+    if (g_form.chooser.File1ListIndex() < 0) return;
+    std::wstring path =
+        shell::FileChooser::JoinPath(g_form.chooser.FilePath(), g_form.chooser.File1Name());
+    // Read first: a file that cannot be read leaves both boxes as they were.
+    std::string bytes;
+    DWORD error = 0;
+    if (!ReadWholeFile(path, bytes, error)) {
+        Warn(shell::SystemErrorText(error));
+        return;
+    }
+    Conversion conversion = ConvertProject(SplitLines(FromAnsi(bytes)));
+
+    Text4_Change();
+    shell::SetText(g_form.text1, L"");
+    shell::SetText(g_form.text2, L"");
+    SendMessageA_(g_form.text1, WM_SETREDRAW, 0, 0);
+    SendMessageA_(g_form.text2, WM_SETREDRAW, 0, 0);
+    g_form.replaceCount = 0;
+    shell::AppendText(g_form.text1, conversion.original);
+    shell::AppendText(g_form.text2, conversion.converted);
+    g_form.replaceCount = conversion.replaceCount;
+    g_form.upgraded = conversion.upgraded;
+    SendMessageA_(g_form.text1, WM_SETREDRAW, 1, 0);
+    SendMessageA_(g_form.text2, WM_SETREDRAW, 1, 0);
+    InvalidateRect(g_form.text1, nullptr, TRUE);
+    InvalidateRect(g_form.text2, nullptr, TRUE);
+    Text3_Change();
+}
+
+void Command1_Click() {
+    if (!g_form.upgraded) return;
+    std::wstring path =
+        shell::FileChooser::JoinPath(g_form.chooser.FilePath(), shell::GetText(g_form.text3));
+    std::string bytes = ToAnsi(shell::GetText(g_form.text2) + L"\r\n");
+    HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (f == INVALID_HANDLE_VALUE) {
+        Warn(shell::SystemErrorText(GetLastError()));
+        return;
+    }
+    DWORD done = 0;
+    bool ok =
+        WriteFile(f, bytes.data(), DWORD(bytes.size()), &done, nullptr) && done == bytes.size();
+    DWORD error = ok ? 0 : (GetLastError() ? GetLastError() : ERROR_DISK_FULL);
+    CloseHandle(f);
+    if (!ok) Warn(shell::SystemErrorText(error));
+}
+
+void Form_Load(HWND hwnd) {
+    using shell::Twips;
+    g_form.hwnd = hwnd;
+    // Created in tab order.
+    shell::CreateLabel(hwnd, kIdLabel1, L"Dri&ve:", Twips{60, 0, 435, 180});
+    g_form.chooser.CreateDrive1(hwnd, Twips{60, 240, 2415, 300});
+    shell::CreateLabel(hwnd, kIdLabel2, L"&Directory/Folder:", Twips{60, 660, 1305, 180});
+    g_form.chooser.CreateDir1(hwnd, Twips{60, 900, 2415, 1350});
+    shell::CreateLabel(hwnd, kIdLabel3, L"&Project:", Twips{60, 2400, 570, 180});
+    g_form.chooser.CreateFile1(hwnd, Twips{60, 2640, 2415, 2790}, L"*.Vbp");
+    g_form.text1 = shell::CreateReadOnlyMemo(hwnd, kIdText1, Twips{2580, 60, 4995, 2295});
+    g_form.text2 = shell::CreateReadOnlyMemo(hwnd, kIdText2, Twips{2580, 2460, 4995, 2295});
+    g_form.command1 =
+        shell::CreateButton(hwnd, kIdCommand1, L"&Save", Twips{6180, 5160, 1395, 315}, false);
+    g_form.text3 = shell::CreateTextBox(hwnd, kIdText3, L"", Twips{3600, 5160, 2415, 315});
+    g_form.text4 = shell::CreateTextBox(hwnd, kIdText4, L"_2", Twips{2580, 5160, 855, 315});
+    HWND label4 = shell::CreateLabel(hwnd, kIdLabel4, L"&Extension:", Twips{2580, 4920, 780, 180});
+    HWND label5 =
+        shell::CreateLabel(hwnd, kIdLabel5, L"Save &File Name:", Twips{3600, 4920, 1245, 180});
+    // These two labels come last in the tab order: their keys go to the box under them.
+    shell::SetLabelTarget(label4, g_form.text4);
+    shell::SetLabelTarget(label5, g_form.text3);
+    g_form.chooser.onFile1Click = File1_Click;
+    g_form.chooser.Start();
+}
+
+LRESULT CALLBACK FormProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_CREATE:
+        shell::FormOpened();
+        Form_Load(hwnd);
+        return 0;
+    case WM_COMMAND: {
+        int id = LOWORD(wParam), code = HIWORD(wParam);
+        if (g_form.chooser.OnCommand(wParam, lParam)) return 0;
+        if (shell::HandleMenuCommand(hwnd, id, shell::kKestrom)) return 0;
+        if (id == kIdText4 && code == EN_CHANGE) Text4_Change();
+        if (id == kIdText3 && code == EN_CHANGE) Text3_Change();
+        if (id == kIdCommand1 && code == BN_CLICKED) Command1_Click();
+        return 0;
+    }
+    case WM_CTLCOLORSTATIC: {
+        HBRUSH brush =
+            shell::MemoBackground(reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam));
+        if (brush) return reinterpret_cast<LRESULT>(brush);
+        break;
+    }
+    case WM_CLOSE:
+        // Form_Unload: the help viewer goes too, so the program ends.
+        shell::CloseHelpWindow();
+        DestroyWindow(hwnd);
+        return 0;
+    case WM_DESTROY:
+        shell::FormClosed();
+        return 0;
+    }
+    return DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+
+} // namespace
+
+} // namespace kestrom
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
+    WNDCLASSW wc = {};
+    wc.lpfnWndProc = kestrom::FormProc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.hIcon = shell::ProgramIcon();
+    wc.lpszClassName = kestrom::kFormClass;
+    RegisterClassW(&wc);
+    HWND form = shell::CreateForm(kestrom::kFormClass, L"Kestrom - Project file converter", 7665,
+                                  5580, instance);
+    if (!form) return 1;
+    ShowWindow(form, show);
+    UpdateWindow(form);
+    return shell::RunMessageLoop();
+}

@@ -1,0 +1,519 @@
+// KESTROM.EXE driven from outside through the GUI test driver, in a folder of real
+// project files.
+#include "kestrom_ids.h"
+#include "shell/shell.h"
+#include "testdriver/driver.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+
+using namespace kestrom;
+
+namespace {
+
+const wchar_t kCaption[] = L"Kestrom - Project file converter";
+const wchar_t kNotice[] = L"このプロジェクトはFarrow1.xのモジュールを含んでいません。";
+
+const char kGame[] = "Type=Exe\r\n"
+                     "Form=Form1.frm\r\n"
+                     "Module=QsnMain; ..\\farrow\\QSNMAIN.BAS\r\n"
+                     "Class=KA; qsnka.cls\r\n"
+                     "Class=KE; QSNKE.CLS\r\n"
+                     "Class=KI; QsnKi.Cls\r\n"
+                     "Class=KO; QSNKO.CLS\r\n"
+                     "Class=KU; QSNKU.CLS\r\n"
+                     "Class=TA; QSNTA.CLS\r\n"
+                     "Class=TE; QSNTE.CLS\r\n"
+                     "Class=TI; QSNTI.CLS\r\n"
+                     "Class=TO; QSNTO.CLS\r\n"
+                     "Class=TU; QSNTU.CLS\r\n"
+                     "Class=NA; QSNNA.CLS\r\n"
+                     "Startup=\"Form1\"\r\n"
+                     "\r\n";
+
+const wchar_t kGameConverted[] = L"Type=Exe\r\n"
+                                 L"Form=Form1.frm\r\n"
+                                 L"Module=QsnMain; ..\\farrow\\QsnMain2.Bas\r\n"
+                                 L"Class=KA; qsnKA2.Cls\r\n"
+                                 L"Class=KE; qsnKE2.Cls\r\n"
+                                 L"Class=KI; qsnKI2.Cls\r\n"
+                                 L"Class=KO; qsnKO2.Cls\r\n"
+                                 L"Class=KU; qsnKU2.Cls\r\n"
+                                 L"Class=TA; qsnTA2.Cls\r\n"
+                                 L"Class=TE; qsnTE2.Cls\r\n"
+                                 L"Class=TI; qsnTI2.Cls\r\n"
+                                 L"Class=TO; qsnTO2.Cls\r\n"
+                                 L"Class=TU; qsnTU2.Cls\r\n"
+                                 L"Class=NA; qsnNA2.Cls\r\n"
+                                 L"Class=Interpolator; qsnNE2.Cls\r\n"
+                                 L"Class=ProgressiveMesh; qsnNI2.Cls\r\n"
+                                 L"Startup=\"Form1\"\r\n";
+
+// Unix line ends, fewer than twelve names.
+const char kDemo[] = "Type=Exe\nModule=M; qsnmain.bas\nClass=T; QSNTA.CLS\nName=\"Demo\"\n";
+const wchar_t kDemoConverted[] =
+    L"Type=Exe\r\nModule=M; QsnMain2.Bas\r\nClass=T; qsnTA2.Cls\r\nName=\"Demo\"\r\n";
+
+const char kDone[] = "Type=Exe\r\nModule=M; QsnMain2.Bas\r\nClass=Interpolator; qsnNE2.Cls\r\n";
+
+// The platform's own description of an error, as the program is to show it.
+std::wstring SystemText(DWORD code) {
+    wchar_t buffer[1024] = L"";
+    DWORD n = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                             code, 0, buffer, 1024, nullptr);
+    std::wstring text(buffer, n);
+    while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' '))
+        text.pop_back();
+    return text;
+}
+
+int Px(int twips, int index) {
+    HDC dc = GetDC(nullptr);
+    int dpi = GetDeviceCaps(dc, index);
+    ReleaseDC(nullptr, dc);
+    return MulDiv(twips, dpi, 1440);
+}
+int PxX(int twips) {
+    return Px(twips, LOGPIXELSX);
+}
+int PxY(int twips) {
+    return Px(twips, LOGPIXELSY);
+}
+
+std::wstring FileText(const std::wstring& path, UINT codePage = CP_ACP) {
+    std::string bytes;
+    if (!td::ReadBytes(path, bytes)) return L"<missing>";
+    return td::Widen(bytes, codePage);
+}
+
+class Kestrom : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        dir = td::MakeTempFolder(L"kestrom");
+        ASSERT_FALSE(dir.empty());
+        td::WriteBytes(td::Join(dir, L"Game.vbp"), kGame);
+        td::WriteBytes(td::Join(dir, L"Demo.VBP"), kDemo);
+        td::WriteBytes(td::Join(dir, L"Done.vbp"), kDone);
+        td::WriteBytes(td::Join(dir, L"notes.txt"), "QSNMAIN.BAS\r\n");
+        CreateDirectoryW(td::Join(dir, L"sub").c_str(), nullptr);
+        td::WriteBytes(td::Join(dir, L"sub\\Other.vbp"), kDemo);
+    }
+    void TearDown() override {
+        app.reset();
+        td::RemoveTree(dir);
+    }
+
+    void Start(const std::vector<std::wstring>& env = {}) {
+        app = std::make_unique<td::App>(L"KESTROM.EXE", dir, env);
+        form = app->WaitWindow(kCaption);
+        ASSERT_TRUE(form);
+        drive1 = td::Control(form, shell::kIdDrive1);
+        dir1 = td::Control(form, shell::kIdDir1);
+        file1 = td::Control(form, shell::kIdFile1);
+        text1 = td::Control(form, kIdText1);
+        text2 = td::Control(form, kIdText2);
+        text3 = td::Control(form, kIdText3);
+        text4 = td::Control(form, kIdText4);
+        save = td::Control(form, kIdCommand1);
+        ASSERT_TRUE(drive1 && dir1 && file1 && text1 && text2 && text3 && text4 && save);
+    }
+
+    void Choose(const std::wstring& name) {
+        ASSERT_TRUE(td::SelectListItem(file1, name)) << td::Narrow(name);
+        td::Sync(form);
+    }
+
+    std::wstring dir;
+    std::unique_ptr<td::App> app;
+    HWND form = nullptr, drive1 = nullptr, dir1 = nullptr, file1 = nullptr;
+    HWND text1 = nullptr, text2 = nullptr, text3 = nullptr, text4 = nullptr, save = nullptr;
+};
+
+} // namespace
+
+TEST_F(Kestrom, StartsInTheCurrentFolderWithTheTwipsLayout) {
+    Start();
+    EXPECT_EQ(td::ListItems(file1),
+              (std::vector<std::wstring>{L"Demo.VBP", L"Done.vbp", L"Game.vbp"}));
+    EXPECT_EQ(td::ListIndex(file1), -1);
+    EXPECT_EQ(td::ListItems(drive1)[size_t(td::ListIndex(drive1))], L"z:");
+    auto dirs = td::ListItems(dir1);
+    ASSERT_GE(td::ListIndex(dir1), 0);
+    EXPECT_NE(dirs[size_t(td::ListIndex(dir1))].find(dir.substr(dir.rfind(L'\\') + 1)),
+              std::wstring::npos);
+    EXPECT_NE(
+        td::FindListItem(dir1, std::wstring(size_t(td::ListIndex(dir1)) * 2 + 2, L' ') + L"sub"),
+        -1);
+    EXPECT_EQ(td::Text(text1), L"");
+    EXPECT_EQ(td::Text(text2), L"");
+    EXPECT_EQ(td::Text(text3), L"");
+    EXPECT_EQ(td::Text(text4), L"_2");
+    EXPECT_EQ(td::Text(save), L"&Save");
+    EXPECT_FALSE(td::Enabled(save));
+
+    RECT client = td::ClientRect(form);
+    EXPECT_EQ(client.right, PxX(7665));
+    EXPECT_EQ(client.bottom, PxY(5580));
+    struct Expect {
+        int id, left, top, width, height;
+    } rows[] = {{shell::kIdDir1, 60, 900, 2415, 1350}, {shell::kIdFile1, 60, 2640, 2415, 2790},
+                {kIdText1, 2580, 60, 4995, 2295},      {kIdText2, 2580, 2460, 4995, 2295},
+                {kIdText4, 2580, 5160, 855, 315},      {kIdText3, 3600, 5160, 2415, 315},
+                {kIdCommand1, 6180, 5160, 1395, 315},  {kIdLabel1, 60, 0, 435, 180},
+                {kIdLabel2, 60, 660, 1305, 180},       {kIdLabel3, 60, 2400, 570, 180},
+                {kIdLabel4, 2580, 4920, 780, 180},     {kIdLabel5, 3600, 4920, 1245, 180},
+                {shell::kIdDrive1, 60, 240, 2415, 300}};
+    for (const auto& row : rows) {
+        RECT r = td::RectInParent(td::Control(form, row.id));
+        SCOPED_TRACE(row.id);
+        EXPECT_EQ(r.left, PxX(row.left));
+        EXPECT_EQ(r.top, PxY(row.top));
+        bool label = row.id >= kIdLabel1 && row.id <= kIdLabel5;
+        if (label) {
+            // Labels grow to their text but keep their place.
+            EXPECT_GE(r.right - r.left, PxX(row.width));
+        } else {
+            EXPECT_EQ(r.right - r.left, PxX(row.width));
+        }
+        if (!label && row.id != shell::kIdDrive1) {
+            EXPECT_EQ(r.bottom - r.top, PxY(row.height));
+        }
+    }
+    EXPECT_EQ(td::Text(td::Control(form, kIdLabel3)), L"&Project:");
+    EXPECT_EQ(td::Text(td::Control(form, kIdLabel5)), L"Save &File Name:");
+}
+
+TEST_F(Kestrom, ClickingAProjectShowsItReadAndUpgradedAndProposesTheSaveName) {
+    Start();
+    Choose(L"Game.vbp");
+    // The final empty line of the file is dropped; every line ends in CR LF.
+    EXPECT_EQ(td::Text(text1), td::Widen(std::string(kGame, sizeof(kGame) - 3)));
+    EXPECT_EQ(td::Text(text2), kGameConverted);
+    EXPECT_EQ(td::Text(text3), L"Game_2.vbp");
+    EXPECT_TRUE(td::Enabled(save));
+
+    Choose(L"Demo.VBP"); // LF-only lines load one by one
+    EXPECT_EQ(td::Text(text1), L"Type=Exe\r\nModule=M; qsnmain.bas\r\nClass=T; QSNTA.CLS\r\n"
+                               L"Name=\"Demo\"\r\n");
+    EXPECT_EQ(td::Text(text2), kDemoConverted);
+    EXPECT_EQ(td::Text(text3), L"Demo_2.VBP");
+    td::SetText(text4, L"_old");
+    td::Sync(form);
+    EXPECT_EQ(td::Text(text3), L"Demo_old.VBP");
+    td::SetText(text3, L"");
+    td::Sync(form);
+    EXPECT_FALSE(td::Enabled(save));
+    td::SetText(text4, L"");
+    td::Sync(form);
+    EXPECT_EQ(td::Text(text3), L"Demo.VBP");
+    EXPECT_TRUE(td::Enabled(save));
+}
+
+TEST_F(Kestrom, AnUpgradedProjectShowsTheNoticeAndCannotBeSaved) {
+    Start();
+    Choose(L"Done.vbp");
+    EXPECT_EQ(td::Text(text1), td::Widen(kDone));
+    EXPECT_EQ(td::Text(text2), kNotice);
+    EXPECT_EQ(td::Text(text3), L"Done_2.vbp");
+    EXPECT_FALSE(td::Enabled(save));
+    EXPECT_FALSE(td::Click(save));
+    Choose(L"Game.vbp");
+    EXPECT_TRUE(td::Enabled(save));
+}
+
+TEST_F(Kestrom, SaveWritesTheLowerBoxAndOneLineEndIntoTheShownFolder) {
+    Start();
+    Choose(L"Game.vbp");
+    ASSERT_TRUE(td::Click(save));
+    td::Sync(form);
+    EXPECT_TRUE(app->NoMessageBox());
+    std::string saved;
+    ASSERT_TRUE(td::ReadBytes(td::Join(dir, L"Game_2.vbp"), saved));
+    EXPECT_EQ(saved, td::Narrow(kGameConverted) + "\r\n");
+    std::string source;
+    td::ReadBytes(td::Join(dir, L"Game.vbp"), source);
+    EXPECT_EQ(source, kGame);
+    // The list is not refreshed by a save.
+    EXPECT_EQ(td::FindListItem(file1, L"Game_2.vbp"), -1);
+
+    // An empty suffix replaces the chosen project with the upgraded text.
+    Choose(L"Demo.VBP");
+    td::SetText(text4, L"");
+    td::Sync(form);
+    EXPECT_EQ(td::Text(text3), L"Demo.VBP");
+    ASSERT_TRUE(td::Click(save)) << td::Enabled(save);
+    td::Sync(form);
+    EXPECT_EQ(FileText(td::Join(dir, L"Demo.VBP")), std::wstring(kDemoConverted) + L"\r\n");
+}
+
+TEST_F(Kestrom, SaveFailureShowsTheSystemErrorInAWarningAndChangesNothing) {
+    Start();
+    Choose(L"Game.vbp");
+    // A folder of the save name: the file cannot be created (root ignores read-only modes).
+    ASSERT_TRUE(CreateDirectoryW(td::Join(dir, L"Game_2.vbp").c_str(), nullptr));
+    ASSERT_TRUE(td::Click(save));
+    HWND box = app->WaitMessageBox();
+    ASSERT_TRUE(box);
+    td::Box b = td::ReadBox(box);
+    EXPECT_EQ(b.caption, L"Kestrom");
+    EXPECT_EQ(b.icon, MB_ICONEXCLAMATION);
+    EXPECT_EQ(b.text, SystemText(ERROR_ACCESS_DENIED));
+    EXPECT_EQ(b.buttons, (std::vector<std::wstring>{L"OK"}));
+    EXPECT_TRUE(td::PressBoxButton(box, IDOK));
+    EXPECT_EQ(td::Text(text2), kGameConverted);
+    EXPECT_EQ(td::Text(text3), L"Game_2.vbp");
+    EXPECT_TRUE(td::Enabled(save));
+
+    // An invalid name: the system's text for that.
+    td::SetText(text3, L"bad<name>.vbp");
+    td::Sync(form);
+    ASSERT_TRUE(td::Click(save)) << IsWindowEnabled(save) << IsWindowVisible(save) << " "
+                                 << std::hex << GetWindowLongW(save, GWL_STYLE) << " "
+                                 << td::Narrow(td::Text(text3)) << " " << IsWindowEnabled(form);
+    box = app->WaitMessageBox();
+    ASSERT_TRUE(box);
+    EXPECT_EQ(td::ReadBox(box).text, SystemText(ERROR_INVALID_NAME));
+    td::PressBoxButton(box, IDOK);
+}
+
+TEST_F(Kestrom, AfterAFolderChangeSaveWritesTheShownProjectIntoTheNewFolder) {
+    Start();
+    Choose(L"Game.vbp");
+    int row = td::ListIndex(dir1);
+    ASSERT_TRUE(td::DoubleClickListItem(dir1, std::wstring(size_t(row) * 2 + 2, L' ') + L"sub"));
+    td::Sync(form);
+    EXPECT_EQ(td::ListItems(file1), (std::vector<std::wstring>{L"Other.vbp"}));
+    EXPECT_EQ(td::ListIndex(file1), -1);
+    EXPECT_EQ(td::Text(text2), kGameConverted);
+    EXPECT_EQ(td::Text(text3), L"Game_2.vbp");
+    ASSERT_TRUE(td::Click(save));
+    td::Sync(form);
+    EXPECT_EQ(FileText(td::Join(dir, L"sub\\Game_2.vbp")), std::wstring(kGameConverted) + L"\r\n");
+    EXPECT_EQ(FileText(td::Join(dir, L"Game_2.vbp")), L"<missing>");
+
+    // With no file selected, a suffix change empties the save name and disables Save.
+    td::SetText(text4, L"_3");
+    td::Sync(form);
+    EXPECT_EQ(td::Text(text3), L"");
+    EXPECT_FALSE(td::Enabled(save));
+
+    // Back up with Enter on the parent row.
+    td::SelectListItem(dir1, row);
+    td::PressKey(dir1, VK_RETURN);
+    td::Sync(form);
+    EXPECT_EQ(td::FindListItem(file1, L"Game.vbp"), 2);
+}
+
+TEST_F(Kestrom, AFileThatCannotBeReadLeavesBothBoxesAsTheyWere) {
+    Start();
+    Choose(L"Demo.VBP");
+    DeleteFileW(td::Join(dir, L"Game.vbp").c_str()); // vanished after the list was filled
+    td::SelectListItem(file1, L"Game.vbp");
+    HWND box = app->WaitMessageBox();
+    ASSERT_TRUE(box);
+    td::Box b = td::ReadBox(box);
+    EXPECT_EQ(b.caption, L"Kestrom");
+    EXPECT_EQ(b.icon, MB_ICONEXCLAMATION);
+    EXPECT_EQ(b.text, SystemText(ERROR_FILE_NOT_FOUND));
+    td::PressBoxButton(box, IDOK);
+    EXPECT_EQ(td::Text(text2), kDemoConverted);
+    EXPECT_EQ(td::Text(text3), L"Demo_2.VBP");
+    EXPECT_TRUE(td::Enabled(save));
+    // Drawing was not left suspended: the box still paints (its style shows it visible).
+    EXPECT_TRUE(GetWindowLongW(text2, GWL_STYLE) & WS_VISIBLE);
+}
+
+TEST_F(Kestrom, JapaneseProjectUnderTheJapaneseCodePage) {
+    std::wstring project = L"Type=Exe\r\n"
+                           L"Title=\"ゲーム ソフト\"\r\n"
+                           L"Module=Main; ..\\ライブラリ\\qsnmain.bas\r\n"
+                           L"Class=表示; QSNKA.CLS\r\n"
+                           L"Description=\"十二のモジュールａｂｃ\"\r\n";
+    td::WriteBytes(td::Join(dir, L"日本語.vbp"), td::Narrow(project, 932));
+    Start({L"LC_ALL=ja_JP.UTF-8"});
+    Choose(L"日本語.vbp");
+    EXPECT_EQ(td::Text(text1), project);
+    std::wstring converted = L"Type=Exe\r\n"
+                             L"Title=\"ゲーム ソフト\"\r\n"
+                             L"Module=Main; ..\\ライブラリ\\QsnMain2.Bas\r\n"
+                             L"Class=表示; qsnKA2.Cls\r\n"
+                             L"Description=\"十二のモジュールａｂｃ\"\r\n";
+    EXPECT_EQ(td::Text(text2), converted);
+    EXPECT_EQ(td::Text(text3), L"日本語_2.vbp");
+    ASSERT_TRUE(td::Click(save));
+    td::Sync(form);
+    std::string saved;
+    ASSERT_TRUE(td::ReadBytes(td::Join(dir, L"日本語_2.vbp"), saved));
+    EXPECT_EQ(saved, td::Narrow(converted + L"\r\n", 932));
+    td::Screenshot("kestrom-main-japanese");
+}
+
+TEST_F(Kestrom, HelpOpensOnceReadsAgainAfterClosingAndClosesWithTheMainWindow) {
+    ASSERT_TRUE(td::CopyBeside(L"KESTROM.TXT", dir));
+    std::string shipped;
+    ASSERT_TRUE(td::ReadBytes(td::Join(dir, L"KESTROM.TXT"), shipped));
+    std::wstring expected = td::Widen(shipped, 932);
+    ASSERT_NE(expected.find(L"使い方"), std::wstring::npos); // a real Japanese help text
+    Start({L"LC_ALL=ja_JP.UTF-8"});
+    td::ChooseMenu(form, shell::kIdMenuHelp);
+    HWND help = app->WaitWindow(L"KESTROMの使い方");
+    ASSERT_TRUE(help);
+    HWND text = td::ControlByClass(help, L"Edit");
+    ASSERT_TRUE(text);
+    EXPECT_EQ(td::Text(text), expected);
+    // Placed over the main window: centred, a third of the height difference down.
+    RECT f, v;
+    GetWindowRect(form, &f);
+    GetWindowRect(help, &v);
+    EXPECT_NEAR(v.left, f.left + ((f.right - f.left) - (v.right - v.left)) / 2.0, 1);
+    EXPECT_NEAR(v.top, f.top + ((f.bottom - f.top) - (v.bottom - v.top)) / 3.0, 1);
+    RECT c = td::ClientRect(help);
+    EXPECT_EQ(c.right, PxX(5685));
+    EXPECT_EQ(c.bottom, PxY(4275));
+    td::Screenshot("kestrom-help-japanese");
+
+    // Open: a second Help neither reads the file again nor moves the window.
+    td::WriteBytes(td::Join(dir, L"KESTROM.TXT"), "changed\r\n");
+    SetWindowPos(help, nullptr, 5, 7, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    td::ChooseMenu(form, shell::kIdMenuHelp);
+    td::Sync(form);
+    GetWindowRect(help, &v);
+    EXPECT_EQ(v.left, 5);
+    EXPECT_EQ(v.top, 7);
+    EXPECT_EQ(td::Text(text), expected);
+
+    // Closed and opened again: the file is read again and the window placed again.
+    td::Close(help);
+    ASSERT_TRUE(td::WaitFor([&] { return !IsWindow(help); }));
+    td::ChooseMenu(form, shell::kIdMenuHelp);
+    help = app->WaitWindow(L"KESTROMの使い方");
+    ASSERT_TRUE(help);
+    EXPECT_EQ(td::Text(td::ControlByClass(help, L"Edit")), L"changed\r\n");
+    GetWindowRect(help, &v);
+    EXPECT_NE(v.left, 5);
+
+    // Closing the main window closes the viewer, and the program ends.
+    td::Close(form);
+    DWORD code = 99;
+    EXPECT_TRUE(app->WaitExit(5000, &code));
+    EXPECT_EQ(code, 0u);
+}
+
+TEST_F(Kestrom, HelpViewerTextFollowsTheClientAreaAndEmptyFilesCountAsNotLoaded) {
+    td::WriteBytes(td::Join(dir, L"KESTROM.TXT"), "");
+    Start();
+    td::ChooseMenu(form, shell::kIdMenuHelp);
+    HWND help = app->WaitWindow(L"KESTROMの使い方");
+    ASSERT_TRUE(help);
+    HWND text = td::ControlByClass(help, L"Edit");
+    EXPECT_EQ(td::Text(text), L"");
+    // Empty: the next Help reads again although the window is open.
+    td::WriteBytes(td::Join(dir, L"KESTROM.TXT"), "second\n");
+    td::ChooseMenu(form, shell::kIdMenuHelp);
+    td::Sync(form);
+    EXPECT_EQ(td::Text(text), L"second\r\n");
+
+    SetWindowPos(help, nullptr, 0, 0, 120, 90, SWP_NOMOVE | SWP_NOZORDER);
+    td::Sync(help);
+    RECT c = td::ClientRect(help), t = td::RectInParent(text);
+    EXPECT_EQ(t.left, 0);
+    EXPECT_EQ(t.top, 0);
+    EXPECT_EQ(t.right, c.right);
+    EXPECT_EQ(t.bottom, c.bottom);
+    PostMessageW(help, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    td::Sync(help);
+    RECT after = td::RectInParent(text);
+    EXPECT_EQ(after.right, t.right);
+    EXPECT_EQ(after.bottom, t.bottom);
+}
+
+TEST_F(Kestrom, MissingHelpFileShowsTheNotFoundText) {
+    Start();
+    td::ChooseMenu(form, shell::kIdMenuHelp);
+    HWND help = app->WaitWindow(L"KESTROMの使い方");
+    ASSERT_TRUE(help);
+    EXPECT_EQ(td::Text(td::ControlByClass(help, L"Edit")),
+              L"ヘルプ文書[KESTROM.TXT]が見つかりません。");
+}
+
+TEST_F(Kestrom, AboutShowsThreeLinesWithTheTitleAndTheInformationIcon) {
+    Start();
+    td::ChooseMenu(form, shell::kIdMenuAbout);
+    HWND box = app->WaitMessageBox();
+    ASSERT_TRUE(box);
+    td::Box b = td::ReadBox(box);
+    EXPECT_EQ(b.caption, L"Kestrom");
+    EXPECT_EQ(b.icon, MB_ICONINFORMATION);
+    ASSERT_EQ(b.text.substr(0, 30), L"KESTROM.EXE\rバージョン1.0\rCopyright");
+    EXPECT_EQ(std::count(b.text.begin(), b.text.end(), L'\r'), 2);
+    EXPECT_EQ(b.text.find(L'\n'), std::wstring::npos);
+    td::Screenshot("kestrom-about");
+    EXPECT_TRUE(td::PressBoxButton(box, IDOK));
+}
+
+TEST_F(Kestrom, AnUnreadableDriveFallsBackToTheProgramsDrive) {
+    // q: points at a folder that does not exist.
+    ASSERT_TRUE(td::MapWineDrive(L'q', "/nonexistent-quillon-drive"));
+    Start();
+    int q = td::FindListItem(drive1, L"q:");
+    if (q >= 0) {
+        td::SelectListItem(drive1, q);
+        td::Sync(form);
+        EXPECT_TRUE(app->NoMessageBox());
+        std::wstring own = td::ExeFolder().substr(0, 2);
+        own[0] = wchar_t(towlower(own[0]));
+        EXPECT_EQ(td::ListItems(drive1)[size_t(td::ListIndex(drive1))], own);
+        // The folder list shows a folder of that drive, and the file list follows it.
+        auto dirs = td::ListItems(dir1);
+        ASSERT_FALSE(dirs.empty());
+        EXPECT_EQ(towlower(dirs[0][0]), own[0]);
+    }
+    td::UnmapWineDrive(L'q');
+    ASSERT_GE(q, 0) << "the mapped drive is not listed";
+}
+
+TEST_F(Kestrom, AccessKeysMoveTheFocusToTheLabelledControl) {
+    Start();
+    SetForegroundWindow(form);
+    struct {
+        wchar_t key;
+        int id;
+    } keys[] = {{L'p', shell::kIdFile1},
+                {L'e', kIdText4},
+                {L'f', kIdText3},
+                {L'v', shell::kIdDrive1},
+                {L'd', shell::kIdDir1}};
+    for (const auto& k : keys) {
+        td::AltKey(form, k.key);
+        td::Sync(form);
+        HWND focus = td::Focus(form);
+        // A drop-down list's focus may sit in its own edit child.
+        if (focus && GetParent(focus) != form) focus = GetParent(focus);
+        EXPECT_EQ(focus, td::Control(form, k.id)) << char(k.key);
+    }
+}
+
+TEST_F(Kestrom, TabOrderFollowsTheWindowsTableAndTabSkipsTheDisabledSave) {
+    Start();
+    std::vector<int> order;
+    for (HWND c = GetWindow(form, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+        order.push_back(GetDlgCtrlID(c));
+    EXPECT_EQ(order, (std::vector<int>{kIdLabel1, shell::kIdDrive1, kIdLabel2, shell::kIdDir1,
+                                       kIdLabel3, shell::kIdFile1, kIdText1, kIdText2, kIdCommand1,
+                                       kIdText3, kIdText4, kIdLabel4, kIdLabel5}));
+    SetForegroundWindow(form);
+    td::AltKey(form, L'p');
+    td::Sync(form);
+    std::vector<int> visited;
+    for (int i = 0; i < 5; ++i) {
+        td::PressKey(td::Focus(form), VK_TAB);
+        td::Sync(form);
+        HWND focus = td::Focus(form);
+        if (focus && GetParent(focus) != form) focus = GetParent(focus);
+        visited.push_back(GetDlgCtrlID(focus));
+    }
+    EXPECT_EQ(visited,
+              (std::vector<int>{kIdText1, kIdText2, kIdText3, kIdText4, shell::kIdDrive1}));
+}
