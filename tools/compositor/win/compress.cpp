@@ -206,21 +206,21 @@ void compose(const AviFileApi& avi, AudioOperation op, const std::wstring& folde
 void Command1_Click() {
     AudioOperation op = g_form1.operation;
     // 1, 2: selections.
-    std::wstring video_name = selected_file(g_form1.file1);
-    if (video_name.empty()) {
+    if (g_form1.chooser.File1ListIndex() < 0) {
         message_box(L"ビデオAVIファイルを選択してください。", MB_ICONEXCLAMATION);
         return;
     }
+    std::wstring video_name = g_form1.chooser.File1Name();
     std::wstring audio_name;
     if (tamsel::needs_audio_file(op)) {
-        audio_name = selected_file(g_form1.file2);
-        if (audio_name.empty()) {
+        if (g_form1.chooser.File2ListIndex() < 0) {
             message_box(L"オーディオAVIファイルを選択してください。", MB_ICONEXCLAMATION);
             return;
         }
+        audio_name = g_form1.chooser.File2Name();
     }
     // 3: folder.
-    std::wstring folder = tamsel::folder_with_backslash(g_form1.folder);
+    std::wstring folder = tamsel::folder_with_backslash(g_form1.chooser.FilePath());
     // 4: output name.
     std::wstring answer = input_box(g_form1.hwnd, L"保存ファイル名を入力してください。", kAppTitle);
     if (answer.empty()) return;

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "shell/shell.h"
+
 #include <fstream>
 #include <iterator>
 #include <vector>
@@ -17,19 +19,6 @@ bool identity(const std::wstring& path, BY_HANDLE_FILE_INFORMATION& info) {
     return ok;
 }
 
-std::wstring system_error_text(DWORD error) {
-    wchar_t* text = nullptr;
-    FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                       FORMAT_MESSAGE_IGNORE_INSERTS,
-                   nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-    std::wstring out = text ? text : L"";
-    if (text) LocalFree(text);
-    while (!out.empty() && (out.back() == L'\n' || out.back() == L'\r' || out.back() == L' '))
-        out.pop_back();
-    if (out.empty()) out = L"(" + std::to_wstring(error) + L")";
-    return out;
-}
-
 } // namespace
 
 bool same_file(const std::wstring& a, const std::wstring& b) {
@@ -43,10 +32,10 @@ bool remove_existing_output(const std::wstring& path, std::wstring& message) {
     DWORD attributes = GetFileAttributesW(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) return true; // nothing to delete
     if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
-        message = path + L"\r" + system_error_text(ERROR_ACCESS_DENIED);
+        message = path + L"\r" + shell::SystemErrorText(ERROR_ACCESS_DENIED);
         return false;
     }
     if (DeleteFileW(path.c_str())) return true;
-    message = path + L"\r" + system_error_text(GetLastError());
+    message = path + L"\r" + shell::SystemErrorText(GetLastError());
     return false;
 }
