@@ -102,5 +102,10 @@ HWND create_form1(HINSTANCE instance) {
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     wc.lpszClassName = kForm1Class;
     RegisterClassW(&wc);
-    return shell::CreateForm(kForm1Class, kAppTitle, 6120, 5055, instance);
+    HWND hwnd = shell::CreateForm(kForm1Class, kAppTitle, 6120, 5055, instance);
+    // The option buttons lie over the frame as its siblings; a window that clips its
+    // children would never paint the frame's inside.
+    if (hwnd)
+        SetWindowLongPtrW(hwnd, GWL_STYLE, GetWindowLongPtrW(hwnd, GWL_STYLE) & ~WS_CLIPCHILDREN);
+    return hwnd;
 }
