@@ -86,6 +86,12 @@ class Tamsel : public ::testing::Test {
                 app.wait_closed(d);
             } else if (app.caption(d) == L"Tamsel") { // our message boxes
                 run.messages.push_back(App::message_text(d));
+                if (run.messages.size() == 1)
+                    driver::screenshot(
+                        "tamsel_" +
+                        std::string(
+                            ::testing::UnitTest::GetInstance()->current_test_info()->name()) +
+                        "_message");
                 app.press(d, IDOK);
                 app.wait_closed(d);
             } else { // the platform's compression dialog
