@@ -14,6 +14,7 @@
 #include "form1_ids.h"
 #include "riff.h"
 #include "tamsel_driver.h"
+#include "testdriver/driver.h"
 
 using driver::App;
 
@@ -80,6 +81,12 @@ class Tamsel : public ::testing::Test {
         for (HWND d = app.wait_dialog(10000); d; d = app.wait_dialog(1500, last)) {
             last = d;
             if (GetDlgItem(d, IDC_INPUT_EDIT)) {
+                if (!run.input_box_seen)
+                    driver::screenshot(
+                        "tamsel_" +
+                        std::string(
+                            ::testing::UnitTest::GetInstance()->current_test_info()->name()) +
+                        "_input");
                 run.input_box_seen = true;
                 EXPECT_EQ(app.caption(d), L"Tamsel");
                 app.answer_input(answer, answer.empty());
@@ -450,4 +457,22 @@ TEST_F(Tamsel, ComposingFromAConvertedWavCopiesAllItsSamples) {
     EXPECT_EQ(audio_md5(L"out.avi", 0),
               driver::sh("ffmpeg -v error -i '" + unix(L"tone.wav") + "' -f s16le - | md5sum"));
     EXPECT_EQ(read_headers(path(L"out.avi")).audio_lengths, std::vector<uint32_t>{33075});
+}
+
+TEST_F(Tamsel, ADriveRootFolderWorksWithoutASecondBackslash) {
+    ASSERT_TRUE(td::MapWineDrive(L't', driver::unix_path(work_)));
+    {
+        App app(L"TAMSEL.EXE", L"T:\\");
+        ASSERT_TRUE(app.form1());
+        Outcome run = compress(app, 2, L"v1.avi", L"", L"root");
+        EXPECT_TRUE(run.messages.empty());
+        EXPECT_EQ(run.compression_dialogs.size(), 1u);
+        // The same-file check and the save both saw "T:\root.avi".
+        run = compress(app, 2, L"v1.avi", L"", L"T:\\V1");
+        ASSERT_EQ(run.messages.size(), 1u);
+        EXPECT_EQ(run.messages[0], kSameName);
+        EXPECT_TRUE(app.close());
+    }
+    td::UnmapWineDrive(L't');
+    EXPECT_EQ(probe(L"root.avi"), "video,audio");
 }

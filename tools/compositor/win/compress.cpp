@@ -161,7 +161,9 @@ void compose(const AviFileApi& avi, AudioOperation op, const std::wstring& folde
         message_box(tamsel::left_out_message(run.table.left_out_count()), MB_ICONEXCLAMATION);
 
     std::vector<AVICOMPRESSOPTIONS> records(count);
-    std::vector<LPAVICOMPRESSOPTIONS> addresses(count);
+    // One spare null entry: some AVIFile versions read one entry past the count when
+    // freeing the options.
+    std::vector<LPAVICOMPRESSOPTIONS> addresses(count + 1, nullptr);
     for (int i = 0; i < count; ++i) {
         default_options(avi, run.streams[i], records[i]);
         addresses[i] = &records[i];

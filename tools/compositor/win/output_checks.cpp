@@ -10,6 +10,8 @@
 
 namespace {
 
+const wchar_t kCannotDelete[] = L"既存のファイルを削除できないため、保存しませんでした。\r";
+
 bool identity(const std::wstring& path, BY_HANDLE_FILE_INFORMATION& info) {
     HANDLE h = CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                            nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
@@ -32,10 +34,10 @@ bool remove_existing_output(const std::wstring& path, std::wstring& message) {
     DWORD attributes = GetFileAttributesW(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) return true; // nothing to delete
     if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
-        message = path + L"\r" + shell::SystemErrorText(ERROR_ACCESS_DENIED);
+        message = path + L"\r" + kCannotDelete + shell::SystemErrorText(ERROR_ACCESS_DENIED);
         return false;
     }
     if (DeleteFileW(path.c_str())) return true;
-    message = path + L"\r" + shell::SystemErrorText(GetLastError());
+    message = path + L"\r" + kCannotDelete + shell::SystemErrorText(GetLastError());
     return false;
 }
