@@ -1,5 +1,5 @@
-// TAMSEL.EXE driven from outside under Wine: the real compression dialog is answered,
-// outputs are checked by ffprobe and ffmpeg run through /bin/sh.
+// TAMSEL.EXE driven from outside under Wine with the shared GUI driver: the real
+// compression dialog is answered, outputs are checked by ffprobe and ffmpeg through /bin/sh.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -13,12 +13,75 @@
 #include "avi_fixup.h"
 #include "form1_ids.h"
 #include "riff.h"
-#include "tamsel_driver.h"
 #include "testdriver/driver.h"
 
-using driver::App;
-
 namespace {
+
+// Tamsel's main window seen through the shared driver.
+class App {
+  public:
+    App(const std::wstring& exe, const std::wstring& folder) : app_(exe, folder) {
+        form1_ = app_.WaitWindow(L"Tamsel", 10000, L"TamselForm1");
+    }
+    HWND form1() const { return form1_; }
+    HWND control(int id) const { return td::Control(form1_, id); }
+    void select(int id, const std::wstring& name) {
+        if (name.empty())
+            td::SelectListItem(control(id), -1);
+        else
+            EXPECT_TRUE(td::SelectListItem(control(id), name)) << td::Narrow(name);
+        td::Sync(form1_);
+    }
+    void click(int id) { td::Click(control(id)); }
+    void settle() { td::Sync(form1_); }
+    // A dialog of the program other than `except`; null when none comes up in time.
+    HWND wait_dialog(DWORD ms, HWND except = nullptr) const {
+        HWND found = nullptr;
+        td::WaitFor(
+            [&] {
+                for (HWND w : app_.TopWindows())
+                    if (w != except && td::ClassOf(w) == L"#32770") found = w;
+                return found != nullptr;
+            },
+            ms);
+        return found;
+    }
+    // Waits until the dialog is gone and the run behind it has gone on to its next stop.
+    void wait_closed(HWND dialog) {
+        td::WaitFor([&] { return !IsWindow(dialog); }, 10000);
+        td::Sync(form1_);
+        Sleep(200);
+        td::Sync(form1_);
+    }
+    bool close() {
+        td::Close(form1_);
+        return app_.WaitExit(10000);
+    }
+
+  private:
+    td::App app_;
+    HWND form1_ = nullptr;
+};
+
+std::string sh(const std::string& command) {
+    std::string out;
+    td::RunUnix(command, &out, 60000);
+    return out;
+}
+
+std::string read_file(const std::wstring& path) {
+    std::string bytes;
+    td::ReadBytes(path, bytes);
+    return bytes;
+}
+
+bool exists(const std::wstring& path) {
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::string test_name() {
+    return ::testing::UnitTest::GetInstance()->current_test_info()->name();
+}
 
 const wchar_t kSameName[] = L"保存ファイル名が変換元ファイル名と同じです。";
 const wchar_t kNotCreated[] = L"圧縮ファイルは作成できませんでした。";
@@ -27,7 +90,7 @@ enum class Answer { Ok, Cancel };
 
 // What the user met during one click of Command1.
 struct Outcome {
-    std::vector<std::wstring> messages;
+    std::vector<td::Box> messages;
     std::vector<std::wstring> compression_dialogs; // captions of the real dialog, when seen
     bool input_box_seen = false;
 };
@@ -36,21 +99,20 @@ class Tamsel : public ::testing::Test {
   protected:
     void SetUp() override {
         std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        work_ = driver::bin_folder() + L"tamsel_work\\" + driver::utf16(name) + L"\\";
-        driver::sh("rm -rf '" + driver::unix_path(work_) + "' && mkdir -p '" +
-                   driver::unix_path(work_) + "' && cp '" +
-                   driver::unix_path(driver::bin_folder()) + "../tamsel_data/'*.avi '" +
-                   driver::unix_path(work_) + "'");
+        work_ = td::Join(td::ExeFolder(), L"tamsel_work\\") + td::Widen(name) + L"\\";
+        sh("rm -rf '" + td::UnixPath(work_) + "' && mkdir -p '" + td::UnixPath(work_) +
+           "' && cp '" + td::UnixPath(td::ExeFolder()) + "/../tamsel_data/'*.avi '" +
+           td::UnixPath(work_) + "'");
     }
 
     std::wstring path(const std::wstring& name) const { return work_ + name; }
-    std::string unix(const std::wstring& name) const { return driver::unix_path(work_ + name); }
+    std::string unix(const std::wstring& name) const { return td::UnixPath(work_ + name); }
 
     // Stream types in file order, e.g. "video,audio".
     std::string probe(const std::wstring& name) const {
-        std::string out = driver::sh("ffprobe -v error -show_entries stream=codec_type -of "
-                                     "csv=p=0 '" +
-                                     unix(name) + "'");
+        std::string out = sh("ffprobe -v error -show_entries stream=codec_type -of "
+                             "csv=p=0 '" +
+                             unix(name) + "'");
         std::string joined;
         std::istringstream lines(out);
         for (std::string line; std::getline(lines, line);)
@@ -60,19 +122,20 @@ class Tamsel : public ::testing::Test {
 
     // Checksum of the PCM samples of audio stream `index` as ffmpeg decodes them.
     std::string audio_md5(const std::wstring& name, int index) const {
-        return driver::sh("ffmpeg -v error -i '" + unix(name) +
-                          "' -map 0:a:" + std::to_string(index) + " -f s16le - | md5sum");
+        return sh("ffmpeg -v error -i '" + unix(name) + "' -map 0:a:" + std::to_string(index) +
+                  " -f s16le - | md5sum");
     }
 
     std::string video_md5(const std::wstring& name) const {
-        return driver::sh("ffmpeg -v error -i '" + unix(name) +
-                          "' -map 0:v:0 -f rawvideo -pix_fmt bgr24 - | md5sum");
+        return sh("ffmpeg -v error -i '" + unix(name) +
+                  "' -map 0:v:0 -f rawvideo -pix_fmt bgr24 - | md5sum");
     }
 
     // Sets the operation and selections, clicks Command1 and answers whatever comes up.
     Outcome compress(App& app, int operation, const std::wstring& video, const std::wstring& audio,
                      const std::wstring& answer, Answer dialog = Answer::Ok) {
         app.click(option1_id(operation));
+        app.settle();
         app.select(IDC_FILE1, video);
         if (!audio.empty()) app.select(IDC_FILE2, audio);
         app.click(IDC_COMMAND1);
@@ -80,37 +143,22 @@ class Tamsel : public ::testing::Test {
         HWND last = nullptr;
         for (HWND d = app.wait_dialog(10000); d; d = app.wait_dialog(1500, last)) {
             last = d;
-            if (GetDlgItem(d, IDC_INPUT_EDIT)) {
-                if (!run.input_box_seen)
-                    driver::screenshot(
-                        "tamsel_" +
-                        std::string(
-                            ::testing::UnitTest::GetInstance()->current_test_info()->name()) +
-                        "_input");
+            td::Box box = td::ReadBox(d);
+            if (box.caption == L"Tamsel" && td::BoxEdit(d)) { // our input box
+                if (!run.input_box_seen) td::Screenshot("tamsel_" + test_name() + "_input");
                 run.input_box_seen = true;
-                EXPECT_EQ(app.caption(d), L"Tamsel");
-                app.answer_input(answer, answer.empty());
-                app.wait_closed(d);
-            } else if (app.caption(d) == L"Tamsel") { // our message boxes
-                run.messages.push_back(App::message_text(d));
-                if (run.messages.size() == 1)
-                    driver::screenshot(
-                        "tamsel_" +
-                        std::string(
-                            ::testing::UnitTest::GetInstance()->current_test_info()->name()) +
-                        "_message");
-                app.press(d, IDOK);
-                app.wait_closed(d);
+                td::SetText(td::BoxEdit(d), answer);
+                td::PressBoxButton(d, answer.empty() ? IDCANCEL : IDOK);
+            } else if (box.caption == L"Tamsel") { // our message boxes
+                run.messages.push_back(box);
+                if (run.messages.size() == 1) td::Screenshot("tamsel_" + test_name() + "_message");
+                td::PressBoxButton(d, IDOK);
             } else { // the platform's compression dialog
-                run.compression_dialogs.push_back(app.caption(d));
-                if (run.compression_dialogs.size() == 1)
-                    driver::screenshot(
-                        "tamsel_" +
-                        std::string(
-                            ::testing::UnitTest::GetInstance()->current_test_info()->name()));
-                app.press(d, dialog == Answer::Ok ? IDOK : IDCANCEL);
-                app.wait_closed(d);
+                run.compression_dialogs.push_back(box.caption);
+                if (run.compression_dialogs.size() == 1) td::Screenshot("tamsel_" + test_name());
+                td::PressBoxButton(d, dialog == Answer::Ok ? IDOK : IDCANCEL);
             }
+            app.wait_closed(d);
         }
         return run;
     }
@@ -121,7 +169,7 @@ class Tamsel : public ::testing::Test {
 TEST_F(Tamsel, WindowStartsWithAddAndGreysTheAudioListForNoOperationAndDelete) {
     App app(L"TAMSEL.EXE", work_);
     ASSERT_TRUE(app.form1());
-    EXPECT_EQ(app.caption(app.form1()), L"Tamsel");
+    EXPECT_EQ(td::Text(app.form1()), L"Tamsel");
     EXPECT_EQ(SendMessageW(app.control(option1_id(0)), BM_GETCHECK, 0, 0), BST_CHECKED);
     EXPECT_TRUE(IsWindowEnabled(app.control(IDC_FILE2)));
     EXPECT_GT(SendMessageW(app.control(IDC_FILE1), LB_GETCOUNT, 0, 0), 4);
@@ -130,21 +178,21 @@ TEST_F(Tamsel, WindowStartsWithAddAndGreysTheAudioListForNoOperationAndDelete) {
     app.select(IDC_FILE2, L"audio2.avi");
     for (int op : {2, 3}) {
         app.click(option1_id(op));
-        app.wait_closed(nullptr);
+        app.settle();
         EXPECT_FALSE(IsWindowEnabled(app.control(IDC_FILE2))) << op;
         EXPECT_EQ(SendMessageW(app.control(option1_id(op)), BM_GETCHECK, 0, 0), BST_CHECKED);
         EXPECT_EQ(SendMessageW(app.control(option1_id(0)), BM_GETCHECK, 0, 0), BST_UNCHECKED);
     }
-    driver::screenshot("tamsel_window_delete");
+    td::Screenshot("tamsel_window_delete");
     app.click(option1_id(1));
-    app.wait_closed(nullptr);
+    app.settle();
     EXPECT_TRUE(IsWindowEnabled(app.control(IDC_FILE2)));
     // The selection made before the list was disabled is still there.
     wchar_t text[64] = {};
     LRESULT sel = SendMessageW(app.control(IDC_FILE2), LB_GETCURSEL, 0, 0);
     SendMessageW(app.control(IDC_FILE2), LB_GETTEXT, sel, reinterpret_cast<LPARAM>(text));
     EXPECT_STREQ(text, L"audio2.avi");
-    driver::screenshot("tamsel_window_replace");
+    td::Screenshot("tamsel_window_replace");
     EXPECT_TRUE(app.close());
 }
 
@@ -155,7 +203,7 @@ TEST_F(Tamsel, DeleteKeepsOnlyTheVideoStream) {
     ASSERT_EQ(run.compression_dialogs.size(), 1u) << "the compression dialog was not seen";
     EXPECT_EQ(probe(L"out.avi"), "video");
     EXPECT_EQ(video_md5(L"out.avi"), video_md5(L"v2.avi"));
-    EXPECT_EQ(app.caption(app.form1()), L"Tamsel");
+    EXPECT_EQ(td::Text(app.form1()), L"Tamsel");
     EXPECT_TRUE(app.close());
 }
 
@@ -178,9 +226,10 @@ TEST_F(Tamsel, ReplaceWithAnAudioFileWithoutAudioNamesThatFile) {
     App app(L"TAMSEL.EXE", work_);
     Outcome run = compress(app, 1, L"v1.avi", L"v0.avi", L"out");
     ASSERT_EQ(run.messages.size(), 1u);
-    EXPECT_EQ(run.messages[0], L"v0.avi\rオーディオ ストリームがありません。");
+    EXPECT_EQ(run.messages[0].text, L"v0.avi\rオーディオ ストリームがありません。");
+    EXPECT_EQ(run.messages[0].icon, MB_ICONEXCLAMATION);
     EXPECT_TRUE(run.compression_dialogs.empty());
-    EXPECT_FALSE(driver::exists(path(L"out.avi")));
+    EXPECT_FALSE(exists(path(L"out.avi")));
     EXPECT_TRUE(app.close());
 }
 
@@ -188,11 +237,12 @@ TEST_F(Tamsel, SelectionsAreCheckedBeforeTheNameIsAsked) {
     App app(L"TAMSEL.EXE", work_);
     Outcome run = compress(app, 0, L"", L"", L"out");
     ASSERT_EQ(run.messages.size(), 1u);
-    EXPECT_EQ(run.messages[0], L"ビデオAVIファイルを選択してください。");
+    EXPECT_EQ(run.messages[0].text, L"ビデオAVIファイルを選択してください。");
+    EXPECT_EQ(run.messages[0].icon, MB_ICONEXCLAMATION);
     EXPECT_FALSE(run.input_box_seen);
     run = compress(app, 1, L"v1.avi", L"", L"out");
     ASSERT_EQ(run.messages.size(), 1u);
-    EXPECT_EQ(run.messages[0], L"オーディオAVIファイルを選択してください。");
+    EXPECT_EQ(run.messages[0].text, L"オーディオAVIファイルを選択してください。");
     EXPECT_FALSE(run.input_box_seen);
     // An empty answer stops silently.
     run = compress(app, 3, L"v1.avi", L"", L"");
@@ -219,13 +269,13 @@ TEST_F(Tamsel, NoOperationIgnoresTheAudioListEvenItsName) {
 }
 
 TEST_F(Tamsel, NameCompletion) {
-    driver::sh("mkdir -p '" + unix(L"sub") + "'");
+    sh("mkdir -p '" + unix(L"sub") + "'");
     App app(L"TAMSEL.EXE", work_);
     for (const wchar_t* answer : {L"clip", L"Clip2.AVI", L"my.avi.old"})
         EXPECT_EQ(compress(app, 3, L"v1.avi", L"", answer).compression_dialogs.size(), 1u);
     EXPECT_EQ(probe(L"clip.avi"), "video");
     EXPECT_EQ(probe(L"my.avi.old"), "video");
-    EXPECT_FALSE(driver::exists(path(L"my.avi.old.avi")));
+    EXPECT_FALSE(exists(path(L"my.avi.old.avi")));
     WIN32_FIND_DATAW found;
     HANDLE find = FindFirstFileW(path(L"clip2.avi").c_str(), &found);
     ASSERT_NE(find, INVALID_HANDLE_VALUE);
@@ -234,7 +284,7 @@ TEST_F(Tamsel, NameCompletion) {
     // An absolute path keeps its own folder.
     compress(app, 3, L"v1.avi", L"", path(L"sub\\far"));
     EXPECT_EQ(probe(L"sub/far.avi"), "video");
-    EXPECT_FALSE(driver::exists(path(L"far.avi")));
+    EXPECT_FALSE(exists(path(L"far.avi")));
     EXPECT_TRUE(app.close());
 }
 
@@ -242,36 +292,36 @@ TEST_F(Tamsel, SameNameInOtherCaseIsRefusedBeforeAnythingOpens) {
     App app(L"TAMSEL.EXE", work_);
     for (const wchar_t* answer : {L"V1", L"v1.AVI"}) {
         Outcome run = compress(app, 0, L"v1.avi", L"audio2.avi", answer);
-        ASSERT_EQ(run.messages.size(), 1u) << driver::utf8(answer);
-        EXPECT_EQ(run.messages[0], kSameName);
+        ASSERT_EQ(run.messages.size(), 1u) << td::Narrow(answer);
+        EXPECT_EQ(run.messages[0].text, kSameName);
         EXPECT_TRUE(run.compression_dialogs.empty());
     }
     Outcome run = compress(app, 1, L"v1.avi", L"audio2.avi", L"Audio2");
     ASSERT_EQ(run.messages.size(), 1u);
-    EXPECT_EQ(run.messages[0], kSameName);
+    EXPECT_EQ(run.messages[0].text, kSameName);
     EXPECT_EQ(probe(L"v1.avi"), "video,audio");
     EXPECT_TRUE(app.close());
 }
 
 TEST_F(Tamsel, ASourceReachedThroughAFolderPartIsNeverDeleted) {
-    driver::sh("mkdir -p '" + unix(L"sub") + "'");
-    std::string before = driver::read_file(path(L"v1.avi"));
+    sh("mkdir -p '" + unix(L"sub") + "'");
+    std::string before = read_file(path(L"v1.avi"));
     App app(L"TAMSEL.EXE", work_);
     Outcome run = compress(app, 2, L"v1.avi", L"", path(L"sub\\..\\V1.avi"));
     ASSERT_EQ(run.messages.size(), 1u);
-    EXPECT_EQ(run.messages[0], kSameName);
+    EXPECT_EQ(run.messages[0].text, kSameName);
     EXPECT_TRUE(run.compression_dialogs.empty());
-    EXPECT_EQ(driver::read_file(path(L"v1.avi")), before);
+    EXPECT_EQ(read_file(path(L"v1.avi")), before);
     EXPECT_TRUE(app.close());
 }
 
 TEST_F(Tamsel, CancellingTheDialogLeavesAnExistingOutputUntouched) {
-    driver::sh("printf keep > '" + unix(L"out.avi") + "'");
+    sh("printf keep > '" + unix(L"out.avi") + "'");
     App app(L"TAMSEL.EXE", work_);
     Outcome run = compress(app, 0, L"v1.avi", L"audio2.avi", L"out", Answer::Cancel);
     EXPECT_EQ(run.compression_dialogs.size(), 1u);
     EXPECT_TRUE(run.messages.empty());
-    EXPECT_EQ(driver::read_file(path(L"out.avi")), "keep");
+    EXPECT_EQ(read_file(path(L"out.avi")), "keep");
     EXPECT_TRUE(app.close());
 }
 
@@ -289,13 +339,15 @@ TEST_F(Tamsel, AFailedSaveLeavesNoOutput) {
     App app(L"TAMSEL.EXE", work_);
     Outcome run = compress(app, 3, L"v1.avi", L"", path(L"missing\\out"));
     ASSERT_EQ(run.messages.size(), 1u);
-    EXPECT_EQ(run.messages[0], kNotCreated);
-    EXPECT_FALSE(driver::exists(path(L"missing\\out.avi")));
+    EXPECT_EQ(run.messages[0].text, kNotCreated);
+    EXPECT_EQ(run.messages[0].icon, 0); // a result, not a refusal
+    EXPECT_FALSE(exists(path(L"missing\\out.avi")));
     // An output that cannot be deleted: a warning with the reason, nothing written.
-    driver::sh("mkdir -p '" + unix(L"dir.avi") + "'");
+    sh("mkdir -p '" + unix(L"dir.avi") + "'");
     run = compress(app, 3, L"v1.avi", L"", L"dir.avi");
     ASSERT_EQ(run.messages.size(), 1u);
-    EXPECT_EQ(run.messages[0].find(path(L"dir.avi") + L"\r"), 0u);
+    EXPECT_EQ(run.messages[0].text.find(path(L"dir.avi") + L"\r"), 0u);
+    EXPECT_EQ(run.messages[0].icon, MB_ICONEXCLAMATION);
     EXPECT_EQ(GetFileAttributesW(path(L"dir.avi").c_str()) & FILE_ATTRIBUTE_DIRECTORY,
               static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY));
     EXPECT_TRUE(app.close());
@@ -305,19 +357,19 @@ TEST_F(Tamsel, DamagedInputsAreRefusedWithoutACrash) {
     App app(L"TAMSEL.EXE", work_);
     for (const wchar_t* name : {L"truncated.avi", L"text.avi"}) {
         Outcome run = compress(app, 2, name, L"", L"out");
-        ASSERT_EQ(run.messages.size(), 1u) << driver::utf8(name);
-        EXPECT_EQ(run.messages[0], std::wstring(name) + L"\rAVIファイルが開けません。");
+        ASSERT_EQ(run.messages.size(), 1u) << td::Narrow(name);
+        EXPECT_EQ(run.messages[0].text, std::wstring(name) + L"\rAVIファイルが開けません。");
     }
     Outcome run = compress(app, 2, L"audio2.avi", L"", L"out");
     ASSERT_EQ(run.messages.size(), 1u);
-    EXPECT_EQ(run.messages[0], L"audio2.avi\rビデオ ストリームがありません。");
-    EXPECT_FALSE(driver::exists(path(L"out.avi")));
+    EXPECT_EQ(run.messages[0].text, L"audio2.avi\rビデオ ストリームがありません。");
+    EXPECT_FALSE(exists(path(L"out.avi")));
     EXPECT_TRUE(app.close());
 }
 
 // Every run from AVIFileInit on releases what it obtained, whatever way it ends.
 TEST_F(Tamsel, EveryRunReleasesWhatItObtained) {
-    std::wstring counts = driver::bin_folder() + L"TAMSEL_COUNTS.TXT";
+    std::wstring counts = td::Join(td::ExeFolder(), L"TAMSEL_COUNTS.TXT");
     DeleteFileW(counts.c_str());
     App app(L"TAMSEL_COUNTING.exe", work_);
     compress(app, 2, L"truncated.avi", L"", L"o1");                    // cannot open
@@ -328,7 +380,7 @@ TEST_F(Tamsel, EveryRunReleasesWhatItObtained) {
     compress(app, 0, L"v2.avi", L"audio2.avi", L"o2");                 // written
     compress(app, 3, L"v1.avi", L"", path(L"missing\\o3"));            // save failed
     EXPECT_TRUE(app.close());
-    std::istringstream lines(driver::read_file(counts));
+    std::istringstream lines(read_file(counts));
     std::vector<std::string> runs;
     for (std::string line; std::getline(lines, line);)
         runs.push_back(line);
@@ -388,7 +440,7 @@ Headers read_headers(const std::wstring& path) {
 // A one-stream audio AVI written the converter's way: one AVIFile write of the whole
 // WAV data, then the stream-length correction it applies afterwards.
 bool write_converted(const std::wstring& wav, const std::wstring& avi_path) {
-    std::string bytes = driver::read_file(wav);
+    std::string bytes = read_file(wav);
     size_t pos = 12, fmt = 0, data = 0, fmt_size = 0, data_size = 0;
     while (pos + 8 <= bytes.size()) {
         uint32_t size = riff::LoadU32(reinterpret_cast<const uint8_t*>(&bytes[pos + 4]));
@@ -439,14 +491,14 @@ TEST_F(Tamsel, TheWrittenFileDescribesItsContentTruthfully) {
     EXPECT_EQ(h.video_entries, 20);
     EXPECT_EQ(h.video_key_entries, 20);
     // ffmpeg's reader agrees: every video packet is a key frame.
-    std::string flags = driver::sh("ffprobe -v error -select_streams v -show_entries "
-                                   "packet=flags -of csv=p=0 '" +
-                                   unix(L"out.avi") + "' | sort | uniq -c");
+    std::string flags = sh("ffprobe -v error -select_streams v -show_entries "
+                           "packet=flags -of csv=p=0 '" +
+                           unix(L"out.avi") + "' | sort | uniq -c");
     EXPECT_NE(flags.find("20 K"), std::string::npos) << flags;
 }
 
 TEST_F(Tamsel, ComposingFromAConvertedWavCopiesAllItsSamples) {
-    driver::sh("sox -n -r 22050 -c 1 -b 16 '" + unix(L"tone.wav") + "' synth 1.5 sine 500");
+    sh("sox -n -r 22050 -c 1 -b 16 '" + unix(L"tone.wav") + "' synth 1.5 sine 500");
     ASSERT_TRUE(write_converted(path(L"tone.wav"), path(L"tone.avi")));
     EXPECT_EQ(read_headers(path(L"tone.avi")).audio_lengths, std::vector<uint32_t>{33075});
     App app(L"TAMSEL.EXE", work_);
@@ -455,12 +507,12 @@ TEST_F(Tamsel, ComposingFromAConvertedWavCopiesAllItsSamples) {
     EXPECT_TRUE(app.close());
     EXPECT_EQ(probe(L"out.avi"), "video,audio");
     EXPECT_EQ(audio_md5(L"out.avi", 0),
-              driver::sh("ffmpeg -v error -i '" + unix(L"tone.wav") + "' -f s16le - | md5sum"));
+              sh("ffmpeg -v error -i '" + unix(L"tone.wav") + "' -f s16le - | md5sum"));
     EXPECT_EQ(read_headers(path(L"out.avi")).audio_lengths, std::vector<uint32_t>{33075});
 }
 
 TEST_F(Tamsel, ADriveRootFolderWorksWithoutASecondBackslash) {
-    ASSERT_TRUE(td::MapWineDrive(L't', driver::unix_path(work_)));
+    ASSERT_TRUE(td::MapWineDrive(L't', td::UnixPath(work_)));
     {
         App app(L"TAMSEL.EXE", L"T:\\");
         ASSERT_TRUE(app.form1());
@@ -470,7 +522,7 @@ TEST_F(Tamsel, ADriveRootFolderWorksWithoutASecondBackslash) {
         // The same-file check and the save both saw "T:\root.avi".
         run = compress(app, 2, L"v1.avi", L"", L"T:\\V1");
         ASSERT_EQ(run.messages.size(), 1u);
-        EXPECT_EQ(run.messages[0], kSameName);
+        EXPECT_EQ(run.messages[0].text, kSameName);
         EXPECT_TRUE(app.close());
     }
     td::UnmapWineDrive(L't');
