@@ -1,4 +1,6 @@
 // The library's version, shared by the resource script and the docs.
 namespace quillon {
-const char* libraryVersion() { return "1.0"; }
+const char* libraryVersion() {
+    return "1.0";
+}
 } // namespace quillon

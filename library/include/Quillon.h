@@ -80,11 +80,13 @@ long QUILLON_API ddCreatePalette(const PALETTEENTRY* entries);
 long QUILLON_API ddCreateDefPalette(void);
 long QUILLON_API ddCopyPalette(HPALETTE gdiPalette);
 long QUILLON_API ddCopySystemPalette(void);
+/* Colour table over the default palette; a missing or short file leaves the default. */
 long QUILLON_API ddCreatePaletteFromFile(const char* path);
 long QUILLON_API ddCreatePaletteFromResource(HINSTANCE module, const char* name);
 long QUILLON_API ddSetPalette(long surface, long palette);
+/* The handle ddGetPalette returns carries a reference of its own: release it too. */
 long QUILLON_API ddGetPalette(long surface);
-long QUILLON_API ddReleasePalette(long palette);
+long QUILLON_API ddReleasePalette(long palette); /* 1 only when no reference remains */
 /* first < 0, count < 0 or first + count > 256: 0, the driver is not called. */
 long QUILLON_API ddGetPaletteEntries(long palette, long first, long count,
                                      PALETTEENTRY* entries);
@@ -103,12 +105,14 @@ long QUILLON_API GetBitmapHeight(HBITMAP bitmap);
 long QUILLON_API ddBitmapBlt(long surface, long x, long y, long width, long height,
                              HBITMAP bitmap, long srcX, long srcY);
 long QUILLON_API ddCreateSurfaceFromBitmap(HBITMAP bitmap);
+/* A file shorter than its headers promise is refused (0) rather than loaded. */
 long QUILLON_API ddCreateSurfaceFromFile(const char* path);
 long QUILLON_API ddCreateSurfaceFromResource(HINSTANCE module, const char* name);
 /* pictureSlot: address of a variable holding one picture reference (a VB StdPicture). */
 long QUILLON_API ddGetSurfaceImage(void* pictureSlot, long surface, long srcX, long srcY,
                                    long width, long height);
-/* Raw copies refuse (0, nothing copied) a negative offset or offset + count > pitch * height. */
+/* Raw copies refuse (0, nothing copied) a negative offset or count, or
+ * offset + count > pitch * height of the locked surface. */
 long QUILLON_API ddGetSurfaceData(void* buffer, long count, long surface);
 long QUILLON_API ddSetSurfaceData(const void* buffer, long count, long surface);
 long QUILLON_API ddGetSurfaceData2(void* buffer, long count, long surface, long offset);

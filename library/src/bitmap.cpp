@@ -1,45 +1,225 @@
-// Placeholder bodies until this family is written.
+// Bitmaps into surfaces (GDI converts the format), bitmap sizes, a surface block captured
+// as an OLE picture, and raw byte copies into and out of locked surface memory.
 #include "internal.h"
+
+#include <cstring>
+
+#include <olectl.h>
+
+#include "bitmap_header.h"
 
 using namespace quillon;
 
-long QUILLON_API GetBitmapWidth(HBITMAP /*bitmap*/) {
-    return 0;
+namespace {
+
+bool bitmapSize(HBITMAP bitmap, long* width, long* height) {
+    BITMAP info = {};
+    if (!bitmap || !GetObjectA(bitmap, sizeof info, &info)) return false;
+    *width = info.bmWidth;
+    *height = info.bmHeight;
+    return true;
 }
-long QUILLON_API GetBitmapHeight(HBITMAP /*bitmap*/) {
-    return 0;
+
+// Surface memory under one whole-surface lock; `offset` and `count` must fall inside
+// pitch x height, else nothing is copied.
+long rawCopy(void* buffer, long count, long surface, long offset, bool intoSurface) {
+    Surface* s = surfaceOrBack(surface);
+    if (!s || (!buffer && count != 0)) return 0;
+    DDSURFACEDESC desc = {};
+    desc.dwSize = sizeof desc;
+    if (s->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr) != DD_OK) return 0;
+    bool inside = rawCopyInBounds(offset, count, desc.lPitch, static_cast<long>(desc.dwHeight));
+    if (inside && count > 0) {
+        BYTE* memory = static_cast<BYTE*>(desc.lpSurface) + offset;
+        if (intoSurface)
+            std::memcpy(memory, buffer, count);
+        else
+            std::memcpy(buffer, memory, count);
+    }
+    s->Unlock(nullptr);
+    return inside ? 1 : 0;
 }
-long QUILLON_API ddBitmapBlt(long /*surface*/, long /*x*/, long /*y*/, long /*width*/,
-                             long /*height*/, HBITMAP /*bitmap*/, long /*srcX*/, long /*srcY*/) {
-    return 0;
+
+// The primary surface's palette as a GDI palette, or none.
+HPALETTE primaryPaletteCopy() {
+    if (!g_ctx.primary) return nullptr;
+    IDirectDrawPalette* palette = nullptr;
+    if (g_ctx.primary->GetPalette(&palette) != DD_OK || !palette) return nullptr;
+    struct {
+        WORD version;
+        WORD count;
+        PALETTEENTRY entries[256];
+    } logical = {0x300, 256, {}};
+    HRESULT hr = palette->GetEntries(0, 0, 256, logical.entries);
+    palette->Release(); // GetPalette added a reference
+    if (hr != DD_OK) return nullptr;
+    return CreatePalette(reinterpret_cast<LOGPALETTE*>(&logical));
 }
-long QUILLON_API ddCreateSurfaceFromBitmap(HBITMAP /*bitmap*/) {
-    return 0;
+
+// The file loader reads whatever its headers claim, past the end of a truncated file:
+// such files are refused before it sees them.
+bool fileIsCompleteBitmap(const char* path) {
+    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    BYTE head[kFileHeadersSize];
+    DWORD got = 0;
+    LARGE_INTEGER size = {};
+    bool ok = GetFileSizeEx(file, &size) && ReadFile(file, head, sizeof head, &got, nullptr) &&
+              bitmapFileComplete(head, got, static_cast<std::uint64_t>(size.QuadPart));
+    CloseHandle(file);
+    return ok;
 }
-long QUILLON_API ddCreateSurfaceFromFile(const char* /*path*/) {
-    return 0;
+
+// The same check for an RT_BITMAP resource (its information header comes first, the file
+// header is not stored). A name the module does not hold is left to the loader, which
+// also knows the system's own bitmaps.
+bool resourceIsCompleteBitmap(HINSTANCE module, const char* name) {
+    HRSRC found = FindResourceA(module, name, MAKEINTRESOURCEA(2));
+    if (!found) return true;
+    HGLOBAL loaded = LoadResource(module, found);
+    const BYTE* data = loaded ? static_cast<const BYTE*>(LockResource(loaded)) : nullptr;
+    DWORD size = SizeofResource(module, found);
+    if (!data) return false;
+    // A file header with no offset to the bits: they follow the colour table.
+    BYTE head[kFileHeadersSize] = {'B', 'M'};
+    DWORD part = size < kFileHeadersSize - kFileInfoHeaderOffset
+                     ? size
+                     : DWORD(kFileHeadersSize - kFileInfoHeaderOffset);
+    std::memcpy(head + kFileInfoHeaderOffset, data, part);
+    return bitmapFileComplete(head, kFileInfoHeaderOffset + part,
+                              std::uint64_t(kFileInfoHeaderOffset) + size);
 }
-long QUILLON_API ddCreateSurfaceFromResource(HINSTANCE /*module*/, const char* /*name*/) {
-    return 0;
+
+// The loaded bitmap is only the copy's source: the surface keeps the pixels.
+long surfaceFromLoadedBitmap(HANDLE loaded) {
+    if (!loaded) return 0;
+    HBITMAP bitmap = static_cast<HBITMAP>(loaded);
+    long surface = ddCreateSurfaceFromBitmap(bitmap);
+    DeleteObject(bitmap);
+    return surface;
 }
-long QUILLON_API ddGetSurfaceImage(void* /*pictureSlot*/, long /*surface*/, long /*srcX*/,
-                                   long /*srcY*/, long /*width*/, long /*height*/) {
-    return 0;
+
+} // namespace
+
+long QUILLON_API GetBitmapWidth(HBITMAP bitmap) {
+    long width = 0, height = 0;
+    return bitmapSize(bitmap, &width, &height) ? width : 0;
 }
-long QUILLON_API ddGetSurfaceData(void* /*buffer*/, long /*count*/, long /*surface*/) {
-    return 0;
+
+long QUILLON_API GetBitmapHeight(HBITMAP bitmap) {
+    long width = 0, height = 0;
+    return bitmapSize(bitmap, &width, &height) ? height : 0;
 }
-long QUILLON_API ddSetSurfaceData(const void* /*buffer*/, long /*count*/, long /*surface*/) {
-    return 0;
+
+long QUILLON_API ddBitmapBlt(long surface, long x, long y, long width, long height, HBITMAP bitmap,
+                             long srcX, long srcY) {
+    Surface* s = surfaceOrBack(surface);
+    if (!bitmap || !s) return 0;
+    if (width == 0 || height == 0) {
+        // One zero stands for the bitmap's whole size in both directions.
+        if (!bitmapSize(bitmap, &width, &height)) width = height = 0;
+    }
+    HDC surfaceDC = acquireSurfaceDC(s);
+    if (!surfaceDC) return 0;
+    HDC memoryDC = CreateCompatibleDC(nullptr);
+    if (!memoryDC) {
+        s->ReleaseDC(surfaceDC);
+        return 0;
+    }
+    HGDIOBJ former = SelectObject(memoryDC, bitmap);
+    BitBlt(surfaceDC, x, y, width, height, memoryDC, srcX, srcY, SRCCOPY);
+    s->ReleaseDC(surfaceDC);
+    SelectObject(memoryDC, former);
+    DeleteDC(memoryDC);
+    return 1;
 }
-long QUILLON_API ddGetSurfaceData2(void* /*buffer*/, long /*count*/, long /*surface*/,
-                                   long /*offset*/) {
-    return 0;
+
+long QUILLON_API ddCreateSurfaceFromBitmap(HBITMAP bitmap) {
+    if (!contextOpen() || !bitmap) return 0;
+    long width = 0, height = 0;
+    if (!bitmapSize(bitmap, &width, &height)) return 0;
+    long surface = ddCreateSurface(width, height);
+    if (!surface) return 0;
+    ddBitmapBlt(surface, 0, 0, width, height, bitmap, 0, 0);
+    ddSetColorKey(surface, -1);
+    return surface;
 }
-long QUILLON_API ddSetSurfaceData2(const void* /*buffer*/, long /*count*/, long /*surface*/,
-                                   long /*offset*/) {
-    return 0;
+
+long QUILLON_API ddCreateSurfaceFromFile(const char* path) {
+    if (!path || !fileIsCompleteBitmap(path)) return 0;
+    return surfaceFromLoadedBitmap(
+        LoadImageA(nullptr, path, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
 }
+
+long QUILLON_API ddCreateSurfaceFromResource(HINSTANCE module, const char* name) {
+    if (!resourceIsCompleteBitmap(module, name)) return 0;
+    return surfaceFromLoadedBitmap(
+        LoadImageA(module, name, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+}
+
+long QUILLON_API ddGetSurfaceImage(void* pictureSlot, long surface, long srcX, long srcY,
+                                   long width, long height) {
+    Surface* s = surfaceOrBack(surface);
+    if (!s || !pictureSlot) return 0;
+    HDC surfaceDC = nullptr;
+    if (s->GetDC(&surfaceDC) != DD_OK) return 0;
+    HDC memoryDC = CreateCompatibleDC(surfaceDC);
+    HBITMAP bitmap = CreateCompatibleBitmap(surfaceDC, width, height);
+    if (!memoryDC || !bitmap) {
+        if (bitmap) DeleteObject(bitmap);
+        if (memoryDC) DeleteDC(memoryDC);
+        s->ReleaseDC(surfaceDC);
+        return 0;
+    }
+    HGDIOBJ former = SelectObject(memoryDC, bitmap);
+    BitBlt(memoryDC, 0, 0, width, height, surfaceDC, srcX, srcY, SRCCOPY);
+    SelectObject(memoryDC, former);
+    DeleteDC(memoryDC);
+    s->ReleaseDC(surfaceDC);
+
+    HPALETTE palette = primaryPaletteCopy();
+    PICTDESC desc = {};
+    desc.cbSizeofstruct = sizeof desc;
+    desc.picType = PICTYPE_BITMAP;
+    desc.bmp.hbitmap = bitmap;
+    desc.bmp.hpal = palette;
+    // The picture does not own the bitmap and palette: the caller's picture keeps using them.
+    IPictureDisp* picture = nullptr;
+    if (OleCreatePictureIndirect(&desc, IID_IPictureDisp, FALSE,
+                                 reinterpret_cast<void**>(&picture)) != S_OK ||
+        !picture) {
+        DeleteObject(bitmap); // nothing refers to them yet
+        if (palette) DeleteObject(palette);
+        return 0;
+    }
+    auto** slot = static_cast<IPictureDisp**>(pictureSlot);
+    if (*slot) (*slot)->Release();
+    *slot = picture;
+    return 1;
+}
+
+long QUILLON_API ddGetSurfaceData(void* buffer, long count, long surface) {
+    return rawCopy(buffer, count, surface, 0, false);
+}
+
+long QUILLON_API ddSetSurfaceData(const void* buffer, long count, long surface) {
+    return rawCopy(const_cast<void*>(buffer), count, surface, 0, true);
+}
+
+long QUILLON_API ddGetSurfaceData2(void* buffer, long count, long surface, long offset) {
+    return rawCopy(buffer, count, surface, offset, false);
+}
+
+long QUILLON_API ddSetSurfaceData2(const void* buffer, long count, long surface, long offset) {
+    return rawCopy(const_cast<void*>(buffer), count, surface, offset, true);
+}
+
 long QUILLON_API ddGetSurfaceBitCount(void) {
-    return 0;
+    if (!g_ctx.primary) return 0;
+    DDSURFACEDESC desc = {};
+    desc.dwSize = sizeof desc;
+    if (g_ctx.primary->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr) != DD_OK) return 0;
+    g_ctx.primary->Unlock(nullptr);
+    return static_cast<long>(desc.ddpfPixelFormat.dwRGBBitCount);
 }

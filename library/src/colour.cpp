@@ -1,17 +1,82 @@
-// Placeholder bodies until this family is written.
+// Colours and colour keys. The library does no colour arithmetic of its own: the surface's
+// device context writes the caller's RGB colour into one pixel and a lock reads the raw
+// bits back (the colour probe).
 #include "internal.h"
+
+#include <cstring>
 
 using namespace quillon;
 
-long QUILLON_API ddColor(long /*rgb*/) {
-    return 0;
+static_assert(sizeof(DDSURFACEDESC) == 108, "the surface description is 108 bytes");
+
+namespace {
+
+constexpr long kNoColour = -1;
+
+// The pixel value at (0, 0): the first little-endian 32-bit word of the locked surface, cut
+// to the pixel format's bit count. Only the bytes the mask keeps are read, so a surface
+// narrower than 4 bytes is never read past its end.
+bool readFirstPixel(Surface* surface, DWORD& value) {
+    DDSURFACEDESC desc = {};
+    desc.dwSize = sizeof(desc);
+    if (surface->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr) != DD_OK) return false;
+    const DWORD bits = desc.ddpfPixelFormat.dwRGBBitCount;
+    const size_t bytes = bits >= 32 ? 4 : (bits + 7) / 8;
+    DWORD word = 0;
+    std::memcpy(&word, desc.lpSurface, bytes);
+    if (bits < 32) word &= (DWORD{1} << bits) - 1;
+    surface->Unlock(nullptr);
+    value = word;
+    return true;
 }
-long QUILLON_API ddColorEx(long /*rgb*/, long /*surface*/) {
-    return 0;
+
+long probe(Surface* surface, long rgb) {
+    if (!surface) return kNoColour;
+    HDC dc = acquireSurfaceDC(surface);
+    if (!dc) return kNoColour;
+    const COLORREF saved = GetPixel(dc, 0, 0);
+    SetPixel(dc, 0, 0, static_cast<COLORREF>(rgb));
+    surface->ReleaseDC(dc);
+
+    DWORD value = 0;
+    const bool read = readFirstPixel(surface, value);
+
+    // Put the pixel back; if the device context is refused now the probe colour stays.
+    if (surface->GetDC(&dc) == DD_OK) {
+        SetPixel(dc, 0, 0, saved);
+        surface->ReleaseDC(dc);
+    }
+    return read ? static_cast<long>(value) : kNoColour;
 }
-long QUILLON_API ddSetColorKey(long /*surface*/, long /*key*/) {
-    return 0;
+
+} // namespace
+
+long QUILLON_API ddColorEx(long rgb, long surface) {
+    return probe(surfaceOrPrimary(surface), rgb);
 }
-long QUILLON_API ddGetColorKey(long /*surface*/) {
-    return 0;
+
+// A Mode X primary is not linear: the back surface is probed instead, never the primary.
+long QUILLON_API ddColor(long rgb) {
+    return probe(g_ctx.modeX ? g_ctx.back : g_ctx.primary, rgb);
+}
+
+long QUILLON_API ddSetColorKey(long surface, long key) {
+    if (!surface) return 0;
+    Surface* s = asSurface(surface);
+    DWORD value = static_cast<DWORD>(key);
+    // Any negative key stands for the pixel at (0, 0), as sprite sheets are drawn.
+    if (key < 0 && !readFirstPixel(s, value)) return 0;
+    DDCOLORKEY colorKey = {value, value};
+    HRESULT hr =
+        callRestoringOnce(s, nullptr, [&] { return s->SetColorKey(DDCKEY_SRCBLT, &colorKey); });
+    return hr == DD_OK ? 1 : 0;
+}
+
+long QUILLON_API ddGetColorKey(long surface) {
+    if (!surface) return -1;
+    Surface* s = asSurface(surface);
+    DDCOLORKEY colorKey = {};
+    HRESULT hr =
+        callRestoringOnce(s, nullptr, [&] { return s->GetColorKey(DDCKEY_SRCBLT, &colorKey); });
+    return hr == DD_OK ? static_cast<long>(colorKey.dwColorSpaceLowValue) : 0;
 }

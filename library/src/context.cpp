@@ -1,44 +1,291 @@
-// Placeholder bodies until this family is written.
+// Display context: opening and closing it, the window procedures that keep windowed
+// presentation on target, and the small queries about the context and the hardware.
+#include <string>
+
+#include "display_rules.h"
 #include "internal.h"
 
 using namespace quillon;
 
-long QUILLON_API ddInit(HWND /*window*/, long /*width*/, long /*height*/, long /*flags*/) {
+static_assert(sizeof(DDSURFACEDESC) == 108, "surface description must be 108 bytes");
+static_assert(sizeof(DDCAPS) == 380, "capability record must be 380 bytes");
+
+namespace {
+
+// Whether ddInit hid the cursor, so that ddQuit shows it exactly once again and a failed
+// full-screen set-up does not show it a second time.
+bool g_cursorHidden = false;
+
+void fillClientScreenRect(HWND window) {
+    RECT r;
+    GetClientRect(window, &r);
+    POINT topLeft = {r.left, r.top}, bottomRight = {r.right, r.bottom};
+    ClientToScreen(window, &topLeft);
+    ClientToScreen(window, &bottomRight);
+    g_ctx.clientScreen = {topLeft.x, topLeft.y, bottomRight.x, bottomRight.y};
+}
+
+long ReportSetupError(const char* stepText) {
+    ddQuit();
+    std::string text = std::string("Error in ") + stepText;
+    MessageBoxA(nullptr, text.c_str(), "Quillon.Dll", MB_SETFOREGROUND);
     return 0;
 }
+
+LRESULT CALLBACK DisplayWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (contextOpen()) {
+        if (message == WM_MOVE) fillClientScreenRect(window);
+        if (message == WM_PAINT && g_ctx.repaintSource)
+            ddUpdateWindow(asHandle(g_ctx.repaintSource));
+    }
+    return CallWindowProcA(g_ctx.savedWindowProc, window, message, wParam, lParam);
+}
+
+LRESULT CALLBACK ParentWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (contextOpen() && message == WM_MOVE) fillClientScreenRect(g_ctx.window);
+    return CallWindowProcA(g_ctx.savedParentProc, window, message, wParam, lParam);
+}
+
+WNDPROC swapWindowProc(HWND window, WNDPROC proc) {
+    SetLastError(0);
+    return reinterpret_cast<WNDPROC>(static_cast<LONG_PTR>(
+        SetWindowLongA(window, GWL_WNDPROC, static_cast<LONG>(reinterpret_cast<LONG_PTR>(proc)))));
+}
+
+// Steps 2 and 3 of both modes. Returns the text of the failing step, or nullptr.
+const char* createDriver() {
+    IDirectDraw* first = nullptr;
+    if (record(DirectDrawCreate(nullptr, &first, nullptr)) != DD_OK) return "DirectDraw Create";
+    HRESULT hr =
+        record(first->QueryInterface(IID_IDirectDraw2, reinterpret_cast<void**>(&g_ctx.driver)));
+    first->Release();
+    if (hr != DD_OK) {
+        g_ctx.driver = nullptr;
+        return "DirectDraw2 Create";
+    }
+    return nullptr;
+}
+
+long initFullScreen(HWND window, long width, long height, long flags) {
+    ShowWindow(window, SW_SHOWMAXIMIZED);
+    SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE);
+
+    if (const char* failed = createDriver()) return ReportSetupError(failed);
+    if (record(g_ctx.driver->SetCooperativeLevel(window, cooperativeLevel(flags))) != DD_OK)
+        return ReportSetupError("SetCooperativeLevel");
+    if (record(g_ctx.driver->SetDisplayMode(width, height, g_ctx.bitDepth, 0, 0)) != DD_OK)
+        return ReportSetupError("SetDisplayMode\nTry 640 x 480; 8 bits");
+    g_ctx.displayModeChanged = 1;
+
+    DDSURFACEDESC desc = {};
+    desc.dwSize = sizeof desc;
+    desc.dwFlags = DDSD_CAPS | DDSD_BACKBUFFERCOUNT;
+    desc.dwBackBufferCount = 1;
+    desc.ddsCaps.dwCaps =
+        DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX | DDSCAPS_3DDEVICE;
+    if (record(createSurface3(desc, &g_ctx.primary)) != DD_OK)
+        return ReportSetupError("CreatePrimarySurface");
+
+    DDSCAPS caps = {};
+    if (g_ctx.primary->GetCaps(&caps) == DD_OK && (caps.dwCaps & DDSCAPS_MODEX)) g_ctx.modeX = 1;
+
+    DDSCAPS backCaps = {DDSCAPS_BACKBUFFER};
+    if (record(g_ctx.primary->GetAttachedSurface(&backCaps, &g_ctx.back)) != DD_OK) {
+        g_ctx.back = nullptr;
+        return ReportSetupError("GetBackSurface");
+    }
+
+    EnableWindow(window, FALSE);
+    ShowCursor(FALSE);
+    g_cursorHidden = true;
+    return 1;
+}
+
+long initWindowed(HWND window, long width, long height) {
+    RECT client = {};
+    g_ctx.savedWindowRect = {};
+    GetWindowRect(window, &g_ctx.savedWindowRect);
+    GetClientRect(window, &client);
+    const RECT& saved = g_ctx.savedWindowRect;
+    Size outer = windowSizeForClient(width, height, saved.right - saved.left,
+                                     saved.bottom - saved.top, client.right, client.bottom);
+    SetWindowPos(window, nullptr, 0, 0, outer.width, outer.height, SWP_NOMOVE | SWP_NOZORDER);
+    fillClientScreenRect(window);
+
+    if (const char* failed = createDriver()) return ReportSetupError(failed);
+    if (record(g_ctx.driver->SetCooperativeLevel(window, DDSCL_NORMAL)) != DD_OK)
+        return ReportSetupError("SetCooperativeLevel");
+
+    DDSURFACEDESC desc = {};
+    desc.dwSize = sizeof desc;
+    desc.dwFlags = DDSD_CAPS;
+    desc.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE;
+    if (record(createSurface3(desc, &g_ctx.primary)) != DD_OK)
+        return ReportSetupError("CreatePrimarySurface");
+
+    desc = {};
+    desc.dwSize = sizeof desc;
+    desc.dwFlags = DDSD_CAPS | DDSD_HEIGHT | DDSD_WIDTH;
+    desc.dwWidth = static_cast<DWORD>(width);
+    desc.dwHeight = static_cast<DWORD>(height);
+    desc.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN;
+    if (record(createSurface3(desc, &g_ctx.back)) != DD_OK)
+        return ReportSetupError("CreateBackSurface");
+
+    if (record(g_ctx.driver->CreateClipper(0, &g_ctx.clipper, nullptr)) != DD_OK) {
+        g_ctx.clipper = nullptr;
+        return ReportSetupError("CreateClipper");
+    }
+    if (record(g_ctx.clipper->SetHWnd(0, window)) != DD_OK)
+        return ReportSetupError("SetClipper WindowHandle");
+    if (record(g_ctx.primary->SetClipper(g_ctx.clipper)) != DD_OK)
+        return ReportSetupError("Attach Clipper");
+
+    g_ctx.savedWindowProc = swapWindowProc(window, DisplayWindowProc);
+    g_ctx.parent = GetParent(window);
+    if (g_ctx.parent) g_ctx.savedParentProc = swapWindowProc(g_ctx.parent, ParentWindowProc);
+    g_ctx.fullScreen = 0;
+    return 1;
+}
+
+// Given back whether GetCaps answered; fills the chosen slot only.
+bool readCaps(long emulation, DDCAPS& caps) {
+    if (!contextOpen()) return false;
+    caps = {};
+    caps.dwSize = sizeof caps;
+    bool hardware = (emulation & 0xFFFF) == 0;
+    return g_ctx.driver->GetCaps(hardware ? &caps : nullptr, hardware ? nullptr : &caps) == DD_OK;
+}
+
+HRESULT WINAPI EnumModesCallback(LPDDSURFACEDESC desc, LPVOID context) {
+    auto* list = static_cast<ModeListContext*>(context);
+    bool goOn = appendMode(*list, static_cast<std::int32_t>(desc->dwWidth),
+                           static_cast<std::int32_t>(desc->dwHeight),
+                           static_cast<std::int32_t>(desc->ddpfPixelFormat.dwRGBBitCount));
+    return goOn ? DDENUMRET_OK : DDENUMRET_CANCEL;
+}
+
+} // namespace
+
+long QUILLON_API ddInit(HWND window, long width, long height, long flags) {
+    g_ctx.lastResult = 0;
+    // A handle that is no window is refused like window 0: this driver would otherwise open
+    // a context on it that presents nowhere and gives nothing back.
+    if (contextOpen() || !window || !IsWindow(window)) return 0;
+
+    g_ctx.window = window;
+    g_ctx.displayModeChanged = 0;
+    g_ctx.modeX = 0;
+    g_ctx.fullScreen = isFullScreen(flags) ? 1 : 0;
+    if (g_ctx.fullScreen) return initFullScreen(window, width, height, flags);
+    return initWindowed(window, width, height);
+}
+
 long QUILLON_API ddQuit(void) {
-    return 0;
+    if (g_ctx.driver) g_ctx.driver->FlipToGDISurface();
+    if (g_ctx.primary) {
+        g_ctx.primary->Release();
+        g_ctx.primary = nullptr;
+    }
+    if (g_ctx.back) {
+        // A full-screen back buffer belongs to the primary surface's flipping chain.
+        if (!g_ctx.fullScreen) g_ctx.back->Release();
+        g_ctx.back = nullptr;
+    }
+    g_ctx.repaintSource = nullptr;
+    if (g_ctx.clipper) {
+        // Released before the driver object it was made from.
+        g_ctx.clipper->Release();
+        g_ctx.clipper = nullptr;
+    }
+    if (g_ctx.driver) {
+        if (g_ctx.displayModeChanged) {
+            g_ctx.driver->RestoreDisplayMode();
+            g_ctx.displayModeChanged = 0;
+        }
+        g_ctx.driver->Release();
+        g_ctx.driver = nullptr;
+    }
+
+    HWND window = g_ctx.window;
+    if (window && g_ctx.fullScreen) {
+        EnableWindow(window, TRUE);
+        SetWindowPos(window, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE);
+        ShowWindow(window, SW_RESTORE);
+        if (g_cursorHidden) ShowCursor(TRUE);
+        g_cursorHidden = false;
+    } else if (window) {
+        if (g_ctx.savedWindowProc) {
+            swapWindowProc(window, g_ctx.savedWindowProc);
+            g_ctx.savedWindowProc = nullptr;
+        }
+        if (g_ctx.savedParentProc) {
+            swapWindowProc(g_ctx.parent, g_ctx.savedParentProc);
+            g_ctx.savedParentProc = nullptr;
+        }
+        const RECT& saved = g_ctx.savedWindowRect;
+        SetWindowPos(window, nullptr, 0, 0, saved.right - saved.left, saved.bottom - saved.top,
+                     SWP_NOMOVE | SWP_NOZORDER);
+        InvalidateRect(window, nullptr, TRUE);
+    }
+    g_ctx.window = nullptr;
+    g_ctx.parent = nullptr;
+    return 1;
 }
-long QUILLON_API ddSetBitDepth(long /*bits*/) {
-    return 0;
+
+long QUILLON_API ddSetBitDepth(long bits) {
+    g_ctx.bitDepth = bitDepthFor(bits);
+    return 1;
 }
+
 long QUILLON_API ddGetBitDepth(void) {
-    return 0;
+    return g_ctx.bitDepth;
 }
+
 long QUILLON_API ddError(void) {
-    return 0;
+    return static_cast<long>(static_cast<DWORD>(g_ctx.lastResult) & 0xFFFF);
 }
+
 long QUILLON_API ddGetDD(void) {
-    return 0;
+    return asHandle(g_ctx.driver);
 }
+
 long QUILLON_API ddGetPrimarySurface(void) {
-    return 0;
+    return asHandle(g_ctx.primary);
 }
+
 long QUILLON_API ddGetBackSurface(void) {
-    return 0;
+    return asHandle(g_ctx.back);
 }
+
 long QUILLON_API ddIsModeX(void) {
-    return 0;
+    return g_ctx.modeX;
 }
-long QUILLON_API ddEnumDisplayModes(long* /*modes*/, long /*maxModes*/) {
-    return 0;
+
+long QUILLON_API ddEnumDisplayModes(long* modes, long maxModes) {
+    if (!contextOpen()) return 0;
+    ModeListContext list = makeModeList(reinterpret_cast<std::int32_t*>(modes), maxModes);
+    // No room, nothing to store: the array is not touched.
+    if (list.capacity == 0 || !modes) return 0;
+    if (g_ctx.driver->EnumDisplayModes(0, nullptr, &list, EnumModesCallback) != DD_OK) return 0;
+    return list.count / 3;
 }
+
 long QUILLON_API GetBitsPixel(void) {
-    return 0;
+    HDC screen = GetDC(nullptr);
+    long bits = GetDeviceCaps(screen, BITSPIXEL);
+    ReleaseDC(nullptr, screen);
+    return bits;
 }
-long QUILLON_API ddCanOverlay(long /*emulation*/) {
-    return 0;
+
+long QUILLON_API ddCanOverlay(long emulation) {
+    DDCAPS caps;
+    if (!readCaps(emulation, caps)) return 0;
+    return (caps.dwCaps & DDCAPS_OVERLAY) ? 1 : 0;
 }
-long QUILLON_API ddCanWideSurface(long /*emulation*/) {
-    return 0;
+
+long QUILLON_API ddCanWideSurface(long emulation) {
+    DDCAPS caps;
+    if (!readCaps(emulation, caps)) return 0;
+    return (caps.dwCaps2 & DDCAPS2_WIDESURFACES) ? 1 : 0;
 }

@@ -187,4 +187,103 @@ std::wstring saveScreenshot(const wchar_t* name) {
     return path;
 }
 
+MessageBoxWatcher::MessageBoxWatcher() {
+    thread_ = CreateThread(nullptr, 0, run, this, 0, nullptr);
+}
+
+MessageBoxWatcher::~MessageBoxWatcher() {
+    finish();
+}
+
+bool MessageBoxWatcher::finish() {
+    if (thread_) {
+        InterlockedExchange(&stop_, 1);
+        WaitForSingleObject(thread_, 10000);
+        CloseHandle(thread_);
+        thread_ = nullptr;
+    }
+    return boxes > 0;
+}
+
+namespace {
+struct BoxSearch {
+    DWORD process;
+    HWND box;
+};
+BOOL CALLBACK findBox(HWND w, LPARAM lp) {
+    auto* s = reinterpret_cast<BoxSearch*>(lp);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(w, &pid);
+    wchar_t cls[32] = {};
+    GetClassNameW(w, cls, 32);
+    if (pid == s->process && lstrcmpW(cls, L"#32770") == 0 && IsWindowVisible(w)) {
+        s->box = w;
+        return FALSE;
+    }
+    return TRUE;
+}
+} // namespace
+
+DWORD WINAPI MessageBoxWatcher::run(void* p) {
+    auto* self = static_cast<MessageBoxWatcher*>(p);
+    // Keeps watching until told to stop, so a second box would be counted too.
+    while (!self->stop_) {
+        BoxSearch s = {GetCurrentProcessId(), nullptr};
+        EnumWindows(findBox, reinterpret_cast<LPARAM>(&s));
+        if (s.box) {
+            wchar_t buf[512] = {};
+            GetDlgItemTextW(s.box, 0xFFFF, buf, 512);
+            self->text = buf;
+            GetWindowTextW(s.box, buf, 512);
+            self->caption = buf;
+            ++self->boxes;
+            PostMessageW(GetDlgItem(s.box, IDOK), BM_CLICK, 0, 0);
+            for (int i = 0; i < 200 && IsWindow(s.box); ++i)
+                Sleep(10);
+        }
+        Sleep(20);
+    }
+    return 0;
+}
+
+MethodHook::MethodHook(long handle, int slots) {
+    object_ = reinterpret_cast<void**>(handle);
+    saved_ = static_cast<void**>(*object_);
+    for (int i = 0; i < slots && i < 64; ++i)
+        table_[i] = saved_[i];
+    *object_ = table_;
+}
+
+MethodHook::~MethodHook() {
+    *object_ = saved_;
+}
+
+void MethodHook::replace(int slot, const void* fn) {
+    table_[slot] = const_cast<void*>(fn);
+}
+
+unsigned long bytesLeftOnStack(const void* fn, const unsigned long* args, unsigned long count,
+                               unsigned long* result) {
+    unsigned long left = count, answer = 0;
+    // Push the arguments right to left, call, and measure the stack pointer; then put it
+    // back whatever the callee did.
+    asm volatile("movl %%esp, %%edi\n\t"
+                 "1:\n\t"
+                 "testl %%ecx, %%ecx\n\t"
+                 "jz 2f\n\t"
+                 "pushl -4(%%esi,%%ecx,4)\n\t"
+                 "decl %%ecx\n\t"
+                 "jmp 1b\n"
+                 "2:\n\t"
+                 "call *%%ebx\n\t"
+                 "movl %%edi, %%ecx\n\t"
+                 "subl %%esp, %%ecx\n\t"
+                 "movl %%edi, %%esp\n\t"
+                 : "+c"(left), "=a"(answer)
+                 : "b"(fn), "S"(args)
+                 : "edx", "edi", "memory", "cc");
+    if (result) *result = answer;
+    return left;
+}
+
 } // namespace qtest

@@ -97,4 +97,54 @@ std::wstring programFolder();
 // Saves the whole screen as a PNG-ready BMP under QUILLON_SHOTS (if set); returns the path.
 std::wstring saveScreenshot(const wchar_t* name);
 
+// Watches from its own thread for a message box (#32770) of this process, reads its text
+// and caption and presses OK, the way a user would.
+class MessageBoxWatcher {
+  public:
+    MessageBoxWatcher();
+    ~MessageBoxWatcher();
+    // Stops watching (waits for the thread); true when a box was seen and closed.
+    bool finish();
+    std::wstring text, caption;
+    int boxes = 0;
+
+  private:
+    static DWORD WINAPI run(void* self);
+    HANDLE thread_ = nullptr;
+    volatile LONG stop_ = 0;
+};
+
+// Puts test functions in front of chosen methods of one real driver interface (a surface
+// handle, say) by giving that object a copied method table; the object's own table comes
+// back on destruction. Lets a test make the real driver answer what this driver never
+// answers (a lost surface on Blt or GetDC, a busy driver) and count the calls.
+// Never hook an interface that is passed as an argument to another driver call: the
+// driver checks its arguments' method tables.
+class MethodHook {
+  public:
+    explicit MethodHook(long handle, int slots = 40);
+    ~MethodHook();
+    MethodHook(const MethodHook&) = delete;
+    MethodHook& operator=(const MethodHook&) = delete;
+    void replace(int slot, const void* fn);
+    template <class Fn> Fn original(int slot) const { return reinterpret_cast<Fn>(saved_[slot]); }
+
+  private:
+    void** object_;
+    void** saved_;
+    void* table_[64];
+};
+
+// Method slots of IDirectDrawSurface3.
+namespace surface_slot {
+constexpr int Blt = 5, BltFast = 7, Flip = 11, GetDC = 17, IsLost = 24, Lock = 25, ReleaseDC = 26,
+              Restore = 27;
+}
+
+// Calls a stdcall function with `count` 32-bit arguments and returns how many bytes of
+// arguments were left on the stack after it returned (0 when the callee popped them).
+// The function's own answer goes to *result.
+unsigned long bytesLeftOnStack(const void* fn, const unsigned long* args, unsigned long count,
+                               unsigned long* result);
+
 } // namespace qtest

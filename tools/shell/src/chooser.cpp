@@ -12,8 +12,7 @@ namespace shell {
 namespace {
 
 LRESULT CALLBACK DirListProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                             DWORD_PTR ref) {
-    auto* chooser = reinterpret_cast<FileChooser*>(ref);
+                             DWORD_PTR) {
     switch (msg) {
     case WM_GETDLGCODE:
         // Enter opens the selected folder instead of going to the window.
@@ -33,7 +32,6 @@ LRESULT CALLBACK DirListProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, 
         if (wParam == L'\r') return 0;
         break;
     }
-    (void)chooser;
     return DefSubclassProc(hwnd, msg, wParam, lParam);
 }
 
@@ -86,7 +84,7 @@ HWND FileChooser::CreateDir1(HWND parent, const Twips& rect) {
     dir1 = CreateControl(parent, kIdDir1, L"LISTBOX", L"",
                          WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
                          WS_EX_CLIENTEDGE, rect);
-    SetWindowSubclass(dir1, DirListProc, 1, reinterpret_cast<DWORD_PTR>(this));
+    SetWindowSubclass(dir1, DirListProc, 1, 0);
     return dir1;
 }
 
@@ -268,6 +266,21 @@ bool FileChooser::SetFile1Pattern(const std::wstring& pattern) {
     pattern1_ = pattern;
     if (file1) FillFiles(file1, pattern1_);
     return true;
+}
+
+void FileChooser::SetFile2Active(bool active) {
+    file2Active_ = active;
+    if (!file2) return;
+    EnableWindow(file2, active);
+    InvalidateRect(file2, nullptr, TRUE);
+}
+
+HBRUSH FileChooser::OnCtlColorListBox(HWND list, HDC dc) const {
+    if (!list || list != file2) return nullptr;
+    int colour = file2Active_ ? COLOR_WINDOW : COLOR_BTNFACE;
+    SetBkColor(dc, GetSysColor(colour));
+    SetTextColor(dc, GetSysColor(file2Active_ ? COLOR_WINDOWTEXT : COLOR_GRAYTEXT));
+    return GetSysColorBrush(colour);
 }
 
 std::wstring FileChooser::Drive() const {

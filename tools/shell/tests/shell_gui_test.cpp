@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <thread>
+
 namespace {
 
 LRESULT CALLBACK TestProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -136,4 +138,74 @@ TEST(ToolStrings, AboutAndHelpTextsPerTool) {
         EXPECT_STREQ(shell::kTamsel.aboutLines[i], shell::kPurnix.aboutLines[i]);
     EXPECT_STREQ(shell::kTamsel.helpFile, L"TAMSEL.TXT");
     EXPECT_STREQ(shell::kPurnix.helpFile, L"PURNIX.TXT");
+}
+
+namespace {
+
+BOOL CALLBACK FindOwnDialog(HWND w, LPARAM p) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(w, &pid);
+    if (pid == GetCurrentProcessId() && IsWindowVisible(w) && td::ClassOf(w) == L"#32770") {
+        *reinterpret_cast<HWND*>(p) = w;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND OwnDialog() {
+    HWND found = nullptr;
+    EnumWindows(FindOwnDialog, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+} // namespace
+
+TEST(InputBox, ShowsPromptAndInitialTextAndReturnsWhatWasTyped) {
+    td::Box seen;
+    std::wstring initialSeen;
+    std::thread helper([&] {
+        HWND box = nullptr;
+        td::WaitFor([&] { return (box = OwnDialog()) != nullptr; });
+        if (!box) return;
+        seen = td::ReadBox(box);
+        initialSeen = td::Text(td::BoxEdit(box));
+        td::SetText(td::BoxEdit(box), L"出力.avi");
+        td::PressBoxButton(box, IDOK);
+    });
+    std::wstring text;
+    bool ok =
+        shell::InputBox(nullptr, L"保存ファイル名を入力してください。", L"Tamsel", L"a.avi", text);
+    helper.join();
+    EXPECT_TRUE(ok);
+    EXPECT_EQ(text, L"出力.avi");
+    EXPECT_EQ(seen.caption, L"Tamsel");
+    EXPECT_EQ(seen.text, L"保存ファイル名を入力してください。");
+    EXPECT_EQ(initialSeen, L"a.avi");
+    EXPECT_EQ(seen.buttons, (std::vector<std::wstring>{L"OK", L"キャンセル"}));
+}
+
+TEST(InputBox, CancelGivesNoText) {
+    std::thread helper([] {
+        HWND box = nullptr;
+        td::WaitFor([&] { return (box = OwnDialog()) != nullptr; });
+        if (box) td::PressBoxButton(box, IDCANCEL);
+    });
+    std::wstring text = L"stale";
+    EXPECT_FALSE(shell::InputBox(nullptr, L"prompt", L"Tamsel", L"x", text));
+    EXPECT_EQ(text, L"");
+    helper.join();
+}
+
+TEST_F(Chooser, File2CanBeMadeInactiveAndKeepsItsSelection) {
+    SendMessageW(chooser.file2, LB_SETCURSEL, 1, 0);
+    chooser.SetFile2Active(false);
+    EXPECT_FALSE(td::Enabled(chooser.file2));
+    HDC dc = GetDC(chooser.file2);
+    EXPECT_EQ(chooser.OnCtlColorListBox(chooser.file2, dc), GetSysColorBrush(COLOR_BTNFACE));
+    EXPECT_EQ(chooser.OnCtlColorListBox(chooser.file1, dc), nullptr);
+    chooser.SetFile2Active(true);
+    EXPECT_TRUE(td::Enabled(chooser.file2));
+    EXPECT_EQ(chooser.OnCtlColorListBox(chooser.file2, dc), GetSysColorBrush(COLOR_WINDOW));
+    ReleaseDC(chooser.file2, dc);
+    EXPECT_EQ(chooser.File2Name(), L"b.avi");
 }

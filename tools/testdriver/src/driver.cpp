@@ -401,7 +401,7 @@ void Sync(HWND hwnd) {
     // A sent message is answered at the program's next look into its queue, before the
     // posted messages waiting there; each further round trip lets one more posted message
     // through. Enough round trips for the few messages an action posts.
-    for (int i = 0; i < 8; ++i) {
+    for (int i = 0; i < 16; ++i) {
         DWORD_PTR unused;
         if (!SendMessageTimeoutW(hwnd, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &unused)) break;
     }
@@ -482,6 +482,24 @@ bool DoubleClickListItem(HWND list, const std::wstring& text) {
     if (i < 0) return false;
     DoubleClickListItem(list, i);
     return true;
+}
+
+bool OpenFolderRow(HWND dir1, const std::wstring& name) {
+    auto rows = ListItems(dir1);
+    int current = ListIndex(dir1);
+    // Subfolders first (rows below the current one), then the rows above.
+    for (int pass = 0; pass < 2; ++pass) {
+        for (int i = 0; i < int(rows.size()); ++i) {
+            if ((pass == 0) != (i > current)) continue;
+            std::wstring text = rows[size_t(i)];
+            text.erase(0, text.find_first_not_of(L' '));
+            if (text == name) {
+                DoubleClickListItem(dir1, i);
+                return true;
+            }
+        }
+    }
+    return false;
 }
 
 // ---- buttons, menus, text boxes ----------------------------------------------------------------
@@ -630,6 +648,36 @@ bool PressBoxButton(HWND box, int id, DWORD timeoutMs) {
 
 HWND BoxEdit(HWND box) {
     return ControlByClass(box, L"Edit");
+}
+
+int DarkPixels(HWND hwnd) {
+    RECT rc = ClientRect(hwnd);
+    POINT origin = {0, 0};
+    ClientToScreen(hwnd, &origin);
+    int w = rc.right, h = rc.bottom;
+    if (w <= 0 || h <= 0) return 0;
+    HDC screen = GetDC(nullptr);
+    HDC mem = CreateCompatibleDC(screen);
+    BITMAPINFO bi = {};
+    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+    bi.bmiHeader.biWidth = w;
+    bi.bmiHeader.biHeight = -h;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP dib = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(mem, dib);
+    BitBlt(mem, 0, 0, w, h, screen, origin.x, origin.y, SRCCOPY);
+    GdiFlush();
+    int dark = 0;
+    const auto* px = static_cast<const BYTE*>(bits);
+    for (int i = 0; i < w * h; ++i, px += 4)
+        dark += px[0] + px[1] + px[2] < 3 * 96;
+    SelectObject(mem, old);
+    DeleteObject(dib);
+    DeleteDC(mem);
+    ReleaseDC(nullptr, screen);
+    return dark;
 }
 
 // ---- screenshots --------------------------------------------------------------------------------

@@ -89,6 +89,12 @@ std::wstring SystemErrorText(DWORD code);
 int ShowMessage(HWND owner, const std::wstring& text, UINT flags, const ToolInfo& tool,
                 const wchar_t* caption = nullptr);
 
+// Modal input box (a dialog of class #32770): the prompt (static id 0xFFFF, as in a message
+// box), a one-line text box holding `initial`, OK and Cancel. True with the typed text on OK;
+// false (text empty) on Cancel or when the box is closed.
+bool InputBox(HWND owner, const std::wstring& prompt, const std::wstring& caption,
+              const std::wstring& initial, std::wstring& text);
+
 // ---- help viewer (frmHelp) --------------------------------------------------------------------
 // Opens the modeless viewer over `f`, reading `fileName` from the current folder unless the
 // viewer already shows a text.
@@ -152,6 +158,13 @@ class FileChooser {
     // Sets Dir1 to a folder (raises Dir1_Change); false if it cannot be read.
     bool SetDirPath(const std::wstring& path);
 
+    // File2 active: File1's background colour and enabled; inactive: the window's background
+    // colour and disabled. Its selection stays either way.
+    void SetFile2Active(bool active);
+    bool File2Active() const { return file2Active_; }
+    // Forward WM_CTLCOLORLISTBOX here and return the brush when it is non-null.
+    HBRUSH OnCtlColorListBox(HWND list, HDC dc) const;
+
     HWND drive1 = nullptr, dir1 = nullptr, file1 = nullptr, file2 = nullptr;
 
   private:
@@ -165,6 +178,7 @@ class FileChooser {
     std::wstring pattern1_, pattern2_;
     std::vector<std::wstring> dirEntries_; // full path of every Dir1 row
     bool changingDrive_ = false;
+    bool file2Active_ = true;
 };
 
 // ---- message loop ------------------------------------------------------------------------------

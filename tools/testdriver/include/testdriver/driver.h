@@ -80,7 +80,9 @@ bool Enabled(HWND hwnd);
 RECT RectInParent(HWND child);
 RECT ClientRect(HWND hwnd);
 
-// Waits until the window's thread has handled everything posted before (a sent WM_NULL).
+// Waits until the window's thread has handled what was posted to it before: a sent WM_NULL is
+// answered at the thread's next look into its queue, ahead of posted messages, so Sync makes
+// 16 round trips, each letting one posted message through (enough for a typed word).
 void Sync(HWND hwnd);
 // Waits until pred() is true or the time runs out; returns pred().
 template <class Pred> bool WaitFor(Pred pred, DWORD timeoutMs = 5000) {
@@ -103,6 +105,11 @@ bool SelectListItem(HWND list, const std::wstring& text);
 // Double-click (LBN_DBLCLK) on an entry: a folder list opens it.
 void DoubleClickListItem(HWND list, int index);
 bool DoubleClickListItem(HWND list, const std::wstring& text);
+
+// Folder list (Dir1): opens the subfolder `name` of the shown folder, or an ancestor row when
+// `name` is the text of that row (e.g. "Z:\\" or "tmp"), by a double-click. False if no row
+// shows that name.
+bool OpenFolderRow(HWND dir1, const std::wstring& name);
 
 // ---- buttons, menus, text boxes ----------------------------------------------------------------
 // Posted BM_CLICK, like a mouse click: false (nothing sent) when the button is disabled
@@ -131,6 +138,10 @@ Box ReadBox(HWND box);
 bool PressBoxButton(HWND box, int id, DWORD timeoutMs = 5000);
 // Input box: the edit control's text and entering text into it.
 HWND BoxEdit(HWND box);
+
+// Pixels of the window's client area as they are on screen now that are dark (text, lines):
+// a box that shows text has some, a blank or unpainted one has none.
+int DarkPixels(HWND hwnd);
 
 // ---- screenshots --------------------------------------------------------------------------------
 // Saves the screen (the Wine desktop) as <name>.png in $QUILLON_SHOTS; returns the Unix

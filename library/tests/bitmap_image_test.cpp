@@ -1,0 +1,161 @@
+// ddGetSurfaceImage: a block of a surface as the caller's picture (the VB StdPicture slot),
+// checked through IPicture: its bitmap's size and pixels, and its palette.
+#include <gtest/gtest.h>
+
+#include <olectl.h>
+
+#include "bitmap_test_support.h"
+
+using namespace qtest;
+
+namespace {
+
+struct Ole {
+    Ole() { OleInitialize(nullptr); }
+    ~Ole() { OleUninitialize(); }
+};
+
+struct Picture {
+    HBITMAP bitmap = nullptr;
+    HPALETTE palette = nullptr;
+    long width = 0, height = 0;
+};
+
+Picture inspect(IPictureDisp* slot) {
+    Picture p;
+    IPicture* picture = nullptr;
+    if (!slot || slot->QueryInterface(IID_IPicture, reinterpret_cast<void**>(&picture)) != S_OK)
+        return p;
+    OLE_HANDLE handle = 0, palette = 0;
+    SHORT type = 0;
+    picture->get_Type(&type);
+    if (type == PICTYPE_BITMAP && picture->get_Handle(&handle) == S_OK) {
+        p.bitmap = reinterpret_cast<HBITMAP>(static_cast<UINT_PTR>(handle));
+        BITMAP info = {};
+        if (GetObjectA(p.bitmap, sizeof info, &info)) {
+            p.width = info.bmWidth;
+            p.height = info.bmHeight;
+        }
+    }
+    if (picture->get_hPal(&palette) == S_OK)
+        p.palette = reinterpret_cast<HPALETTE>(static_cast<UINT_PTR>(palette));
+    picture->Release();
+    return p;
+}
+
+COLORREF bitmapColour(HBITMAP bitmap, int x, int y) {
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ former = SelectObject(dc, bitmap);
+    COLORREF c = GetPixel(dc, x, y);
+    SelectObject(dc, former);
+    DeleteDC(dc);
+    return c;
+}
+
+} // namespace
+
+TEST(SurfaceImage, WindowedPictureHasTheBlockAndNoPalette) {
+    Ole ole;
+    const auto& d = dll();
+    HWND window = makeWindow(320, 240);
+    ASSERT_EQ(d.ddInit(window, 320, 240, 0), 1);
+    long s = d.ddCreateSurfaceFromFile(dataPath("sheet.bmp").c_str());
+    ASSERT_NE(s, 0);
+
+    IPictureDisp* slot = nullptr;
+    ASSERT_NE(d.ddGetSurfaceImage(&slot, s, 2, 3, 10, 5), 0);
+    ASSERT_NE(slot, nullptr);
+    Picture p = inspect(slot);
+    EXPECT_EQ(p.width, 10);
+    EXPECT_EQ(p.height, 5);
+    EXPECT_EQ(p.palette, nullptr);
+    EXPECT_EQ(bitmapColour(p.bitmap, 0, 0), RGB(255, 0, 255)); // sheet (2, 3)
+    EXPECT_EQ(bitmapColour(p.bitmap, 9, 4), RGB(255, 0, 0));   // sheet (11, 7)
+
+    // A second capture replaces the first picture and releases the slot's reference to it.
+    IPictureDisp* first = slot;
+    first->AddRef();
+    ASSERT_NE(d.ddGetSurfaceImage(&slot, s, 0, 0, 64, 32), 0);
+    EXPECT_NE(slot, first);
+    EXPECT_EQ(first->Release(), 0u);
+    Picture whole = inspect(slot);
+    EXPECT_EQ(whole.width, 64);
+    EXPECT_EQ(whole.height, 32);
+    slot->Release();
+
+    // Surface 0 is the back surface; no slot is refused.
+    slot = nullptr;
+    ASSERT_NE(d.ddGetSurfaceImage(&slot, 0, 0, 0, 320, 240), 0);
+    EXPECT_EQ(inspect(slot).width, 320);
+    slot->Release();
+    EXPECT_EQ(d.ddGetSurfaceImage(nullptr, s, 0, 0, 4, 4), 0);
+
+    d.ddReleaseSurface(s);
+    d.ddQuit();
+    IPictureDisp* none = nullptr;
+    EXPECT_EQ(d.ddGetSurfaceImage(&none, 0, 0, 0, 4, 4), 0);
+    EXPECT_EQ(none, nullptr);
+    DestroyWindow(window);
+}
+
+TEST(SurfaceImage, SixteenBitFullScreenPictureHasNoPalette) {
+    Ole ole;
+    const auto& d = dll();
+    HWND window = makeWindow(640, 480);
+    d.ddSetBitDepth(16);
+    ASSERT_EQ(d.ddInit(window, 640, 480, 1), 1) << d.ddError();
+    EXPECT_EQ(d.ddGetSurfaceBitCount(), 16);
+    long s = d.ddCreateSurfaceFromFile(dataPath("sheet.bmp").c_str());
+    ASSERT_NE(s, 0);
+    IPictureDisp* slot = nullptr;
+    ASSERT_NE(d.ddGetSurfaceImage(&slot, s, 8, 8, 16, 16), 0);
+    Picture p = inspect(slot);
+    EXPECT_EQ(p.width, 16);
+    EXPECT_EQ(p.height, 16);
+    EXPECT_EQ(p.palette, nullptr);
+    EXPECT_EQ(bitmapColour(p.bitmap, 0, 0), RGB(255, 0, 0)); // sheet (8, 8)
+    slot->Release();
+    d.ddReleaseSurface(s);
+    d.ddQuit();
+    d.ddSetBitDepth(8);
+    DestroyWindow(window);
+}
+
+TEST(SurfaceImage, EightBitPictureCarriesThePrimarysPalette) {
+    Ole ole;
+    const auto& d = dll();
+    HWND window = makeWindow(640, 480);
+    d.ddSetBitDepth(8);
+    ASSERT_EQ(d.ddInit(window, 640, 480, 1), 1) << d.ddError();
+    EXPECT_EQ(d.ddGetSurfaceBitCount(), 8);
+
+    // Without a palette on the primary surface the picture has none.
+    long s = d.ddCreateSurface(32, 16);
+    ASSERT_NE(s, 0);
+    IPictureDisp* slot = nullptr;
+    ASSERT_EQ(d.ddGetPalette(0), 0);
+    ASSERT_NE(d.ddGetSurfaceImage(&slot, s, 0, 0, 8, 8), 0);
+    EXPECT_EQ(inspect(slot).palette, nullptr);
+
+    long palette = d.ddCreatePaletteFromFile(dataPath("pal8.bmp").c_str());
+    ASSERT_NE(palette, 0);
+    ASSERT_EQ(d.ddSetPalette(0, palette), 1);
+    ASSERT_NE(d.ddGetSurfaceImage(&slot, s, 0, 0, 8, 8), 0);
+    Picture p = inspect(slot);
+    EXPECT_EQ(p.width, 8);
+    ASSERT_NE(p.palette, nullptr);
+    PALETTEENTRY got[256] = {};
+    ASSERT_EQ(GetPaletteEntries(p.palette, 0, 256, got), 256u);
+    Entries want = driverEntries(palette);
+    for (int i = 0; i < 256; ++i) {
+        EXPECT_EQ(got[i].peRed, want[i].peRed) << i;
+        EXPECT_EQ(got[i].peBlue, want[i].peBlue) << i;
+    }
+    slot->Release();
+
+    d.ddSetPalette(0, 0);
+    d.ddReleasePalette(palette);
+    d.ddReleaseSurface(s);
+    d.ddQuit();
+    DestroyWindow(window);
+}
