@@ -4,8 +4,6 @@
 
 #include <windows.h>
 
-#include <vfw.h>
-
 #include <algorithm>
 #include <cstring>
 #include <sstream>
@@ -13,6 +11,7 @@
 #include "avi_fixup.h"
 #include "form1_ids.h"
 #include "riff.h"
+#include "shell/shell.h"
 #include "testdriver/driver.h"
 
 namespace {
@@ -437,44 +436,6 @@ Headers read_headers(const std::wstring& path) {
     return h;
 }
 
-// A one-stream audio AVI written the converter's way: one AVIFile write of the whole
-// WAV data, then the stream-length correction it applies afterwards.
-bool write_converted(const std::wstring& wav, const std::wstring& avi_path) {
-    std::string bytes = read_file(wav);
-    size_t pos = 12, fmt = 0, data = 0, fmt_size = 0, data_size = 0;
-    while (pos + 8 <= bytes.size()) {
-        uint32_t size = riff::LoadU32(reinterpret_cast<const uint8_t*>(&bytes[pos + 4]));
-        if (bytes.compare(pos, 4, "fmt ") == 0) fmt = pos + 8, fmt_size = size;
-        if (bytes.compare(pos, 4, "data") == 0) data = pos + 8, data_size = size;
-        pos += 8 + size + (size & 1);
-    }
-    if (!fmt || !data || data + data_size > bytes.size()) return false;
-    WAVEFORMATEX format{};
-    memcpy(&format, &bytes[fmt], std::min(fmt_size, sizeof(format)));
-    format.cbSize = 0;
-    AVIFileInit();
-    PAVIFILE file = nullptr;
-    PAVISTREAM stream = nullptr;
-    bool ok = AVIFileOpenW(&file, avi_path.c_str(), OF_WRITE | OF_CREATE, nullptr) == 0;
-    AVISTREAMINFOW info{};
-    info.fccType = streamtypeAUDIO;
-    info.dwScale = format.nBlockAlign;
-    info.dwRate = format.nAvgBytesPerSec;
-    info.dwSampleSize = format.nBlockAlign;
-    lstrcpyW(info.szName, L"tone");
-    ok = ok && AVIFileCreateStreamW(file, &stream, &info) == 0;
-    ok = ok && AVIStreamSetFormat(stream, 0, &format, sizeof(format)) == 0;
-    ok = ok &&
-         AVIStreamWrite(stream, 0, static_cast<LONG>(data_size / format.nBlockAlign), &bytes[data],
-                        static_cast<LONG>(data_size), AVIIF_KEYFRAME, nullptr, nullptr) == 0;
-    if (stream) AVIStreamRelease(stream);
-    if (file) AVIFileRelease(file);
-    AVIFileExit();
-    riff::FileStore store;
-    return ok && store.Open(std::filesystem::path(avi_path), true) &&
-           avi::FixAudioLengths(store).ok;
-}
-
 } // namespace
 
 TEST_F(Tamsel, TheWrittenFileDescribesItsContentTruthfully) {
@@ -497,10 +458,22 @@ TEST_F(Tamsel, TheWrittenFileDescribesItsContentTruthfully) {
     EXPECT_NE(flags.find("20 K"), std::string::npos) << flags;
 }
 
-TEST_F(Tamsel, ComposingFromAConvertedWavCopiesAllItsSamples) {
+TEST_F(Tamsel, ComposingFromAFilePurnixWroteCopiesAllItsSamples) {
     sh("sox -n -r 22050 -c 1 -b 16 '" + unix(L"tone.wav") + "' synth 1.5 sine 500");
-    ASSERT_TRUE(write_converted(path(L"tone.wav"), path(L"tone.avi")));
-    EXPECT_EQ(read_headers(path(L"tone.avi")).audio_lengths, std::vector<uint32_t>{33075});
+    {
+        td::App purnix(L"PURNIX.EXE", work_);
+        HWND form = purnix.WaitWindow(L"Purnix", 10000, L"PurnixForm1");
+        ASSERT_TRUE(form);
+        ASSERT_TRUE(td::SelectListItem(td::Control(form, shell::kIdFile1), L"tone.wav"));
+        td::Sync(form);
+        td::Click(td::Control(form, 301)); // "&Convert Wave file into AVI file"
+        HWND box = purnix.WaitMessageBox(10000);
+        ASSERT_TRUE(box);
+        td::PressBoxButton(box, IDOK);
+        td::Close(form);
+        EXPECT_TRUE(purnix.WaitExit(10000));
+    }
+    ASSERT_EQ(read_headers(path(L"tone.avi")).audio_lengths, std::vector<uint32_t>{33075});
     App app(L"TAMSEL.EXE", work_);
     Outcome run = compress(app, 0, L"v0.avi", L"tone.avi", L"out");
     EXPECT_TRUE(run.messages.empty());
