@@ -1,5 +1,5 @@
-// Tamsel's menu under a Japanese code page: the About box and the help viewer with the
-// shipped help file, as a user sees them.
+// Tamsel's window as a user meets it: the About box and the Japanese help file, layout,
+// tab order and access keys, and the save's progress in the caption.
 #include <gtest/gtest.h>
 
 #include "form1_ids.h"
