@@ -25,6 +25,11 @@ Size windowSizeForClient(std::int32_t width, std::int32_t height, std::int32_t o
     return {width + outerWidth - clientWidth, height + outerHeight - clientHeight};
 }
 
+bool surfaceSizeAllowed(std::int32_t width, std::int32_t height) {
+    return width >= 1 && height >= 1 &&
+           static_cast<std::int64_t>(width) * height <= kMaxSurfacePixels;
+}
+
 ModeListContext makeModeList(std::int32_t* entries, std::int32_t maxModes) {
     std::int32_t capacity = 0;
     // Beyond this the caller's array could not exist in a 32-bit address space anyway.

@@ -34,6 +34,12 @@ Size windowSizeForClient(std::int32_t width, std::int32_t height, std::int32_t o
                          std::int32_t outerHeight, std::int32_t clientWidth,
                          std::int32_t clientHeight);
 
+// Off-screen surface sizes the library asks the driver for: at least one pixel each way and
+// no more than 512 MB at 32 bits per pixel. Wine's driver "creates" larger or negative
+// sizes without memory behind them, and the first fill then crashes.
+constexpr std::int64_t kMaxSurfacePixels = 0x8000000;
+bool surfaceSizeAllowed(std::int32_t width, std::int32_t height);
+
 // What the driver's mode enumeration fills: capacity and count in integers, three per
 // mode (width, height, bits per pixel).
 struct ModeListContext {

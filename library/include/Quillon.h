@@ -20,8 +20,12 @@ extern "C" {
 #define QUILLON_API __stdcall
 
 /* Display context, queries and error number */
+/* flags (low three bits): 0 windowed on `window` (its client area becomes width x height),
+ * 1 full-screen width x height x ddGetBitDepth(), 2 or 3 full-screen with Mode X modes
+ * allowed, + 4 lets the reboot keys through in full-screen. 0 when a context is already
+ * open or window is not a window; a failing driver step shows "Error in <step>". */
 long QUILLON_API ddInit(HWND window, long width, long height, long flags);
-long QUILLON_API ddQuit(void);
+long QUILLON_API ddQuit(void); /* always 1; gives the window back (size, not position) */
 long QUILLON_API ddSetBitDepth(long bits); /* low 16 bits: 16, 24, 32, else 8 */
 long QUILLON_API ddGetBitDepth(void);
 long QUILLON_API ddError(void);
@@ -29,7 +33,8 @@ long QUILLON_API ddGetDD(void);
 long QUILLON_API ddGetPrimarySurface(void);
 long QUILLON_API ddGetBackSurface(void);
 long QUILLON_API ddIsModeX(void);
-/* Stores width, height, bits per pixel per mode; never more than 3 * maxModes integers. */
+/* Stores width, height, bits per pixel per mode; never more than 3 * maxModes integers.
+ * maxModes < 1: returns 0 and writes nothing. */
 long QUILLON_API ddEnumDisplayModes(long* modes, long maxModes);
 long QUILLON_API GetBitsPixel(void);
 long QUILLON_API ddCanOverlay(long emulation);     /* low 16 bits: 0 = hardware driver */
@@ -37,9 +42,10 @@ long QUILLON_API ddCanOverlay(long emulation);     /* low 16 bits: 0 = hardware 
 long QUILLON_API ddCanWideSurface(long emulation); /* low 16 bits: 0 = hardware driver */
 
 /* Surfaces and presentation (surface 0 = the back surface) */
+/* width and height 1 or more, at most 128M pixels in all; else 0. */
 long QUILLON_API ddCreateSurface(long width, long height);
-long QUILLON_API ddReleaseSurface(long surface);
-long QUILLON_API ddFlip(void);
+long QUILLON_API ddReleaseSurface(long surface); /* 0 for the primary or back surface */
+long QUILLON_API ddFlip(void); /* full-screen only; windowed callers use ddUpdateWindow */
 long QUILLON_API ddUpdateWindow(long source);
 long QUILLON_API ddAsyncUpdateWindow(long source);
 long QUILLON_API ddGetWidth(long surface);

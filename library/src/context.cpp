@@ -52,7 +52,8 @@ WNDPROC swapWindowProc(HWND window, WNDPROC proc) {
         SetWindowLongA(window, GWL_WNDPROC, static_cast<LONG>(reinterpret_cast<LONG_PTR>(proc)))));
 }
 
-// Steps 2 and 3 of both modes. Returns the text of the failing step, or nullptr.
+// The driver object of both modes: DirectDrawCreate, then its IDirectDraw2 (the first
+// interface goes either way). Returns the text of the failing step, or nullptr.
 const char* createDriver() {
     IDirectDraw* first = nullptr;
     if (record(DirectDrawCreate(nullptr, &first, nullptr)) != DD_OK) return "DirectDraw Create";
@@ -123,6 +124,11 @@ long initWindowed(HWND window, long width, long height) {
     if (record(createSurface3(desc, &g_ctx.primary)) != DD_OK)
         return ReportSetupError("CreatePrimarySurface");
 
+    // A size the driver cannot back is refused here the way the driver should refuse it.
+    if (!surfaceSizeAllowed(width, height)) {
+        record(DDERR_INVALIDPARAMS);
+        return ReportSetupError("CreateBackSurface");
+    }
     desc = {};
     desc.dwSize = sizeof desc;
     desc.dwFlags = DDSD_CAPS | DDSD_HEIGHT | DDSD_WIDTH;

@@ -1,5 +1,6 @@
 // Surfaces and presentation: the caller's off-screen surfaces, flipping, window updates,
 // surface queries, lent device contexts and vertical-blank waits.
+#include "display_rules.h"
 #include "internal.h"
 
 using namespace quillon;
@@ -36,6 +37,7 @@ long waitForBlank(DWORD flags) {
 
 long QUILLON_API ddCreateSurface(long width, long height) {
     if (!contextOpen()) return 0;
+    if (!surfaceSizeAllowed(width, height)) return 0;
     DDSURFACEDESC desc = {};
     desc.dwSize = sizeof desc;
     desc.dwFlags = DDSD_CAPS | DDSD_HEIGHT | DDSD_WIDTH;

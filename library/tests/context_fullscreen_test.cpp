@@ -151,6 +151,26 @@ TEST_F(FullScreen, EachDepthOpensFlipsAndGivesTheWindowBack) {
         EXPECT_EQ(d.ddReleaseDC(primary, dc), 1);
         EXPECT_EQ(d.ddFlip(), 1);
 
+        if (bits == 16) {
+            // What a person sees: a frame drawn into the back buffer and flipped.
+            dc = d.ddGetDC(0);
+            ASSERT_NE(dc, 0);
+            HDC hdc = reinterpret_cast<HDC>(static_cast<LONG_PTR>(dc));
+            RECT all = {0, 0, 640, 480}, box = {200, 150, 440, 330};
+            HBRUSH blue = CreateSolidBrush(RGB(0, 0, 255));
+            FillRect(hdc, &all, blue);
+            DeleteObject(blue);
+            FillRect(hdc, &box, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+            SetBkMode(hdc, TRANSPARENT);
+            TextOutW(hdc, 230, 230, L"full-screen 640x480x16", 22);
+            EXPECT_EQ(d.ddReleaseDC(0, dc), 1);
+            EXPECT_EQ(d.ddFlip(), 1);
+            pump(50);
+            EXPECT_EQ(qtest::screenPixel(320, 160), RGB(255, 255, 255));
+            EXPECT_EQ(qtest::screenPixel(100, 100), RGB(0, 0, 255));
+            qtest::saveScreenshot(L"context_fullscreen16_flipped");
+        }
+
         // Full-screen window updates cover the whole primary surface.
         long s = d.ddCreateSurface(64, 48);
         ASSERT_NE(s, 0);

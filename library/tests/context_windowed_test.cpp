@@ -4,6 +4,8 @@
 
 #include <ddraw.h>
 
+#include <utility>
+
 #include "quillon_dll.h"
 
 using qtest::dll;
@@ -218,6 +220,20 @@ TEST_F(Windowed, FailedInitShowsTheStepAndLeavesNothingOpen) {
     ASSERT_EQ(d.ddInit(window, 32, 32, 0), 1);
 }
 
+TEST_F(Windowed, ABackSurfaceOfNegativeSizeIsRefusedWithTheStepsBox) {
+    const auto& d = dll();
+    window = qtest::makeWindow(200, 150);
+    RECT before = windowRect(window);
+    qtest::MessageBoxWatcher watcher;
+    EXPECT_EQ(d.ddInit(window, -5, 100, 0), 0);
+    ASSERT_TRUE(watcher.finish());
+    EXPECT_EQ(watcher.text, L"Error in CreateBackSurface");
+    EXPECT_EQ(d.ddError(), static_cast<long>(DDERR_INVALIDPARAMS & 0xFFFF));
+    EXPECT_EQ(d.ddGetDD(), 0);
+    RECT after = windowRect(window);
+    EXPECT_TRUE(EqualRect(&before, &after));
+}
+
 TEST_F(Windowed, UpdateWindowOfZeroPresentsTheBackSurface) {
     const auto& d = dll();
     window = qtest::makeWindow(120, 90, nullptr, 200, 150);
@@ -306,6 +322,18 @@ TEST_F(Windowed, OwnSurfacesAndTheContextsSurfaces) {
     const auto& d = dll();
     window = qtest::makeWindow(64, 64);
     ASSERT_EQ(d.ddInit(window, 64, 64, 0), 1);
+    // Sizes the driver refuses in both placements give no surface.
+    EXPECT_EQ(d.ddCreateSurface(0, 10), 0);
+    // No size, a negative size or more than the address space can hold: no surface (this
+    // driver would hand out one without memory, and the first fill would crash).
+    for (auto size : {std::pair<long, long>{0, 10},
+                      {10, 0},
+                      {-5, 10},
+                      {10, -5},
+                      {100000, 100000},
+                      {16384, 16384}})
+        EXPECT_EQ(d.ddCreateSurface(size.first, size.second), 0)
+            << size.first << " x " << size.second;
     long s = d.ddCreateSurface(33, 17);
     ASSERT_NE(s, 0);
     EXPECT_EQ(d.ddGetWidth(s), 33);

@@ -1,5 +1,6 @@
 #include "avi_fixup.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace avi {
@@ -63,12 +64,14 @@ bool ReadAviLayout(riff::ByteStore& store, AviLayout& layout, std::string* why) 
         if (riffChunk.id != FourCC("RIFF")) return Status::Stop;
         return riff::WalkChunks(store, riffChunk.ListData(), riffChunk.End(), [&](const Chunk& c) {
             if (c.id == FourCC("LIST") && c.form == FourCC("hdrl")) {
+                if (layout.hdrl == 0) layout.hdrl = c.header;
                 return riff::WalkChunks(store, c.ListData(), c.End(), [&](const Chunk& h) {
                     if (h.id == FourCC("avih") && layout.avih == 0) {
                         layout.avih = h.Data();
                         layout.avihSize = h.size;
                     } else if (h.id == FourCC("LIST") && h.form == FourCC("strl")) {
                         layout.streams.emplace_back();
+                        layout.streams.back().strl = h.header;
                         return ReadStreamList(store, h, layout.streams.back());
                     }
                     return Status::Ok;
@@ -125,6 +128,132 @@ FixupResult FixAudioLengths(riff::ByteStore& store) {
     }
     r.ok = true;
     return r;
+}
+
+namespace {
+
+// Finds the first chunk `tag` directly inside the stream's strl list.
+bool FindStreamChunk(riff::ByteStore& store, const StreamLayout& s, uint32_t tag, Chunk& found) {
+    Chunk strl;
+    bool seen = false;
+    Status st = riff::WalkChunks(store, s.strl, store.Size(), [&](const Chunk& c) {
+        strl = c;
+        return Status::Stop;
+    });
+    if (st != Status::Ok || strl.id != FourCC("LIST")) return false;
+    st = riff::WalkChunks(store, strl.ListData(), strl.End(), [&](const Chunk& c) {
+        if (c.id != tag) return Status::Ok;
+        found = c;
+        seen = true;
+        return Status::Stop;
+    });
+    return st == Status::Ok && seen;
+}
+
+// Gives a chunk of the header list new data, moving what follows it inside the list and
+// taking the difference from (or giving it to) the JUNK chunk right after the list.
+FixupResult Resize(riff::ByteStore& store, const AviLayout& layout, const StreamLayout& s,
+                   const Chunk& chunk, const std::vector<uint8_t>& data) {
+    FixupResult r;
+    uint8_t head[8];
+    auto headerAt = [&](uint64_t at, Chunk& c) {
+        if (!store.Read(at, head, 8)) return false;
+        c.header = at;
+        c.id = riff::LoadU32(head);
+        c.size = riff::LoadU32(head + 4);
+        return true;
+    };
+    Chunk hdrl, strl, junk;
+    if (!headerAt(layout.hdrl, hdrl) || !headerAt(s.strl, strl) || !headerAt(hdrl.Next(), junk) ||
+        junk.id != FourCC("JUNK")) {
+        r.why = "no room after the header list";
+        return r;
+    }
+    const int64_t oldSpan = int64_t(chunk.size) + (chunk.size & 1);
+    const int64_t newSpan = int64_t(data.size()) + (data.size() & 1);
+    const int64_t delta = newSpan - oldSpan;
+    const int64_t junkSpan = 8 + int64_t(junk.size) + (junk.size & 1);
+    if (junkSpan - delta < 8) {
+        r.why = "no room after the header list";
+        return r;
+    }
+    const uint64_t tail = chunk.Data() + uint64_t(oldSpan);
+    std::vector<uint8_t> rest(size_t(hdrl.Next() - tail));
+    std::vector<uint8_t> padded(data);
+    padded.resize(size_t(newSpan), 0);
+    uint8_t junkHead[8], sizeBytes[4];
+    riff::StoreU32(junkHead, FourCC("JUNK"));
+    riff::StoreU32(junkHead + 4, uint32_t(junkSpan - delta - 8));
+    bool ok = store.Read(tail, rest.data(), rest.size()) &&
+              store.Write(uint64_t(int64_t(tail) + delta), rest.data(), rest.size()) &&
+              store.Write(chunk.Data(), padded.data(), padded.size()) &&
+              store.Write(uint64_t(int64_t(hdrl.Next()) + delta), junkHead, 8);
+    riff::StoreU32(sizeBytes, uint32_t(data.size()));
+    ok = ok && store.Write(chunk.header + 4, sizeBytes, 4);
+    riff::StoreU32(sizeBytes, uint32_t(int64_t(strl.size) + delta));
+    ok = ok && store.Write(strl.header + 4, sizeBytes, 4);
+    riff::StoreU32(sizeBytes, uint32_t(int64_t(hdrl.size) + delta));
+    ok = ok && store.Write(hdrl.header + 4, sizeBytes, 4);
+    if (!ok) {
+        r.why = "write error";
+        return r;
+    }
+    r.ok = true;
+    r.corrected = 1;
+    return r;
+}
+
+// Reads the chunk `tag` of a stream; ok with corrected 0 when it already holds `want`.
+FixupResult PrepareStreamChunk(riff::ByteStore& store, size_t stream, uint32_t tag,
+                               AviLayout& layout, Chunk& chunk, std::vector<uint8_t>& stored) {
+    FixupResult r;
+    if (!ReadAviLayout(store, layout, &r.why)) return r;
+    if (stream >= layout.streams.size() ||
+        !FindStreamChunk(store, layout.streams[stream], tag, chunk)) {
+        r.why = "no such stream chunk";
+        return r;
+    }
+    stored.resize(chunk.size);
+    if (!store.Read(chunk.Data(), stored.data(), stored.size())) {
+        r.why = "read error";
+        return r;
+    }
+    r.ok = true;
+    return r;
+}
+
+} // namespace
+
+FixupResult RestoreStreamFormat(riff::ByteStore& store, size_t stream,
+                                const std::vector<uint8_t>& format) {
+    AviLayout layout;
+    Chunk chunk;
+    std::vector<uint8_t> stored;
+    FixupResult r = PrepareStreamChunk(store, stream, FourCC("strf"), layout, chunk, stored);
+    if (!r.ok || stored == format) return r;
+    if (stored.size() > format.size() ||
+        !std::equal(stored.begin(), stored.end(), format.begin())) {
+        r.ok = false;
+        r.why = "the stored format is not a prefix of the full one";
+        return r;
+    }
+    return Resize(store, layout, layout.streams[stream], chunk, format);
+}
+
+FixupResult RestoreStreamName(riff::ByteStore& store, size_t stream, const std::string& name) {
+    std::vector<uint8_t> want(name.begin(), name.end());
+    want.push_back(0);
+    AviLayout layout;
+    Chunk chunk;
+    std::vector<uint8_t> stored;
+    FixupResult r = PrepareStreamChunk(store, stream, FourCC("strn"), layout, chunk, stored);
+    if (!r.ok && name.empty()) { // no name, no chunk: nothing to restore
+        r.ok = true;
+        r.why.clear();
+        return r;
+    }
+    if (!r.ok || stored == want) return r;
+    return Resize(store, layout, layout.streams[stream], chunk, want);
 }
 
 } // namespace avi

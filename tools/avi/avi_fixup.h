@@ -19,9 +19,11 @@ struct StreamLayout {
     uint32_t strfSize = 0;
     uint64_t dataBytes = 0; // bytes in this stream's ##xx chunks in every movi list
     uint32_t dataChunks = 0;
+    uint64_t strl = 0; // header offset of the stream's "strl" list
 };
 
 struct AviLayout {
+    uint64_t hdrl = 0; // header offset of the "hdrl" list
     uint64_t avih = 0; // MainAVIHeader data, 0 when missing
     uint32_t avihSize = 0;
     std::vector<StreamLayout> streams;
@@ -58,5 +60,20 @@ struct FixupResult {
 // (BlockCount of the data bytes and the format's nBlockAlign). Leaves correct headers
 // and streams without a usable nBlockAlign untouched.
 FixupResult FixAudioLengths(riff::ByteStore& store);
+
+// Puts the whole format back when a writer kept only a prefix of it (the platform cuts
+// audio formats to 18 bytes, dropping the cbSize extension bytes that extensible and
+// compressed formats need). The room comes from the JUNK chunk right after the header
+// list; nothing else moves. A no-op when the stored format already equals `format`;
+// fails, changing nothing, when the stored format is not a prefix of it or there is no
+// room.
+FixupResult RestoreStreamFormat(riff::ByteStore& store, size_t stream,
+                                const std::vector<uint8_t>& format);
+
+// Makes the stream's "strn" chunk hold `name` (ANSI bytes, no NUL) and its NUL. The
+// platform sizes the chunk by characters, not bytes, so double-byte names lose their end
+// and the NUL. Same room rules as RestoreStreamFormat; an empty name with no chunk is
+// left alone.
+FixupResult RestoreStreamName(riff::ByteStore& store, size_t stream, const std::string& name);
 
 } // namespace avi

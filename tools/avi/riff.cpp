@@ -11,6 +11,11 @@ bool MemoryStore::Read(uint64_t offset, void* dst, size_t n) {
     return true;
 }
 
+const uint8_t* MemoryStore::View(uint64_t offset, size_t n) {
+    if (offset > bytes_.size() || n > bytes_.size() - offset) return nullptr;
+    return bytes_.data() + offset;
+}
+
 bool MemoryStore::Write(uint64_t offset, const void* src, size_t n) {
     if (offset > bytes_.size() || n > bytes_.size() - offset) return false;
     if (n) std::memcpy(bytes_.data() + offset, src, n);

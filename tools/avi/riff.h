@@ -30,6 +30,9 @@ class ByteStore {
     virtual uint64_t Size() const = 0;
     virtual bool Read(uint64_t offset, void* dst, size_t n) = 0;
     virtual bool Write(uint64_t offset, const void* src, size_t n) = 0;
+    // The bytes in place, valid while the store lives, or null when the store cannot
+    // show them without a copy (callers then Read).
+    virtual const uint8_t* View(uint64_t, size_t) { return nullptr; }
 };
 
 class MemoryStore : public ByteStore {
@@ -40,6 +43,7 @@ class MemoryStore : public ByteStore {
     uint64_t Size() const override { return bytes_.size(); }
     bool Read(uint64_t offset, void* dst, size_t n) override;
     bool Write(uint64_t offset, const void* src, size_t n) override;
+    const uint8_t* View(uint64_t offset, size_t n) override;
     const std::vector<uint8_t>& Bytes() const { return bytes_; }
 
   private:

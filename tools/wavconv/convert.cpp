@@ -52,8 +52,9 @@ bool ToAnsi(const std::wstring& text, std::string& out) {
     return !lossy;
 }
 
-AVISTREAMINFOA StreamInfo(const wavconv::WaveData& wave, const std::wstring& streamName) {
-    wavconv::AudioStreamHeader h = wavconv::MakeStreamHeader(wave.format, wave.size);
+AVISTREAMINFOA StreamInfo(const wavconv::WaveData& wave, uint32_t sampleBytes,
+                          const std::wstring& streamName) {
+    wavconv::AudioStreamHeader h = wavconv::MakeStreamHeader(wave.format, sampleBytes);
     AVISTREAMINFOA info;
     std::memset(&info, 0, sizeof info);
     info.fccType = h.fccType;
@@ -71,12 +72,16 @@ AVISTREAMINFOA StreamInfo(const wavconv::WaveData& wave, const std::wstring& str
     return info;
 }
 
-// Checks the released file, corrects its audio length, and makes sure every sample
+// Checks the released file, corrects what the platform writes wrong (audio length,
+// format extension, double-byte stream name), and makes sure every sample
 // arrived. An empty string means the file is complete.
-std::wstring FinishAvi(const std::wstring& aviPath, uint32_t sampleBytes) {
+std::wstring FinishAvi(const std::wstring& aviPath, uint32_t sampleBytes,
+                       const std::vector<uint8_t>& format, const std::string& name) {
     Win32File out;
     if (!out.Open(aviPath, true)) return SystemText(out.LastError());
     avi::FixupResult fix = avi::FixAudioLengths(out);
+    if (fix.ok) fix = avi::RestoreStreamFormat(out, 0, format);
+    if (fix.ok) fix = avi::RestoreStreamName(out, 0, name);
     if (!fix.ok) {
         if (out.LastError()) return SystemText(out.LastError());
         return std::wstring(fix.why.begin(), fix.why.end());
@@ -92,20 +97,20 @@ std::wstring FinishAvi(const std::wstring& aviPath, uint32_t sampleBytes) {
 
 Outcome ConvertWaveToAvi(const std::wstring& wavPath, const std::wstring& aviPath,
                          const std::wstring& streamName) {
+    // The samples may be a view of the open WAV file: it stays open (shared for reading
+    // only) until they are written.
+    Win32File in;
     wavconv::WaveData wave;
-    {
-        Win32File in;
-        if (!in.Open(wavPath, false)) return Warning(kCannotReadWave, SystemText(in.LastError()));
-        switch (wavconv::ReadWaveFile(in, wave)) {
-        case wavconv::WaveStatus::Ok:
-            break;
-        case wavconv::WaveStatus::Refused:
-            return Warning(kRefused);
-        case wavconv::WaveStatus::ReadError:
-            return Warning(kCannotReadWave, SystemText(in.LastError()));
-        case wavconv::WaveStatus::OutOfMemory:
-            return Warning(kCannotReadWave, SystemText(ERROR_NOT_ENOUGH_MEMORY));
-        }
+    if (!in.Open(wavPath, false)) return Warning(kCannotReadWave, SystemText(in.LastError()));
+    switch (wavconv::ReadWaveFile(in, wave)) {
+    case wavconv::WaveStatus::Ok:
+        break;
+    case wavconv::WaveStatus::Refused:
+        return Warning(kRefused);
+    case wavconv::WaveStatus::ReadError:
+        return Warning(kCannotReadWave, SystemText(in.LastError()));
+    case wavconv::WaveStatus::OutOfMemory:
+        return Warning(kCannotReadWave, SystemText(ERROR_NOT_ENOUGH_MEMORY));
     }
 
     // A WAV file whose name already ends in the output name would be replaced by it.
@@ -126,7 +131,8 @@ Outcome ConvertWaveToAvi(const std::wstring& wavPath, const std::wstring& aviPat
         return Warning(kCannotOpenAvi);
     }
 
-    AVISTREAMINFOA info = StreamInfo(wave, streamName);
+    const uint32_t sampleBytes = wavconv::WholeBlockBytes(wave.size, wave.format);
+    AVISTREAMINFOA info = StreamInfo(wave, sampleBytes, streamName);
     PAVISTREAM stream = nullptr;
     hr = api->AVIFileCreateStream(file, &stream, &info);
     if (hr != 0 || !stream) {
@@ -136,18 +142,21 @@ Outcome ConvertWaveToAvi(const std::wstring& wavPath, const std::wstring& aviPat
         return {kCannotCreateStream, 0};
     }
 
-    HRESULT failed =
-        api->AVIStreamSetFormat(stream, 0, wave.formatBytes, LONG(wavconv::kWaveFormatSize));
+    const std::vector<uint8_t> format = wavconv::StreamFormat(wave);
+    HRESULT failed = api->AVIStreamSetFormat(stream, 0, const_cast<uint8_t*>(format.data()),
+                                             LONG(format.size()));
     if (failed == 0)
-        failed = api->AVIStreamWrite(stream, 0, LONG(info.dwLength), wave.samples.get(),
-                                     LONG(wave.size), 0, nullptr, nullptr);
+        failed =
+            api->AVIStreamWrite(stream, 0, LONG(info.dwLength), const_cast<uint8_t*>(wave.samples),
+                                LONG(sampleBytes), 0, nullptr, nullptr);
     api->AVIStreamRelease(stream);
     api->AVIFileRelease(file);
     api->AVIFileExit();
-    const uint32_t sampleBytes = wave.size;
-    wave.samples.reset();
+    wave = wavconv::WaveData{};
+    in.Close();
 
-    std::wstring why = failed ? SystemText(DWORD(failed)) : FinishAvi(aviPath, sampleBytes);
+    std::wstring why =
+        failed ? SystemText(DWORD(failed)) : FinishAvi(aviPath, sampleBytes, format, info.szName);
     if (!why.empty()) {
         DeleteFileW(aviPath.c_str());
         return Warning(kCannotWriteAvi, why);

@@ -5,19 +5,9 @@
 
 #include "conversion.h"
 #include "convert.h"
+#include "purnix_ids.h"
 
 namespace {
-
-enum : int {
-    kIdLabel1 = 101,
-    kIdLabel2,
-    kIdLabel3,
-    kIdLabel4,
-    kIdLabel6,
-    kIdText1 = 201,
-    kIdText3 = 203,
-    kIdCommand1 = 301,
-};
 
 const wchar_t kClassName[] = L"PurnixForm1";
 const shell::ToolInfo& kTool = shell::kPurnix;

@@ -6,6 +6,7 @@ bool Win32File::Open(const std::wstring& path, bool writable) {
     Close();
     DWORD access = GENERIC_READ | (writable ? GENERIC_WRITE : 0);
     DWORD share = writable ? 0 : FILE_SHARE_READ;
+    writable_ = writable;
     handle_ = CreateFileW(path.c_str(), access, share, nullptr, OPEN_EXISTING,
                           FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (handle_ == INVALID_HANDLE_VALUE) {
@@ -23,6 +24,10 @@ bool Win32File::Open(const std::wstring& path, bool writable) {
 }
 
 void Win32File::Close() {
+    if (view_) UnmapViewOfFile(view_);
+    if (mapping_) CloseHandle(mapping_);
+    view_ = nullptr;
+    mapping_ = nullptr;
     if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
     handle_ = INVALID_HANDLE_VALUE;
     size_ = 0;
@@ -57,6 +62,26 @@ bool Win32File::Read(uint64_t offset, void* dst, size_t n) {
         n -= got;
     }
     return true;
+}
+
+const uint8_t* Win32File::View(uint64_t offset, size_t n) {
+    // One view per file is all the reader needs.
+    if (handle_ == INVALID_HANDLE_VALUE || writable_ || view_ || n == 0 || offset > size_ ||
+        n > size_ - offset)
+        return nullptr;
+    mapping_ = CreateFileMappingW(handle_, nullptr, PAGE_READONLY, 0, 0, nullptr);
+    if (!mapping_) return nullptr;
+    SYSTEM_INFO si;
+    GetSystemInfo(&si);
+    uint64_t start = offset - offset % si.dwAllocationGranularity;
+    view_ = MapViewOfFile(mapping_, FILE_MAP_READ, DWORD(start >> 32), DWORD(start),
+                          SIZE_T(offset - start + n));
+    if (!view_) {
+        CloseHandle(mapping_);
+        mapping_ = nullptr;
+        return nullptr;
+    }
+    return static_cast<const uint8_t*>(view_) + (offset - start);
 }
 
 bool Win32File::Write(uint64_t offset, const void* src, size_t n) {

@@ -22,12 +22,17 @@ class Win32File : public riff::ByteStore {
     uint64_t Size() const override { return size_; }
     bool Read(uint64_t offset, void* dst, size_t n) override;
     bool Write(uint64_t offset, const void* src, size_t n) override;
+    // A read-only mapping of the range (read-only files only).
+    const uint8_t* View(uint64_t offset, size_t n) override;
     DWORD LastError() const { return error_; }
     HANDLE Handle() const { return handle_; }
 
   private:
     bool Seek(uint64_t offset);
     HANDLE handle_ = INVALID_HANDLE_VALUE;
+    bool writable_ = false;
+    HANDLE mapping_ = nullptr;
+    void* view_ = nullptr;
     uint64_t size_ = 0;
     DWORD error_ = 0;
 };

@@ -72,3 +72,18 @@ TEST(DisplayRules, ModeListWithoutRoomStaysEmpty) {
     for (auto g : guard)
         EXPECT_EQ(g, -7);
 }
+
+TEST(DisplayRules, SurfaceSizesNeedAPixelAndFitTheAddressSpace) {
+    EXPECT_TRUE(surfaceSizeAllowed(1, 1));
+    EXPECT_TRUE(surfaceSizeAllowed(640, 480));
+    EXPECT_TRUE(surfaceSizeAllowed(11585, 11585)); // just under 512 MB at 32 bpp
+    EXPECT_TRUE(surfaceSizeAllowed(0x8000000, 1));
+    EXPECT_FALSE(surfaceSizeAllowed(0x8000001, 1));
+    EXPECT_FALSE(surfaceSizeAllowed(16384, 16384));
+    EXPECT_FALSE(surfaceSizeAllowed(0x7FFFFFFF, 0x7FFFFFFF)); // no 32-bit wrap
+    EXPECT_FALSE(surfaceSizeAllowed(0, 10));
+    EXPECT_FALSE(surfaceSizeAllowed(10, 0));
+    EXPECT_FALSE(surfaceSizeAllowed(-5, 10));
+    EXPECT_FALSE(surfaceSizeAllowed(10, -5));
+    EXPECT_FALSE(surfaceSizeAllowed(-65536, -65536)); // product positive, sides not
+}

@@ -45,6 +45,11 @@ void FillStreamName(const std::string& ansi, char (&field)[kStreamNameField],
     std::memcpy(field, ansi.data(), n);
 }
 
+uint32_t WholeBlockBytes(uint32_t sampleBytes, const WaveFormat& f) {
+    if (f.nBlockAlign <= 0) return 0;
+    return sampleBytes - sampleBytes % uint32_t(f.nBlockAlign);
+}
+
 AudioStreamHeader MakeStreamHeader(const WaveFormat& f, uint32_t sampleBytes) {
     AudioStreamHeader h;
     h.fccType = uint32_t(StrToFourCC("auds"));

@@ -39,6 +39,10 @@ struct AudioStreamHeader {
     uint32_t dwSampleSize = 0;
 };
 
+// The bytes of the whole blocks in sampleBytes: a partial block at the end (an interrupted
+// recording) holds no complete sample, and the platform refuses to write one.
+uint32_t WholeBlockBytes(uint32_t sampleBytes, const WaveFormat& f);
+
 // Header for sampleBytes bytes of the format f (f must have passed ReadWaveFile):
 // length = sampleBytes / nBlockAlign rounded half to even.
 AudioStreamHeader MakeStreamHeader(const WaveFormat& f, uint32_t sampleBytes);

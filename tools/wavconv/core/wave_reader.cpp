@@ -57,6 +57,11 @@ WaveStatus ReadWaveFile(riff::ByteStore& file, WaveData& data) {
     size_t take = std::min<size_t>(size_t(size), kWaveFormatSize);
     if (!file.Read(20, data.formatBytes, take)) return WaveStatus::ReadError;
     DecodeFormat(data);
+    if (data.format.cbSize > 0 && uint64_t(size) >= kWaveFormatSize + data.format.cbSize) {
+        data.formatExtension.resize(data.format.cbSize);
+        if (!file.Read(20 + kWaveFormatSize, data.formatExtension.data(), data.format.cbSize))
+            return WaveStatus::ReadError;
+    }
     uint64_t pos = 20 + uint64_t(size) + (size & 1);
 
     for (;;) {
@@ -78,13 +83,22 @@ WaveStatus ReadWaveFile(riff::ByteStore& file, WaveData& data) {
     data.declaredSize = uint32_t(size);
     data.size = uint32_t(std::min<uint64_t>(uint64_t(size), end - pos));
     data.dataOffset = pos;
-    data.samples.reset(new (std::nothrow) uint8_t[std::max<uint32_t>(data.size, 1)]);
-    if (!data.samples) return WaveStatus::OutOfMemory;
-    if (!file.Read(pos, data.samples.get(), data.size)) {
-        data.samples.reset();
+    if (data.size > 0) data.samples = file.View(pos, data.size);
+    if (data.samples) return WaveStatus::Ok;
+    data.buffer.reset(new (std::nothrow) uint8_t[std::max<uint32_t>(data.size, 1)]);
+    if (!data.buffer) return WaveStatus::OutOfMemory;
+    if (!file.Read(pos, data.buffer.get(), data.size)) {
+        data.buffer.reset();
         return WaveStatus::ReadError;
     }
+    data.samples = data.buffer.get();
     return WaveStatus::Ok;
+}
+
+std::vector<uint8_t> StreamFormat(const WaveData& data) {
+    std::vector<uint8_t> f(data.formatBytes, data.formatBytes + kWaveFormatSize);
+    f.insert(f.end(), data.formatExtension.begin(), data.formatExtension.end());
+    return f;
 }
 
 } // namespace wavconv

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <string_view>
+#include <vector>
 
 namespace wavconv {
 
@@ -29,7 +30,13 @@ int32_t StrToFourCC(std::string_view s);
 struct WaveData {
     WaveFormat format;
     uint8_t formatBytes[kWaveFormatSize] = {}; // the record as stored, zero beyond the chunk
-    std::unique_ptr<uint8_t[]> samples;
+    // The cbSize bytes that follow the record in the format chunk (extensible and
+    // compressed formats), empty when the chunk does not hold them all.
+    std::vector<uint8_t> formatExtension;
+    // The samples: in place in the file when its store can show them (no copy of a large
+    // file), else in buffer. Valid while the store and this record live.
+    const uint8_t* samples = nullptr;
+    std::unique_ptr<uint8_t[]> buffer;
     uint32_t size = 0;         // bytes in samples: the declared size, or what the file holds
     uint32_t declaredSize = 0; // size given by the "data" chunk header
     uint64_t dataOffset = 0;   // where the samples start in the file
@@ -48,5 +55,9 @@ enum class WaveStatus {
 // a positive 32-bit value. A "data" chunk that declares more than the file holds gives
 // the bytes that are there.
 WaveStatus ReadWaveFile(riff::ByteStore& file, WaveData& data);
+
+// The format handed to the AVI stream: the 18-byte record followed by its extension, so
+// that a record announcing cbSize extra bytes never arrives without them.
+std::vector<uint8_t> StreamFormat(const WaveData& data);
 
 } // namespace wavconv

@@ -10,9 +10,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t n) {
     wavconv::WaveData data;
     if (wavconv::ReadWaveFile(store, data) == wavconv::WaveStatus::Ok) {
         if (data.dataOffset + data.size > n) std::abort();
-        if (data.size && std::memcmp(data.samples.get(), bytes + data.dataOffset, data.size))
+        if (data.size && std::memcmp(data.samples, bytes + data.dataOffset, data.size))
             std::abort();
         if (data.format.nBlockAlign <= 0) std::abort();
+        size_t ext = data.formatExtension.size();
+        if (ext != 0 && ext != data.format.cbSize) std::abort();
     }
     return 0;
 }

@@ -84,3 +84,13 @@ TEST(MakeStreamHeader, FollowsTheFormat) {
     EXPECT_EQ(wavconv::MakeStreamHeader(f, 10).dwLength, 2u);
     EXPECT_EQ(wavconv::MakeStreamHeader(f, 14).dwLength, 4u);
 }
+
+TEST(WholeBlockBytes, DropsOnlyAPartialLastBlock) {
+    wavconv::WaveFormat f;
+    f.nBlockAlign = 4;
+    EXPECT_EQ(wavconv::WholeBlockBytes(400, f), 400u);
+    EXPECT_EQ(wavconv::WholeBlockBytes(403, f), 400u);
+    EXPECT_EQ(wavconv::WholeBlockBytes(3, f), 0u);
+    f.nBlockAlign = 3; // 24-bit mono
+    EXPECT_EQ(wavconv::WholeBlockBytes(10, f), 9u);
+}

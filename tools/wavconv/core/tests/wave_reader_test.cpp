@@ -27,7 +27,7 @@ Bytes Canonical(const Bytes& samples) {
 }
 
 Bytes SamplesOf(const wavconv::WaveData& d) {
-    return Bytes(d.samples.get(), d.samples.get() + d.size);
+    return Bytes(d.samples, d.samples + d.size);
 }
 
 } // namespace
@@ -145,6 +145,28 @@ TEST(ReadWaveFile, CompressedFormatsPassAndOnlyEighteenBytesAreTaken) {
     EXPECT_EQ(d.format.cbSize, 2);
     EXPECT_EQ(Bytes(d.formatBytes, d.formatBytes + 18), Bytes(fmt.begin(), fmt.begin() + 18));
     EXPECT_EQ(d.size, 1024u);
+    // The stream gets the record and the two bytes its cbSize announces.
+    EXPECT_EQ(wavconv::StreamFormat(d), fmt);
+}
+
+TEST(ReadWaveFile, ExtensionIsCarriedOnlyWhenTheChunkHoldsItAll) {
+    // WAVE_FORMAT_EXTENSIBLE: a 40-byte chunk, cbSize 22.
+    Bytes ext = riff_test::WaveFormat(0xFFFE, 2, 48000, 6, 24);
+    ext[16] = 22;
+    for (int i = 0; i < 22; i++)
+        ext.push_back(uint8_t(0xA0 + i));
+    Bytes chunks = Chunk("fmt ", ext);
+    Append(chunks, Chunk("data", Samples(60)));
+    wavconv::WaveData d;
+    ASSERT_EQ(Read(Riff(chunks), d), WaveStatus::Ok);
+    EXPECT_EQ(wavconv::StreamFormat(d), ext);
+
+    // cbSize claims more than the chunk holds: the bare record, never the next chunk.
+    Bytes shortExt(ext.begin(), ext.begin() + 30);
+    chunks = Chunk("fmt ", shortExt);
+    Append(chunks, Chunk("data", Samples(60)));
+    ASSERT_EQ(Read(Riff(chunks), d), WaveStatus::Ok);
+    EXPECT_EQ(wavconv::StreamFormat(d), Bytes(ext.begin(), ext.begin() + 18));
 }
 
 TEST(ReadWaveFile, HostileStructuresAreRefused) {
@@ -240,6 +262,7 @@ class FailingStore : public riff::MemoryStore {
     bool Read(uint64_t off, void* dst, size_t n) override {
         return off < failFrom_ && MemoryStore::Read(off, dst, n);
     }
+    const uint8_t* View(uint64_t, size_t) override { return nullptr; }
 
   private:
     uint64_t failFrom_;
@@ -257,5 +280,29 @@ TEST(ReadWaveFile, ReadFailuresAreReportedAsSuch) {
     FailingStore store(Canonical(Samples(8)), 44);
     wavconv::WaveData d;
     EXPECT_EQ(wavconv::ReadWaveFile(store, d), WaveStatus::ReadError);
-    EXPECT_FALSE(d.samples);
+    EXPECT_FALSE(d.buffer);
+}
+
+namespace {
+
+// A store that can only copy: the reader then fills its own buffer.
+class CopyOnlyStore : public riff::MemoryStore {
+  public:
+    using riff::MemoryStore::MemoryStore;
+    const uint8_t* View(uint64_t, size_t) override { return nullptr; }
+};
+
+} // namespace
+
+TEST(ReadWaveFile, SamplesAreSharedInPlaceOrCopiedAlike) {
+    Bytes file = Canonical(Samples(400));
+    riff::MemoryStore viewable(file);
+    CopyOnlyStore copyOnly(file);
+    wavconv::WaveData inPlace, copied;
+    ASSERT_EQ(wavconv::ReadWaveFile(viewable, inPlace), WaveStatus::Ok);
+    ASSERT_EQ(wavconv::ReadWaveFile(copyOnly, copied), WaveStatus::Ok);
+    EXPECT_EQ(inPlace.samples, viewable.Bytes().data() + 44); // no copy
+    EXPECT_FALSE(inPlace.buffer);
+    EXPECT_TRUE(copied.buffer);
+    EXPECT_EQ(SamplesOf(inPlace), SamplesOf(copied));
 }

@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# Packs the release the way "./run dist" does and checks what a user gets: every file the
+# download README promises, the DLL identical to the built one, no developer notes, and
+# README links that resolve inside the unpacked folder. Skips (77) before a build.
+set -euo pipefail
+ROOT=$1
+[ -f "$ROOT/dist/Quillon.dll" ] || { echo "dist/ not laid out yet (./run build)"; exit 77; }
+zip=$(bash "$ROOT/cmake/package.sh" | tail -1)
+[ -f "$zip" ] || { echo "FAIL: package.sh printed no zip path"; exit 1; }
+case $(basename "$zip") in Quillon-[0-9]*.zip) ;; *) echo "FAIL: zip name $zip has no version"; exit 1 ;; esac
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+unzip -q "$zip" -d "$tmp"
+top=$(find "$tmp" -mindepth 1 -maxdepth 1 -type d)
+[ "$(basename "$top")" = "$(basename "$zip" .zip)" ] || { echo "FAIL: one top folder named like the zip"; exit 1; }
+status=0
+for f in Quillon.dll Quillon.h Quillon.bas Quillon.def libQuillon.dll.a LICENSE.txt README.md \
+    docs/README.md docs/api-reference.md docs/getting-started-vb.md docs/getting-started-c.md \
+    docs/tamsel.md docs/purnix.md docs/kestrom.md \
+    examples/vb/QuillonSample.vbp examples/vb/frmMain.frm examples/vb/Game.bas \
+    examples/vb/sprites.bmp examples/vb/Quillon.bas examples/vb/Quillon.dll; do
+    [ -s "$top/$f" ] || { echo "FAIL: $f missing"; status=1; }
+done
+for tool in TAMSEL PURNIX KESTROM; do
+    if [ -f "$ROOT/dist/$tool.EXE" ]; then
+        cmp -s "$ROOT/dist/$tool.EXE" "$top/$tool.EXE" || { echo "FAIL: $tool.EXE differs"; status=1; }
+        [ -s "$top/$tool.TXT" ] || { echo "FAIL: $tool.TXT missing"; status=1; }
+    fi
+done
+cmp -s "$ROOT/dist/Quillon.dll" "$top/Quillon.dll" || { echo "FAIL: Quillon.dll differs"; status=1; }
+if find "$top" -name 'dev-*' | grep -q .; then echo "FAIL: developer notes packed"; status=1; fi
+if find "$top" -name '*_test.*' -o -name CMakeLists.txt | grep -q .; then
+    echo "FAIL: test or build files packed"; status=1
+fi
+for target in $(grep -o '](docs/[^)#]*' "$top/README.md" | sed 's/^](//'); do
+    [ -f "$top/$target" ] || { echo "FAIL: README links to missing $target"; status=1; }
+done
+[ "$status" -eq 0 ] && echo "ok: $(find "$top" -type f | wc -l) files in $(basename "$zip")"
+exit $status

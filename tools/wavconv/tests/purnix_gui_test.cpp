@@ -1,0 +1,453 @@
+// PURNIX.EXE driven through its window under Wine. Inputs come from sox and ffmpeg, the
+// written AVI files are judged by ffprobe and ffmpeg.
+#include "purnix_ids.h"
+#include "shell/shell.h"
+#include "testdriver/driver.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <map>
+#include <memory>
+#include <set>
+
+namespace {
+
+const wchar_t kSelect[] = L"WAVEファイルを選択してください。";
+const wchar_t kRefused[] = L"WAVEファイルの形式が認識できません。";
+const wchar_t kCannotOpen[] = L"AVIファイルをオープンできません。";
+const wchar_t kCreated[] = L"AVIファイルを作成しました。";
+
+uint32_t U32(const std::string& b, size_t at) {
+    return uint32_t(uint8_t(b[at])) | uint32_t(uint8_t(b[at + 1])) << 8 |
+           uint32_t(uint8_t(b[at + 2])) << 16 | uint32_t(uint8_t(b[at + 3])) << 24;
+}
+
+// Data of the first chunk with this tag (a plain search: the test files are small and
+// their tags do not occur in their sample data).
+std::string ChunkData(const std::string& file, const std::string& tag) {
+    size_t at = file.find(tag);
+    if (at == std::string::npos || at + 8 > file.size()) return {};
+    return file.substr(at + 8, U32(file, at + 4));
+}
+
+// What a folder holds: name -> bytes.
+std::map<std::wstring, std::string> Snapshot(const std::wstring& folder) {
+    std::map<std::wstring, std::string> files;
+    WIN32_FIND_DATAW fd;
+    HANDLE h = FindFirstFileW(td::Join(folder, L"*").c_str(), &fd);
+    if (h == INVALID_HANDLE_VALUE) return files;
+    do {
+        std::wstring name = fd.cFileName;
+        if (name == L"." || name == L"..") continue;
+        std::string bytes;
+        if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            td::ReadBytes(td::Join(folder, name), bytes);
+        files[name] = bytes;
+    } while (FindNextFileW(h, &fd));
+    FindClose(h);
+    return files;
+}
+
+class Purnix : public testing::Test {
+  protected:
+    void SetUp() override {
+        folder_ = td::MakeTempFolder(L"purnix");
+        unix_ = td::UnixPath(folder_);
+    }
+    void TearDown() override {
+        app_.reset();
+        td::RemoveTree(folder_);
+    }
+
+    // Runs a shell command in the test folder; its output, or a test failure.
+    std::string Sh(const std::string& command) {
+        std::string out;
+        int rc = td::RunUnix("cd '" + unix_ + "' && " + command, &out, 60000);
+        EXPECT_EQ(rc, 0) << command << "\n" << out;
+        return out;
+    }
+
+    void Start(const std::vector<std::wstring>& env = {}) {
+        app_ = std::make_unique<td::App>(L"PURNIX.EXE", folder_, env);
+        form_ = app_->WaitWindow(L"Purnix");
+        ASSERT_TRUE(form_);
+        file1_ = td::Control(form_, shell::kIdFile1);
+        text1_ = td::Control(form_, kIdText1);
+        text3_ = td::Control(form_, kIdText3);
+        command1_ = td::Control(form_, kIdCommand1);
+        ASSERT_TRUE(file1_ && text1_ && text3_ && command1_);
+    }
+
+    std::wstring Path(const std::wstring& name) const { return td::Join(folder_, name); }
+    std::string Bytes(const std::wstring& name) const {
+        std::string b;
+        td::ReadBytes(Path(name), b);
+        return b;
+    }
+
+    // Selects a file (unless name is empty), presses Convert and reads the message box,
+    // which stays open: the caller looks at the files while it is up.
+    td::Box ClickConvert(const std::wstring& name) {
+        if (!name.empty()) {
+            EXPECT_TRUE(td::SelectListItem(file1_, name)) << td::Narrow(name);
+            td::Sync(form_);
+        }
+        EXPECT_TRUE(td::Click(command1_));
+        HWND box = app_->WaitMessageBox(60000);
+        EXPECT_TRUE(box);
+        return box ? td::ReadBox(box) : td::Box{};
+    }
+    void CloseBox(const td::Box& box) { EXPECT_TRUE(td::PressBoxButton(box.hwnd, IDOK)); }
+
+    // ffprobe's view of every stream: key=value lines.
+    std::multimap<std::string, std::string> Probe(const std::string& avi) {
+        std::string out = Sh("ffprobe -v error -show_entries stream=codec_type,codec_name,"
+                             "sample_rate,channels,sample_fmt:stream_tags=title -of "
+                             "default=nw=1 '" +
+                             avi + "'");
+        std::multimap<std::string, std::string> values;
+        size_t pos = 0;
+        while (pos < out.size()) {
+            size_t end = out.find('\n', pos);
+            if (end == std::string::npos) end = out.size();
+            std::string line = out.substr(pos, end - pos);
+            size_t eq = line.find('=');
+            if (eq != std::string::npos) values.emplace(line.substr(0, eq), line.substr(eq + 1));
+            pos = end + 1;
+        }
+        return values;
+    }
+    static std::string One(const std::multimap<std::string, std::string>& m,
+                           const std::string& key) {
+        auto it = m.find(key);
+        return it == m.end() ? "<none>" : it->second;
+    }
+
+    std::wstring folder_;
+    std::string unix_;
+    std::unique_ptr<td::App> app_;
+    HWND form_ = nullptr, file1_ = nullptr, text1_ = nullptr, text3_ = nullptr, command1_ = nullptr;
+};
+
+struct Case {
+    std::string name;  // file name without ".wav"
+    std::string make;  // command writing name.wav
+    std::string codec; // ffprobe codec_name
+    std::string rate;  // ffprobe sample_rate
+    std::string channels;
+    std::string layout; // a chunk tag the input must hold before "data", or ""
+};
+
+TEST_F(Purnix, ConvertsEveryKindOfPcmFileExactly) {
+    const std::vector<Case> cases = {
+        {"s16", "sox -n -r 44100 -c 2 -b 16 s16.wav synth 0.5 sine 440 sine 660", "pcm_s16le",
+         "44100", "2", ""},
+        {"u8", "sox -n -r 11025 -c 1 -b 8 u8.wav synth 0.4 sine 300", "pcm_u8", "11025", "1", ""},
+        // sox writes 24-bit as WAVE_FORMAT_EXTENSIBLE: a 40-byte format chunk.
+        {"s24", "sox -n -r 48000 -c 2 -b 24 s24.wav synth 0.3 sine 500", "pcm_s24le", "48000", "2",
+         ""},
+        {"list",
+         "ffmpeg -v error -f lavfi -i sine=f=440:d=0.5:sample_rate=22050 -metadata title=Lied "
+         "-metadata artist=Someone list.wav",
+         "pcm_s16le", "22050", "1", "LIST"},
+        // bext of 602 + 3 bytes ("ab" and its NUL): an odd chunk with a pad byte before the data.
+        {"odd",
+         "ffmpeg -v error -f lavfi -i sine=d=0.3:sample_rate=8000 -write_bext 1 -metadata "
+         "coding_history=ab odd.wav",
+         "pcm_s16le", "8000", "1", "bext"},
+    };
+    for (const Case& c : cases)
+        Sh(c.make);
+    // The inputs really have the structure each case is about.
+    std::string list = Bytes(L"list.wav"), odd = Bytes(L"odd.wav");
+    ASSERT_LT(list.find("LIST"), list.find("data"));
+    ASSERT_NE(odd.find("bext"), std::string::npos);
+    ASSERT_EQ(U32(odd, odd.find("bext") + 4) % 2, 1u);
+    ASSERT_EQ(U32(Bytes(L"s24.wav"), 16), 40u);
+
+    Start();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::wstring wav = td::Widen(c.name + ".wav"), avi = td::Widen(c.name + ".avi");
+        td::Box box = ClickConvert(wav);
+        EXPECT_EQ(box.text, kCreated);
+        EXPECT_EQ(box.icon, 0);
+        EXPECT_EQ(box.caption, L"Purnix");
+        // Complete while the success message is up.
+        auto probe = Probe(c.name + ".avi");
+        EXPECT_EQ(probe.count("codec_type"), 1u);
+        EXPECT_EQ(One(probe, "codec_type"), "audio");
+        EXPECT_EQ(One(probe, "codec_name"), c.codec);
+        EXPECT_EQ(One(probe, "sample_rate"), c.rate);
+        EXPECT_EQ(One(probe, "channels"), c.channels);
+        EXPECT_EQ(One(probe, "TAG:title"), c.name); // the name File1_Click proposed
+        Sh("sox '" + c.name + ".wav' -t raw '" + c.name + ".wav.raw' && ffmpeg -v error -y -i '" +
+           c.name + ".avi' -map 0:a:0 -c copy -f data '" + c.name + ".avi.raw' && cmp '" + c.name +
+           ".wav.raw' '" + c.name + ".avi.raw'");
+        // The stream header tells the real number of blocks.
+        std::string aviBytes = Bytes(avi), strh = ChunkData(aviBytes, "strh");
+        ASSERT_GE(strh.size(), 48u);
+        uint32_t blockAlign = U32(strh, 44);
+        ASSERT_GT(blockAlign, 0u);
+        size_t rawSize = Bytes(td::Widen(c.name + ".wav.raw")).size();
+        EXPECT_EQ(U32(strh, 32), rawSize / blockAlign);
+        EXPECT_EQ(U32(strh, 20), blockAlign);
+        EXPECT_EQ(U32(strh, 28), 0u); // dwStart
+        CloseBox(box);
+    }
+    // 16-bit stereo at 44100 Hz: the header values a reader computes with.
+    std::string strh = ChunkData(Bytes(L"s16.avi"), "strh");
+    EXPECT_EQ(U32(strh, 20), 4u);
+    EXPECT_EQ(U32(strh, 24), 176400u);
+    EXPECT_EQ(U32(strh, 44), 4u);
+    EXPECT_EQ(U32(strh, 32), 22050u);
+}
+
+TEST_F(Purnix, NameUpToTheFirstDotAndExistingAviOverwritten) {
+    Sh("sox -n -r 22050 -c 1 -b 16 a.b.wav synth 0.2 sine 440 && echo old > a.avi");
+    Start();
+    ASSERT_TRUE(td::SelectListItem(file1_, L"a.b.wav"));
+    EXPECT_TRUE(td::WaitFor([&] { return td::Text(text3_) == L"a"; }))
+        << td::Narrow(td::Text(text3_));
+    td::Box box = ClickConvert(L"");
+    EXPECT_EQ(box.text, kCreated);
+    CloseBox(box);
+    auto probe = Probe("a.avi");
+    EXPECT_EQ(One(probe, "codec_name"), "pcm_s16le");
+    EXPECT_EQ(One(probe, "TAG:title"), "a");
+    EXPECT_EQ(GetFileAttributesW(Path(L"a.b.avi").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST_F(Purnix, NothingSelectedWarnsAndTouchesNoFile) {
+    Sh("sox -n -r 8000 -c 1 -b 8 x.wav synth 0.1 sine 440 && echo keep > x.avi");
+    auto before = Snapshot(folder_);
+    Start();
+    ASSERT_EQ(td::ListIndex(file1_), -1);
+    td::Box box = ClickConvert(L"");
+    EXPECT_EQ(box.text, kSelect);
+    EXPECT_EQ(box.icon, MB_ICONEXCLAMATION);
+    EXPECT_EQ(box.caption, L"Purnix");
+    td::Screenshot("purnix-select-warning");
+    CloseBox(box);
+    EXPECT_EQ(Snapshot(folder_), before);
+}
+
+TEST_F(Purnix, RefusedFilesWriteNothing) {
+    // Text named .wav; a WAV cut inside its header (no data chunk); a file whose "data"
+    // chunk is missing behind a LIST chunk.
+    Sh("echo 'not a wave file' > text.wav && sox -n -r 8000 -c 1 -b 16 cut.wav synth 0.1 sine "
+       "440 && head -c 40 cut.wav > nodata.wav && rm cut.wav && echo keep > nodata.avi");
+    auto before = Snapshot(folder_);
+    Start();
+    for (const wchar_t* name : {L"text.wav", L"nodata.wav"}) {
+        SCOPED_TRACE(td::Narrow(name));
+        td::Box box = ClickConvert(name);
+        EXPECT_EQ(box.text, kRefused);
+        EXPECT_EQ(box.icon, MB_ICONEXCLAMATION);
+        CloseBox(box);
+    }
+    EXPECT_EQ(Snapshot(folder_), before);
+}
+
+TEST_F(Purnix, WaveFileGoneSinceListedShowsTheSystemReason) {
+    Sh("sox -n -r 8000 -c 1 -b 16 gone.wav synth 0.1 sine 440");
+    Start();
+    ASSERT_TRUE(td::SelectListItem(file1_, L"gone.wav"));
+    ASSERT_TRUE(DeleteFileW(Path(L"gone.wav").c_str()));
+    td::Box box = ClickConvert(L"");
+    const std::wstring lead = L"WAVEファイルを読み込めません。\r";
+    EXPECT_EQ(box.text.substr(0, lead.size()), lead);
+    EXPECT_GT(box.text.size(), lead.size()); // the system's text follows
+    EXPECT_EQ(box.icon, MB_ICONEXCLAMATION);
+    CloseBox(box);
+    EXPECT_EQ(GetFileAttributesW(Path(L"gone.avi").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST_F(Purnix, LongStreamNameIsCutSoTheFieldEndsInANul) {
+    Sh("sox -n -r 8000 -c 1 -b 16 n.wav synth 0.1 sine 440");
+    Start();
+    ASSERT_TRUE(td::SelectListItem(file1_, L"n.wav"));
+    ASSERT_TRUE(td::WaitFor([&] { return td::Text(text3_) == L"n"; }));
+    td::SetText(text3_, std::wstring(100, L'x'));
+    td::Box box = ClickConvert(L"");
+    EXPECT_EQ(box.text, kCreated);
+    CloseBox(box);
+    std::string strn = ChunkData(Bytes(L"n.avi"), "strn");
+    ASSERT_GE(strn.size(), 64u);
+    EXPECT_EQ(strn.substr(0, 64), std::string(63, 'x') + '\0');
+    EXPECT_EQ(One(Probe("n.avi"), "TAG:title"), std::string(63, 'x'));
+}
+
+TEST_F(Purnix, JapaneseStreamNameIsStoredInTheAnsiCodePageAndCutBetweenCharacters) {
+    Sh("sox -n -r 8000 -c 1 -b 16 j.wav synth 0.1 sine 440");
+    Start({L"LC_ALL=ja_JP.UTF-8"});
+    ASSERT_TRUE(td::SelectListItem(file1_, L"j.wav"));
+    ASSERT_TRUE(td::WaitFor([&] { return td::Text(text3_) == L"j"; }));
+    // 40 two-byte characters: 80 bytes in Shift-JIS; 31 of them fit before the NUL.
+    td::SetText(text3_, std::wstring(40, L'\u97F3'));
+    td::Box box = ClickConvert(L"");
+    EXPECT_EQ(box.text, kCreated);
+    td::Screenshot("purnix-created");
+    CloseBox(box);
+    std::string strn = ChunkData(Bytes(L"j.avi"), "strn");
+    std::string sjis;
+    for (int i = 0; i < 31; i++)
+        sjis += "\x89\xb9";
+    ASSERT_GE(strn.size(), 63u);
+    EXPECT_EQ(strn.substr(0, 63), sjis + '\0');
+}
+
+TEST_F(Purnix, InterruptedRecordingConvertsTheBytesThatAreThere) {
+    // The header still declares the full length; 1001 bytes are gone from the end.
+    Sh("sox -n -r 8000 -c 2 -b 16 rec.wav synth 0.5 sine 440 && truncate -s -1001 rec.wav");
+    std::string wav = Bytes(L"rec.wav");
+    ASSERT_EQ(wav.substr(36, 4), "data");
+    ASSERT_GT(U32(wav, 40), wav.size() - 44);
+    Start();
+    td::Box box = ClickConvert(L"rec.wav");
+    EXPECT_EQ(box.text, kCreated);
+    CloseBox(box);
+    // Whole blocks only: the last 3 bytes are a partial block of 4.
+    ASSERT_EQ((wav.size() - 44) % 4, 3u);
+    Sh("ffmpeg -v error -y -i rec.avi -map 0:a:0 -c copy -f data rec.avi.raw && tail -c +45 "
+       "rec.wav | head -c " +
+       std::to_string((wav.size() - 44) / 4 * 4) + " > rec.wav.raw && cmp rec.wav.raw rec.avi.raw");
+    std::string strh = ChunkData(Bytes(L"rec.avi"), "strh");
+    ASSERT_GE(strh.size(), 48u);
+    EXPECT_EQ(U32(strh, 32), (wav.size() - 44) / 4);
+}
+
+TEST_F(Purnix, OutputThatCannotBeCreatedOrIsTheSourceIsRefused) {
+    // w.avi is a folder; s.avi is a WAV file that would be its own output.
+    Sh("sox -n -r 8000 -c 1 -b 16 w.wav synth 0.1 sine 440 && mkdir w.avi && cp w.wav s.avi");
+    auto before = Snapshot(folder_);
+    Start();
+    td::Box box = ClickConvert(L"w.wav");
+    EXPECT_EQ(box.text.substr(0, wcslen(kCannotOpen)), kCannotOpen);
+    EXPECT_EQ(box.icon, MB_ICONEXCLAMATION);
+    CloseBox(box);
+    td::SetText(text1_, L"*.avi");
+    td::Sync(form_);
+    box = ClickConvert(L"s.avi");
+    EXPECT_EQ(box.text.substr(0, wcslen(kCannotOpen)), kCannotOpen);
+    EXPECT_EQ(box.icon, MB_ICONEXCLAMATION);
+    CloseBox(box);
+    EXPECT_EQ(Snapshot(folder_), before);
+}
+
+TEST_F(Purnix, PatternFollowsEveryKeystrokeAndBadPatternsChangeNothing) {
+    Sh("sox -n -r 8000 -c 1 -b 8 x.wav synth 0.1 sine 440 && echo y > y.txt && echo z > z.txt");
+    Start();
+    using L = std::vector<std::wstring>;
+    auto listShows = [&](const L& want) {
+        return td::WaitFor([&] { return td::ListItems(file1_) == want; });
+    };
+    EXPECT_TRUE(listShows(L{L"x.wav"}));
+    td::SetText(text1_, L"");
+    EXPECT_TRUE(listShows(L{L"x.wav", L"y.txt", L"z.txt"})); // no pattern: every file
+    td::TypeChars(text1_, L"*.t");
+    EXPECT_TRUE(listShows(L{}));
+    td::TypeChars(text1_, L"xt");
+    EXPECT_TRUE(listShows(L{L"y.txt", L"z.txt"}));
+    td::TypeChars(text1_, L"|");
+    ASSERT_TRUE(td::WaitFor([&] { return td::Text(text1_) == L"*.txt|"; }));
+    td::Sync(form_);
+    EXPECT_EQ(td::ListItems(file1_), (L{L"y.txt", L"z.txt"}));
+    EXPECT_TRUE(app_->NoMessageBox());
+}
+
+int Px(int twips, int dpi) {
+    return MulDiv(twips, dpi, 1440);
+}
+
+TEST_F(Purnix, WindowLayoutTabOrderAndStartState) {
+    Sh("sox -n -r 8000 -c 1 -b 8 x.wav synth 0.1 sine 440 && echo y > y.txt");
+    Start({L"LC_ALL=ja_JP.UTF-8"});
+    HDC screen = GetDC(nullptr);
+    int dx = GetDeviceCaps(screen, LOGPIXELSX), dy = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    RECT client = td::ClientRect(form_);
+    EXPECT_EQ(client.right - client.left, Px(6075, dx));
+    EXPECT_EQ(client.bottom - client.top, Px(4140, dy));
+
+    struct Place {
+        int id;
+        const wchar_t* text;
+        int left, top, width, height;
+    };
+    const Place places[] = {
+        {kIdLabel1, L"Dri&ve:", 60, 60, 435, 180},
+        {shell::kIdDrive1, nullptr, 60, 300, 2475, -1}, // a drop-down sets its own height
+        {kIdLabel2, L"&Directory/Folder:", 60, 720, 1305, 180},
+        {shell::kIdDir1, nullptr, 60, 960, 2475, 1980},
+        {kIdLabel3, L"File &pattern:", 60, 3000, 915, 180},
+        {kIdText1, L"*.wav", 60, 3240, 2475, 315},
+        {kIdLabel4, L"&Wave file:", 2700, 60, 735, 180},
+        {shell::kIdFile1, nullptr, 2640, 300, 3375, 2610},
+        {kIdLabel6, L"Stream &name:", 2640, 3000, 1035, 180},
+        {kIdText3, L"", 2640, 3240, 3375, 315},
+        {kIdCommand1, L"&Convert Wave file into AVI file", 2640, 3660, 3375, 375},
+    };
+    std::vector<int> expectedOrder, order;
+    for (const Place& p : places) {
+        SCOPED_TRACE(p.id);
+        expectedOrder.push_back(p.id);
+        HWND h = td::Control(form_, p.id);
+        ASSERT_TRUE(h);
+        if (p.text) {
+            EXPECT_EQ(td::Text(h), p.text);
+        }
+        RECT r = td::RectInParent(h);
+        EXPECT_NEAR(r.left, Px(p.left, dx), 1);
+        EXPECT_NEAR(r.top, Px(p.top, dy), 1);
+        if (td::ClassOf(h) == L"Static") {
+            // Labels grow to fit the Japanese font, never shrink.
+            EXPECT_GE(r.right - r.left, Px(p.width, dx) - 1);
+        } else {
+            EXPECT_NEAR(r.right - r.left, Px(p.width, dx), 1);
+        }
+        if (p.height > 0 && td::ClassOf(h) != L"Static") {
+            EXPECT_NEAR(r.bottom - r.top, Px(p.height, dy), 1);
+        }
+    }
+    // Tab order is the order of the child windows.
+    for (HWND h = GetWindow(form_, GW_CHILD); h; h = GetWindow(h, GW_HWNDNEXT))
+        order.push_back(GetDlgCtrlID(h));
+    EXPECT_EQ(order, expectedOrder);
+    EXPECT_EQ(td::ListItems(file1_), std::vector<std::wstring>{L"x.wav"});
+    EXPECT_EQ(td::ListIndex(file1_), -1);
+    EXPECT_TRUE(td::Enabled(command1_));
+    td::SelectListItem(file1_, L"x.wav");
+    EXPECT_TRUE(td::WaitFor([&] { return td::Text(text3_) == L"x"; }));
+    td::Screenshot("purnix-window");
+}
+
+TEST_F(Purnix, HelpAboutAndClosingEndsTheProgram) {
+    td::CopyBeside(L"PURNIX.TXT", folder_);
+    Start({L"LC_ALL=ja_JP.UTF-8"});
+    td::ChooseMenu(form_, shell::kIdMenuAbout);
+    HWND about = app_->WaitMessageBox();
+    ASSERT_TRUE(about);
+    td::Box b = td::ReadBox(about);
+    EXPECT_EQ(b.icon, MB_ICONINFORMATION);
+    EXPECT_EQ(std::count(b.text.begin(), b.text.end(), L'\r'), 3);
+    EXPECT_EQ(b.text.substr(0, 11), L"PURNIX.EXE\r");
+    td::Screenshot("purnix-about");
+    EXPECT_TRUE(td::PressBoxButton(about, IDOK));
+
+    td::ChooseMenu(form_, shell::kIdMenuHelp);
+    HWND help = app_->WaitWindow(L"Purnix の使い方");
+    ASSERT_TRUE(help);
+    HWND text = td::ControlByClass(help, L"Edit");
+    ASSERT_TRUE(text);
+    EXPECT_EQ(td::Text(text).substr(0, 11), L"Purnix の使い方");
+    td::Screenshot("purnix-help");
+    // Closing the main window closes the viewer, and the program ends.
+    td::Close(form_);
+    DWORD code = 1;
+    EXPECT_TRUE(app_->WaitExit(10000, &code));
+    EXPECT_EQ(code, 0u);
+}
+
+} // namespace
