@@ -1,0 +1,89 @@
+#include "avi_video_fixup.h"
+
+#include <cmath>
+#include <vector>
+
+namespace avi {
+
+uint32_t MicroSecondsPerFrame(uint32_t scale, uint32_t rate) {
+    if (rate == 0) return 0;
+    double us = std::floor(1e6 * double(scale) / double(rate) + 0.5);
+    return us >= 4294967295.0 ? 0xFFFFFFFFu : uint32_t(us);
+}
+
+namespace {
+
+bool ReadU32(riff::ByteStore& store, uint64_t offset, uint32_t& value) {
+    uint8_t b[4];
+    if (!store.Read(offset, b, 4)) return false;
+    value = riff::LoadU32(b);
+    return true;
+}
+
+bool WriteU32(riff::ByteStore& store, uint64_t offset, uint32_t value) {
+    uint8_t b[4];
+    riff::StoreU32(b, value);
+    return store.Write(offset, b, 4);
+}
+
+} // namespace
+
+FixupResult FixVideoHeaders(riff::ByteStore& store) {
+    FixupResult r;
+    AviLayout layout;
+    if (!ReadAviLayout(store, layout, &r.why)) return r;
+
+    std::vector<bool> uncompressed(layout.streams.size(), false);
+    bool period_done = false;
+    for (size_t i = 0; i < layout.streams.size(); ++i) {
+        const StreamLayout& s = layout.streams[i];
+        if (s.fccType != riff::FourCC("vids") || s.strhSize < kStrhRate + 4) continue;
+        if (s.strfSize >= kBitmapCompression + 4) {
+            uint32_t compression = 0;
+            if (!ReadU32(store, s.strf + kBitmapCompression, compression)) {
+                r.why = "read error";
+                return r;
+            }
+            uncompressed[i] = compression == 0;
+        }
+        if (period_done || layout.avihSize < kAvihMicroSecPerFrame + 4) continue;
+        period_done = true;
+        uint32_t scale = 0, rate = 0, stored = 0;
+        if (!ReadU32(store, s.strh + kStrhScale, scale) ||
+            !ReadU32(store, s.strh + kStrhRate, rate) ||
+            !ReadU32(store, layout.avih + kAvihMicroSecPerFrame, stored)) {
+            r.why = "read error";
+            return r;
+        }
+        uint32_t want = MicroSecondsPerFrame(scale, rate);
+        if (want == 0 || (stored + 1 >= want && stored <= want + 1)) continue;
+        if (!WriteU32(store, layout.avih + kAvihMicroSecPerFrame, want)) {
+            r.why = "write error";
+            return r;
+        }
+        r.corrected++;
+    }
+
+    // idx1 entries: chunk id, flags, offset, length.
+    bool index_changed = false;
+    for (uint64_t e = 0; e + 16 <= layout.idx1Size; e += 16) {
+        uint32_t id = 0, flags = 0;
+        if (!ReadU32(store, layout.idx1 + e, id) || !ReadU32(store, layout.idx1 + e + 4, flags)) {
+            r.why = "read error";
+            return r;
+        }
+        int n = StreamOfChunk(id);
+        if (n < 0 || size_t(n) >= uncompressed.size() || !uncompressed[n]) continue;
+        if (flags & kIndexKeyFrame) continue;
+        if (!WriteU32(store, layout.idx1 + e + 4, flags | kIndexKeyFrame)) {
+            r.why = "write error";
+            return r;
+        }
+        index_changed = true;
+    }
+    if (index_changed) r.corrected++;
+    r.ok = true;
+    return r;
+}
+
+} // namespace avi

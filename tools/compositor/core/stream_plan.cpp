@@ -1,0 +1,66 @@
+#include "stream_plan.h"
+
+namespace tamsel {
+
+bool needs_audio_file(AudioOperation op) {
+    return op == AudioOperation::Add || op == AudioOperation::Replace;
+}
+
+std::vector<GatherStep> gather_steps(AudioOperation op) {
+    std::vector<GatherStep> steps;
+    steps.push_back({SourceFile::Video, StreamKind::Video, false, true});
+    if (op == AudioOperation::Add || op == AudioOperation::NoOperation)
+        steps.push_back({SourceFile::Video, StreamKind::Audio, true, false});
+    if (needs_audio_file(op)) steps.push_back({SourceFile::Audio, StreamKind::Audio, true, true});
+    return steps;
+}
+
+static wchar_t upper_char(wchar_t c) {
+    if (c >= L'a' && c <= L'z') return static_cast<wchar_t>(c - L'a' + L'A');
+    if (c >= 0xFF41 && c <= 0xFF5A) return static_cast<wchar_t>(c - 0xFF41 + 0xFF21);
+    return c;
+}
+
+std::wstring upper(const std::wstring& s) {
+    std::wstring out = s;
+    for (auto& c : out)
+        c = upper_char(c);
+    return out;
+}
+
+std::wstring complete_output_name(const std::wstring& answer) {
+    if (upper(answer).find(L".AVI") != std::wstring::npos) return answer;
+    return answer + L".avi";
+}
+
+bool same_file_name(const std::wstring& answer, const std::wstring& source_name) {
+    return upper(answer) == upper(source_name);
+}
+
+std::wstring folder_with_backslash(const std::wstring& folder) {
+    if (!folder.empty() && folder.back() == L'\\') return folder;
+    return folder + L"\\";
+}
+
+std::wstring output_path(const std::wstring& folder, const std::wstring& answer) {
+    if (answer.find(L'\\') != std::wstring::npos) return answer;
+    return folder_with_backslash(folder) + answer;
+}
+
+std::wstring progress_caption(const std::wstring& title, int percent) {
+    if (percent < 0) percent = 0;
+    if (percent > 100) percent = 100;
+    return title + L" - " + std::to_wstring(percent) + L"%";
+}
+
+} // namespace tamsel
+
+namespace tamsel {
+
+std::wstring left_out_message(int left_out) {
+    return L"ストリームは" + std::to_wstring(kStreamSlots) +
+           L"個までです。\rオーディオ ストリーム" + std::to_wstring(left_out) +
+           L"個は保存されません。";
+}
+
+} // namespace tamsel

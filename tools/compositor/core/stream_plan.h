@@ -1,0 +1,79 @@
+// Which streams a compression run hands to the writer, in which order, and how
+// the typed output name becomes a path. No platform calls: the window program
+// asks these rules and does the AVIFile work itself.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace tamsel {
+
+// Index of the set option button.
+enum class AudioOperation { Add = 0, Replace = 1, NoOperation = 2, Delete = 3 };
+
+// Slot 0 holds the video stream, slots 1..100 the audio streams.
+constexpr int kStreamSlots = 101;
+
+enum class SourceFile { Video, Audio };
+enum class StreamKind { Video, Audio };
+
+// One gathering step: take streams of `kind` from `file`. `all` means index 0, 1, 2...
+// until a request fails; otherwise only index 0. `required` means a failing first request
+// stops the run with a message.
+struct GatherStep {
+    SourceFile file;
+    StreamKind kind;
+    bool all;
+    bool required;
+};
+
+bool needs_audio_file(AudioOperation op);
+
+// The gathering steps of an operation, in the order the streams are written.
+std::vector<GatherStep> gather_steps(AudioOperation op);
+
+// The fixed stream table's bookkeeping: slots are filled in order; a stream that finds
+// the table full is counted as left out instead of being stored.
+class StreamTable {
+  public:
+    // The slot the next stream goes into, or -1 when the table is full.
+    int next_slot() const { return count_ < kStreamSlots ? count_ : -1; }
+    // Records the stream just stored in next_slot().
+    void filled() { ++count_; }
+    // Records a stream that found no slot.
+    void left_out() { ++left_out_; }
+    int count() const { return count_; }
+    int left_out_count() const { return left_out_; }
+
+  private:
+    int count_ = 0;
+    int left_out_ = 0;
+};
+
+// Appends ".avi" unless the name already holds ".avi" anywhere, in any letter case.
+std::wstring complete_output_name(const std::wstring& answer);
+
+// True when the completed answer names the same file as a bare source name
+// (letter case ignored).
+bool same_file_name(const std::wstring& answer, const std::wstring& source_name);
+
+// The folder with exactly one trailing backslash.
+std::wstring folder_with_backslash(const std::wstring& folder);
+
+// A name without any backslash lands in the folder; anything else is used as typed.
+std::wstring output_path(const std::wstring& folder, const std::wstring& answer);
+
+// Upper case for the comparisons: ASCII and full-width Latin letters.
+std::wstring upper(const std::wstring& s);
+
+// The caption shown while the save runs, e.g. "Tamsel - 42%".
+std::wstring progress_caption(const std::wstring& title, int percent);
+
+} // namespace tamsel
+
+namespace tamsel {
+
+// Told before the compression dialog when the table could not take every audio stream.
+std::wstring left_out_message(int left_out);
+
+} // namespace tamsel

@@ -1,0 +1,123 @@
+#include "stream_plan.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+using namespace tamsel;
+
+namespace {
+
+// Simulates a run: each file holds `video_audio` / `audio_audio` audio streams; returns the
+// written streams as "V", "v0", "a1" ... (file letter + audio index) and the left-out count.
+struct Simulated {
+    std::vector<std::string> written;
+    int left_out = 0;
+};
+
+Simulated simulate(AudioOperation op, int video_audio, int audio_audio) {
+    Simulated out;
+    StreamTable table;
+    for (const auto& step : gather_steps(op)) {
+        if (step.kind == StreamKind::Video) {
+            EXPECT_EQ(table.next_slot(), 0);
+            table.filled();
+            out.written.push_back("V");
+            continue;
+        }
+        int available = step.file == SourceFile::Video ? video_audio : audio_audio;
+        for (int i = 0; i < (step.all ? available : std::min(available, 1)); ++i) {
+            if (table.next_slot() < 0) {
+                table.left_out();
+                continue;
+            }
+            table.filled();
+            out.written.push_back((step.file == SourceFile::Video ? "v" : "a") + std::to_string(i));
+        }
+    }
+    EXPECT_EQ(table.count(), static_cast<int>(out.written.size()));
+    out.left_out = table.left_out_count();
+    return out;
+}
+
+} // namespace
+
+TEST(StreamPlan, OrderOfEachOperation) {
+    using V = std::vector<std::string>;
+    EXPECT_EQ(simulate(AudioOperation::Add, 1, 2).written, (V{"V", "v0", "a0", "a1"}));
+    EXPECT_EQ(simulate(AudioOperation::Replace, 1, 2).written, (V{"V", "a0", "a1"}));
+    EXPECT_EQ(simulate(AudioOperation::NoOperation, 2, 3).written, (V{"V", "v0", "v1"}));
+    EXPECT_EQ(simulate(AudioOperation::Delete, 2, 3).written, (V{"V"}));
+}
+
+TEST(StreamPlan, OnlyAddAndReplaceNeedTheAudioFile) {
+    EXPECT_TRUE(needs_audio_file(AudioOperation::Add));
+    EXPECT_TRUE(needs_audio_file(AudioOperation::Replace));
+    EXPECT_FALSE(needs_audio_file(AudioOperation::NoOperation));
+    EXPECT_FALSE(needs_audio_file(AudioOperation::Delete));
+    for (auto op : {AudioOperation::NoOperation, AudioOperation::Delete})
+        for (const auto& step : gather_steps(op))
+            EXPECT_EQ(step.file, SourceFile::Video);
+}
+
+TEST(StreamPlan, VideoAndTheAudioFilesFirstStreamAreRequired) {
+    auto steps = gather_steps(AudioOperation::Add);
+    ASSERT_EQ(steps.size(), 3u);
+    EXPECT_TRUE(steps[0].required);
+    EXPECT_FALSE(steps[0].all);
+    EXPECT_FALSE(steps[1].required); // a video file without audio adds nothing
+    EXPECT_TRUE(steps[1].all);
+    EXPECT_TRUE(steps[2].required); // an audio file without audio is refused
+    EXPECT_TRUE(steps[2].all);
+}
+
+TEST(StreamTable, FillsAllHundredAndOneSlotsThenCountsTheRest) {
+    auto full = simulate(AudioOperation::Add, 60, 40);
+    EXPECT_EQ(full.written.size(), 101u);
+    EXPECT_EQ(full.left_out, 0);
+
+    auto over = simulate(AudioOperation::Add, 60, 45);
+    EXPECT_EQ(over.written.size(), 101u);
+    EXPECT_EQ(over.written.back(), "a39");
+    EXPECT_EQ(over.left_out, 5);
+
+    StreamTable table;
+    for (int i = 0; i < kStreamSlots; ++i) {
+        EXPECT_EQ(table.next_slot(), i);
+        table.filled();
+    }
+    EXPECT_EQ(table.next_slot(), -1);
+}
+
+TEST(OutputName, CompletionOnlyWithoutAviAnywhere) {
+    EXPECT_EQ(complete_output_name(L"clip"), L"clip.avi");
+    EXPECT_EQ(complete_output_name(L"Clip.AVI"), L"Clip.AVI");
+    EXPECT_EQ(complete_output_name(L"my.avi.old"), L"my.avi.old");
+    EXPECT_EQ(complete_output_name(L"D:\\out\\clip"), L"D:\\out\\clip.avi");
+    EXPECT_EQ(complete_output_name(L"clip.av"), L"clip.av.avi");
+    EXPECT_EQ(complete_output_name(L"動画"), L"動画.avi");
+}
+
+TEST(OutputName, SameNameIgnoresCaseWithOrWithoutExtension) {
+    EXPECT_TRUE(same_file_name(complete_output_name(L"CLIP"), L"clip.avi"));
+    EXPECT_TRUE(same_file_name(complete_output_name(L"Clip.Avi"), L"clip.avi"));
+    EXPECT_TRUE(same_file_name(L"ｃｌｉｐ.avi", L"ＣＬＩＰ.AVI"));
+    EXPECT_FALSE(same_file_name(complete_output_name(L"clip2"), L"clip.avi"));
+    // Only the bare name is compared; a folder part is left to the identity check.
+    EXPECT_FALSE(same_file_name(L"sub\\..\\clip.avi", L"clip.avi"));
+}
+
+TEST(OutputName, FolderPrefixAndDriveRoot) {
+    EXPECT_EQ(output_path(L"C:\\", L"clip.avi"), L"C:\\clip.avi");
+    EXPECT_EQ(output_path(L"C:\\work", L"clip.avi"), L"C:\\work\\clip.avi");
+    EXPECT_EQ(output_path(L"C:\\work\\", L"clip.avi"), L"C:\\work\\clip.avi");
+    EXPECT_EQ(output_path(L"C:\\work", L"D:\\out\\clip.avi"), L"D:\\out\\clip.avi");
+    EXPECT_EQ(output_path(L"C:\\work", L"..\\clip.avi"), L"..\\clip.avi");
+    EXPECT_EQ(folder_with_backslash(L"Z:\\"), L"Z:\\");
+}
+
+TEST(ProgressCaption, ShowsClampedPercentage) {
+    EXPECT_EQ(progress_caption(L"Tamsel", 42), L"Tamsel - 42%");
+    EXPECT_EQ(progress_caption(L"Tamsel", 130), L"Tamsel - 100%");
+    EXPECT_EQ(progress_caption(L"Tamsel", -1), L"Tamsel - 0%");
+}

@@ -1,0 +1,77 @@
+// Test build only: binds the real AVIFile functions and counts what a run obtains and
+// releases. Each AVIFileExit appends one line to TAMSEL_COUNTS.TXT beside the program:
+// "init=I exit=E streams=S released=R opened=O closed=C".
+#include <cstdio>
+
+#include "avifile_api.h"
+
+bool bind_avifile(AviFileApi& api);
+
+namespace {
+
+AviFileApi g_real{};
+struct Counts {
+    int init, exit, streams, released, opened, closed;
+} g_counts{};
+
+void WINAPI counting_init() {
+    ++g_counts.init;
+    g_real.FileInit();
+}
+
+void WINAPI counting_exit() {
+    ++g_counts.exit;
+    g_real.FileExit();
+    wchar_t path[MAX_PATH];
+    DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    while (n && path[n - 1] != L'\\')
+        --n;
+    lstrcpyW(path + n, L"TAMSEL_COUNTS.TXT");
+    FILE* f = _wfopen(path, L"ab");
+    if (!f) return;
+    std::fprintf(f, "init=%d exit=%d streams=%d released=%d opened=%d closed=%d\n", g_counts.init,
+                 g_counts.exit, g_counts.streams, g_counts.released, g_counts.opened,
+                 g_counts.closed);
+    std::fclose(f);
+    g_counts = Counts{};
+}
+
+HRESULT WINAPI counting_open(PAVIFILE* file, LPCSTR path, UINT mode, LPCLSID handler) {
+    HRESULT hr = g_real.FileOpenA(file, path, mode, handler);
+    if (hr == 0) ++g_counts.opened;
+    return hr;
+}
+
+ULONG WINAPI counting_file_release(PAVIFILE file) {
+    ++g_counts.closed;
+    return g_real.FileRelease(file);
+}
+
+HRESULT WINAPI counting_get_stream(PAVIFILE file, PAVISTREAM* stream, DWORD type, LONG index) {
+    HRESULT hr = g_real.FileGetStream(file, stream, type, index);
+    if (hr == 0 && *stream) ++g_counts.streams;
+    return hr;
+}
+
+ULONG WINAPI counting_stream_release(PAVISTREAM stream) {
+    ++g_counts.released;
+    return g_real.StreamRelease(stream);
+}
+
+} // namespace
+
+const AviFileApi* avifile_api() {
+    static AviFileApi api{};
+    static const bool bound = [] {
+        if (!bind_avifile(g_real)) return false;
+        api = g_real;
+        api.FileInit = counting_init;
+        api.FileExit = counting_exit;
+        api.FileOpenA = counting_open;
+        api.FileRelease = counting_file_release;
+        api.FileGetStream = counting_get_stream;
+        api.StreamRelease = counting_stream_release;
+        return true;
+    }();
+    return bound ? &api : nullptr;
+}

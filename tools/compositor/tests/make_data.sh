@@ -1,0 +1,18 @@
+#!/bin/sh
+# Test inputs for Tamsel, made by ffmpeg: uncompressed video (10 fps, 2 s) with 0, 1, 2
+# PCM audio streams, an audio-only file with two streams, and a truncated file.
+set -e
+out=$1
+mkdir -p "$out"
+cd "$out"
+ff="ffmpeg -y -v error"
+video="-f lavfi -i testsrc=size=64x48:rate=10:duration=2"
+tone() { echo "-f lavfi -i sine=frequency=$1:sample_rate=22050:duration=2"; }
+vcodec="-c:v rawvideo -pix_fmt bgr24"
+acodec="-c:a pcm_s16le"
+$ff $video $vcodec v0.avi
+$ff $video $(tone 440) -map 0:v -map 1:a $vcodec $acodec v1.avi
+$ff $video $(tone 440) $(tone 660) -map 0:v -map 1:a -map 2:a $vcodec $acodec v2.avi
+$ff $(tone 880) $(tone 990) -map 0:a -map 1:a $acodec audio2.avi
+head -c 20000 v1.avi > truncated.avi
+printf 'not an AVI file\n' > text.avi

@@ -1,0 +1,503 @@
+// TAMSEL.EXE driven from outside under Wine with the shared GUI driver: the real
+// compression dialog is answered, outputs are checked by ffprobe and ffmpeg through /bin/sh.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstring>
+#include <sstream>
+
+#include "avi_fixup.h"
+#include "form1_ids.h"
+#include "riff.h"
+#include "shell/shell.h"
+#include "testdriver/driver.h"
+
+namespace {
+
+// Tamsel's main window seen through the shared driver.
+class App {
+  public:
+    App(const std::wstring& exe, const std::wstring& folder) : app_(exe, folder) {
+        form1_ = app_.WaitWindow(L"Tamsel", 10000, L"TamselForm1");
+    }
+    HWND form1() const { return form1_; }
+    HWND control(int id) const { return td::Control(form1_, id); }
+    void select(int id, const std::wstring& name) {
+        if (name.empty())
+            td::SelectListItem(control(id), -1);
+        else
+            EXPECT_TRUE(td::SelectListItem(control(id), name)) << td::Narrow(name);
+        td::Sync(form1_);
+    }
+    void click(int id) { td::Click(control(id)); }
+    void settle() { td::Sync(form1_); }
+    // A dialog of the program other than `except`; null when none comes up in time.
+    HWND wait_dialog(DWORD ms, HWND except = nullptr) const {
+        HWND found = nullptr;
+        td::WaitFor(
+            [&] {
+                for (HWND w : app_.TopWindows())
+                    if (w != except && td::ClassOf(w) == L"#32770") found = w;
+                return found != nullptr;
+            },
+            ms);
+        return found;
+    }
+    // Waits until the dialog is gone and the run behind it has gone on to its next stop.
+    void wait_closed(HWND dialog) {
+        td::WaitFor([&] { return !IsWindow(dialog); }, 10000);
+        td::Sync(form1_);
+        Sleep(200);
+        td::Sync(form1_);
+    }
+    bool close() {
+        td::Close(form1_);
+        return app_.WaitExit(10000);
+    }
+
+  private:
+    td::App app_;
+    HWND form1_ = nullptr;
+};
+
+std::string sh(const std::string& command) {
+    std::string out;
+    td::RunUnix(command, &out, 60000);
+    return out;
+}
+
+std::string read_file(const std::wstring& path) {
+    std::string bytes;
+    td::ReadBytes(path, bytes);
+    return bytes;
+}
+
+bool exists(const std::wstring& path) {
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::string test_name() {
+    return ::testing::UnitTest::GetInstance()->current_test_info()->name();
+}
+
+const wchar_t kSameName[] = L"保存ファイル名が変換元ファイル名と同じです。";
+const wchar_t kNotCreated[] = L"圧縮ファイルは作成できませんでした。";
+
+enum class Answer { Ok, Cancel };
+
+// What the user met during one click of Command1.
+struct Outcome {
+    std::vector<td::Box> messages;
+    std::vector<std::wstring> compression_dialogs; // captions of the real dialog, when seen
+    bool input_box_seen = false;
+};
+
+class Tamsel : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        work_ = td::Join(td::ExeFolder(), L"tamsel_work\\") + td::Widen(name) + L"\\";
+        sh("rm -rf '" + td::UnixPath(work_) + "' && mkdir -p '" + td::UnixPath(work_) +
+           "' && cp '" + td::UnixPath(td::ExeFolder()) + "/../tamsel_data/'*.avi '" +
+           td::UnixPath(work_) + "'");
+    }
+
+    std::wstring path(const std::wstring& name) const { return work_ + name; }
+    std::string unix(const std::wstring& name) const { return td::UnixPath(work_ + name); }
+
+    // Stream types in file order, e.g. "video,audio".
+    std::string probe(const std::wstring& name) const {
+        std::string out = sh("ffprobe -v error -show_entries stream=codec_type -of "
+                             "csv=p=0 '" +
+                             unix(name) + "'");
+        std::string joined;
+        std::istringstream lines(out);
+        for (std::string line; std::getline(lines, line);)
+            if (!line.empty()) joined += (joined.empty() ? "" : ",") + line;
+        return joined;
+    }
+
+    // Checksum of the PCM samples of audio stream `index` as ffmpeg decodes them.
+    std::string audio_md5(const std::wstring& name, int index) const {
+        return sh("ffmpeg -v error -i '" + unix(name) + "' -map 0:a:" + std::to_string(index) +
+                  " -f s16le - | md5sum");
+    }
+
+    std::string video_md5(const std::wstring& name) const {
+        return sh("ffmpeg -v error -i '" + unix(name) +
+                  "' -map 0:v:0 -f rawvideo -pix_fmt bgr24 - | md5sum");
+    }
+
+    // Sets the operation and selections, clicks Command1 and answers whatever comes up.
+    Outcome compress(App& app, int operation, const std::wstring& video, const std::wstring& audio,
+                     const std::wstring& answer, Answer dialog = Answer::Ok) {
+        app.click(option1_id(operation));
+        app.settle();
+        app.select(IDC_FILE1, video);
+        if (!audio.empty()) app.select(IDC_FILE2, audio);
+        app.click(IDC_COMMAND1);
+        Outcome run;
+        HWND last = nullptr;
+        for (HWND d = app.wait_dialog(10000); d; d = app.wait_dialog(1500, last)) {
+            last = d;
+            td::Box box = td::ReadBox(d);
+            if (box.caption == L"Tamsel" && td::BoxEdit(d)) { // our input box
+                if (!run.input_box_seen) td::Screenshot("tamsel_" + test_name() + "_input");
+                run.input_box_seen = true;
+                td::SetText(td::BoxEdit(d), answer);
+                td::PressBoxButton(d, answer.empty() ? IDCANCEL : IDOK);
+            } else if (box.caption == L"Tamsel") { // our message boxes
+                run.messages.push_back(box);
+                if (run.messages.size() == 1) td::Screenshot("tamsel_" + test_name() + "_message");
+                td::PressBoxButton(d, IDOK);
+            } else { // the platform's compression dialog
+                run.compression_dialogs.push_back(box.caption);
+                if (run.compression_dialogs.size() == 1) td::Screenshot("tamsel_" + test_name());
+                td::PressBoxButton(d, dialog == Answer::Ok ? IDOK : IDCANCEL);
+            }
+            app.wait_closed(d);
+        }
+        return run;
+    }
+
+    std::wstring work_;
+};
+
+TEST_F(Tamsel, WindowStartsWithAddAndGreysTheAudioListForNoOperationAndDelete) {
+    App app(L"TAMSEL.EXE", work_);
+    ASSERT_TRUE(app.form1());
+    EXPECT_EQ(td::Text(app.form1()), L"Tamsel");
+    EXPECT_EQ(SendMessageW(app.control(option1_id(0)), BM_GETCHECK, 0, 0), BST_CHECKED);
+    EXPECT_TRUE(IsWindowEnabled(app.control(IDC_FILE2)));
+    EXPECT_GT(SendMessageW(app.control(IDC_FILE1), LB_GETCOUNT, 0, 0), 4);
+    EXPECT_EQ(SendMessageW(app.control(IDC_FILE1), LB_GETCURSEL, 0, 0), LB_ERR);
+
+    app.select(IDC_FILE2, L"audio2.avi");
+    for (int op : {2, 3}) {
+        app.click(option1_id(op));
+        app.settle();
+        EXPECT_FALSE(IsWindowEnabled(app.control(IDC_FILE2))) << op;
+        EXPECT_EQ(SendMessageW(app.control(option1_id(op)), BM_GETCHECK, 0, 0), BST_CHECKED);
+        EXPECT_EQ(SendMessageW(app.control(option1_id(0)), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    }
+    td::Screenshot("tamsel_window_delete");
+    app.click(option1_id(1));
+    app.settle();
+    EXPECT_TRUE(IsWindowEnabled(app.control(IDC_FILE2)));
+    // The selection made before the list was disabled is still there.
+    wchar_t text[64] = {};
+    LRESULT sel = SendMessageW(app.control(IDC_FILE2), LB_GETCURSEL, 0, 0);
+    SendMessageW(app.control(IDC_FILE2), LB_GETTEXT, sel, reinterpret_cast<LPARAM>(text));
+    EXPECT_STREQ(text, L"audio2.avi");
+    td::Screenshot("tamsel_window_replace");
+    EXPECT_TRUE(app.close());
+}
+
+TEST_F(Tamsel, DeleteKeepsOnlyTheVideoStream) {
+    App app(L"TAMSEL.EXE", work_);
+    Outcome run = compress(app, 3, L"v2.avi", L"", L"out");
+    EXPECT_TRUE(run.messages.empty());
+    ASSERT_EQ(run.compression_dialogs.size(), 1u) << "the compression dialog was not seen";
+    EXPECT_EQ(probe(L"out.avi"), "video");
+    EXPECT_EQ(video_md5(L"out.avi"), video_md5(L"v2.avi"));
+    EXPECT_EQ(td::Text(app.form1()), L"Tamsel");
+    EXPECT_TRUE(app.close());
+}
+
+TEST_F(Tamsel, AddWritesVideoThenTheVideoFilesAudioThenTheAudioFiles) {
+    App app(L"TAMSEL.EXE", work_);
+    Outcome run = compress(app, 0, L"v1.avi", L"audio2.avi", L"out");
+    EXPECT_TRUE(run.messages.empty());
+    ASSERT_EQ(run.compression_dialogs.size(), 1u);
+    EXPECT_EQ(run.compression_dialogs[0], L"Compress options");
+    EXPECT_EQ(probe(L"out.avi"), "video,audio,audio,audio");
+    EXPECT_EQ(video_md5(L"out.avi"), video_md5(L"v1.avi"));
+    EXPECT_EQ(audio_md5(L"out.avi", 0), audio_md5(L"v1.avi", 0));
+    EXPECT_EQ(audio_md5(L"out.avi", 1), audio_md5(L"audio2.avi", 0));
+    EXPECT_EQ(audio_md5(L"out.avi", 2), audio_md5(L"audio2.avi", 1));
+    EXPECT_NE(audio_md5(L"out.avi", 1), audio_md5(L"out.avi", 2));
+    EXPECT_TRUE(app.close());
+}
+
+TEST_F(Tamsel, ReplaceWithAnAudioFileWithoutAudioNamesThatFile) {
+    App app(L"TAMSEL.EXE", work_);
+    Outcome run = compress(app, 1, L"v1.avi", L"v0.avi", L"out");
+    ASSERT_EQ(run.messages.size(), 1u);
+    EXPECT_EQ(run.messages[0].text, L"v0.avi\rオーディオ ストリームがありません。");
+    EXPECT_EQ(run.messages[0].icon, MB_ICONEXCLAMATION);
+    EXPECT_TRUE(run.compression_dialogs.empty());
+    EXPECT_FALSE(exists(path(L"out.avi")));
+    EXPECT_TRUE(app.close());
+}
+
+TEST_F(Tamsel, SelectionsAreCheckedBeforeTheNameIsAsked) {
+    App app(L"TAMSEL.EXE", work_);
+    Outcome run = compress(app, 0, L"", L"", L"out");
+    ASSERT_EQ(run.messages.size(), 1u);
+    EXPECT_EQ(run.messages[0].text, L"ビデオAVIファイルを選択してください。");
+    EXPECT_EQ(run.messages[0].icon, MB_ICONEXCLAMATION);
+    EXPECT_FALSE(run.input_box_seen);
+    run = compress(app, 1, L"v1.avi", L"", L"out");
+    ASSERT_EQ(run.messages.size(), 1u);
+    EXPECT_EQ(run.messages[0].text, L"オーディオAVIファイルを選択してください。");
+    EXPECT_FALSE(run.input_box_seen);
+    // An empty answer stops silently.
+    run = compress(app, 3, L"v1.avi", L"", L"");
+    EXPECT_TRUE(run.input_box_seen);
+    EXPECT_TRUE(run.messages.empty());
+    EXPECT_TRUE(run.compression_dialogs.empty());
+    EXPECT_TRUE(app.close());
+}
+
+TEST_F(Tamsel, NoOperationIgnoresTheAudioListEvenItsName) {
+    App app(L"TAMSEL.EXE", work_);
+    // No selection in the audio list, and then its selection as the output name.
+    Outcome run = compress(app, 2, L"v2.avi", L"", L"out");
+    EXPECT_TRUE(run.messages.empty());
+    EXPECT_EQ(probe(L"out.avi"), "video,audio,audio");
+    EXPECT_EQ(audio_md5(L"out.avi", 1), audio_md5(L"v2.avi", 1));
+
+    app.select(IDC_FILE2, L"v0.avi");
+    run = compress(app, 3, L"v1.avi", L"", L"V0");
+    EXPECT_TRUE(run.messages.empty());
+    ASSERT_EQ(run.compression_dialogs.size(), 1u);
+    EXPECT_EQ(probe(L"V0.avi"), "video"); // replaced the old v0.avi
+    EXPECT_TRUE(app.close());
+}
+
+TEST_F(Tamsel, NameCompletion) {
+    sh("mkdir -p '" + unix(L"sub") + "'");
+    App app(L"TAMSEL.EXE", work_);
+    for (const wchar_t* answer : {L"clip", L"Clip2.AVI", L"my.avi.old"})
+        EXPECT_EQ(compress(app, 3, L"v1.avi", L"", answer).compression_dialogs.size(), 1u);
+    EXPECT_EQ(probe(L"clip.avi"), "video");
+    EXPECT_EQ(probe(L"my.avi.old"), "video");
+    EXPECT_FALSE(exists(path(L"my.avi.old.avi")));
+    WIN32_FIND_DATAW found;
+    HANDLE find = FindFirstFileW(path(L"clip2.avi").c_str(), &found);
+    ASSERT_NE(find, INVALID_HANDLE_VALUE);
+    FindClose(find);
+    EXPECT_STREQ(found.cFileName, L"Clip2.AVI");
+    // An absolute path keeps its own folder.
+    compress(app, 3, L"v1.avi", L"", path(L"sub\\far"));
+    EXPECT_EQ(probe(L"sub/far.avi"), "video");
+    EXPECT_FALSE(exists(path(L"far.avi")));
+    EXPECT_TRUE(app.close());
+}
+
+TEST_F(Tamsel, SameNameInOtherCaseIsRefusedBeforeAnythingOpens) {
+    App app(L"TAMSEL.EXE", work_);
+    for (const wchar_t* answer : {L"V1", L"v1.AVI"}) {
+        Outcome run = compress(app, 0, L"v1.avi", L"audio2.avi", answer);
+        ASSERT_EQ(run.messages.size(), 1u) << td::Narrow(answer);
+        EXPECT_EQ(run.messages[0].text, kSameName);
+        EXPECT_TRUE(run.compression_dialogs.empty());
+    }
+    Outcome run = compress(app, 1, L"v1.avi", L"audio2.avi", L"Audio2");
+    ASSERT_EQ(run.messages.size(), 1u);
+    EXPECT_EQ(run.messages[0].text, kSameName);
+    EXPECT_EQ(probe(L"v1.avi"), "video,audio");
+    EXPECT_TRUE(app.close());
+}
+
+TEST_F(Tamsel, ASourceReachedThroughAFolderPartIsNeverDeleted) {
+    sh("mkdir -p '" + unix(L"sub") + "'");
+    std::string before = read_file(path(L"v1.avi"));
+    App app(L"TAMSEL.EXE", work_);
+    Outcome run = compress(app, 2, L"v1.avi", L"", path(L"sub\\..\\V1.avi"));
+    ASSERT_EQ(run.messages.size(), 1u);
+    EXPECT_EQ(run.messages[0].text, kSameName);
+    EXPECT_TRUE(run.compression_dialogs.empty());
+    EXPECT_EQ(read_file(path(L"v1.avi")), before);
+    EXPECT_TRUE(app.close());
+}
+
+TEST_F(Tamsel, CancellingTheDialogLeavesAnExistingOutputUntouched) {
+    sh("printf keep > '" + unix(L"out.avi") + "'");
+    App app(L"TAMSEL.EXE", work_);
+    Outcome run = compress(app, 0, L"v1.avi", L"audio2.avi", L"out", Answer::Cancel);
+    EXPECT_EQ(run.compression_dialogs.size(), 1u);
+    EXPECT_TRUE(run.messages.empty());
+    EXPECT_EQ(read_file(path(L"out.avi")), "keep");
+    EXPECT_TRUE(app.close());
+}
+
+TEST_F(Tamsel, SameFileInBothListsUnderAddWritesItsAudioTwice) {
+    App app(L"TAMSEL.EXE", work_);
+    Outcome run = compress(app, 0, L"v1.avi", L"v1.avi", L"twice");
+    EXPECT_TRUE(run.messages.empty());
+    EXPECT_EQ(probe(L"twice.avi"), "video,audio,audio");
+    EXPECT_EQ(audio_md5(L"twice.avi", 0), audio_md5(L"v1.avi", 0));
+    EXPECT_EQ(audio_md5(L"twice.avi", 1), audio_md5(L"v1.avi", 0));
+    EXPECT_TRUE(app.close());
+}
+
+TEST_F(Tamsel, AFailedSaveLeavesNoOutput) {
+    App app(L"TAMSEL.EXE", work_);
+    Outcome run = compress(app, 3, L"v1.avi", L"", path(L"missing\\out"));
+    ASSERT_EQ(run.messages.size(), 1u);
+    EXPECT_EQ(run.messages[0].text, kNotCreated);
+    EXPECT_EQ(run.messages[0].icon, 0); // a result, not a refusal
+    EXPECT_FALSE(exists(path(L"missing\\out.avi")));
+    // An output that cannot be deleted: a warning with the reason, nothing written.
+    sh("mkdir -p '" + unix(L"dir.avi") + "'");
+    run = compress(app, 3, L"v1.avi", L"", L"dir.avi");
+    ASSERT_EQ(run.messages.size(), 1u);
+    EXPECT_EQ(run.messages[0].text.find(path(L"dir.avi") + L"\r"), 0u);
+    EXPECT_EQ(run.messages[0].icon, MB_ICONEXCLAMATION);
+    EXPECT_EQ(GetFileAttributesW(path(L"dir.avi").c_str()) & FILE_ATTRIBUTE_DIRECTORY,
+              static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY));
+    EXPECT_TRUE(app.close());
+}
+
+TEST_F(Tamsel, DamagedInputsAreRefusedWithoutACrash) {
+    App app(L"TAMSEL.EXE", work_);
+    for (const wchar_t* name : {L"truncated.avi", L"text.avi"}) {
+        Outcome run = compress(app, 2, name, L"", L"out");
+        ASSERT_EQ(run.messages.size(), 1u) << td::Narrow(name);
+        EXPECT_EQ(run.messages[0].text, std::wstring(name) + L"\rAVIファイルが開けません。");
+    }
+    Outcome run = compress(app, 2, L"audio2.avi", L"", L"out");
+    ASSERT_EQ(run.messages.size(), 1u);
+    EXPECT_EQ(run.messages[0].text, L"audio2.avi\rビデオ ストリームがありません。");
+    EXPECT_FALSE(exists(path(L"out.avi")));
+    EXPECT_TRUE(app.close());
+}
+
+// Every run from AVIFileInit on releases what it obtained, whatever way it ends.
+TEST_F(Tamsel, EveryRunReleasesWhatItObtained) {
+    std::wstring counts = td::Join(td::ExeFolder(), L"TAMSEL_COUNTS.TXT");
+    DeleteFileW(counts.c_str());
+    App app(L"TAMSEL_COUNTING.exe", work_);
+    compress(app, 2, L"truncated.avi", L"", L"o1");                    // cannot open
+    compress(app, 2, L"text.avi", L"", L"o1");                         // cannot open
+    compress(app, 2, L"audio2.avi", L"", L"o1");                       // no video stream
+    compress(app, 1, L"v1.avi", L"v0.avi", L"o1");                     // no audio stream
+    compress(app, 0, L"v2.avi", L"audio2.avi", L"o1", Answer::Cancel); // dialog cancelled
+    compress(app, 0, L"v2.avi", L"audio2.avi", L"o2");                 // written
+    compress(app, 3, L"v1.avi", L"", path(L"missing\\o3"));            // save failed
+    EXPECT_TRUE(app.close());
+    std::istringstream lines(read_file(counts));
+    std::vector<std::string> runs;
+    for (std::string line; std::getline(lines, line);)
+        runs.push_back(line);
+    // The damaged files are refused before AVIFile touches them, but inside the run.
+    const char* expected[] = {
+        "init=1 exit=1 streams=0 released=0 opened=0 closed=0",
+        "init=1 exit=1 streams=0 released=0 opened=0 closed=0",
+        "init=1 exit=1 streams=0 released=0 opened=1 closed=1",
+        "init=1 exit=1 streams=1 released=1 opened=2 closed=2",
+        "init=1 exit=1 streams=5 released=5 opened=2 closed=2",
+        "init=1 exit=1 streams=5 released=5 opened=2 closed=2",
+        "init=1 exit=1 streams=1 released=1 opened=1 closed=1",
+    };
+    ASSERT_EQ(runs.size(), 7u);
+    for (size_t i = 0; i < runs.size(); ++i)
+        EXPECT_EQ(runs[i], expected[i]) << "run " << i;
+}
+
+} // namespace
+
+namespace {
+
+// Header fields as a reader that trusts them sees the file.
+struct Headers {
+    uint32_t micro_sec_per_frame = 0;
+    std::vector<uint32_t> audio_lengths; // strh dwLength of each audio stream
+    std::vector<uint32_t> audio_blocks;  // blocks its chunks really hold
+    int video_entries = 0, video_key_entries = 0;
+};
+
+Headers read_headers(const std::wstring& path) {
+    Headers h;
+    riff::FileStore store;
+    EXPECT_TRUE(store.Open(std::filesystem::path(path), false));
+    avi::AviLayout layout;
+    EXPECT_TRUE(avi::ReadAviLayout(store, layout));
+    uint8_t b[4];
+    if (store.Read(layout.avih, b, 4)) h.micro_sec_per_frame = riff::LoadU32(b);
+    for (const auto& s : layout.streams) {
+        if (s.fccType != riff::FourCC("auds")) continue;
+        store.Read(s.strh + avi::kStrhLength, b, 4);
+        h.audio_lengths.push_back(riff::LoadU32(b));
+        store.Read(s.strf + avi::kWaveBlockAlign, b, 2);
+        h.audio_blocks.push_back(static_cast<uint32_t>(s.dataBytes / riff::LoadU16(b)));
+    }
+    for (uint64_t e = 0; e + 16 <= layout.idx1Size; e += 16) {
+        uint8_t entry[16];
+        store.Read(layout.idx1 + e, entry, 16);
+        int n = avi::StreamOfChunk(riff::LoadU32(entry));
+        if (n < 0 || layout.streams[n].fccType != riff::FourCC("vids")) continue;
+        ++h.video_entries;
+        if (riff::LoadU32(entry + 4) & 0x10) ++h.video_key_entries;
+    }
+    return h;
+}
+
+} // namespace
+
+TEST_F(Tamsel, TheWrittenFileDescribesItsContentTruthfully) {
+    App app(L"TAMSEL.EXE", work_);
+    compress(app, 0, L"v1.avi", L"audio2.avi", L"out");
+    EXPECT_TRUE(app.close());
+    Headers h = read_headers(path(L"out.avi"));
+    EXPECT_EQ(h.micro_sec_per_frame, 100000u); // 10 frames per second
+    ASSERT_EQ(h.audio_lengths.size(), 3u);
+    for (size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(h.audio_lengths[i], h.audio_blocks[i]) << i;
+        EXPECT_EQ(h.audio_blocks[i], 44100u) << i; // 2 s at 22050 Hz
+    }
+    EXPECT_EQ(h.video_entries, 20);
+    EXPECT_EQ(h.video_key_entries, 20);
+    // ffmpeg's reader agrees: every video packet is a key frame.
+    std::string flags = sh("ffprobe -v error -select_streams v -show_entries "
+                           "packet=flags -of csv=p=0 '" +
+                           unix(L"out.avi") + "' | sort | uniq -c");
+    EXPECT_NE(flags.find("20 K"), std::string::npos) << flags;
+}
+
+TEST_F(Tamsel, ComposingFromAFilePurnixWroteCopiesAllItsSamples) {
+    sh("sox -n -r 22050 -c 1 -b 16 '" + unix(L"tone.wav") + "' synth 1.5 sine 500");
+    {
+        td::App purnix(L"PURNIX.EXE", work_);
+        HWND form = purnix.WaitWindow(L"Purnix", 10000, L"PurnixForm1");
+        ASSERT_TRUE(form);
+        ASSERT_TRUE(td::SelectListItem(td::Control(form, shell::kIdFile1), L"tone.wav"));
+        td::Sync(form);
+        td::Click(td::Control(form, 301)); // "&Convert Wave file into AVI file"
+        HWND box = purnix.WaitMessageBox(10000);
+        ASSERT_TRUE(box);
+        td::PressBoxButton(box, IDOK);
+        td::Close(form);
+        EXPECT_TRUE(purnix.WaitExit(10000));
+    }
+    ASSERT_EQ(read_headers(path(L"tone.avi")).audio_lengths, std::vector<uint32_t>{33075});
+    App app(L"TAMSEL.EXE", work_);
+    Outcome run = compress(app, 0, L"v0.avi", L"tone.avi", L"out");
+    EXPECT_TRUE(run.messages.empty());
+    EXPECT_TRUE(app.close());
+    EXPECT_EQ(probe(L"out.avi"), "video,audio");
+    EXPECT_EQ(audio_md5(L"out.avi", 0),
+              sh("ffmpeg -v error -i '" + unix(L"tone.wav") + "' -f s16le - | md5sum"));
+    EXPECT_EQ(read_headers(path(L"out.avi")).audio_lengths, std::vector<uint32_t>{33075});
+}
+
+TEST_F(Tamsel, ADriveRootFolderWorksWithoutASecondBackslash) {
+    ASSERT_TRUE(td::MapWineDrive(L't', td::UnixPath(work_)));
+    {
+        App app(L"TAMSEL.EXE", L"T:\\");
+        ASSERT_TRUE(app.form1());
+        Outcome run = compress(app, 2, L"v1.avi", L"", L"root");
+        EXPECT_TRUE(run.messages.empty());
+        EXPECT_EQ(run.compression_dialogs.size(), 1u);
+        // The same-file check and the save both saw "T:\root.avi".
+        run = compress(app, 2, L"v1.avi", L"", L"T:\\V1");
+        ASSERT_EQ(run.messages.size(), 1u);
+        EXPECT_EQ(run.messages[0].text, kSameName);
+        EXPECT_TRUE(app.close());
+    }
+    td::UnmapWineDrive(L't');
+    EXPECT_EQ(probe(L"root.avi"), "video,audio");
+}

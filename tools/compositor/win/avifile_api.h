@@ -1,0 +1,24 @@
+// The AVIFile functions the compression run calls, bound by name from "avifil32.dll"
+// at the first call. A Unicode build must name the ANSI entry points explicitly.
+#pragma once
+
+#include <windows.h>
+#include <vfw.h>
+
+struct AviFileApi {
+    void(WINAPI* FileInit)();
+    void(WINAPI* FileExit)();
+    HRESULT(WINAPI* FileOpenA)(PAVIFILE*, LPCSTR, UINT, LPCLSID);
+    HRESULT(WINAPI* FileGetStream)(PAVIFILE, PAVISTREAM*, DWORD, LONG);
+    ULONG(WINAPI* FileRelease)(PAVIFILE);
+    ULONG(WINAPI* StreamRelease)(PAVISTREAM);
+    HRESULT(WINAPI* StreamInfoA)(PAVISTREAM, AVISTREAMINFOA*, LONG);
+    HRESULT(WINAPI* StreamReadFormat)(PAVISTREAM, LONG, LPVOID, LONG*);
+    INT_PTR(WINAPI* SaveOptions)(HWND, UINT, int, PAVISTREAM*, LPAVICOMPRESSOPTIONS*);
+    HRESULT(WINAPI* SaveOptionsFree)(int, LPAVICOMPRESSOPTIONS*);
+    HRESULT(WINAPI* SaveVA)
+    (LPCSTR, CLSID*, AVISAVECALLBACK, int, PAVISTREAM*, LPAVICOMPRESSOPTIONS*);
+};
+
+// The bound functions, or nullptr when the library or one of its functions is missing.
+const AviFileApi* avifile_api();

@@ -1,0 +1,25 @@
+#include "avifile_api.h"
+
+namespace {
+
+template <typename F> bool bind(HMODULE lib, const char* name, F& slot) {
+    slot = reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(lib, name)));
+    return slot != nullptr;
+}
+
+} // namespace
+
+bool bind_avifile(AviFileApi& api) {
+    HMODULE lib = LoadLibraryA("avifil32.dll");
+    if (!lib) return false;
+    return bind(lib, "AVIFileInit", api.FileInit) && bind(lib, "AVIFileExit", api.FileExit) &&
+           bind(lib, "AVIFileOpenA", api.FileOpenA) &&
+           bind(lib, "AVIFileGetStream", api.FileGetStream) &&
+           bind(lib, "AVIFileRelease", api.FileRelease) &&
+           bind(lib, "AVIStreamRelease", api.StreamRelease) &&
+           bind(lib, "AVIStreamInfoA", api.StreamInfoA) &&
+           bind(lib, "AVIStreamReadFormat", api.StreamReadFormat) &&
+           bind(lib, "AVISaveOptions", api.SaveOptions) &&
+           bind(lib, "AVISaveOptionsFree", api.SaveOptionsFree) &&
+           bind(lib, "AVISaveVA", api.SaveVA);
+}

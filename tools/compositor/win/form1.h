@@ -1,0 +1,33 @@
+// Tamsel's main window Form1 and what its handlers share.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "shell/shell.h"
+#include "stream_plan.h"
+
+extern const wchar_t kAppTitle[];
+
+struct Form1 {
+    HWND hwnd = nullptr;
+    shell::FileChooser chooser; // Drive1, Dir1, File1 (video), File2 (audio)
+    HWND command1 = nullptr;
+    HWND option1[4] = {};
+    tamsel::AudioOperation operation = tamsel::AudioOperation::Add;
+    bool busy = false; // hourglass while the save runs
+};
+
+extern Form1 g_form1;
+
+HWND create_form1(HINSTANCE instance);
+
+// Message box with the application title; `icon` is MB_ICONEXCLAMATION, MB_ICONINFORMATION or 0.
+void message_box(const std::wstring& text, UINT icon);
+
+// Command1_Click: the compression run.
+void Command1_Click();
+
+// Modal input box: returns the typed text, empty when cancelled.
+std::wstring input_box(HWND owner, const std::wstring& prompt, const std::wstring& title);
