@@ -4,6 +4,7 @@
 #include "conversion.h"
 #include "avi_fixup.h"
 #include "wave_reader.h"
+#include "shell/shell.h"
 #include "win_file.h"
 
 #include <cstdio>
@@ -19,20 +20,6 @@ const wchar_t kCannotCreateStream[] = L"WAVEストリームを作成できませ
 const wchar_t kCreated[] = L"AVIファイルを作成しました。";
 const wchar_t kCannotReadWave[] = L"WAVEファイルを読み込めません。";
 const wchar_t kCannotWriteAvi[] = L"AVIファイルを書き込めません。";
-
-std::wstring SystemText(DWORD code) {
-    wchar_t* buffer = nullptr;
-    DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                                 FORMAT_MESSAGE_IGNORE_INSERTS,
-                             nullptr, code, 0, reinterpret_cast<LPWSTR>(&buffer), 0, nullptr);
-    std::wstring text = n && buffer ? std::wstring(buffer, n) : std::wstring();
-    if (buffer) LocalFree(buffer);
-    while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' '))
-        text.pop_back();
-    wchar_t code_text[32];
-    std::swprintf(code_text, 32, L"(0x%08lX)", static_cast<unsigned long>(code));
-    return text.empty() ? code_text : text + L" " + code_text;
-}
 
 Outcome Warning(const std::wstring& first, const std::wstring& detail = {}) {
     return {detail.empty() ? first : first + L"\r" + detail, MB_ICONEXCLAMATION};
@@ -78,12 +65,12 @@ AVISTREAMINFOA StreamInfo(const wavconv::WaveData& wave, uint32_t sampleBytes,
 std::wstring FinishAvi(const std::wstring& aviPath, uint32_t sampleBytes,
                        const std::vector<uint8_t>& format, const std::string& name) {
     Win32File out;
-    if (!out.Open(aviPath, true)) return SystemText(out.LastError());
+    if (!out.Open(aviPath, true)) return shell::SystemErrorText(out.LastError());
     avi::FixupResult fix = avi::FixAudioLengths(out);
     if (fix.ok) fix = avi::RestoreStreamFormat(out, 0, format);
     if (fix.ok) fix = avi::RestoreStreamName(out, 0, name);
     if (!fix.ok) {
-        if (out.LastError()) return SystemText(out.LastError());
+        if (out.LastError()) return shell::SystemErrorText(out.LastError());
         return std::wstring(fix.why.begin(), fix.why.end());
     }
     avi::AviLayout layout;
@@ -101,16 +88,17 @@ Outcome ConvertWaveToAvi(const std::wstring& wavPath, const std::wstring& aviPat
     // only) until they are written.
     Win32File in;
     wavconv::WaveData wave;
-    if (!in.Open(wavPath, false)) return Warning(kCannotReadWave, SystemText(in.LastError()));
+    if (!in.Open(wavPath, false))
+        return Warning(kCannotReadWave, shell::SystemErrorText(in.LastError()));
     switch (wavconv::ReadWaveFile(in, wave)) {
     case wavconv::WaveStatus::Ok:
         break;
     case wavconv::WaveStatus::Refused:
         return Warning(kRefused);
     case wavconv::WaveStatus::ReadError:
-        return Warning(kCannotReadWave, SystemText(in.LastError()));
+        return Warning(kCannotReadWave, shell::SystemErrorText(in.LastError()));
     case wavconv::WaveStatus::OutOfMemory:
-        return Warning(kCannotReadWave, SystemText(ERROR_NOT_ENOUGH_MEMORY));
+        return Warning(kCannotReadWave, shell::SystemErrorText(ERROR_NOT_ENOUGH_MEMORY));
     }
 
     // A WAV file whose name already ends in the output name would be replaced by it.
@@ -120,7 +108,7 @@ Outcome ConvertWaveToAvi(const std::wstring& wavPath, const std::wstring& aviPat
     if (!ToAnsi(aviPath, ansiPath))
         return Warning(kCannotOpenAvi, L"ファイル名に使えない文字があります。");
     const AviFileApi* api = AviFile();
-    if (!api) return Warning(kCannotOpenAvi, SystemText(GetLastError()));
+    if (!api) return Warning(kCannotOpenAvi, shell::SystemErrorText(GetLastError()));
 
     api->AVIFileInit();
     PAVIFILE file = nullptr;
@@ -155,8 +143,8 @@ Outcome ConvertWaveToAvi(const std::wstring& wavPath, const std::wstring& aviPat
     wave = wavconv::WaveData{};
     in.Close();
 
-    std::wstring why =
-        failed ? SystemText(DWORD(failed)) : FinishAvi(aviPath, sampleBytes, format, info.szName);
+    std::wstring why = failed ? shell::SystemErrorText(DWORD(failed))
+                              : FinishAvi(aviPath, sampleBytes, format, info.szName);
     if (!why.empty()) {
         DeleteFileW(aviPath.c_str());
         return Warning(kCannotWriteAvi, why);

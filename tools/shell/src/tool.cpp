@@ -3,6 +3,8 @@
 
 #include "internal.h"
 
+#include <cwchar>
+
 namespace shell {
 
 #define QUILLON_COPYRIGHT L"Copyright (C) 2026 the Quillon toolkit developers"
@@ -83,7 +85,14 @@ std::wstring SystemErrorText(DWORD code) {
     if (buffer) LocalFree(buffer);
     while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' '))
         text.pop_back();
-    if (text.empty()) text = L"Error " + std::to_wstring(code);
+    if (text.empty()) {
+        // Codes of other facilities (AVIFile's, say) have no system text: show the number
+        // the way their documentation writes it.
+        wchar_t number[32];
+        std::swprintf(number, 32, code > 0xFFFF ? L"0x%08lX" : L"%lu",
+                      static_cast<unsigned long>(code));
+        text = std::wstring(L"Error ") + number;
+    }
     return text;
 }
 
