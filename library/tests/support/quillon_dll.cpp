@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cwchar>
+
+#include "testdriver/driver.h"
+
 namespace qtest {
 
 namespace {
@@ -147,44 +151,10 @@ std::wstring programFolder() {
 }
 
 std::wstring saveScreenshot(const wchar_t* name) {
-    wchar_t folder[MAX_PATH];
-    if (!GetEnvironmentVariableW(L"QUILLON_SHOTS", folder, MAX_PATH)) return L"";
     pump(50);
-    // The folder is a Unix path; drive Z: is the Unix root.
-    std::wstring path = std::wstring(L"Z:") + folder + L"/" + name + L".bmp";
-    for (auto& ch : path)
-        if (ch == L'/') ch = L'\\';
-    HDC screen = GetDC(nullptr);
-    int w = GetDeviceCaps(screen, HORZRES), h = GetDeviceCaps(screen, VERTRES);
-    HDC mem = CreateCompatibleDC(screen);
-    BITMAPINFO bi = {};
-    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-    bi.bmiHeader.biWidth = w;
-    bi.bmiHeader.biHeight = h;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 24;
-    void* bits = nullptr;
-    HBITMAP dib = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(mem, dib);
-    BitBlt(mem, 0, 0, w, h, screen, 0, 0, SRCCOPY);
-    SelectObject(mem, old);
-    DWORD stride = ((w * 3 + 3) & ~3u), size = stride * h;
-    BITMAPFILEHEADER fh = {};
-    fh.bfType = 0x4D42;
-    fh.bfOffBits = sizeof(fh) + sizeof(bi.bmiHeader);
-    fh.bfSize = fh.bfOffBits + size;
-    HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (f != INVALID_HANDLE_VALUE) {
-        DWORD done;
-        WriteFile(f, &fh, sizeof(fh), &done, nullptr);
-        WriteFile(f, &bi.bmiHeader, sizeof(bi.bmiHeader), &done, nullptr);
-        WriteFile(f, bits, size, &done, nullptr);
-        CloseHandle(f);
-    }
-    DeleteObject(dib);
-    DeleteDC(mem);
-    ReleaseDC(nullptr, screen);
-    return path;
+    // Screenshot names are plain ASCII.
+    std::string png = td::Screenshot(std::string(name, name + wcslen(name)));
+    return std::wstring(png.begin(), png.end());
 }
 
 MessageBoxWatcher::MessageBoxWatcher() {

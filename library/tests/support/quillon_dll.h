@@ -94,7 +94,7 @@ COLORREF screenPixel(int x, int y);
 // The folder of the running test program, with a trailing backslash.
 std::wstring programFolder();
 
-// Saves the whole screen as a PNG-ready BMP under QUILLON_SHOTS (if set); returns the path.
+// Saves the whole screen as a PNG under QUILLON_SHOTS (if set); returns its path.
 std::wstring saveScreenshot(const wchar_t* name);
 
 // Watches from its own thread for a message box (#32770) of this process, reads its text
