@@ -146,6 +146,7 @@ class Tamsel : public ::testing::Test {
             if (box.caption == L"Tamsel" && td::BoxEdit(d)) { // our input box
                 if (!run.input_box_seen) td::Screenshot("tamsel_" + test_name() + "_input");
                 run.input_box_seen = true;
+                EXPECT_EQ(box.text, L"保存ファイル名を入力してください。");
                 td::SetText(td::BoxEdit(d), answer);
                 td::PressBoxButton(d, answer.empty() ? IDCANCEL : IDOK);
             } else if (box.caption == L"Tamsel") { // our message boxes

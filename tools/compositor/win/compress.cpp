@@ -224,7 +224,8 @@ void Command1_Click() {
     // 3: folder.
     std::wstring folder = tamsel::folder_with_backslash(g_form1.chooser.FilePath());
     // 4: output name.
-    std::wstring answer = input_box(g_form1.hwnd, L"保存ファイル名を入力してください。", kAppTitle);
+    std::wstring answer; // Cancel leaves it empty, like an empty answer
+    shell::InputBox(g_form1.hwnd, L"保存ファイル名を入力してください。", kAppTitle, L"", answer);
     if (answer.empty()) return;
     answer = tamsel::complete_output_name(answer);
     if (tamsel::same_file_name(answer, video_name) ||

@@ -28,6 +28,3 @@ void message_box(const std::wstring& text, UINT icon);
 
 // Command1_Click: the compression run.
 void Command1_Click();
-
-// Modal input box: returns the typed text, empty when cancelled.
-std::wstring input_box(HWND owner, const std::wstring& prompt, const std::wstring& title);

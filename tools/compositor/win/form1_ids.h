@@ -23,6 +23,3 @@ enum Form1Control {
 inline int option1_id(int index) {
     return IDC_OPTION1_0 - index;
 }
-
-// The input box's edit control.
-enum InputBoxControl { IDC_INPUT_PROMPT = 300, IDC_INPUT_EDIT };
