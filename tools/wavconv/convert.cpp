@@ -102,7 +102,7 @@ Outcome ConvertWaveToAvi(const std::wstring& wavPath, const std::wstring& aviPat
     }
 
     // A WAV file whose name already ends in the output name would be replaced by it.
-    if (SameFile(wavPath, aviPath))
+    if (shell::SameFile(wavPath, aviPath))
         return Warning(kCannotOpenAvi, L"変換元のWAVEファイルと同じファイルです。");
     std::string ansiPath;
     if (!ToAnsi(aviPath, ansiPath))

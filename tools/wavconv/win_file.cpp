@@ -98,24 +98,4 @@ bool Win32File::Write(uint64_t offset, const void* src, size_t n) {
     return true;
 }
 
-namespace {
-
-bool Identity(const std::wstring& path, BY_HANDLE_FILE_INFORMATION& info) {
-    HANDLE h = CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                           nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return false;
-    bool ok = GetFileInformationByHandle(h, &info);
-    CloseHandle(h);
-    return ok;
-}
-
-} // namespace
-
-bool SameFile(const std::wstring& a, const std::wstring& b) {
-    BY_HANDLE_FILE_INFORMATION ia, ib;
-    if (!Identity(a, ia) || !Identity(b, ib)) return false;
-    return ia.dwVolumeSerialNumber == ib.dwVolumeSerialNumber &&
-           ia.nFileIndexHigh == ib.nFileIndexHigh && ia.nFileIndexLow == ib.nFileIndexLow;
-}
-
 } // namespace purnix

@@ -37,8 +37,4 @@ class Win32File : public riff::ByteStore {
     DWORD error_ = 0;
 };
 
-// True when both paths name the same existing file (volume and file index, so case,
-// ".." and links do not hide it).
-bool SameFile(const std::wstring& a, const std::wstring& b);
-
 } // namespace purnix

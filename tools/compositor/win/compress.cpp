@@ -236,8 +236,8 @@ void Command1_Click() {
     std::wstring output = tamsel::output_path(folder, answer);
     // A typed name can still reach a source through a folder part: compare the files
     // themselves, so the deletion before the save can never remove a source.
-    if (same_file(output, folder + video_name) ||
-        (tamsel::needs_audio_file(op) && same_file(output, folder + audio_name))) {
+    if (shell::SameFile(output, folder + video_name) ||
+        (tamsel::needs_audio_file(op) && shell::SameFile(output, folder + audio_name))) {
         message_box(kSameName, MB_ICONEXCLAMATION);
         return;
     }

@@ -3,10 +3,6 @@
 
 #include <string>
 
-// True when both paths name one existing file (same volume and file index), whatever
-// the letter case, folder parts or links.
-bool same_file(const std::wstring& a, const std::wstring& b);
-
 // False for a file whose RIFF structure is damaged or truncated: AVIFile crashes while
 // reading such a file, so it is refused before it is opened.
 bool avi_input_readable(const std::wstring& path);

@@ -96,6 +96,24 @@ std::wstring SystemErrorText(DWORD code) {
     return text;
 }
 
+namespace {
+bool FileIdentity(const std::wstring& path, BY_HANDLE_FILE_INFORMATION& info) {
+    HANDLE h = CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                           nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    bool ok = GetFileInformationByHandle(h, &info) != 0;
+    CloseHandle(h);
+    return ok;
+}
+} // namespace
+
+bool SameFile(const std::wstring& a, const std::wstring& b) {
+    BY_HANDLE_FILE_INFORMATION ia, ib;
+    if (!FileIdentity(a, ia) || !FileIdentity(b, ib)) return false;
+    return ia.dwVolumeSerialNumber == ib.dwVolumeSerialNumber &&
+           ia.nFileIndexHigh == ib.nFileIndexHigh && ia.nFileIndexLow == ib.nFileIndexLow;
+}
+
 int ShowMessage(HWND owner, const std::wstring& text, UINT flags, const ToolInfo& tool,
                 const wchar_t* caption) {
     return MessageBoxW(owner, text.c_str(), caption ? caption : tool.title, flags);

@@ -85,6 +85,9 @@ void MenuHelp_Click(HWND form, const ToolInfo& tool);
 
 // The system's description of a Win32 error code, without the trailing line break.
 std::wstring SystemErrorText(DWORD code);
+// True when both paths name one existing file (same volume and file index), whatever the
+// spelling: letter case, "..", links.
+bool SameFile(const std::wstring& a, const std::wstring& b);
 // Message box with the tool's title unless a caption is given.
 int ShowMessage(HWND owner, const std::wstring& text, UINT flags, const ToolInfo& tool,
                 const wchar_t* caption = nullptr);
