@@ -48,3 +48,16 @@ function(quillon_wine_test name)
     gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
         PROPERTIES TIMEOUT ${T_TIMEOUT} ${T_PROPERTIES})
 endfunction()
+
+# A program's help file: kept in UTF-8 in the repository, shipped beside the program in
+# Shift-JIS with CR LF line ends (the viewer reads it in the ANSI code page).
+# Makes the target <program>Help, which the program depends on.
+function(quillon_help_file program name source)
+    set(out ${CMAKE_BINARY_DIR}/bin/${name})
+    add_custom_command(OUTPUT ${out}
+        COMMAND sh -c "sed 's/$/\\r/' '${source}' | iconv -f UTF-8 -t CP932 > '${out}'"
+        DEPENDS ${source}
+        COMMENT "${name} (Shift-JIS)" VERBATIM)
+    add_custom_target(${program}Help ALL DEPENDS ${out})
+    add_dependencies(${program} ${program}Help)
+endfunction()
