@@ -323,6 +323,9 @@ HWND App::FindWindowByCaption(const std::wstring& caption, const wchar_t* cls) c
 HWND App::WaitWindow(const std::wstring& caption, DWORD timeoutMs, const wchar_t* cls) const {
     HWND found = nullptr;
     WaitFor([&] { return (found = FindWindowByCaption(caption, cls)) != nullptr; }, timeoutMs);
+    // The caption is there from the window's creation on: let its creation and whatever the
+    // program queued meanwhile finish, or a late list refresh can drop a test's first click.
+    if (found) Sync(found);
     return found;
 }
 
