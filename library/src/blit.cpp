@@ -9,7 +9,9 @@
 
 using namespace quillon;
 
+#ifndef _WIN64
 static_assert(sizeof(DDBLTFX) == 100, "the effects record is 100 bytes");
+#endif
 
 namespace {
 

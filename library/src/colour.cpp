@@ -7,8 +7,6 @@
 
 using namespace quillon;
 
-static_assert(sizeof(DDSURFACEDESC) == 108, "the surface description is 108 bytes");
-
 namespace {
 
 constexpr long kNoColour = -1;

@@ -7,7 +7,6 @@
 
 using namespace quillon;
 
-static_assert(sizeof(DDSURFACEDESC) == 108, "surface description must be 108 bytes");
 static_assert(sizeof(DDCAPS) == 380, "capability record must be 380 bytes");
 
 namespace {
@@ -48,8 +47,8 @@ LRESULT CALLBACK ParentWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
 
 WNDPROC swapWindowProc(HWND window, WNDPROC proc) {
     SetLastError(0);
-    return reinterpret_cast<WNDPROC>(static_cast<LONG_PTR>(
-        SetWindowLongA(window, GWL_WNDPROC, static_cast<LONG>(reinterpret_cast<LONG_PTR>(proc)))));
+    return reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(proc)));
 }
 
 // The driver object of both modes: DirectDrawCreate, then its IDirectDraw2 (the first

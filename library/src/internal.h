@@ -9,6 +9,12 @@
 
 namespace quillon {
 
+// The records callers and the driver share keep their classic sizes in the 32-bit build;
+// in the 64-bit build they hold pointers and take their native sizes.
+#ifndef _WIN64
+static_assert(sizeof(DDSURFACEDESC) == 108, "the surface description is 108 bytes");
+#endif
+
 // Handles are the interfaces' own addresses. Wine and Windows both offer Surface3; a plain
 // IDirectDrawSurface shares the layout of every method the library calls.
 using Surface = IDirectDrawSurface3;
