@@ -1,5 +1,6 @@
 // ddGetSurfaceImage: a block of a surface as the caller's picture (the VB StdPicture slot),
-// checked through IPicture: its bitmap's size and pixels, and its palette.
+// checked through IPicture: its bitmap's size and pixels, its palette, and that both go
+// with the picture.
 #include <gtest/gtest.h>
 
 #include <olectl.h>
@@ -50,6 +51,33 @@ COLORREF bitmapColour(HBITMAP bitmap, int x, int y) {
     SelectObject(dc, former);
     DeleteDC(dc);
     return c;
+}
+
+bool alive(HGDIOBJ object, DWORD type) {
+    return object && GetObjectType(object) == type;
+}
+
+// Captures one picture after another and lets each go before the next, as a game loop
+// does; counts captures that failed, pictures whose objects were not there while held,
+// and objects that outlived their picture.
+void expectCapturesFreeTheirObjects(long surface, bool withPalette, int rounds) {
+    const auto& d = dll();
+    int refused = 0, incomplete = 0, outlived = 0;
+    for (int i = 0; i < rounds; ++i) {
+        IPictureDisp* slot = nullptr;
+        if (!d.ddGetSurfaceImage(&slot, surface, 0, 0, 16, 16) || !slot) {
+            ++refused;
+            continue;
+        }
+        Picture p = inspect(slot);
+        if (!alive(p.bitmap, OBJ_BITMAP) || alive(p.palette, OBJ_PAL) != withPalette) ++incomplete;
+        slot->Release();
+        if (GetObjectType(p.bitmap) != 0 || (p.palette && GetObjectType(p.palette) != 0))
+            ++outlived;
+    }
+    EXPECT_EQ(refused, 0);
+    EXPECT_EQ(incomplete, 0);
+    EXPECT_EQ(outlived, 0);
 }
 
 } // namespace
@@ -155,6 +183,59 @@ TEST(SurfaceImage, EightBitPictureCarriesThePrimarysPalette) {
 
     d.ddSetPalette(0, 0);
     d.ddReleasePalette(palette);
+    d.ddReleaseSurface(s);
+    d.ddQuit();
+    DestroyWindow(window);
+}
+
+TEST(SurfaceImage, EightBitPicturesTakeTheirBitmapAndPaletteAlongWithTheLastReference) {
+    Ole ole;
+    const auto& d = dll();
+    HWND window = makeWindow(640, 480);
+    d.ddSetBitDepth(8);
+    ASSERT_EQ(d.ddInit(window, 640, 480, 1), 1) << d.ddError();
+    long palette = d.ddCreateDefPalette();
+    ASSERT_NE(palette, 0);
+    ASSERT_EQ(d.ddSetPalette(0, palette), 1);
+    long s = d.ddCreateSurface(32, 16);
+    ASSERT_NE(s, 0);
+
+    // A reference of the caller's own keeps the picture whole after the slot has moved on
+    // to the next capture; its release takes both objects.
+    IPictureDisp* slot = nullptr;
+    ASSERT_NE(d.ddGetSurfaceImage(&slot, s, 0, 0, 8, 8), 0);
+    Picture first = inspect(slot);
+    IPicture* held = nullptr;
+    ASSERT_EQ(slot->QueryInterface(IID_IPicture, reinterpret_cast<void**>(&held)), S_OK);
+    ASSERT_NE(d.ddGetSurfaceImage(&slot, s, 0, 0, 8, 8), 0);
+    EXPECT_TRUE(alive(first.bitmap, OBJ_BITMAP));
+    ASSERT_TRUE(alive(first.palette, OBJ_PAL));
+    PALETTEENTRY entry = {};
+    EXPECT_EQ(GetPaletteEntries(first.palette, 0xE3, 1, &entry), 1u);
+    EXPECT_EQ(entry.peRed, 255);
+    EXPECT_EQ(held->Release(), 0u);
+    EXPECT_EQ(GetObjectType(first.bitmap), 0u);
+    EXPECT_EQ(GetObjectType(first.palette), 0u);
+    slot->Release();
+
+    expectCapturesFreeTheirObjects(s, true, 2000);
+
+    d.ddSetPalette(0, 0);
+    d.ddReleasePalette(palette);
+    d.ddReleaseSurface(s);
+    d.ddQuit();
+    DestroyWindow(window);
+}
+
+TEST(SurfaceImage, TrueColourPicturesTakeTheirBitmapAlongWithTheLastReference) {
+    Ole ole;
+    const auto& d = dll();
+    HWND window = makeWindow(320, 240);
+    ASSERT_EQ(d.ddInit(window, 320, 240, 0), 1);
+    ASSERT_GE(d.ddGetSurfaceBitCount(), 24);
+    long s = d.ddCreateSurfaceFromFile(dataPath("sheet.bmp").c_str());
+    ASSERT_NE(s, 0);
+    expectCapturesFreeTheirObjects(s, false, 2000);
     d.ddReleaseSurface(s);
     d.ddQuit();
     DestroyWindow(window);
