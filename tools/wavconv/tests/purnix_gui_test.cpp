@@ -234,13 +234,20 @@ TEST_F(Purnix, NothingSelectedWarnsAndTouchesNoFile) {
 }
 
 TEST_F(Purnix, RefusedFilesWriteNothing) {
-    // Text named .wav; a WAV cut inside its header (no data chunk); a file whose "data"
-    // chunk is missing behind a LIST chunk.
+    // Text named .wav; a WAV cut inside its header (no data chunk); an 18-byte format
+    // chunk whose cbSize announces 22 more bytes.
     Sh("echo 'not a wave file' > text.wav && sox -n -r 8000 -c 1 -b 16 cut.wav synth 0.1 sine "
        "440 && head -c 40 cut.wav > nodata.wav && rm cut.wav && echo keep > nodata.avi");
+    const unsigned char shortExt[] = {
+        'R', 'I', 'F',  'F',  0x26, 0,   0,    0,    'W', 'A', 'V', 'E',  'f', 'm', 't', ' ', 18, 0,
+        0,   0,   0xFE, 0xFF, 2,    0,   0x80, 0xBB, 0,   0,   0,   0x65, 4,   0,   6,   0,   24, 0,
+        22,  0,   'd',  'a',  't',  'a', 6,    0,    0,   0,   1,   2,    3,   4,   5,   6};
+    ASSERT_TRUE(
+        td::WriteBytes(Path(L"shortext.wav"),
+                       std::string(reinterpret_cast<const char*>(shortExt), sizeof shortExt)));
     auto before = Snapshot(folder_);
     Start();
-    for (const wchar_t* name : {L"text.wav", L"nodata.wav"}) {
+    for (const wchar_t* name : {L"text.wav", L"nodata.wav", L"shortext.wav"}) {
         SCOPED_TRACE(td::Narrow(name));
         td::Box box = ClickConvert(name);
         EXPECT_EQ(box.text, kRefused);
