@@ -325,6 +325,39 @@ TEST_F(Purnix, InterruptedRecordingConvertsTheBytesThatAreThere) {
     EXPECT_EQ(U32(strh, 32), (wav.size() - 44) / 4);
 }
 
+TEST_F(Purnix, AFileThatCannotBeFinishedIsRemovedWithTheReasonInJapanese) {
+    // The platform stores a double-byte stream name by characters (8 bytes for these 13).
+    // A 1838-byte format leaves 2 bytes of padding after the header list, too little to put
+    // the name back.
+    auto le32 = [](uint32_t v) {
+        std::string b(4, '\0');
+        for (int i = 0; i < 4; i++)
+            b[i] = char(v >> (8 * i));
+        return b;
+    };
+    const uint32_t formatBytes = 1838;
+    // Extensible, mono, 8000 Hz, 16000 bytes/s, blocks of 2, 16 bits, cbSize 1820.
+    const unsigned char record[18] = {0xFE, 0xFF, 1, 0, 0x40, 0x1F, 0, 0,    0x80,
+                                      0x3E, 0,    0, 2, 0,    16,   0, 0x1C, 0x07};
+    std::string body = "WAVEfmt " + le32(formatBytes) +
+                       std::string(reinterpret_cast<const char*>(record), sizeof record) +
+                       std::string(formatBytes - 18, '\x11') + "data" + le32(400) +
+                       std::string(400, '\x22');
+    ASSERT_TRUE(td::WriteBytes(Path(L"wide.wav"), "RIFF" + le32(uint32_t(body.size())) + body));
+    auto before = Snapshot(folder_);
+    Start({L"LC_ALL=ja_JP.UTF-8"});
+    ASSERT_TRUE(td::SelectListItem(file1_, L"wide.wav"));
+    td::Sync(form_);
+    td::SetText(text3_, L"音音音音音ab");
+    td::Sync(form_);
+    td::Box box = ClickConvert(L"");
+    EXPECT_EQ(box.text, L"AVIファイルを書き込めません。\rヘッダーを書き直す領域が足りません。");
+    EXPECT_EQ(box.icon, MB_ICONEXCLAMATION);
+    td::Screenshot("purnix-cannot-finish");
+    CloseBox(box);
+    EXPECT_TRUE(Snapshot(folder_) == before); // the unfinished file is removed
+}
+
 TEST_F(Purnix, OutputThatCannotBeCreatedOrIsTheSourceIsRefused) {
     // w.avi is a folder; s.avi is a WAV file that would be its own output.
     Sh("sox -n -r 8000 -c 1 -b 16 w.wav synth 0.1 sine 440 && mkdir w.avi && cp w.wav s.avi");
