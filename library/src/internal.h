@@ -50,18 +50,19 @@ inline HRESULT record(HRESULT hr) {
     return hr;
 }
 
-inline Surface* asSurface(long handle) {
+// A handle is pointer-sized (QHANDLE): it goes to and from an address without narrowing.
+inline Surface* asSurface(QHANDLE handle) {
     return reinterpret_cast<Surface*>(handle);
 }
-inline long asHandle(const void* p) {
-    return static_cast<long>(reinterpret_cast<LONG_PTR>(p));
+inline QHANDLE asHandle(const void* p) {
+    return reinterpret_cast<QHANDLE>(p);
 }
 
 // 0 stands for the back surface (most exports) or the primary surface (palette, colour).
-inline Surface* surfaceOrBack(long handle) {
+inline Surface* surfaceOrBack(QHANDLE handle) {
     return handle ? asSurface(handle) : g_ctx.back;
 }
-inline Surface* surfaceOrPrimary(long handle) {
+inline Surface* surfaceOrPrimary(QHANDLE handle) {
     return handle ? asSurface(handle) : g_ctx.primary;
 }
 
