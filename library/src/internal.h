@@ -83,8 +83,9 @@ template <class Call> HRESULT callRestoringOnce(Surface* first, Surface* second,
 // answer not recorded). Returns nullptr on failure.
 HDC acquireSurfaceDC(Surface* surface);
 
-// Creates a surface from a 108-byte description and returns its Surface3 interface (or the
-// plain one when the driver refuses Surface3). Returns the driver's answer.
+// Creates a surface from a description (108 bytes in the 32-bit build) and returns its
+// Surface3 interface (or the plain one when the driver refuses Surface3). Returns the
+// driver's answer.
 HRESULT createSurface3(DDSURFACEDESC& desc, Surface** out);
 
 } // namespace quillon

@@ -28,6 +28,15 @@ for tool in TAMSEL PURNIX KESTROM; do
     fi
 done
 cmp -s "$ROOT/dist/Quillon.dll" "$top/Quillon.dll" || { echo "FAIL: Quillon.dll differs"; status=1; }
+# The 64-bit library of the README's x64 folder, once dist/ has it.
+if [ -f "$ROOT/dist/x64/Quillon.dll" ]; then
+    for f in x64/Quillon.dll x64/libQuillon.dll.a x64/Quillon.def; do
+        [ -s "$top/$f" ] || { echo "FAIL: $f missing"; status=1; }
+    done
+    cmp -s "$ROOT/dist/x64/Quillon.dll" "$top/x64/Quillon.dll" ||
+        { echo "FAIL: x64/Quillon.dll differs"; status=1; }
+    grep -q '=' "$top/x64/Quillon.def" 2>/dev/null && { echo "FAIL: x64/Quillon.def is not the 64-bit one"; status=1; }
+fi
 if find "$top" -name 'dev-*' | grep -q .; then echo "FAIL: developer notes packed"; status=1; fi
 if find "$top" -name '*_test.*' -o -name CMakeLists.txt | grep -q .; then
     echo "FAIL: test or build files packed"; status=1
