@@ -93,7 +93,7 @@ int main() {
         std::fprintf(stderr, "ddInit failed\n");
         return 1;
     }
-    long sprite = q.create(kSprite, kSprite);
+    QHANDLE sprite = q.create(kSprite, kSprite);
     auto* back = reinterpret_cast<IDirectDrawSurface3*>(q.back());
     auto* raw = reinterpret_cast<IDirectDrawSurface3*>(sprite);
     if (!sprite || !paintSprite(raw) || !q.setColorKey(sprite, -1)) {

@@ -211,9 +211,9 @@ void drawBackground(const Palette& p, int frame) {
 }
 
 void drawCaption(int frame, const wchar_t* mode) {
-    long dc = q.ddGetDC(0);
+    QHANDLE dc = q.ddGetDC(0);
     if (!dc) return;
-    HDC hdc = reinterpret_cast<HDC>(static_cast<LONG_PTR>(dc));
+    HDC hdc = reinterpret_cast<HDC>(dc);
     SetBkMode(hdc, TRANSPARENT);
     SetTextColor(hdc, RGB(255, 255, 255));
     wchar_t text[96];
@@ -277,7 +277,7 @@ bool saveScreen(int width, int height, const std::wstring& path) {
 }
 
 // Runs the scene; returns the number of frames presented.
-int runScene(long sheet, bool fullScreen) {
+int runScene(QHANDLE sheet, bool fullScreen) {
     long sheetW = q.ddGetWidth(sheet), sheetH = q.ddGetHeight(sheet);
     Palette colours = sceneColours();
     std::vector<Sprite> sprites = makeSprites();
@@ -304,7 +304,7 @@ int runWindowed(HWND window, const std::wstring& folder, const std::wstring& sho
                      q.ddError());
         return 1;
     }
-    long sheet = q.ddCreateSurfaceFromFile(narrow(folder + L"demo_sprites.bmp").c_str());
+    QHANDLE sheet = q.ddCreateSurfaceFromFile(narrow(folder + L"demo_sprites.bmp").c_str());
     if (!sheet) {
         std::fprintf(stderr, "demo: demo_sprites.bmp could not be loaded\n");
         q.ddQuit();
@@ -336,12 +336,12 @@ int runFullScreen(HWND window, const std::wstring& folder, const std::wstring& s
         return 1;
     }
     int rc = 0;
-    long palette = q.ddCreatePaletteFromFile(narrow(folder + L"demo_palette.bmp").c_str());
+    QHANDLE palette = q.ddCreatePaletteFromFile(narrow(folder + L"demo_palette.bmp").c_str());
     if (!palette || !q.ddSetPalette(0, palette)) {
         std::fprintf(stderr, "demo: the palette from demo_palette.bmp could not be set\n");
         rc = 1;
     }
-    long sheet = q.ddCreateSurfaceFromFile(narrow(folder + L"demo_sprites.bmp").c_str());
+    QHANDLE sheet = q.ddCreateSurfaceFromFile(narrow(folder + L"demo_sprites.bmp").c_str());
     if (!sheet) {
         std::fprintf(stderr, "demo: demo_sprites.bmp could not be loaded\n");
         rc = 1;

@@ -127,7 +127,8 @@ static void saveScreenshot(HWND window, const char* name) {
 static void checkWindowedDrawing(void) {
     WNDCLASSA type;
     HWND window;
-    long sheet, blue;
+    QHANDLE sheet;
+    long blue;
     /* A window that paints nothing itself: the library repaints it with the last frame. */
     ZeroMemory(&type, sizeof type);
     type.lpfnWndProc = DefWindowProcA;

@@ -21,7 +21,7 @@ bool bitmapSize(HBITMAP bitmap, long* width, long* height) {
 
 // Surface memory under one whole-surface lock; `offset` and `count` must fall inside
 // pitch x height, else nothing is copied.
-long rawCopy(void* buffer, long count, long surface, long offset, bool intoSurface) {
+long rawCopy(void* buffer, long count, QHANDLE surface, long offset, bool intoSurface) {
     Surface* s = surfaceOrBack(surface);
     if (!s || (!buffer && count != 0)) return 0;
     DDSURFACEDESC desc = {};
@@ -91,10 +91,10 @@ bool resourceIsCompleteBitmap(HINSTANCE module, const char* name) {
 }
 
 // The loaded bitmap is only the copy's source: the surface keeps the pixels.
-long surfaceFromLoadedBitmap(HANDLE loaded) {
+QHANDLE surfaceFromLoadedBitmap(HANDLE loaded) {
     if (!loaded) return 0;
     HBITMAP bitmap = static_cast<HBITMAP>(loaded);
-    long surface = ddCreateSurfaceFromBitmap(bitmap);
+    QHANDLE surface = ddCreateSurfaceFromBitmap(bitmap);
     DeleteObject(bitmap);
     return surface;
 }
@@ -111,8 +111,8 @@ long QUILLON_API GetBitmapHeight(HBITMAP bitmap) {
     return bitmapSize(bitmap, &width, &height) ? height : 0;
 }
 
-long QUILLON_API ddBitmapBlt(long surface, long x, long y, long width, long height, HBITMAP bitmap,
-                             long srcX, long srcY) {
+long QUILLON_API ddBitmapBlt(QHANDLE surface, long x, long y, long width, long height,
+                             HBITMAP bitmap, long srcX, long srcY) {
     Surface* s = surfaceOrBack(surface);
     if (!bitmap || !s) return 0;
     if (width == 0 || height == 0) {
@@ -134,30 +134,30 @@ long QUILLON_API ddBitmapBlt(long surface, long x, long y, long width, long heig
     return 1;
 }
 
-long QUILLON_API ddCreateSurfaceFromBitmap(HBITMAP bitmap) {
+QHANDLE QUILLON_API ddCreateSurfaceFromBitmap(HBITMAP bitmap) {
     if (!contextOpen() || !bitmap) return 0;
     long width = 0, height = 0;
     if (!bitmapSize(bitmap, &width, &height)) return 0;
-    long surface = ddCreateSurface(width, height);
+    QHANDLE surface = ddCreateSurface(width, height);
     if (!surface) return 0;
     ddBitmapBlt(surface, 0, 0, width, height, bitmap, 0, 0);
     ddSetColorKey(surface, -1);
     return surface;
 }
 
-long QUILLON_API ddCreateSurfaceFromFile(const char* path) {
+QHANDLE QUILLON_API ddCreateSurfaceFromFile(const char* path) {
     if (!path || !fileIsCompleteBitmap(path)) return 0;
     return surfaceFromLoadedBitmap(
         LoadImageA(nullptr, path, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
 }
 
-long QUILLON_API ddCreateSurfaceFromResource(HINSTANCE module, const char* name) {
+QHANDLE QUILLON_API ddCreateSurfaceFromResource(HINSTANCE module, const char* name) {
     if (!resourceIsCompleteBitmap(module, name)) return 0;
     return surfaceFromLoadedBitmap(
         LoadImageA(module, name, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
 }
 
-long QUILLON_API ddGetSurfaceImage(void* pictureSlot, long surface, long srcX, long srcY,
+long QUILLON_API ddGetSurfaceImage(void* pictureSlot, QHANDLE surface, long srcX, long srcY,
                                    long width, long height) {
     Surface* s = surfaceOrBack(surface);
     if (!s || !pictureSlot) return 0;
@@ -186,19 +186,19 @@ long QUILLON_API ddGetSurfaceImage(void* pictureSlot, long surface, long srcX, l
     return 1;
 }
 
-long QUILLON_API ddGetSurfaceData(void* buffer, long count, long surface) {
+long QUILLON_API ddGetSurfaceData(void* buffer, long count, QHANDLE surface) {
     return rawCopy(buffer, count, surface, 0, false);
 }
 
-long QUILLON_API ddSetSurfaceData(const void* buffer, long count, long surface) {
+long QUILLON_API ddSetSurfaceData(const void* buffer, long count, QHANDLE surface) {
     return rawCopy(const_cast<void*>(buffer), count, surface, 0, true);
 }
 
-long QUILLON_API ddGetSurfaceData2(void* buffer, long count, long surface, long offset) {
+long QUILLON_API ddGetSurfaceData2(void* buffer, long count, QHANDLE surface, long offset) {
     return rawCopy(buffer, count, surface, offset, false);
 }
 
-long QUILLON_API ddSetSurfaceData2(const void* buffer, long count, long surface, long offset) {
+long QUILLON_API ddSetSurfaceData2(const void* buffer, long count, QHANDLE surface, long offset) {
     return rawCopy(const_cast<void*>(buffer), count, surface, offset, true);
 }
 

@@ -67,7 +67,7 @@ long fillRestoring(Surface* surface, RECT* rect, long color) {
     return hr == DD_OK ? 1 : 0;
 }
 
-long ColorFillRect(long surface, long left, long top, long right, long bottom, long color) {
+long ColorFillRect(QHANDLE surface, long left, long top, long right, long bottom, long color) {
     Surface* s = surfaceOrBack(surface);
     if (!s) return 0;
     RECT rect;
@@ -77,7 +77,7 @@ long ColorFillRect(long surface, long left, long top, long right, long bottom, l
 
 } // namespace
 
-long QUILLON_API ddBlt(long dest, const RECT* destRect, long src, const RECT* srcRect,
+long QUILLON_API ddBlt(QHANDLE dest, const RECT* destRect, QHANDLE src, const RECT* srcRect,
                        long colorKey) {
     Surface* d = surfaceOrBack(dest);
     if (!d || !src) return 0;
@@ -86,8 +86,8 @@ long QUILLON_API ddBlt(long dest, const RECT* destRect, long src, const RECT* sr
                         bltFlags(colorKey), nullptr);
 }
 
-long QUILLON_API ddBitBlt(long dest, long x, long y, long width, long height, long src, long srcX,
-                          long srcY, long colorKey) {
+long QUILLON_API ddBitBlt(QHANDLE dest, long x, long y, long width, long height, QHANDLE src,
+                          long srcX, long srcY, long colorKey) {
     RECT destRect = makeRect(x, y, width, height);
     RECT srcRect = makeRect(srcX, srcY, width, height);
     return ddBlt(dest, &destRect, src, &srcRect, colorKey);
@@ -95,24 +95,24 @@ long QUILLON_API ddBitBlt(long dest, long x, long y, long width, long height, lo
 
 // Clips first and leaves the surface checks to ddBlt: a copy that clipping empties succeeds
 // whatever the surfaces are.
-long QUILLON_API ddSafeBitBlt(long dest, long x, long y, long width, long height, long destLimitX,
-                              long destLimitY, long src, long srcX, long srcY, long srcLimitX,
-                              long srcLimitY, long colorKey) {
+long QUILLON_API ddSafeBitBlt(QHANDLE dest, long x, long y, long width, long height,
+                              long destLimitX, long destLimitY, QHANDLE src, long srcX, long srcY,
+                              long srcLimitX, long srcLimitY, long colorKey) {
     BlitClip clip{x, y, width, height, srcX, srcY};
     if (!clipBlit(clip, {destLimitX, destLimitY, srcLimitX, srcLimitY})) return 1;
     return ddBitBlt(dest, clip.x, clip.y, clip.width, clip.height, src, clip.srcX, clip.srcY,
                     colorKey);
 }
 
-long QUILLON_API ddStretchBlt(long dest, long x, long y, long width, long height, long src,
+long QUILLON_API ddStretchBlt(QHANDLE dest, long x, long y, long width, long height, QHANDLE src,
                               long srcX, long srcY, long srcWidth, long srcHeight, long colorKey) {
     RECT destRect = makeRect(x, y, width, height);
     RECT srcRect = makeRect(srcX, srcY, srcWidth, srcHeight);
     return ddBlt(dest, &destRect, src, &srcRect, colorKey);
 }
 
-long QUILLON_API ddBltFX(long dest, long x, long y, long width, long height, long src, long srcX,
-                         long srcY, long srcWidth, long srcHeight, long rop, long fx) {
+long QUILLON_API ddBltFX(QHANDLE dest, long x, long y, long width, long height, QHANDLE src,
+                         long srcX, long srcY, long srcWidth, long srcHeight, long rop, long fx) {
     Surface* d = surfaceOrBack(dest);
     if (!d || !src) return 0;
     RECT destRect = makeRect(x, y, width, height);
@@ -125,8 +125,8 @@ long QUILLON_API ddBltFX(long dest, long x, long y, long width, long height, lon
     return bltRestoring(d, &destRect, asSurface(src), &srcRect, fx ? kBltFx : kBltRop, &effects);
 }
 
-long QUILLON_API ddBltFast(long dest, long x, long y, long width, long height, long src, long srcX,
-                           long srcY, long colorKey) {
+long QUILLON_API ddBltFast(QHANDLE dest, long x, long y, long width, long height, QHANDLE src,
+                           long srcX, long srcY, long colorKey) {
     Surface* d = surfaceOrBack(dest);
     if (!d || !src) return 0;
     RECT srcRect = makeRect(srcX, srcY, width, height);
@@ -135,9 +135,9 @@ long QUILLON_API ddBltFast(long dest, long x, long y, long width, long height, l
 
 // Checks the surfaces before clipping: a missing destination or source fails even when
 // clipping would have left nothing.
-long QUILLON_API ddSafeBltFast(long dest, long x, long y, long width, long height, long destLimitX,
-                               long destLimitY, long src, long srcX, long srcY, long srcLimitX,
-                               long srcLimitY, long colorKey) {
+long QUILLON_API ddSafeBltFast(QHANDLE dest, long x, long y, long width, long height,
+                               long destLimitX, long destLimitY, QHANDLE src, long srcX, long srcY,
+                               long srcLimitX, long srcLimitY, long colorKey) {
     Surface* d = surfaceOrBack(dest);
     if (!d || !src) return 0;
     BlitClip clip{x, y, width, height, srcX, srcY};
@@ -147,18 +147,18 @@ long QUILLON_API ddSafeBltFast(long dest, long x, long y, long width, long heigh
     return bltFastRestoring(d, clip.x, clip.y, asSurface(src), &srcRect, colorKey);
 }
 
-long QUILLON_API ddFillBlt(long surface, long x, long y, long width, long height, long color) {
+long QUILLON_API ddFillBlt(QHANDLE surface, long x, long y, long width, long height, long color) {
     return ColorFillRect(surface, x, y, edge(x, width), edge(y, height), color);
 }
 
-long QUILLON_API ddSafeFillBlt(long surface, long x, long y, long width, long height, long limitX,
-                               long limitY, long color) {
+long QUILLON_API ddSafeFillBlt(QHANDLE surface, long x, long y, long width, long height,
+                               long limitX, long limitY, long color) {
     std::int32_t cx = x, cy = y, cw = width, ch = height;
     if (!clipFill(cx, cy, cw, ch, limitX, limitY)) return 1;
     return ddFillBlt(surface, cx, cy, cw, ch, color);
 }
 
-long QUILLON_API ddClear(long surface, long color) {
+long QUILLON_API ddClear(QHANDLE surface, long color) {
     Surface* s = surfaceOrBack(surface);
     if (!s) return 0;
     return fillRestoring(s, nullptr, color);

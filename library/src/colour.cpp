@@ -49,7 +49,7 @@ long probe(Surface* surface, long rgb) {
 
 } // namespace
 
-long QUILLON_API ddColorEx(long rgb, long surface) {
+long QUILLON_API ddColorEx(long rgb, QHANDLE surface) {
     return probe(surfaceOrPrimary(surface), rgb);
 }
 
@@ -58,7 +58,7 @@ long QUILLON_API ddColor(long rgb) {
     return probe(g_ctx.modeX ? g_ctx.back : g_ctx.primary, rgb);
 }
 
-long QUILLON_API ddSetColorKey(long surface, long key) {
+long QUILLON_API ddSetColorKey(QHANDLE surface, long key) {
     if (!surface) return 0;
     Surface* s = asSurface(surface);
     DWORD value = static_cast<DWORD>(key);
@@ -70,7 +70,7 @@ long QUILLON_API ddSetColorKey(long surface, long key) {
     return hr == DD_OK ? 1 : 0;
 }
 
-long QUILLON_API ddGetColorKey(long surface) {
+long QUILLON_API ddGetColorKey(QHANDLE surface) {
     if (!surface) return -1;
     Surface* s = asSurface(surface);
     DDCOLORKEY colorKey = {};

@@ -313,15 +313,15 @@ long QUILLON_API ddError(void) {
     return static_cast<long>(static_cast<DWORD>(g_ctx.lastResult) & 0xFFFF);
 }
 
-long QUILLON_API ddGetDD(void) {
+QHANDLE QUILLON_API ddGetDD(void) {
     return asHandle(g_ctx.driver);
 }
 
-long QUILLON_API ddGetPrimarySurface(void) {
+QHANDLE QUILLON_API ddGetPrimarySurface(void) {
     return asHandle(g_ctx.primary);
 }
 
-long QUILLON_API ddGetBackSurface(void) {
+QHANDLE QUILLON_API ddGetBackSurface(void) {
     return asHandle(g_ctx.back);
 }
 

@@ -48,18 +48,19 @@ inline HRESULT record(HRESULT hr) {
     return hr;
 }
 
-inline Surface* asSurface(long handle) {
+// A handle is pointer-sized (QHANDLE): it goes to and from an address without narrowing.
+inline Surface* asSurface(QHANDLE handle) {
     return reinterpret_cast<Surface*>(handle);
 }
-inline long asHandle(const void* p) {
-    return static_cast<long>(reinterpret_cast<LONG_PTR>(p));
+inline QHANDLE asHandle(const void* p) {
+    return reinterpret_cast<QHANDLE>(p);
 }
 
 // 0 stands for the back surface (most exports) or the primary surface (palette, colour).
-inline Surface* surfaceOrBack(long handle) {
+inline Surface* surfaceOrBack(QHANDLE handle) {
     return handle ? asSurface(handle) : g_ctx.back;
 }
-inline Surface* surfaceOrPrimary(long handle) {
+inline Surface* surfaceOrPrimary(QHANDLE handle) {
     return handle ? asSurface(handle) : g_ctx.primary;
 }
 
@@ -80,8 +81,9 @@ template <class Call> HRESULT callRestoringOnce(Surface* first, Surface* second,
 // answer not recorded). Returns nullptr on failure.
 HDC acquireSurfaceDC(Surface* surface);
 
-// Creates a surface from a 108-byte description and returns its Surface3 interface (or the
-// plain one when the driver refuses Surface3). Returns the driver's answer.
+// Creates a surface from a description (108 bytes in the 32-bit build) and returns its
+// Surface3 interface (or the plain one when the driver refuses Surface3). Returns the
+// driver's answer.
 HRESULT createSurface3(DDSURFACEDESC& desc, Surface** out);
 
 } // namespace quillon

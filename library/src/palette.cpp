@@ -8,14 +8,14 @@ using namespace quillon;
 
 namespace {
 
-IDirectDrawPalette* asPalette(long handle) {
+IDirectDrawPalette* asPalette(QHANDLE handle) {
     return reinterpret_cast<IDirectDrawPalette*>(handle);
 }
 
 // Common last step of every maker. Not recorded as the last driver result. All 256 entries
 // are the table's: without DDPCAPS_ALLOW256 the driver forces 0 to black and 255 to white.
 // A driver that refuses ALLOW256 still gets asked for a plain 8-bit palette.
-long createPalette(const void* table) {
+QHANDLE createPalette(const void* table) {
     if (!contextOpen()) return 0;
     auto* entries = const_cast<PALETTEENTRY*>(static_cast<const PALETTEENTRY*>(table));
     IDirectDrawPalette* palette = nullptr;
@@ -43,18 +43,18 @@ DWORD readFileStart(const char* path, void* buffer, DWORD capacity) {
 
 } // namespace
 
-long QUILLON_API ddCreatePalette(const PALETTEENTRY* entries) {
+QHANDLE QUILLON_API ddCreatePalette(const PALETTEENTRY* entries) {
     if (!entries) return 0;
     return createPalette(entries);
 }
 
-long QUILLON_API ddCreateDefPalette(void) {
+QHANDLE QUILLON_API ddCreateDefPalette(void) {
     if (!contextOpen()) return 0;
     PaletteTable table = defaultPalette();
     return createPalette(table.data());
 }
 
-long QUILLON_API ddCopyPalette(HPALETTE gdiPalette) {
+QHANDLE QUILLON_API ddCopyPalette(HPALETTE gdiPalette) {
     if (!gdiPalette || !contextOpen()) return 0;
     PALETTEENTRY table[kPaletteEntries] = {};
     WORD count = 0;
@@ -64,7 +64,7 @@ long QUILLON_API ddCopyPalette(HPALETTE gdiPalette) {
     return createPalette(table);
 }
 
-long QUILLON_API ddCopySystemPalette(void) {
+QHANDLE QUILLON_API ddCopySystemPalette(void) {
     if (!contextOpen()) return 0;
     PALETTEENTRY table[kPaletteEntries] = {};
     HDC screen = GetDC(nullptr);
@@ -74,7 +74,7 @@ long QUILLON_API ddCopySystemPalette(void) {
     return createPalette(table);
 }
 
-long QUILLON_API ddCreatePaletteFromFile(const char* path) {
+QHANDLE QUILLON_API ddCreatePaletteFromFile(const char* path) {
     if (!contextOpen()) return 0;
     // Both headers and the largest colour table; the table is always taken at offset 54.
     BYTE file[kFileColourTableOffset + kPaletteEntries * 4];
@@ -83,7 +83,7 @@ long QUILLON_API ddCreatePaletteFromFile(const char* path) {
     return createPalette(table.data());
 }
 
-long QUILLON_API ddCreatePaletteFromResource(HINSTANCE module, const char* name) {
+QHANDLE QUILLON_API ddCreatePaletteFromResource(HINSTANCE module, const char* name) {
     if (!contextOpen()) return 0;
     const BYTE* data = nullptr;
     DWORD size = 0;
@@ -101,13 +101,13 @@ long QUILLON_API ddCreatePaletteFromResource(HINSTANCE module, const char* name)
     return createPalette(table.data());
 }
 
-long QUILLON_API ddSetPalette(long surface, long palette) {
+long QUILLON_API ddSetPalette(QHANDLE surface, QHANDLE palette) {
     Surface* s = surfaceOrPrimary(surface);
     if (!s) return 0;
     return s->SetPalette(asPalette(palette)) == DD_OK ? 1 : 0;
 }
 
-long QUILLON_API ddGetPalette(long surface) {
+QHANDLE QUILLON_API ddGetPalette(QHANDLE surface) {
     Surface* s = surfaceOrPrimary(surface);
     if (!s) return 0;
     IDirectDrawPalette* palette = nullptr;
@@ -115,18 +115,19 @@ long QUILLON_API ddGetPalette(long surface) {
     return asHandle(palette);
 }
 
-long QUILLON_API ddReleasePalette(long palette) {
+long QUILLON_API ddReleasePalette(QHANDLE palette) {
     if (!palette) return 0;
     return asPalette(palette)->Release() == 0 ? 1 : 0;
 }
 
-long QUILLON_API ddGetPaletteEntries(long palette, long first, long count, PALETTEENTRY* entries) {
+long QUILLON_API ddGetPaletteEntries(QHANDLE palette, long first, long count,
+                                     PALETTEENTRY* entries) {
     // The driver does not judge every range or table safely: refuse before it sees one.
     if (!palette || !paletteRangeValid(first, count) || (!entries && count != 0)) return 0;
     return asPalette(palette)->GetEntries(0, first, count, entries) == DD_OK ? 1 : 0;
 }
 
-long QUILLON_API ddSetPaletteEntries(long palette, long first, long count,
+long QUILLON_API ddSetPaletteEntries(QHANDLE palette, long first, long count,
                                      const PALETTEENTRY* entries) {
     if (!palette || !paletteRangeValid(first, count) || (!entries && count != 0)) return 0;
     return asPalette(palette)->SetEntries(0, first, count, const_cast<PALETTEENTRY*>(entries)) ==

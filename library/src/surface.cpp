@@ -7,7 +7,7 @@ using namespace quillon;
 
 namespace {
 
-long present(long source, bool waitForBlank) {
+long present(QHANDLE source, bool waitForBlank) {
     if (!g_ctx.primary) return 0;
     Surface* src = surfaceOrBack(source);
     g_ctx.repaintSource = src;
@@ -20,7 +20,7 @@ long present(long source, bool waitForBlank) {
 }
 
 // The surface's description, or false when there is no surface or the driver refuses.
-bool describe(long surface, DDSURFACEDESC& desc) {
+bool describe(QHANDLE surface, DDSURFACEDESC& desc) {
     Surface* s = surfaceOrBack(surface);
     if (!s) return false;
     desc = {};
@@ -35,7 +35,7 @@ long waitForBlank(DWORD flags) {
 
 } // namespace
 
-long QUILLON_API ddCreateSurface(long width, long height) {
+QHANDLE QUILLON_API ddCreateSurface(long width, long height) {
     if (!contextOpen()) return 0;
     if (!surfaceSizeAllowed(width, height)) return 0;
     DDSURFACEDESC desc = {};
@@ -52,7 +52,7 @@ long QUILLON_API ddCreateSurface(long width, long height) {
     return asHandle(surface);
 }
 
-long QUILLON_API ddReleaseSurface(long surface) {
+long QUILLON_API ddReleaseSurface(QHANDLE surface) {
     Surface* s = asSurface(surface);
     if (s == g_ctx.primary || s == g_ctx.back) return 0;
     if (s == g_ctx.repaintSource) g_ctx.repaintSource = nullptr;
@@ -70,45 +70,45 @@ long QUILLON_API ddFlip(void) {
     return hr == DD_OK ? 1 : 0;
 }
 
-long QUILLON_API ddUpdateWindow(long source) {
+long QUILLON_API ddUpdateWindow(QHANDLE source) {
     return present(source, true);
 }
 
-long QUILLON_API ddAsyncUpdateWindow(long source) {
+long QUILLON_API ddAsyncUpdateWindow(QHANDLE source) {
     return present(source, false);
 }
 
-long QUILLON_API ddGetWidth(long surface) {
+long QUILLON_API ddGetWidth(QHANDLE surface) {
     DDSURFACEDESC desc;
     return describe(surface, desc) ? static_cast<long>(desc.dwWidth) : 0;
 }
 
-long QUILLON_API ddGetHeight(long surface) {
+long QUILLON_API ddGetHeight(QHANDLE surface) {
     DDSURFACEDESC desc;
     return describe(surface, desc) ? static_cast<long>(desc.dwHeight) : 0;
 }
 
-long QUILLON_API ddGetPitch(long surface) {
+long QUILLON_API ddGetPitch(QHANDLE surface) {
     DDSURFACEDESC desc;
     return describe(surface, desc) ? desc.lPitch : 0;
 }
 
-long QUILLON_API ddInVideoMemory(long surface) {
+long QUILLON_API ddInVideoMemory(QHANDLE surface) {
     DDSURFACEDESC desc;
     if (!describe(surface, desc)) return 0;
     return (desc.ddsCaps.dwCaps & DDSCAPS_VIDEOMEMORY) ? 1 : 0;
 }
 
-long QUILLON_API ddGetDC(long surface) {
+QHANDLE QUILLON_API ddGetDC(QHANDLE surface) {
     Surface* s = surfaceOrBack(surface);
     if (!s) return 0;
     return asHandle(acquireSurfaceDC(s));
 }
 
-long QUILLON_API ddReleaseDC(long surface, long hdc) {
+long QUILLON_API ddReleaseDC(QHANDLE surface, QHANDLE hdc) {
     Surface* s = surfaceOrBack(surface);
     if (!s || !hdc) return 0;
-    return s->ReleaseDC(reinterpret_cast<HDC>(static_cast<LONG_PTR>(hdc))) == DD_OK ? 1 : 0;
+    return s->ReleaseDC(reinterpret_cast<HDC>(hdc)) == DD_OK ? 1 : 0;
 }
 
 long QUILLON_API ddWaitVBBegin(void) {

@@ -60,7 +60,7 @@ bool alive(HGDIOBJ object, DWORD type) {
 // Captures one picture after another and lets each go before the next, as a game loop
 // does; counts captures that failed, pictures whose objects were not there while held,
 // and objects that outlived their picture.
-void expectCapturesFreeTheirObjects(long surface, bool withPalette, int rounds) {
+void expectCapturesFreeTheirObjects(QHANDLE surface, bool withPalette, int rounds) {
     const auto& d = dll();
     int refused = 0, incomplete = 0, outlived = 0;
     for (int i = 0; i < rounds; ++i) {
@@ -87,7 +87,7 @@ TEST(SurfaceImage, WindowedPictureHasTheBlockAndNoPalette) {
     const auto& d = dll();
     HWND window = makeWindow(320, 240);
     ASSERT_EQ(d.ddInit(window, 320, 240, 0), 1);
-    long s = d.ddCreateSurfaceFromFile(dataPath("sheet.bmp").c_str());
+    QHANDLE s = d.ddCreateSurfaceFromFile(dataPath("sheet.bmp").c_str());
     ASSERT_NE(s, 0);
 
     IPictureDisp* slot = nullptr;
@@ -137,7 +137,7 @@ TEST(SurfaceImage, SixteenBitFullScreenPictureHasNoPalette) {
     d.ddSetBitDepth(16);
     ASSERT_EQ(d.ddInit(window, 640, 480, 1), 1) << d.ddError();
     EXPECT_EQ(d.ddGetSurfaceBitCount(), 16);
-    long s = d.ddCreateSurfaceFromFile(dataPath("sheet.bmp").c_str());
+    QHANDLE s = d.ddCreateSurfaceFromFile(dataPath("sheet.bmp").c_str());
     ASSERT_NE(s, 0);
     IPictureDisp* slot = nullptr;
     ASSERT_NE(d.ddGetSurfaceImage(&slot, s, 8, 8, 16, 16), 0);
@@ -162,14 +162,14 @@ TEST(SurfaceImage, EightBitPictureCarriesThePrimarysPalette) {
     EXPECT_EQ(d.ddGetSurfaceBitCount(), 8);
 
     // Without a palette on the primary surface the picture has none.
-    long s = d.ddCreateSurface(32, 16);
+    QHANDLE s = d.ddCreateSurface(32, 16);
     ASSERT_NE(s, 0);
     IPictureDisp* slot = nullptr;
     ASSERT_EQ(d.ddGetPalette(0), 0);
     ASSERT_NE(d.ddGetSurfaceImage(&slot, s, 0, 0, 8, 8), 0);
     EXPECT_EQ(inspect(slot).palette, nullptr);
 
-    long palette = d.ddCreatePaletteFromFile(dataPath("pal8.bmp").c_str());
+    QHANDLE palette = d.ddCreatePaletteFromFile(dataPath("pal8.bmp").c_str());
     ASSERT_NE(palette, 0);
     ASSERT_EQ(d.ddSetPalette(0, palette), 1);
     ASSERT_NE(d.ddGetSurfaceImage(&slot, s, 0, 0, 8, 8), 0);

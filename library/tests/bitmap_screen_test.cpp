@@ -17,9 +17,9 @@ TEST(BitmapOnScreen, KeyedSheetInAWindow) {
     const auto& d = dll();
     HWND window = makeWindow(320, 240);
     ASSERT_EQ(d.ddInit(window, 320, 240, 0), 1);
-    long sheet = d.ddCreateSurfaceFromFile(dataPath("sheet.bmp").c_str());
+    QHANDLE sheet = d.ddCreateSurfaceFromFile(dataPath("sheet.bmp").c_str());
     ASSERT_NE(sheet, 0);
-    long back = d.ddGetBackSurface();
+    QHANDLE back = d.ddGetBackSurface();
     const COLORREF ground = RGB(40, 60, 90);
     ASSERT_EQ(d.ddClear(0, d.ddColorEx(ground, back)), 1);
     for (POINT p : kSprites)
@@ -49,10 +49,10 @@ TEST(BitmapOnScreen, EightBitFullScreenTakesItsColoursFromThePalette) {
     HWND window = makeWindow(640, 480);
     d.ddSetBitDepth(8);
     ASSERT_EQ(d.ddInit(window, 640, 480, 1), 1) << d.ddError();
-    long palette = d.ddCreateDefPalette();
+    QHANDLE palette = d.ddCreateDefPalette();
     ASSERT_NE(palette, 0);
     ASSERT_EQ(d.ddSetPalette(0, palette), 1);
-    long sheet = d.ddCreateSurfaceFromFile(dataPath("sheet.bmp").c_str());
+    QHANDLE sheet = d.ddCreateSurfaceFromFile(dataPath("sheet.bmp").c_str());
     ASSERT_NE(sheet, 0);
     // The default palette holds magenta exactly, at index 0xE3 (red 7, green 0, blue 3).
     EXPECT_EQ(d.ddGetColorKey(sheet), 0xE3);
@@ -74,7 +74,7 @@ TEST(BitmapOnScreen, EightBitFullScreenTakesItsColoursFromThePalette) {
     }
 
     // The same indices under the palette of a 256-colour bitmap file.
-    long filePalette = d.ddCreatePaletteFromFile(dataPath("pal8.bmp").c_str());
+    QHANDLE filePalette = d.ddCreatePaletteFromFile(dataPath("pal8.bmp").c_str());
     ASSERT_NE(filePalette, 0);
     ASSERT_EQ(d.ddSetPalette(0, filePalette), 1);
     draw();

@@ -21,18 +21,18 @@ class BitmapTest : public ::testing::Test {
         ASSERT_EQ(d.ddInit(window, 320, 240, 0), 1) << "ddError " << d.ddError();
     }
     void TearDown() override {
-        for (long s : made)
+        for (QHANDLE s : made)
             d.ddReleaseSurface(s);
         d.ddQuit();
         DestroyWindow(window);
     }
-    long keep(long surface) {
+    QHANDLE keep(QHANDLE surface) {
         if (surface) made.push_back(surface);
         return surface;
     }
     const QuillonDll& d = dll();
     HWND window = nullptr;
-    std::vector<long> made;
+    std::vector<QHANDLE> made;
 };
 
 // A 32-bit top-down DIB section whose pixel (x, y) is colourAt(x, y).
@@ -75,7 +75,7 @@ TEST(BitmapNoContext, SizesOfNoBitmapAndLoadersRefuse) {
 }
 
 TEST_F(BitmapTest, MagentaSheetIsKeyedOnMagentaAndKeyedBlitsLeaveItOut) {
-    long sheet = keep(d.ddCreateSurfaceFromFile(dataPath("sheet.bmp").c_str()));
+    QHANDLE sheet = keep(d.ddCreateSurfaceFromFile(dataPath("sheet.bmp").c_str()));
     ASSERT_NE(sheet, 0);
     SurfaceMemory m = lockCopy(sheet);
     ASSERT_EQ(m.width, 64);
@@ -87,7 +87,7 @@ TEST_F(BitmapTest, MagentaSheetIsKeyedOnMagentaAndKeyedBlitsLeaveItOut) {
     EXPECT_EQ(surfaceColour(sheet, 50, 20), RGB(0, 0, 255));
 
     // Keyed blit onto grey: every magenta pixel of the sheet leaves the grey alone.
-    long target = keep(d.ddCreateSurface(64, 32));
+    QHANDLE target = keep(d.ddCreateSurface(64, 32));
     ASSERT_NE(target, 0);
     paintSurface(target, RGB(128, 128, 128));
     std::uint32_t grey = lockCopy(target).pixel(0, 0);
@@ -123,7 +123,7 @@ TEST_F(BitmapTest, EveryHeaderAndDepthLoadsWithItsColours) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        long s = keep(d.ddCreateSurfaceFromFile(dataPath(c.name).c_str()));
+        QHANDLE s = keep(d.ddCreateSurfaceFromFile(dataPath(c.name).c_str()));
         ASSERT_NE(s, 0);
         SurfaceMemory m = lockCopy(s);
         EXPECT_EQ(m.width, c.width);
@@ -139,7 +139,7 @@ TEST_F(BitmapTest, EveryHeaderAndDepthLoadsWithItsColours) {
 TEST_F(BitmapTest, ResourceSheetLoadsLikeTheFile) {
     HMODULE res = LoadLibraryW(L"bitmap_res.dll");
     ASSERT_NE(res, nullptr);
-    long s = keep(d.ddCreateSurfaceFromResource(res, "SHEET"));
+    QHANDLE s = keep(d.ddCreateSurfaceFromResource(res, "SHEET"));
     ASSERT_NE(s, 0);
     SurfaceMemory m = lockCopy(s);
     EXPECT_EQ(m.width, 64);
@@ -172,7 +172,7 @@ TEST_F(BitmapTest, MissingOrBrokenFilesGiveNoSurface) {
 
 TEST_F(BitmapTest, BitmapBltWithOneZeroSizeCopiesTheWholeBitmap) {
     HBITMAP b = makeBitmap(40, 30, [](int x, int y) { return RGB(4 * x, 8 * y, 200); });
-    long s = keep(d.ddCreateSurface(64, 64));
+    QHANDLE s = keep(d.ddCreateSurface(64, 64));
     ASSERT_NE(s, 0);
     paintSurface(s, RGB(0, 0, 0));
     ASSERT_EQ(d.ddBitmapBlt(s, 10, 5, 0, 50, b, 0, 0), 1);
@@ -202,7 +202,7 @@ TEST_F(BitmapTest, BitmapBltToZeroDrawsOnTheBackSurface) {
 TEST_F(BitmapTest, CreateFromBitmapLeavesTheBitmapToTheCaller) {
     HBITMAP b =
         makeBitmap(12, 9, [](int x, int) { return x < 6 ? RGB(0, 0, 255) : RGB(255, 255, 0); });
-    long s = keep(d.ddCreateSurfaceFromBitmap(b));
+    QHANDLE s = keep(d.ddCreateSurfaceFromBitmap(b));
     ASSERT_NE(s, 0);
     EXPECT_EQ(surfaceColour(s, 11, 8), RGB(255, 255, 0));
     EXPECT_EQ(static_cast<std::uint32_t>(d.ddGetColorKey(s)), lockCopy(s).pixel(0, 0));
@@ -212,7 +212,7 @@ TEST_F(BitmapTest, CreateFromBitmapLeavesTheBitmapToTheCaller) {
 }
 
 TEST_F(BitmapTest, RawCopiesCoverTheWholeSurfaceAndSinglePixels) {
-    long s = keep(d.ddCreateSurface(20, 10));
+    QHANDLE s = keep(d.ddCreateSurface(20, 10));
     ASSERT_NE(s, 0);
     HDC dc = nullptr;
     ASSERT_EQ(surfaceOf(s)->GetDC(&dc), DD_OK);
@@ -246,7 +246,7 @@ TEST_F(BitmapTest, RawCopiesCoverTheWholeSurfaceAndSinglePixels) {
     EXPECT_EQ(after.pixel(3, 1), after.pixel(0, 0)); // the fill around it
 
     // The back surface stands in for 0.
-    long back = d.ddGetBackSurface();
+    QHANDLE back = d.ddGetBackSurface();
     SurfaceMemory backMemory = lockCopy(back);
     std::vector<std::uint8_t> row(backMemory.pitch);
     ASSERT_EQ(d.ddGetSurfaceData(row.data(), long(row.size()), 0), 1);
@@ -254,7 +254,7 @@ TEST_F(BitmapTest, RawCopiesCoverTheWholeSurfaceAndSinglePixels) {
 }
 
 TEST_F(BitmapTest, RawCopiesOutsideTheSurfaceTouchNothing) {
-    long s = keep(d.ddCreateSurface(20, 10));
+    QHANDLE s = keep(d.ddCreateSurface(20, 10));
     ASSERT_NE(s, 0);
     paintSurface(s, RGB(10, 20, 30));
     SurfaceMemory before = lockCopy(s);

@@ -50,7 +50,7 @@ inline Entries defaultEntries() {
 }
 
 // Entries as the driver holds them; flags byte included.
-inline Entries driverEntries(long palette) {
+inline Entries driverEntries(QHANDLE palette) {
     Entries e{};
     for (auto& x : e)
         x = {1, 2, 3, 4};
@@ -76,7 +76,7 @@ inline PALETTEENTRY asStored(const std::vector<std::uint8_t>& b, std::size_t at)
     return {b[at], b[at + 1], b[at + 2], b[at + 3]};
 }
 
-inline IDirectDrawSurface3* surfaceOf(long handle) {
+inline IDirectDrawSurface3* surfaceOf(QHANDLE handle) {
     return reinterpret_cast<IDirectDrawSurface3*>(handle);
 }
 
@@ -92,7 +92,7 @@ struct SurfaceMemory {
     }
 };
 
-inline SurfaceMemory lockCopy(long handle) {
+inline SurfaceMemory lockCopy(QHANDLE handle) {
     SurfaceMemory m;
     DDSURFACEDESC desc = {};
     desc.dwSize = sizeof desc;
@@ -108,7 +108,7 @@ inline SurfaceMemory lockCopy(long handle) {
 }
 
 // A pixel's colour as GDI reads it from the surface.
-inline COLORREF surfaceColour(long handle, int x, int y) {
+inline COLORREF surfaceColour(QHANDLE handle, int x, int y) {
     HDC dc = nullptr;
     if (surfaceOf(handle)->GetDC(&dc) != DD_OK) return CLR_INVALID;
     COLORREF c = GetPixel(dc, x, y);
@@ -116,7 +116,7 @@ inline COLORREF surfaceColour(long handle, int x, int y) {
     return c;
 }
 
-inline void paintSurface(long handle, COLORREF colour) {
+inline void paintSurface(QHANDLE handle, COLORREF colour) {
     HDC dc = nullptr;
     if (surfaceOf(handle)->GetDC(&dc) != DD_OK) return;
     HBRUSH brush = CreateSolidBrush(colour);

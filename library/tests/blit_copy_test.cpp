@@ -73,7 +73,7 @@ TEST_F(CopyTest, RasterCopyStretchesLikeStretchBlt) {
     }));
 
     // An uneven stretch: whatever the driver's rounding, both exports agree pixel for pixel.
-    long other = d.ddCreateSurface(kWidth, kHeight);
+    QHANDLE other = d.ddCreateSurface(kWidth, kHeight);
     ASSERT_NE(other, 0);
     qtest::paint(other, [](int, int) { return kBackground; });
     resetBack();
@@ -92,7 +92,7 @@ TEST_F(CopyTest, RasterCopyStretchesLikeStretchBlt) {
 
 TEST_F(CopyTest, BltWithoutRectanglesStretchesTheWholeSource) {
     // Double size, where nearest-pixel stretching leaves no room for rounding.
-    long target = d.ddCreateSurface(64, 64);
+    QHANDLE target = d.ddCreateSurface(64, 64);
     ASSERT_NE(target, 0);
     EXPECT_EQ(d.ddBlt(target, nullptr, sprite, nullptr, 0), 1);
     EXPECT_TRUE(pixelsAre(target, [](int x, int y) { return spritePixel(x / 2, y / 2); }));

@@ -64,8 +64,8 @@ class BlitTest : public ::testing::Test {
 
     const QuillonDll& d = dll();
     HWND window = nullptr;
-    long back = 0;
-    long sprite = 0;
+    QHANDLE back = 0;
+    QHANDLE sprite = 0;
 };
 
 } // namespace qtest

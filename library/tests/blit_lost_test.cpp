@@ -35,11 +35,11 @@ class LostSurfaceTest : public ::testing::Test {
         ASSERT_EQ(isLost(back), DDERR_SURFACELOST);
         ASSERT_EQ(isLost(sprite), DDERR_SURFACELOST);
     }
-    static HRESULT isLost(long s) { return qtest::surfaceOf(s)->IsLost(); }
+    static HRESULT isLost(QHANDLE s) { return qtest::surfaceOf(s)->IsLost(); }
 
     HWND window = nullptr;
-    long back = 0;
-    long sprite = 0;
+    QHANDLE back = 0;
+    QHANDLE sprite = 0;
 };
 
 } // namespace

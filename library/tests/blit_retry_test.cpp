@@ -56,7 +56,7 @@ class RetryTest : public ::testing::Test {
 
     const qtest::QuillonDll& d = qtest::dll();
     HWND window = nullptr;
-    long realTarget = 0, realSprite = 0;
+    QHANDLE realTarget = 0, realSprite = 0;
     SurfaceProxy* dest = nullptr;
     SurfaceProxy* src = nullptr;
     Log log;
@@ -65,29 +65,30 @@ class RetryTest : public ::testing::Test {
 struct Copy {
     const char* name;
     const char* call; // the driver call the export makes
-    std::function<long(long dest, long src)> run;
+    std::function<long(QHANDLE dest, QHANDLE src)> run;
 };
 
 std::vector<Copy> everyCopy(const qtest::QuillonDll& d) {
     static RECT destRect = {8, 8, 40, 40}, srcRect = {0, 0, 32, 32};
     return {
-        {"ddBlt", "Blt", [&](long t, long s) { return d.ddBlt(t, &destRect, s, &srcRect, 0); }},
+        {"ddBlt", "Blt",
+         [&](QHANDLE t, QHANDLE s) { return d.ddBlt(t, &destRect, s, &srcRect, 0); }},
         {"ddBitBlt", "Blt",
-         [&](long t, long s) { return d.ddBitBlt(t, 8, 8, 32, 32, s, 0, 0, 0); }},
+         [&](QHANDLE t, QHANDLE s) { return d.ddBitBlt(t, 8, 8, 32, 32, s, 0, 0, 0); }},
         {"ddSafeBitBlt", "Blt",
-         [&](long t, long s) {
+         [&](QHANDLE t, QHANDLE s) {
              return d.ddSafeBitBlt(t, 8, 8, 32, 32, 64, 64, s, 0, 0, 32, 32, 0);
          }},
         {"ddStretchBlt", "Blt",
-         [&](long t, long s) { return d.ddStretchBlt(t, 8, 8, 32, 32, s, 0, 0, 32, 32, 0); }},
+         [&](QHANDLE t, QHANDLE s) { return d.ddStretchBlt(t, 8, 8, 32, 32, s, 0, 0, 32, 32, 0); }},
         {"ddBltFX", "Blt",
-         [&](long t, long s) {
+         [&](QHANDLE t, QHANDLE s) {
              return d.ddBltFX(t, 8, 8, 32, 32, s, 0, 0, 32, 32, 0x00CC0020, 0);
          }},
         {"ddBltFast", "BltFast",
-         [&](long t, long s) { return d.ddBltFast(t, 8, 8, 32, 32, s, 0, 0, 0); }},
+         [&](QHANDLE t, QHANDLE s) { return d.ddBltFast(t, 8, 8, 32, 32, s, 0, 0, 0); }},
         {"ddSafeBltFast", "BltFast",
-         [&](long t, long s) {
+         [&](QHANDLE t, QHANDLE s) {
              return d.ddSafeBltFast(t, 8, 8, 32, 32, 64, 64, s, 0, 0, 32, 32, 0);
          }},
     };

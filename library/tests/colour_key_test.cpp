@@ -27,7 +27,7 @@ class ColourKeyTest : public ::testing::Test {
 
     const qtest::QuillonDll& d = qtest::dll();
     HWND window = nullptr;
-    long surface = 0;
+    QHANDLE surface = 0;
 };
 
 } // namespace
@@ -63,7 +63,7 @@ TEST_F(ColourKeyTest, NoKeyAndKeyZeroAreToldApartByTheLastResult) {
 }
 
 TEST_F(ColourKeyTest, HandleZeroIsRefusedAndNotTheBackSurface) {
-    long back = d.ddGetBackSurface();
+    QHANDLE back = d.ddGetBackSurface();
     ASSERT_NE(back, 0);
     EXPECT_EQ(d.ddSetColorKey(0, 0x00FF00FF), 0);
     EXPECT_EQ(d.ddSetColorKey(0, -1), 0);
@@ -73,7 +73,7 @@ TEST_F(ColourKeyTest, HandleZeroIsRefusedAndNotTheBackSurface) {
 }
 
 TEST_F(ColourKeyTest, ANegativeKeyFailsWhenTheSurfaceCannotBeLocked) {
-    long dc = d.ddGetDC(surface);
+    QHANDLE dc = d.ddGetDC(surface);
     ASSERT_NE(dc, 0);
     EXPECT_EQ(d.ddSetColorKey(surface, -1), 0);
     EXPECT_EQ(d.ddReleaseDC(surface, dc), 1);

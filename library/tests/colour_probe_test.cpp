@@ -26,9 +26,9 @@ class ColourProbeTest : public ::testing::Test {
 
     // A surface of the given format whose first row holds 0xAB bytes, so that bits beyond
     // the probed pixel would show in an unmasked result, and whose pixel (0, 0) is `former`.
-    long preparedSurface(int bits, std::uint32_t former) {
-        long s = bits == 32 ? d.ddCreateSurface(8, 4)
-                            : qtest::createSurfaceWithFormat(d.ddGetDD(), 8, 4, bits);
+    QHANDLE preparedSurface(int bits, std::uint32_t former) {
+        QHANDLE s = bits == 32 ? d.ddCreateSurface(8, 4)
+                               : qtest::createSurfaceWithFormat(d.ddGetDD(), 8, 4, bits);
         if (!s) return 0;
         qtest::paint(s, [&](int x, int y) { return x == 0 && y == 0 ? former : 0xABABABABu; });
         return s;
@@ -49,7 +49,7 @@ TEST_F(ColourProbeTest, ValuesStayWithinTheBitCountAndThePixelIsPutBack) {
     for (const Case& c : {Case{32, 0x00123456u, 0x00FF00FF}, Case{24, 0x00123456u, 0x00FF00FF},
                           Case{16, 0x1234u, 0xF81F}, Case{8, 0x12u, -2}}) {
         SCOPED_TRACE(c.bits);
-        long s = preparedSurface(c.bits, c.former);
+        QHANDLE s = preparedSurface(c.bits, c.former);
         ASSERT_NE(s, 0) << "the driver refused a " << c.bits << "-bit surface";
         long value = d.ddColorEx(kMagenta, s);
         if (c.expected == -2) {
@@ -66,7 +66,7 @@ TEST_F(ColourProbeTest, ValuesStayWithinTheBitCountAndThePixelIsPutBack) {
 }
 
 TEST_F(ColourProbeTest, HandleZeroAndDdColorProbeThePrimarySurface) {
-    long primary = d.ddGetPrimarySurface();
+    QHANDLE primary = d.ddGetPrimarySurface();
     ASSERT_NE(primary, 0);
     ASSERT_EQ(d.ddIsModeX(), 0);
     COLORREF before = qtest::screenPixel(0, 0);
@@ -85,10 +85,10 @@ TEST_F(ColourProbeTest, NoSurfaceGivesMinusOne) {
 }
 
 TEST_F(ColourProbeTest, AFailedLockGivesMinusOneAndKeepsThePixel) {
-    long s = preparedSurface(32, 0x00123456u);
+    QHANDLE s = preparedSurface(32, 0x00123456u);
     ASSERT_NE(s, 0);
     // While the caller holds the surface's device context the probe cannot have it either.
-    long dc = d.ddGetDC(s);
+    QHANDLE dc = d.ddGetDC(s);
     ASSERT_NE(dc, 0);
     EXPECT_EQ(d.ddColorEx(kMagenta, s), -1);
     EXPECT_NE(d.ddError(), 0);
@@ -110,7 +110,7 @@ TEST(ColourProbeFullScreen, DdColorGivesValuesOfTheDisplayModesFormat) {
         SCOPED_TRACE(m.bits);
         d.ddSetBitDepth(m.bits);
         ASSERT_EQ(d.ddInit(window, 640, 480, 1), 1);
-        long primary = d.ddGetPrimarySurface();
+        QHANDLE primary = d.ddGetPrimarySurface();
         std::uint32_t before = pixel(primary, 0, 0);
         long value = d.ddColor(kMagenta);
         if (m.magenta == -2) {

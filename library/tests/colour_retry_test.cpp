@@ -37,7 +37,7 @@ class ColourRetryTest : public ::testing::Test {
 
     const qtest::QuillonDll& d = qtest::dll();
     HWND window = nullptr;
-    long real = 0;
+    QHANDLE real = 0;
     SurfaceProxy* proxy = nullptr;
     Log log;
 };

@@ -24,7 +24,7 @@ bool isTopmost(HWND w) {
     return (GetWindowLongW(w, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
 }
 
-IDirectDrawSurface3* surfaceOf(long handle) {
+IDirectDrawSurface3* surfaceOf(QHANDLE handle) {
     return reinterpret_cast<IDirectDrawSurface3*>(handle);
 }
 
@@ -36,7 +36,7 @@ HRESULT WINAPI collectMode(LPDDSURFACEDESC desc, LPVOID ctx) {
     return DDENUMRET_OK;
 }
 
-IDirectDraw2* driverOf(long handle) {
+IDirectDraw2* driverOf(QHANDLE handle) {
     return reinterpret_cast<IDirectDraw2*>(handle);
 }
 
@@ -129,7 +129,7 @@ TEST_F(FullScreen, EachDepthOpensFlipsAndGivesTheWindowBack) {
         EXPECT_EQ(cursorCount(), cursorBefore - 1);
         EXPECT_EQ(d.ddIsModeX(), 0);
 
-        long primary = d.ddGetPrimarySurface(), back = d.ddGetBackSurface();
+        QHANDLE primary = d.ddGetPrimarySurface(), back = d.ddGetBackSurface();
         ASSERT_NE(primary, 0);
         ASSERT_NE(back, 0);
         EXPECT_EQ(d.ddGetWidth(0), 640);
@@ -138,16 +138,15 @@ TEST_F(FullScreen, EachDepthOpensFlipsAndGivesTheWindowBack) {
         EXPECT_EQ(d.ddGetPitch(0) >= 640 * bits / 8, true);
 
         // The back buffer is the chain's: a flip swaps what the two handles show.
-        long dc = d.ddGetDC(0);
+        QHANDLE dc = d.ddGetDC(0);
         ASSERT_NE(dc, 0);
-        SetPixel(reinterpret_cast<HDC>(static_cast<LONG_PTR>(dc)), 5, 5, RGB(255, 255, 255));
+        SetPixel(reinterpret_cast<HDC>(dc), 5, 5, RGB(255, 255, 255));
         EXPECT_EQ(d.ddReleaseDC(0, dc), 1);
         EXPECT_EQ(d.ddFlip(), 1);
         EXPECT_EQ(d.ddError(), 0);
         dc = d.ddGetDC(primary);
         ASSERT_NE(dc, 0);
-        EXPECT_EQ(GetPixel(reinterpret_cast<HDC>(static_cast<LONG_PTR>(dc)), 5, 5),
-                  RGB(255, 255, 255));
+        EXPECT_EQ(GetPixel(reinterpret_cast<HDC>(dc), 5, 5), RGB(255, 255, 255));
         EXPECT_EQ(d.ddReleaseDC(primary, dc), 1);
         EXPECT_EQ(d.ddFlip(), 1);
 
@@ -155,7 +154,7 @@ TEST_F(FullScreen, EachDepthOpensFlipsAndGivesTheWindowBack) {
             // What a person sees: a frame drawn into the back buffer and flipped.
             dc = d.ddGetDC(0);
             ASSERT_NE(dc, 0);
-            HDC hdc = reinterpret_cast<HDC>(static_cast<LONG_PTR>(dc));
+            HDC hdc = reinterpret_cast<HDC>(dc);
             RECT all = {0, 0, 640, 480}, box = {200, 150, 440, 330};
             HBRUSH blue = CreateSolidBrush(RGB(0, 0, 255));
             FillRect(hdc, &all, blue);
@@ -172,7 +171,7 @@ TEST_F(FullScreen, EachDepthOpensFlipsAndGivesTheWindowBack) {
         }
 
         // Full-screen window updates cover the whole primary surface.
-        long s = d.ddCreateSurface(64, 48);
+        QHANDLE s = d.ddCreateSurface(64, 48);
         ASSERT_NE(s, 0);
         EXPECT_EQ(d.ddUpdateWindow(s), 1);
         EXPECT_EQ(d.ddAsyncUpdateWindow(0), 1);
@@ -302,13 +301,13 @@ TEST_F(FullScreen, GetDCRestoresOnceAndKeepsTheFirstAnswer) {
     loseSurfaces(640, 480, 8);
     ASSERT_EQ(back->IsLost(), DDERR_SURFACELOST);
     g_calls = {};
-    long dc = d.ddGetDC(0);
+    QHANDLE dc = d.ddGetDC(0);
     ASSERT_NE(dc, 0);
     EXPECT_EQ(g_calls.getDC, 2);
     // The recorded answer is the first one: the surface was lost.
     EXPECT_EQ(d.ddError(), 450);
     EXPECT_EQ(back->IsLost(), DD_OK);
-    HDC hdc = reinterpret_cast<HDC>(static_cast<LONG_PTR>(dc));
+    HDC hdc = reinterpret_cast<HDC>(dc);
     SetPixel(hdc, 1, 1, RGB(255, 255, 255));
     EXPECT_EQ(GetPixel(hdc, 1, 1), RGB(255, 255, 255));
     EXPECT_EQ(d.ddReleaseDC(0, dc), 1);

@@ -28,11 +28,11 @@ RECT clientOnScreen(HWND w) {
 }
 
 // Fills a surface through its lent device context, so these tests need no blit export.
-void paintSurface(long surface, COLORREF colour) {
+void paintSurface(QHANDLE surface, COLORREF colour) {
     const auto& d = dll();
-    long dc = d.ddGetDC(surface);
+    QHANDLE dc = d.ddGetDC(surface);
     ASSERT_NE(dc, 0);
-    HDC hdc = reinterpret_cast<HDC>(static_cast<LONG_PTR>(dc));
+    HDC hdc = reinterpret_cast<HDC>(dc);
     HBRUSH brush = CreateSolidBrush(colour);
     RECT all = {0, 0, d.ddGetWidth(surface), d.ddGetHeight(surface)};
     FillRect(hdc, &all, brush);
@@ -104,7 +104,7 @@ TEST_F(Windowed, InitSizesTheClientAreaAndQuitGivesBackTheSizeNotThePlace) {
     const auto& d = dll();
     window = qtest::makeWindow(320, 200, nullptr, 60, 40);
     RECT before = windowRect(window);
-    LONG procBefore = GetWindowLongW(window, GWL_WNDPROC);
+    LONG_PTR procBefore = GetWindowLongPtrW(window, GWLP_WNDPROC);
     RECT client;
     GetClientRect(window, &client);
     int frameW = (before.right - before.left) - client.right;
@@ -123,7 +123,7 @@ TEST_F(Windowed, InitSizesTheClientAreaAndQuitGivesBackTheSizeNotThePlace) {
     EXPECT_EQ(d.ddGetWidth(0), 640);
     EXPECT_EQ(d.ddGetHeight(0), 480);
     EXPECT_EQ(d.ddIsModeX(), 0);
-    EXPECT_NE(GetWindowLongW(window, GWL_WNDPROC), procBefore);
+    EXPECT_NE(GetWindowLongPtrW(window, GWLP_WNDPROC), procBefore);
 
     // Moved while open: quitting keeps the new place and restores the old size.
     SetWindowPos(window, nullptr, 90, 70, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
@@ -134,7 +134,7 @@ TEST_F(Windowed, InitSizesTheClientAreaAndQuitGivesBackTheSizeNotThePlace) {
     EXPECT_EQ(after.top, 70);
     EXPECT_EQ(after.right - after.left, before.right - before.left);
     EXPECT_EQ(after.bottom - after.top, before.bottom - before.top);
-    EXPECT_EQ(GetWindowLongW(window, GWL_WNDPROC), procBefore);
+    EXPECT_EQ(GetWindowLongPtrW(window, GWLP_WNDPROC), procBefore);
     EXPECT_EQ(d.ddGetDD(), 0);
     EXPECT_EQ(d.ddGetPrimarySurface(), 0);
     EXPECT_EQ(d.ddGetBackSurface(), 0);
@@ -152,7 +152,7 @@ TEST_F(Windowed, HandlesAreTheDriversOwnInterfaces) {
     EXPECT_EQ(reinterpret_cast<void*>(dd2), reinterpret_cast<void*>(driver));
     dd2->Release();
 
-    for (long handle : {d.ddGetPrimarySurface(), d.ddGetBackSurface()}) {
+    for (QHANDLE handle : {d.ddGetPrimarySurface(), d.ddGetBackSurface()}) {
         auto* s = reinterpret_cast<IUnknown*>(handle);
         ASSERT_NE(s, nullptr);
         IDirectDrawSurface3* s3 = nullptr;
@@ -186,7 +186,7 @@ TEST_F(Windowed, SecondInitChangesNothing) {
     HWND other = qtest::makeWindow(50, 50, nullptr, 400, 300);
     ASSERT_EQ(d.ddInit(window, 100, 80, 0), 1);
     EXPECT_EQ(d.ddFlip(), 0); // leaves a non-zero last result behind
-    long dd = d.ddGetDD(), primary = d.ddGetPrimarySurface(), back = d.ddGetBackSurface();
+    QHANDLE dd = d.ddGetDD(), primary = d.ddGetPrimarySurface(), back = d.ddGetBackSurface();
     RECT otherBefore = windowRect(other);
 
     EXPECT_EQ(d.ddInit(other, 300, 200, 0), 0);
@@ -286,7 +286,7 @@ TEST_F(Windowed, PaintPresentsTheRepaintSourceUntilItIsReleased) {
     const auto& d = dll();
     window = qtest::makeWindow(100, 100, nullptr, 300, 200);
     ASSERT_EQ(d.ddInit(window, 100, 100, 0), 1);
-    long surface = d.ddCreateSurface(100, 100);
+    QHANDLE surface = d.ddCreateSurface(100, 100);
     ASSERT_NE(surface, 0);
     paintSurface(surface, kRed);
     ASSERT_EQ(d.ddUpdateWindow(surface), 1);
@@ -417,7 +417,7 @@ TEST_F(Windowed, OwnSurfacesAndTheContextsSurfaces) {
                       {16384, 16384}})
         EXPECT_EQ(d.ddCreateSurface(size.first, size.second), 0)
             << size.first << " x " << size.second;
-    long s = d.ddCreateSurface(33, 17);
+    QHANDLE s = d.ddCreateSurface(33, 17);
     ASSERT_NE(s, 0);
     EXPECT_EQ(d.ddGetWidth(s), 33);
     EXPECT_EQ(d.ddGetHeight(s), 17);
@@ -452,10 +452,10 @@ TEST_F(Windowed, GetDCRecordsAndLendsAWorkingContext) {
     ASSERT_EQ(d.ddInit(window, 32, 32, 0), 1);
     d.ddFlip(); // non-zero last result
     ASSERT_NE(d.ddError(), 0);
-    long dc = d.ddGetDC(0);
+    QHANDLE dc = d.ddGetDC(0);
     ASSERT_NE(dc, 0);
     EXPECT_EQ(d.ddError(), 0);
-    HDC hdc = reinterpret_cast<HDC>(static_cast<LONG_PTR>(dc));
+    HDC hdc = reinterpret_cast<HDC>(dc);
     SetPixel(hdc, 3, 4, kRed);
     EXPECT_EQ(GetPixel(hdc, 3, 4), kRed);
     EXPECT_EQ(d.ddReleaseDC(0, dc), 1);

@@ -17,18 +17,18 @@ class PaletteTest : public ::testing::Test {
         ASSERT_EQ(d.ddInit(window, 640, 480, 1), 1) << "ddError " << d.ddError();
     }
     void TearDown() override {
-        for (long p : made)
+        for (QHANDLE p : made)
             d.ddReleasePalette(p);
         d.ddQuit();
         DestroyWindow(window);
     }
-    long keep(long palette) {
+    QHANDLE keep(QHANDLE palette) {
         if (palette) made.push_back(palette);
         return palette;
     }
     const QuillonDll& d = dll();
     HWND window = nullptr;
-    std::vector<long> made;
+    std::vector<QHANDLE> made;
 };
 
 void expectEntries(const Entries& got, const Entries& want, int from = 0, int to = 256) {
@@ -39,7 +39,7 @@ void expectEntries(const Entries& got, const Entries& want, int from = 0, int to
 
 // Counts the calls that reach the driver's GetEntries and SetEntries of one palette.
 struct EntryCallCounter {
-    explicit EntryCallCounter(long palette) : hook(palette, 7) {
+    explicit EntryCallCounter(QHANDLE palette) : hook(palette, 7) {
         active = this;
         hook.replace(4, reinterpret_cast<const void*>(&getEntries));
         hook.replace(6, reinterpret_cast<const void*>(&setEntries));
@@ -84,7 +84,7 @@ TEST(PaletteWindowed, MakersWorkWithAWindowedContext) {
     const auto& d = dll();
     HWND window = makeWindow(160, 120);
     ASSERT_EQ(d.ddInit(window, 160, 120, 0), 1);
-    long p = d.ddCreatePaletteFromFile(dataPath("pal8.bmp").c_str());
+    QHANDLE p = d.ddCreatePaletteFromFile(dataPath("pal8.bmp").c_str());
     ASSERT_NE(p, 0);
     std::vector<std::uint8_t> file = readData("pal8.bmp");
     Entries e = driverEntries(p);
@@ -97,7 +97,7 @@ TEST(PaletteWindowed, MakersWorkWithAWindowedContext) {
 }
 
 TEST_F(PaletteTest, DefaultPaletteIsThreeThreeTwo) {
-    long p = keep(d.ddCreateDefPalette());
+    QHANDLE p = keep(d.ddCreateDefPalette());
     ASSERT_NE(p, 0);
     Entries e = driverEntries(p);
     EXPECT_TRUE(sameEntry(e[73], {72, 72, 85, 0})) << show(e[73]);
@@ -112,7 +112,7 @@ TEST_F(PaletteTest, CallersEntriesAreTakenAsGiven) {
     Entries want{};
     for (int i = 0; i < 256; ++i)
         want[i] = {BYTE(i), BYTE(255 - i), BYTE(i * 7), 0};
-    long p = keep(d.ddCreatePalette(want.data()));
+    QHANDLE p = keep(d.ddCreatePalette(want.data()));
     ASSERT_NE(p, 0);
     expectEntries(driverEntries(p), want);
     EXPECT_EQ(d.ddCreatePalette(nullptr), 0);
@@ -126,7 +126,7 @@ TEST_F(PaletteTest, EightBitFileGivesItsTableSwapped) {
         Entries want{};
         for (int i = 0; i < 256; ++i)
             want[i] = swapped(file, 54 + i * 4, file[54 + i * 4 + 3]);
-        long p = keep(d.ddCreatePaletteFromFile(dataPath(name).c_str()));
+        QHANDLE p = keep(d.ddCreatePaletteFromFile(dataPath(name).c_str()));
         ASSERT_NE(p, 0) << name;
         SCOPED_TRACE(name);
         expectEntries(driverEntries(p), want);
@@ -141,7 +141,7 @@ TEST_F(PaletteTest, SixteenColourFileLeavesTheFollowingBytesUnswapped) {
         want[i] = swapped(file, 54 + i * 4, file[54 + i * 4 + 3]);
     for (int i = 16; i < 256; ++i)
         want[i] = asStored(file, 54 + i * 4);
-    long p = keep(d.ddCreatePaletteFromFile(dataPath("pal4.bmp").c_str()));
+    QHANDLE p = keep(d.ddCreatePaletteFromFile(dataPath("pal4.bmp").c_str()));
     ASSERT_NE(p, 0);
     expectEntries(driverEntries(p), want);
 }
@@ -153,17 +153,17 @@ TEST_F(PaletteTest, HighColourAndLargeHeaderFilesConvertNothing) {
         Entries want = defaultEntries();
         for (int i = 0; i < 256 && 54 + i * 4 + 4 <= int(file.size()); ++i)
             want[i] = asStored(file, 54 + i * 4);
-        long p = keep(d.ddCreatePaletteFromFile(dataPath(name).c_str()));
+        QHANDLE p = keep(d.ddCreatePaletteFromFile(dataPath(name).c_str()));
         ASSERT_NE(p, 0);
         expectEntries(driverEntries(p), want);
     }
 }
 
 TEST_F(PaletteTest, MissingFileOrNoPathGivesTheDefaultPalette) {
-    long missing = keep(d.ddCreatePaletteFromFile(dataPath("no_such.bmp").c_str()));
+    QHANDLE missing = keep(d.ddCreatePaletteFromFile(dataPath("no_such.bmp").c_str()));
     ASSERT_NE(missing, 0);
     expectEntries(driverEntries(missing), defaultEntries());
-    long none = keep(d.ddCreatePaletteFromFile(nullptr));
+    QHANDLE none = keep(d.ddCreatePaletteFromFile(nullptr));
     ASSERT_NE(none, 0);
     expectEntries(driverEntries(none), defaultEntries());
 }
@@ -187,7 +187,7 @@ TEST_F(PaletteTest, ResourceTableFollowsItsOwnHeader) {
         Entries want = defaultEntries();
         for (int i = 0; i < colours; ++i)
             want[i] = swapped(file, table + i * 4, 0);
-        long p = keep(d.ddCreatePaletteFromResource(res, c.resource));
+        QHANDLE p = keep(d.ddCreatePaletteFromResource(res, c.resource));
         ASSERT_NE(p, 0);
         expectEntries(driverEntries(p), want);
     }
@@ -198,7 +198,7 @@ TEST_F(PaletteTest, ResourceWithoutTableOrNameGivesTheDefault) {
     HMODULE res = LoadLibraryW(L"bitmap_res.dll");
     ASSERT_NE(res, nullptr);
     for (const char* name : {"RGB24", "BROKEN", "NO_SUCH", static_cast<const char*>(nullptr)}) {
-        long p = keep(d.ddCreatePaletteFromResource(res, name));
+        QHANDLE p = keep(d.ddCreatePaletteFromResource(res, name));
         ASSERT_NE(p, 0) << (name ? name : "(null)");
         expectEntries(driverEntries(p), defaultEntries());
     }
@@ -212,7 +212,7 @@ TEST_F(PaletteTest, ShortResourceConvertsOnlyWhatItHolds) {
     HRSRC found = FindResourceA(res, "SHORTPAL", MAKEINTRESOURCEA(2));
     ASSERT_NE(found, nullptr);
     ASSERT_EQ(SizeofResource(res, found), 40u + 11 * 4);
-    long p = keep(d.ddCreatePaletteFromResource(res, "SHORTPAL"));
+    QHANDLE p = keep(d.ddCreatePaletteFromResource(res, "SHORTPAL"));
     ASSERT_NE(p, 0);
     Entries want = defaultEntries();
     for (int i = 0; i < 10; ++i)
@@ -231,7 +231,7 @@ TEST_F(PaletteTest, CopyOfAGdiPaletteLeavesTheRestBlack) {
         logical.entries[i] = {BYTE(10 * i), BYTE(200 - i), 7, 0};
     HPALETTE gdi = CreatePalette(reinterpret_cast<LOGPALETTE*>(&logical));
     ASSERT_NE(gdi, nullptr);
-    long p = keep(d.ddCopyPalette(gdi));
+    QHANDLE p = keep(d.ddCopyPalette(gdi));
     ASSERT_NE(p, 0);
     Entries want{};
     for (int i = 0; i < 20; ++i)
@@ -249,7 +249,7 @@ TEST_F(PaletteTest, SystemPaletteCopyFollowsWhatGdiGives) {
     HDC screen = GetDC(nullptr);
     UINT n = GetSystemPaletteEntries(screen, 0, 256, system);
     ReleaseDC(nullptr, screen);
-    long p = keep(d.ddCopySystemPalette());
+    QHANDLE p = keep(d.ddCopySystemPalette());
     if (n == 0) {
         EXPECT_EQ(p, 0);
     } else {
@@ -261,7 +261,7 @@ TEST_F(PaletteTest, SystemPaletteCopyFollowsWhatGdiGives) {
 }
 
 TEST_F(PaletteTest, AttachReadBackAndReleaseOnTheLastReference) {
-    long p = d.ddCreateDefPalette();
+    QHANDLE p = d.ddCreateDefPalette();
     ASSERT_NE(p, 0);
     ASSERT_EQ(d.ddSetPalette(0, p), 1); // the primary surface holds a reference
     EXPECT_EQ(d.ddGetPalette(0), p);    // and the caller a second one
@@ -272,9 +272,9 @@ TEST_F(PaletteTest, AttachReadBackAndReleaseOnTheLastReference) {
 }
 
 TEST_F(PaletteTest, AttachToAnOffscreenSurface) {
-    long s = d.ddCreateSurface(16, 16);
+    QHANDLE s = d.ddCreateSurface(16, 16);
     ASSERT_NE(s, 0);
-    long p = keep(d.ddCreateDefPalette());
+    QHANDLE p = keep(d.ddCreateDefPalette());
     EXPECT_EQ(d.ddSetPalette(s, p), 1);
     EXPECT_EQ(d.ddGetPalette(s), p);
     d.ddReleasePalette(p); // the reference ddGetPalette added
@@ -283,7 +283,7 @@ TEST_F(PaletteTest, AttachToAnOffscreenSurface) {
 }
 
 TEST_F(PaletteTest, EntryRangesStayInsideTheTable) {
-    long p = keep(d.ddCreateDefPalette());
+    QHANDLE p = keep(d.ddCreateDefPalette());
     ASSERT_NE(p, 0);
     Entries mine{};
     for (int i = 0; i < 256; ++i)
@@ -316,7 +316,7 @@ TEST_F(PaletteTest, EntryRangesStayInsideTheTable) {
 }
 
 TEST_F(PaletteTest, NullTablesAreRefusedBeforeTheDriverSeesThem) {
-    long p = keep(d.ddCreateDefPalette());
+    QHANDLE p = keep(d.ddCreateDefPalette());
     ASSERT_NE(p, 0);
     {
         EntryCallCounter counter(p);

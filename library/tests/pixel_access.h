@@ -5,6 +5,8 @@
 #include <windows.h>
 #include <ddraw.h>
 
+#include "Quillon.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -17,12 +19,12 @@ namespace qtest {
 
 using Surface = IDirectDrawSurface3;
 
-inline Surface* surfaceOf(long handle) {
+inline Surface* surfaceOf(QHANDLE handle) {
     return reinterpret_cast<Surface*>(handle);
 }
 
 // Runs `use` with the surface locked (whole surface, waiting); false if the lock failed.
-inline bool withLock(long handle, const std::function<void(const DDSURFACEDESC&)>& use) {
+inline bool withLock(QHANDLE handle, const std::function<void(const DDSURFACEDESC&)>& use) {
     DDSURFACEDESC desc = {};
     desc.dwSize = sizeof(desc);
     if (surfaceOf(handle)->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr) != DD_OK) return false;
@@ -52,14 +54,14 @@ inline void writeAt(const DDSURFACEDESC& d, int x, int y, std::uint32_t v) {
 }
 
 // One pixel's raw value.
-inline std::uint32_t pixel(long handle, int x, int y) {
+inline std::uint32_t pixel(QHANDLE handle, int x, int y) {
     std::uint32_t v = 0xDEADBEEF;
     EXPECT_TRUE(withLock(handle, [&](const DDSURFACEDESC& d) { v = readAt(d, x, y); }));
     return v;
 }
 
 // Writes every pixel of the surface from `paint(x, y)`.
-inline void paint(long handle, const std::function<std::uint32_t(int, int)>& paint) {
+inline void paint(QHANDLE handle, const std::function<std::uint32_t(int, int)>& paint) {
     ASSERT_TRUE(withLock(handle, [&](const DDSURFACEDESC& d) {
         for (int y = 0; y < static_cast<int>(d.dwHeight); ++y)
             for (int x = 0; x < static_cast<int>(d.dwWidth); ++x)
@@ -68,7 +70,7 @@ inline void paint(long handle, const std::function<std::uint32_t(int, int)>& pai
 }
 
 // Compares every pixel with `want(x, y)`; reports how many differ and the first few.
-inline ::testing::AssertionResult pixelsAre(long handle,
+inline ::testing::AssertionResult pixelsAre(QHANDLE handle,
                                             const std::function<std::uint32_t(int, int)>& want) {
     int wrong = 0;
     std::ostringstream first;
@@ -96,7 +98,7 @@ inline const GUID& surface3Iid() {
 
 // An off-screen surface with an explicit RGB pixel format, made through the library's own
 // driver object (ddGetDD), as a C caller could; 0 if the driver refuses the format.
-inline long createSurfaceWithFormat(long driverHandle, int width, int height, int bits) {
+inline QHANDLE createSurfaceWithFormat(QHANDLE driverHandle, int width, int height, int bits) {
     auto* driver = reinterpret_cast<IDirectDraw2*>(driverHandle);
     DDSURFACEDESC desc = {};
     desc.dwSize = sizeof(desc);
@@ -126,7 +128,7 @@ inline long createSurfaceWithFormat(long driverHandle, int width, int height, in
     Surface* s3 = nullptr;
     HRESULT hr = plain->QueryInterface(surface3Iid(), reinterpret_cast<void**>(&s3));
     plain->Release();
-    return hr == S_OK ? static_cast<long>(reinterpret_cast<LONG_PTR>(s3)) : 0;
+    return hr == S_OK ? reinterpret_cast<QHANDLE>(s3) : 0;
 }
 
 } // namespace qtest

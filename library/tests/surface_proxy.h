@@ -8,6 +8,8 @@
 #include <windows.h>
 #include <ddraw.h>
 
+#include "Quillon.h"
+
 #include <deque>
 #include <string>
 #include <vector>
@@ -19,7 +21,7 @@ class SurfaceProxy final : public IDirectDrawSurface3 {
     SurfaceProxy(IDirectDrawSurface3* real, std::string name, std::vector<std::string>& log)
         : real_(real), name_(std::move(name)), log_(log) {}
 
-    long handle() { return static_cast<long>(reinterpret_cast<LONG_PTR>(this)); }
+    QHANDLE handle() { return reinterpret_cast<QHANDLE>(this); }
 
     // Answers given instead of the real call, in order; DD_OK in the list, or a list used
     // up, lets the call through to the real surface.

@@ -1,11 +1,13 @@
 // The API reference must document exactly what the DLL exports: one "### `name`" heading
-// per export of the real export table, and under it the VB Declare line exactly as
-// Quillon.bas has it and a C prototype of that name.
+// per export of the real export table, and under it both VB Declare lines exactly as
+// Quillon.bas has them (VB4 to VB6, and PtrSafe for VBA7) and the C prototype exactly as
+// Quillon.h has it.
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <fstream>
 #include <map>
+#include <regex>
 #include <set>
 #include <sstream>
 #include <string>
@@ -79,15 +81,32 @@ Reference parseReference() {
     return ref;
 }
 
-// Declare lines of Quillon.bas by export name.
-std::map<std::string, std::string> declareLines() {
+// Declare lines of Quillon.bas by export name, for one prefix: the classic branch (VB4 to
+// VB6) declares "Public Declare Function", the VBA7 branch "Public Declare PtrSafe Function".
+std::map<std::string, std::string> declareLines(const std::string& prefix) {
     std::map<std::string, std::string> out;
-    const std::string prefix = "Public Declare Function ";
     for (const auto& line : lines(readSource("library/include/Quillon.bas"))) {
         if (line.rfind(prefix, 0) != 0) continue;
         std::string name = line.substr(prefix.size());
         name = name.substr(0, name.find(' '));
+        EXPECT_EQ(out.count(name), 0u) << name << " declared twice: " << prefix;
         out[name] = line;
+    }
+    return out;
+}
+
+// Prototypes of Quillon.h by export name, each on one line as the reference quotes it:
+// comments dropped, runs of white space made one space.
+std::map<std::string, std::string> prototypes() {
+    std::string text = readSource("library/include/Quillon.h");
+    text = std::regex_replace(text, std::regex(R"(/\*[^*]*\*+([^/*][^*]*\*+)*/)"), " ");
+    std::map<std::string, std::string> out;
+    std::regex prototype(R"(\w+\s+QUILLON_API\s+(\w+)\s*\([^)]*\)\s*;)");
+    for (std::sregex_iterator it(text.begin(), text.end(), prototype), end; it != end; ++it) {
+        std::string line = std::regex_replace(it->str(), std::regex(R"(\s+)"), " ");
+        line = std::regex_replace(line, std::regex(R"(\( )"), "(");
+        line = std::regex_replace(line, std::regex(R"( \))"), ")");
+        out[(*it)[1]] = line;
     }
     return out;
 }
@@ -108,22 +127,30 @@ TEST(ApiReference, HeadingsMatchTheExportTableOneToOne) {
     EXPECT_EQ(documented.size(), 66u);
 }
 
-TEST(ApiReference, EachEntryQuotesTheVbDeclareAndTheCPrototype) {
-    auto declares = declareLines();
-    ASSERT_EQ(declares.size(), 66u) << "Quillon.bas";
+TEST(ApiReference, EachEntryQuotesBothVbDeclaresAndTheCPrototype) {
+    auto classic = declareLines("Public Declare Function ");
+    auto vba7 = declareLines("Public Declare PtrSafe Function ");
+    auto c = prototypes();
+    ASSERT_EQ(classic.size(), 66u) << "classic Declares in Quillon.bas";
+    ASSERT_EQ(vba7.size(), 66u) << "VBA7 (PtrSafe) Declares in Quillon.bas";
+    ASSERT_EQ(c.size(), 66u) << "prototypes in Quillon.h";
     Reference ref = parseReference();
     ASSERT_EQ(ref.body.size(), 66u) << "sections with text under an export heading";
     for (const auto& [name, body] : ref.body) {
-        auto declare = declares.find(name);
-        ASSERT_NE(declare, declares.end()) << name << " has no Declare in Quillon.bas";
-        bool hasDeclare = false, hasPrototype = false, hasErrorNote = false;
+        ASSERT_TRUE(classic.count(name)) << name << " has no classic Declare in Quillon.bas";
+        ASSERT_TRUE(vba7.count(name)) << name << " has no VBA7 Declare in Quillon.bas";
+        ASSERT_TRUE(c.count(name)) << name << " has no prototype in Quillon.h";
+        bool hasClassic = false, hasVba7 = false, hasPrototype = false, hasErrorNote = false;
         for (const auto& line : body) {
-            hasDeclare |= line == declare->second;
-            hasPrototype |= line.rfind("long QUILLON_API " + name + "(", 0) == 0;
+            hasClassic |= line == classic[name];
+            hasVba7 |= line == vba7[name];
+            hasPrototype |= line == c[name];
             hasErrorNote |= line.find("ddError") != std::string::npos;
         }
-        EXPECT_TRUE(hasDeclare) << name << ": the Declare line differs from Quillon.bas";
-        EXPECT_TRUE(hasPrototype) << name << ": no C prototype line";
+        EXPECT_TRUE(hasClassic) << name << ": the classic Declare line differs from Quillon.bas";
+        EXPECT_TRUE(hasVba7) << name << ": the VBA7 Declare line differs from Quillon.bas";
+        EXPECT_TRUE(hasPrototype) << name
+                                  << ": the C prototype differs from Quillon.h: " << c[name];
         EXPECT_TRUE(hasErrorNote) << name << ": does not say what it records for ddError";
     }
 }

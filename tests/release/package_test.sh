@@ -34,6 +34,11 @@ for tool in TAMSEL PURNIX KESTROM x64/TAMSEL x64/PURNIX x64/KESTROM; do
     fi
 done
 cmp -s "$ROOT/dist/Quillon.dll" "$top/Quillon.dll" || { echo "FAIL: Quillon.dll differs"; status=1; }
+# The 64-bit .def lists plain names; the 32-bit one binds them to Name@N.
+if grep -q '=' "$top/x64/Quillon.def" 2>/dev/null; then
+    echo "FAIL: x64/Quillon.def is the 32-bit export list"
+    status=1
+fi
 if find "$top" -name 'dev-*' | grep -q .; then echo "FAIL: developer notes packed"; status=1; fi
 if find "$top" -name '*_test.*' -o -name CMakeLists.txt | grep -q .; then
     echo "FAIL: test or build files packed"; status=1

@@ -164,6 +164,37 @@ size_t matching(const std::vector<Token>& tokens, size_t open) {
     return tokens.size();
 }
 
+// The source as a compiler of `branch` reads it: the other branch's lines and the
+// directives themselves are blanked, so line numbers stay those of the file.
+std::string branchSource(const std::string& source, Branch branch) {
+    enum { Both, Vba7Part, ClassicPart } part = Both;
+    std::string out;
+    size_t at = 0;
+    while (at < source.size()) {
+        size_t end = source.find('\n', at);
+        if (end == std::string::npos) end = source.size();
+        std::string line = source.substr(at, end - at);
+        std::string words;
+        for (char c : line)
+            if (c != ' ' && c != '\t' && c != '\r')
+                words += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        bool directive = true;
+        if (words == "#ifvba7then")
+            part = Vba7Part;
+        else if (words == "#else" && part != Both)
+            part = ClassicPart;
+        else if (words == "#endif" && part != Both)
+            part = Both;
+        else
+            directive = false;
+        bool read = !directive && (part == Both || (part == Vba7Part) == (branch == Branch::Vba7));
+        if (read) out += line;
+        if (end < source.size()) out += '\n';
+        at = end + 1;
+    }
+    return out;
+}
+
 bool looksLikeExport(const std::string& word) {
     return word.size() > 2 && word[0] == 'd' && word[1] == 'd' &&
            std::isupper(static_cast<unsigned char>(word[2]));
@@ -171,14 +202,16 @@ bool looksLikeExport(const std::string& word) {
 
 } // namespace
 
-std::map<std::string, int> declaredFunctions(const std::string& source) {
+std::map<std::string, int> declaredFunctions(const std::string& source, Branch branch) {
     std::map<std::string, int> out;
-    for (const auto& st : statements(source)) {
+    for (const auto& st : statements(branchSource(source, branch))) {
         const auto& t = st.tokens;
         size_t k = 0;
         while (k < t.size() && (lower(t[k].text) == "public" || lower(t[k].text) == "private"))
             ++k;
         if (k + 2 >= t.size() || lower(t[k].text) != "declare") continue;
+        if (lower(t[k + 1].text) == "ptrsafe") ++k;
+        if (k + 2 >= t.size()) continue;
         std::string what = lower(t[k + 1].text);
         if (what != "function" && what != "sub") continue;
         std::string name = t[k + 2].text;

@@ -16,8 +16,15 @@ struct Call {
     std::string problem; // non-empty when the call's form is not valid VB
 };
 
-// "Declare Function Name Lib ... (params) As T" lines: lower-cased name -> parameter count.
-std::map<std::string, int> declaredFunctions(const std::string& source);
+// The two worlds of one module: "#If VBA7 Then <VBA7 part> #Else <classic part> #End If".
+// VB4 to VB6 have no VBA7 constant and read the classic part; VBA7 (Office 2010 and later,
+// 32- and 64-bit) reads the other. Lines outside such a block are read by both.
+enum class Branch { Classic, Vba7 };
+
+// "Declare [PtrSafe] Function Name Lib ... (params) As T" lines that a compiler of `branch`
+// reads: lower-cased name -> parameter count.
+std::map<std::string, int> declaredFunctions(const std::string& source,
+                                             Branch branch = Branch::Classic);
 
 // Calls in `source` of any name in `names` (lower-cased, VB is case-insensitive), plus
 // calls of undeclared names that look like exports (dd followed by a capital letter).

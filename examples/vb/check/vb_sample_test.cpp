@@ -1,5 +1,6 @@
-// The VB sample cannot be compiled here, so it is checked against Quillon.bas: every call
-// names a declared export with the right number of arguments, and the project lists
+// The VB sample cannot be compiled here, so it is checked against Quillon.bas, in both of
+// its branches (the classic Declares of VB4 to VB6 and the PtrSafe ones of VBA7): every
+// call names a declared export with the right number of arguments, and the project lists
 // files that ship with it.
 #include <gtest/gtest.h>
 
@@ -9,6 +10,7 @@
 
 #include "vb_calls.h"
 
+using vbcheck::Branch;
 using vbcheck::declaredFunctions;
 using vbcheck::findCalls;
 
@@ -24,8 +26,12 @@ std::string readFile(const std::string& path) {
 const std::string kSample = QUILLON_VB_SAMPLE_DIR;
 const std::string kQuillonBas = QUILLON_INCLUDE_DIR "/Quillon.bas";
 
-std::map<std::string, int> quillon() {
-    return declaredFunctions(readFile(kQuillonBas));
+std::map<std::string, int> quillon(Branch branch) {
+    return declaredFunctions(readFile(kQuillonBas), branch);
+}
+
+const char* nameOf(Branch branch) {
+    return branch == Branch::Vba7 ? "VBA7 branch" : "classic branch";
 }
 
 // --- the reader itself, on small pieces of VB ---
@@ -42,7 +48,26 @@ TEST(VbReader, CountsDeclaredParameters) {
     EXPECT_EQ(d.at("ddquit"), 0);
     EXPECT_EQ(d.at("ddblt"), 5);
     EXPECT_EQ(d.at("sleep"), 1);
-    EXPECT_EQ(quillon().size(), 66u);
+    EXPECT_EQ(quillon(Branch::Classic).size(), 66u);
+    EXPECT_EQ(quillon(Branch::Vba7).size(), 66u);
+}
+
+TEST(VbReader, ReadsTheBranchOfEachWorld) {
+    const std::string source =
+        "Public Declare Function ddQuit Lib \"Quillon.dll\" () As Long\r\n"
+        "#If VBA7 Then\r\n"
+        "Public Declare PtrSafe Function ddGetDC Lib \"Quillon.dll\" (ByVal S As LongPtr) "
+        "As LongPtr\r\n"
+        "Public Declare PtrSafe Function ddNew Lib \"Quillon.dll\" (ByVal A As Long, "
+        "ByVal B As Long) As Long\r\n"
+        "#Else\r\n"
+        "Public Declare Function ddGetDC Lib \"Quillon.dll\" (ByVal S As Long) As Long\r\n"
+        "#End If\r\n";
+    auto classic = declaredFunctions(source, Branch::Classic);
+    auto vba7 = declaredFunctions(source, Branch::Vba7);
+    EXPECT_EQ(classic, (std::map<std::string, int>{{"ddquit", 0}, {"ddgetdc", 1}}));
+    EXPECT_EQ(vba7, (std::map<std::string, int>{{"ddquit", 0}, {"ddgetdc", 1}, {"ddnew", 2}}));
+    EXPECT_EQ(declaredFunctions(source), classic) << "plain VB source is read as VB4 to VB6 do";
 }
 
 TEST(VbReader, CountsArgumentsInEveryCallForm) {
@@ -98,58 +123,71 @@ TEST(VbReader, ReportsInvalidFormsAndUndeclaredExports) {
 
 // --- the sample ---
 
+TEST(VbSample, BothBranchesOfQuillonBasDeclareTheSameExports) {
+    auto classic = quillon(Branch::Classic), vba7 = quillon(Branch::Vba7);
+    EXPECT_EQ(classic.size(), 66u);
+    EXPECT_EQ(vba7, classic) << "names and argument counts of the VBA7 and classic branches";
+}
+
 TEST(VbSample, EveryCallMatchesQuillonBas) {
-    auto declared = quillon();
-    ASSERT_EQ(declared.size(), 66u);
-    std::set<std::string> called;
-    for (const char* file : {"Game.bas", "frmMain.frm"}) {
-        std::string source = readFile(kSample + "/" + file);
-        ASSERT_FALSE(source.empty()) << file;
-        EXPECT_TRUE(declaredFunctions(source).empty()) << file << " declares its own functions";
-        for (const auto& call : findCalls(source, declared)) {
-            SCOPED_TRACE(std::string(file) + ":" + std::to_string(call.line) + " " + call.name);
-            EXPECT_EQ(call.problem, "");
-            std::string key = call.name;
-            for (char& c : key)
-                c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-            auto d = declared.find(key);
-            ASSERT_NE(d, declared.end());
-            EXPECT_EQ(call.arguments, d->second);
-            called.insert(call.name);
+    for (Branch branch : {Branch::Classic, Branch::Vba7}) {
+        SCOPED_TRACE(nameOf(branch));
+        auto declared = quillon(branch);
+        ASSERT_EQ(declared.size(), 66u);
+        std::set<std::string> called;
+        for (const char* file : {"Game.bas", "frmMain.frm"}) {
+            std::string source = readFile(kSample + "/" + file);
+            ASSERT_FALSE(source.empty()) << file;
+            EXPECT_TRUE(declaredFunctions(source).empty()) << file << " declares its own functions";
+            for (const auto& call : findCalls(source, declared)) {
+                SCOPED_TRACE(std::string(file) + ":" + std::to_string(call.line) + " " + call.name);
+                EXPECT_EQ(call.problem, "");
+                std::string key = call.name;
+                for (char& c : key)
+                    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+                auto d = declared.find(key);
+                ASSERT_NE(d, declared.end());
+                EXPECT_EQ(call.arguments, d->second);
+                called.insert(call.name);
+            }
         }
+        // What the sample is for: the calls of a complete minimal game loop.
+        for (const char* needed : {"ddInit", "ddCreateSurfaceFromFile", "ddColorEx", "ddClear",
+                                   "ddFillBlt", "ddSafeBltFast", "ddUpdateWindow", "SetTimeKeeper",
+                                   "IsTimeElapsed", "ddReleaseSurface", "ddQuit"})
+            EXPECT_TRUE(called.count(needed)) << "the sample never calls " << needed;
     }
-    // What the sample is for: the calls of a complete minimal game loop.
-    for (const char* needed :
-         {"ddInit", "ddCreateSurfaceFromFile", "ddColorEx", "ddClear", "ddFillBlt", "ddSafeBltFast",
-          "ddUpdateWindow", "SetTimeKeeper", "IsTimeElapsed", "ddReleaseSurface", "ddQuit"})
-        EXPECT_TRUE(called.count(needed)) << "the sample never calls " << needed;
 }
 
 TEST(VbSample, GettingStartedPageCallsMatchQuillonBas) {
-    auto declared = quillon();
-    std::string page = readFile(QUILLON_DOCS_DIR "/getting-started-vb.md");
-    ASSERT_FALSE(page.empty());
-    int blocks = 0, calls = 0;
-    for (size_t at = page.find("```vb\n"); at != std::string::npos; at = page.find("```vb\n", at)) {
-        size_t begin = at + 6, end = page.find("\n```", begin);
-        ASSERT_NE(end, std::string::npos);
-        ++blocks;
-        for (const auto& call : findCalls(page.substr(begin, end - begin), declared)) {
-            SCOPED_TRACE("block " + std::to_string(blocks) + " line " + std::to_string(call.line) +
-                         " " + call.name);
-            ++calls;
-            EXPECT_EQ(call.problem, "");
-            std::string key = call.name;
-            for (char& c : key)
-                c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-            auto d = declared.find(key);
-            ASSERT_NE(d, declared.end());
-            EXPECT_EQ(call.arguments, d->second);
+    for (Branch branch : {Branch::Classic, Branch::Vba7}) {
+        SCOPED_TRACE(nameOf(branch));
+        auto declared = quillon(branch);
+        std::string page = readFile(QUILLON_DOCS_DIR "/getting-started-vb.md");
+        ASSERT_FALSE(page.empty());
+        int blocks = 0, calls = 0;
+        for (size_t at = page.find("```vb\n"); at != std::string::npos;
+             at = page.find("```vb\n", at)) {
+            size_t begin = at + 6, end = page.find("\n```", begin);
+            ASSERT_NE(end, std::string::npos);
+            ++blocks;
+            for (const auto& call : findCalls(page.substr(begin, end - begin), declared)) {
+                SCOPED_TRACE("block " + std::to_string(blocks) + " line " +
+                             std::to_string(call.line) + " " + call.name);
+                ++calls;
+                EXPECT_EQ(call.problem, "");
+                std::string key = call.name;
+                for (char& c : key)
+                    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+                auto d = declared.find(key);
+                ASSERT_NE(d, declared.end());
+                EXPECT_EQ(call.arguments, d->second);
+            }
+            at = end;
         }
-        at = end;
+        EXPECT_GE(blocks, 3);
+        EXPECT_GE(calls, 15);
     }
-    EXPECT_GE(blocks, 3);
-    EXPECT_GE(calls, 15);
 }
 
 TEST(VbSample, ProjectListsItsFilesAndQuillonBas) {

@@ -216,7 +216,7 @@ DWORD WINAPI MessageBoxWatcher::run(void* p) {
     return 0;
 }
 
-MethodHook::MethodHook(long handle, int slots) {
+MethodHook::MethodHook(QHANDLE handle, int slots) {
     object_ = reinterpret_cast<void**>(handle);
     saved_ = static_cast<void**>(*object_);
     for (int i = 0; i < slots && i < 64; ++i)
@@ -232,6 +232,7 @@ void MethodHook::replace(int slot, const void* fn) {
     table_[slot] = const_cast<void*>(fn);
 }
 
+#ifdef __i386__
 unsigned long bytesLeftOnStack(const void* fn, const unsigned long* args, unsigned long count,
                                unsigned long* result) {
     unsigned long left = count, answer = 0;
@@ -255,5 +256,6 @@ unsigned long bytesLeftOnStack(const void* fn, const unsigned long* args, unsign
     if (result) *result = answer;
     return left;
 }
+#endif
 
 } // namespace qtest

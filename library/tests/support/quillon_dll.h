@@ -122,7 +122,7 @@ class MessageBoxWatcher {
 // driver checks its arguments' method tables.
 class MethodHook {
   public:
-    explicit MethodHook(long handle, int slots = 40);
+    explicit MethodHook(QHANDLE handle, int slots = 40);
     ~MethodHook();
     MethodHook(const MethodHook&) = delete;
     MethodHook& operator=(const MethodHook&) = delete;
@@ -141,10 +141,13 @@ constexpr int Blt = 5, BltFast = 7, Flip = 11, GetDC = 17, IsLost = 24, Lock = 2
               Restore = 27;
 }
 
+#ifdef __i386__
 // Calls a stdcall function with `count` 32-bit arguments and returns how many bytes of
 // arguments were left on the stack after it returned (0 when the callee popped them).
-// The function's own answer goes to *result.
+// The function's own answer goes to *result. 32-bit only: x64 has one calling convention,
+// in which the caller always removes the arguments, so there is nothing to measure.
 unsigned long bytesLeftOnStack(const void* fn, const unsigned long* args, unsigned long count,
                                unsigned long* result);
+#endif
 
 } // namespace qtest
