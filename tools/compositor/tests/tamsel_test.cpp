@@ -502,3 +502,138 @@ TEST_F(Tamsel, ADriveRootFolderWorksWithoutASecondBackslash) {
     td::UnmapWineDrive(L't');
     EXPECT_EQ(probe(L"root.avi"), "video,audio");
 }
+
+namespace {
+
+// A stream's header and format records as stored in the file.
+struct StreamRecords {
+    uint32_t type = 0;
+    std::string strh, strf;
+    uint32_t U32(size_t at) const {
+        return riff::LoadU32(reinterpret_cast<const uint8_t*>(&strh[at]));
+    }
+};
+
+std::vector<StreamRecords> stream_records(const std::wstring& path) {
+    std::vector<StreamRecords> out;
+    riff::FileStore store;
+    EXPECT_TRUE(store.Open(std::filesystem::path(path), false));
+    avi::AviLayout layout;
+    EXPECT_TRUE(avi::ReadAviLayout(store, layout)) << td::Narrow(path);
+    for (const auto& s : layout.streams) {
+        StreamRecords r;
+        r.type = s.fccType;
+        r.strh.resize(s.strhSize);
+        r.strf.resize(s.strfSize);
+        EXPECT_TRUE(store.Read(s.strh, &r.strh[0], r.strh.size()));
+        EXPECT_TRUE(store.Read(s.strf, &r.strf[0], r.strf.size()));
+        out.push_back(r);
+    }
+    return out;
+}
+
+// The file ends where its RIFF chunk does.
+uint64_t bytes_after_riff(const std::wstring& path) {
+    std::string bytes = read_file(path);
+    if (bytes.size() < 8) return bytes.size();
+    uint64_t end = 8 + uint64_t(riff::LoadU32(reinterpret_cast<const uint8_t*>(&bytes[4])));
+    return bytes.size() - std::min<uint64_t>(end + (end & 1), bytes.size());
+}
+
+} // namespace
+
+std::string texts(const Outcome& run) {
+    std::string all;
+    for (const auto& box : run.messages)
+        all += td::Narrow(box.text) + "\n";
+    return all;
+}
+
+class TamselStreams : public Tamsel {
+  protected:
+    // The bytes of every packet of a stream ("v:0", "a:1") as ffmpeg reads them.
+    std::string packets_md5(const std::wstring& name, const std::string& stream) const {
+        return sh("ffmpeg -v error -i '" + unix(name) + "' -map 0:" + stream +
+                  " -c copy -f data - | md5sum");
+    }
+
+    // Output stream `index` (of type "v" or "a", numbered `nth` among its type) holds the
+    // same bytes and format record as stream `source_nth` of that type in `source`. A
+    // 16-byte PCM format may come out in its 18-byte form with cbSize 0, nothing else.
+    void expect_same_stream(const std::wstring& output, size_t index, const std::string& kind,
+                            int nth, const std::wstring& source, int source_nth) {
+        SCOPED_TRACE(td::Narrow(output) + " stream " + std::to_string(index) + " from " +
+                     td::Narrow(source));
+        std::string out_spec = kind + ":" + std::to_string(nth);
+        std::string src_spec = kind + ":" + std::to_string(source_nth);
+        EXPECT_EQ(packets_md5(output, out_spec), packets_md5(source, src_spec));
+        std::vector<StreamRecords> out = stream_records(path(output));
+        std::vector<StreamRecords> src = stream_records(path(source));
+        uint32_t type = riff::FourCC(kind == "v" ? "vids" : "auds");
+        std::vector<const StreamRecords*> of_type;
+        for (const auto& r : src)
+            if (r.type == type) of_type.push_back(&r);
+        ASSERT_LT(index, out.size());
+        ASSERT_LT(size_t(source_nth), of_type.size());
+        const StreamRecords& o = out[index];
+        const StreamRecords& s = *of_type[source_nth];
+        EXPECT_EQ(o.type, type);
+        if (s.strf.size() == 16 && type == riff::FourCC("auds")) {
+            EXPECT_EQ(o.strf.substr(0, 16), s.strf);
+            EXPECT_EQ(o.strf.substr(16), std::string(2, '\0'));
+        } else {
+            EXPECT_EQ(o.strf, s.strf);
+        }
+        if (type == riff::FourCC("auds")) { // the same time base: rate / scale
+            EXPECT_EQ(uint64_t(o.U32(avi::kStrhRate)) * s.U32(avi::kStrhScale),
+                      uint64_t(s.U32(avi::kStrhRate)) * o.U32(avi::kStrhScale));
+        }
+        EXPECT_EQ(audio_or_video_md5(output, kind, nth),
+                  audio_or_video_md5(source, kind, source_nth));
+    }
+
+    std::string audio_or_video_md5(const std::wstring& name, const std::string& kind,
+                                   int nth) const {
+        return kind == "v" ? video_md5(name) : audio_md5(name, nth);
+    }
+};
+
+TEST_F(TamselStreams, CompressedAudioIsCopiedWithItsFormat) {
+    App app(L"TAMSEL.EXE", work_);
+    Outcome run = compress(app, 2, L"vadpcm.avi", L"", L"adpcm");
+    EXPECT_TRUE(run.messages.empty()) << texts(run);
+    run = compress(app, 0, L"vmulaw.avi", L"ima_alaw.avi", L"added");
+    EXPECT_TRUE(run.messages.empty()) << texts(run);
+    ASSERT_EQ(run.compression_dialogs.size(), 1u);
+    EXPECT_TRUE(app.close());
+
+    ASSERT_EQ(probe(L"adpcm.avi"), "video,audio");
+    expect_same_stream(L"adpcm.avi", 0, "v", 0, L"vadpcm.avi", 0);
+    expect_same_stream(L"adpcm.avi", 1, "a", 0, L"vadpcm.avi", 0);
+    ASSERT_EQ(probe(L"added.avi"), "video,audio,audio,audio");
+    expect_same_stream(L"added.avi", 0, "v", 0, L"vmulaw.avi", 0);
+    expect_same_stream(L"added.avi", 1, "a", 0, L"vmulaw.avi", 0);
+    expect_same_stream(L"added.avi", 2, "a", 1, L"ima_alaw.avi", 0);
+    expect_same_stream(L"added.avi", 3, "a", 2, L"ima_alaw.avi", 1);
+    for (const wchar_t* name : {L"adpcm.avi", L"added.avi"}) {
+        EXPECT_EQ(bytes_after_riff(path(name)), 0u) << td::Narrow(name);
+        // The corrected lengths are what the source says.
+        std::vector<StreamRecords> out = stream_records(path(name));
+        for (const auto& r : out)
+            EXPECT_NE(r.U32(avi::kStrhLength), 0u);
+    }
+}
+
+TEST_F(TamselStreams, PcmFormatsComeOutWhole) {
+    App app(L"TAMSEL.EXE", work_);
+    Outcome run = compress(app, 0, L"v2.avi", L"audio2.avi", L"pcm");
+    EXPECT_TRUE(run.messages.empty()) << texts(run);
+    EXPECT_TRUE(app.close());
+    ASSERT_EQ(probe(L"pcm.avi"), "video,audio,audio,audio,audio");
+    expect_same_stream(L"pcm.avi", 0, "v", 0, L"v2.avi", 0);
+    expect_same_stream(L"pcm.avi", 1, "a", 0, L"v2.avi", 0);
+    expect_same_stream(L"pcm.avi", 2, "a", 1, L"v2.avi", 1);
+    expect_same_stream(L"pcm.avi", 3, "a", 2, L"audio2.avi", 0);
+    expect_same_stream(L"pcm.avi", 4, "a", 3, L"audio2.avi", 1);
+    EXPECT_EQ(bytes_after_riff(path(L"pcm.avi")), 0u);
+}
