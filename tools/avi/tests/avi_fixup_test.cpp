@@ -309,25 +309,23 @@ TEST(RestoreStreamFormat, RefusesStreamListsAndRoomOutsideTheHeaderList) {
     Append(stream, Chunk("strn", Bytes{'n', 0}));
     const Bytes strl = List("LIST", "strl", stream);
 
-    // A second header list after the first one's JUNK holds stream 1.
-    Bytes children = Hdrl(strl);
-    Append(children, Chunk("JUNK", Bytes(200, 0)));
-    Append(children, Hdrl(strl));
-    Append(children, List("LIST", "movi", Bytes{}));
-    ExpectRefusedUnchanged(RiffOf(children), 1, longer);
-
-    // The only JUNK lies after the RIFF chunk.
-    children = Hdrl(strl);
-    Append(children, List("LIST", "movi", Bytes{}));
-    Bytes avi = RiffOf(children);
+    // The header list ends the RIFF chunk; the JUNK after it lies outside.
+    Bytes avi = RiffOf(Hdrl(strl));
     Append(avi, Chunk("JUNK", Bytes(200, 0)));
     ExpectRefusedUnchanged(avi, 0, longer);
 
     // An odd JUNK ends the file without its pad byte: its 11 bytes are no room for 4 more
     // and a header.
-    children = Hdrl(strl);
+    Bytes children = Hdrl(strl);
     Append(children, UnpaddedChunk("JUNK", Bytes(3, 0)));
     ExpectRefusedUnchanged(RiffOf(children), 0, longer);
+
+    // A second header list after the first one's JUNK holds stream 1.
+    children = Hdrl(strl);
+    Append(children, Chunk("JUNK", Bytes(200, 0)));
+    Append(children, Hdrl(strl));
+    Append(children, List("LIST", "movi", Bytes{}));
+    ExpectRefusedUnchanged(RiffOf(children), 1, longer);
 }
 
 TEST(RestoreStreamFormat, ChangesOnlyTheHeaderListAndJunkOfOddLayouts) {
