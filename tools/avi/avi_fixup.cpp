@@ -346,14 +346,19 @@ FixupResult Resize(riff::ByteStore& store, const AviLayout& layout, const Stream
     return r;
 }
 
+const char kNoStreamChunk[] = "no such stream chunk";
+
 // Reads the chunk `tag` of a stream; ok with corrected 0 when it already holds `want`.
 FixupResult PrepareStreamChunk(riff::ByteStore& store, size_t stream, uint32_t tag,
                                AviLayout& layout, Chunk& chunk, std::vector<uint8_t>& stored) {
     FixupResult r;
     if (!ReadAviLayout(store, layout, &r.why)) return r;
-    if (stream >= layout.streams.size() ||
-        !FindStreamChunk(store, layout.streams[stream], tag, chunk)) {
-        r.why = "no such stream chunk";
+    if (stream >= layout.streams.size()) {
+        r.why = "no such stream";
+        return r;
+    }
+    if (!FindStreamChunk(store, layout.streams[stream], tag, chunk)) {
+        r.why = kNoStreamChunk;
         return r;
     }
     stored.resize(chunk.size);
@@ -390,7 +395,7 @@ FixupResult RestoreStreamName(riff::ByteStore& store, size_t stream, const std::
     Chunk chunk;
     std::vector<uint8_t> stored;
     FixupResult r = PrepareStreamChunk(store, stream, FourCC("strn"), layout, chunk, stored);
-    if (!r.ok && name.empty()) { // no name, no chunk: nothing to restore
+    if (!r.ok && name.empty() && r.why == kNoStreamChunk) { // no name, no chunk: nothing to do
         r.ok = true;
         r.why.clear();
         return r;

@@ -427,3 +427,13 @@ TEST(TrimAfterRiff, CutsTrailingZerosOnlyAfterTheLastRiffChunk) {
     EXPECT_FALSE(avi::TrimAfterRiff(damaged).ok);
     EXPECT_EQ(damaged.Bytes(), cut);
 }
+
+TEST(RestoreStreamName, AnEmptyNameIsNoSuccessOnADamagedFileOrAMissingStream) {
+    Bytes avi = AviWithJunk(WaveFormat(1, 1, 8000, 2, 16), 200);
+    riff::MemoryStore missing(avi);
+    EXPECT_FALSE(avi::RestoreStreamName(missing, 1, "").ok);
+    Bytes zeros(64, 0);
+    riff::MemoryStore damaged(zeros);
+    EXPECT_FALSE(avi::RestoreStreamName(damaged, 0, "").ok);
+    EXPECT_EQ(damaged.Bytes(), zeros);
+}
