@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "avifile_api.h"
@@ -23,6 +25,7 @@ const wchar_t kNoVideo[] = L"ビデオ ストリームがありません。";
 const wchar_t kNoAudio[] = L"オーディオ ストリームがありません。";
 const wchar_t kSameName[] = L"保存ファイル名が変換元ファイル名と同じです。";
 const wchar_t kNotCreated[] = L"圧縮ファイルは作成できませんでした。";
+const wchar_t kUnusableName[] = L"ファイル名に使えない文字があります。";
 
 BOOL WINAPI SaveCallback(int percent) {
     SetWindowTextW(g_form1.hwnd, tamsel::progress_caption(kAppTitle, percent).c_str());
@@ -303,6 +306,18 @@ void Command1_Click() {
         (tamsel::needs_audio_file(op) && shell::SameFile(output, folder + audio_name))) {
         message_box(kSameName, MB_ICONEXCLAMATION);
         return;
+    }
+    // Every name goes through the platform's ANSI conversion: one that does not survive it
+    // exactly could make AVIFile read or overwrite another file than the one checked here.
+    std::string ansi;
+    for (const auto& [shown, full] :
+         {std::pair<std::wstring, std::wstring>{video_name, folder + video_name},
+          {audio_name, tamsel::needs_audio_file(op) ? folder + audio_name : L""},
+          {answer, output}}) {
+        if (!shell::ExactAnsi(full, ansi)) {
+            message_box(shown + L"\r" + kUnusableName, MB_ICONEXCLAMATION);
+            return;
+        }
     }
     const AviFileApi* avi = avifile_api();
     if (!avi) {
