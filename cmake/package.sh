@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Packs what a user downloads into one zip named with the version: the laid-out dist/
-# (DLL, header, VB module, .def, import library, programs and their help files), the
-# user documentation, the samples and the licence. Run by "./run dist" after a build.
+# (DLL, header, VB module, .def, import library, programs and their help files, and the
+# same binaries of the 64-bit build in x64/), the user documentation, the samples and the
+# licence. Run by "./run dist" after a build.
 set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 DIST=$ROOT/dist
@@ -14,18 +15,19 @@ NAME=Quillon-$VERSION
 STAGE=$OUT/$NAME
 ZIP=$OUT/$NAME.zip
 
-for needed in Quillon.dll Quillon.h Quillon.bas Quillon.def libQuillon.dll.a; do
+for needed in Quillon.dll Quillon.h Quillon.bas Quillon.def libQuillon.dll.a \
+    x64/Quillon.dll x64/Quillon.def x64/libQuillon.dll.a; do
     [ -f "$DIST/$needed" ] || { echo "package: dist/$needed is missing; run ./run build" >&2; exit 1; }
 done
 missing=()
-for tool in TAMSEL PURNIX KESTROM; do
+for tool in TAMSEL PURNIX KESTROM x64/TAMSEL x64/PURNIX x64/KESTROM; do
     [ -f "$DIST/$tool.EXE" ] || missing+=("$tool.EXE")
 done
 [ ${#missing[@]} -eq 0 ] || echo "package: warning: not built in this tree: ${missing[*]}" >&2
 
 rm -rf "$STAGE" "$ZIP"
 mkdir -p "$STAGE/docs" "$STAGE/examples/vb"
-cp "$DIST"/* "$STAGE/"
+cp -r "$DIST"/. "$STAGE/"
 cp "$ROOT/LICENSE" "$STAGE/LICENSE.txt"
 # The download's README sits at the root: its links to the pages gain the docs/ folder.
 sed 's#](\([a-z0-9-]*\.md\)#](docs/\1#g' "$ROOT/docs/README.md" >"$STAGE/README.md"

@@ -94,7 +94,12 @@ bool bitmapFileComplete(const std::uint8_t* head, std::size_t headSize, std::uin
 
 bool rawCopyInBounds(long offset, long count, long pitch, long height) {
     if (offset < 0 || count < 0 || pitch < 0 || height < 0) return false;
-    return std::int64_t(offset) + count <= std::int64_t(pitch) * height;
+    // `long` may be 64 bits: two non-negative ones still add up inside 64 unsigned bits,
+    // but their product may not, and a product past 64 bits is larger than any end.
+    std::uint64_t end = std::uint64_t(offset) + std::uint64_t(count);
+    std::uint64_t rowBytes = std::uint64_t(pitch), rows = std::uint64_t(height);
+    if (rowBytes != 0 && rows > UINT64_MAX / rowBytes) return true;
+    return end <= rowBytes * rows;
 }
 
 } // namespace quillon

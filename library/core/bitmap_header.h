@@ -49,7 +49,7 @@ constexpr std::size_t kFileHeadersSize = 54;
 bool bitmapFileComplete(const std::uint8_t* head, std::size_t headSize, std::uint64_t fileSize);
 
 // Raw copies stay inside the locked surface: offset >= 0, count >= 0 and
-// offset + count <= pitch * height. Computed without overflow.
+// offset + count <= pitch * height. Computed without overflow for any `long` width.
 bool rawCopyInBounds(long offset, long count, long pitch, long height);
 
 } // namespace quillon

@@ -19,10 +19,23 @@ std::int16_t bitDepthFor(std::int32_t bits) {
     return (low == 16 || low == 24 || low == 32) ? low : std::int16_t{8};
 }
 
+namespace {
+
+std::int32_t clampToInt32(std::int64_t value) {
+    if (value > INT32_MAX) return INT32_MAX;
+    if (value < INT32_MIN) return INT32_MIN;
+    return static_cast<std::int32_t>(value);
+}
+
+} // namespace
+
 Size windowSizeForClient(std::int32_t width, std::int32_t height, std::int32_t outerWidth,
                          std::int32_t outerHeight, std::int32_t clientWidth,
                          std::int32_t clientHeight) {
-    return {width + outerWidth - clientWidth, height + outerHeight - clientHeight};
+    // A client size near the 32-bit limit comes before the size check that refuses it: the
+    // sum must not wrap to a small or negative window.
+    return {clampToInt32(std::int64_t(width) + outerWidth - clientWidth),
+            clampToInt32(std::int64_t(height) + outerHeight - clientHeight)};
 }
 
 bool surfaceSizeAllowed(std::int32_t width, std::int32_t height) {

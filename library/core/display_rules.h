@@ -29,7 +29,8 @@ struct Size {
 };
 
 // Outer window size that gives a client area of width by height, given the window's
-// current outer size and client size (the frame stays what it is).
+// current outer size and client size (the frame stays what it is). A size past the 32-bit
+// range is clamped to it.
 Size windowSizeForClient(std::int32_t width, std::int32_t height, std::int32_t outerWidth,
                          std::int32_t outerHeight, std::int32_t clientWidth,
                          std::int32_t clientHeight);

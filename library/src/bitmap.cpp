@@ -4,9 +4,8 @@
 
 #include <cstring>
 
-#include <olectl.h>
-
 #include "bitmap_header.h"
+#include "picture.h"
 
 using namespace quillon;
 
@@ -178,21 +177,9 @@ long QUILLON_API ddGetSurfaceImage(void* pictureSlot, long surface, long srcX, l
     DeleteDC(memoryDC);
     s->ReleaseDC(surfaceDC);
 
-    HPALETTE palette = primaryPaletteCopy();
-    PICTDESC desc = {};
-    desc.cbSizeofstruct = sizeof desc;
-    desc.picType = PICTYPE_BITMAP;
-    desc.bmp.hbitmap = bitmap;
-    desc.bmp.hpal = palette;
-    // The picture does not own the bitmap and palette: the caller's picture keeps using them.
+    // The picture owns both: they go when the caller's last reference to it goes.
     IPictureDisp* picture = nullptr;
-    if (OleCreatePictureIndirect(&desc, IID_IPictureDisp, FALSE,
-                                 reinterpret_cast<void**>(&picture)) != S_OK ||
-        !picture) {
-        DeleteObject(bitmap); // nothing refers to them yet
-        if (palette) DeleteObject(palette);
-        return 0;
-    }
+    if (createOwningPicture(bitmap, primaryPaletteCopy(), &picture) != S_OK) return 0;
     auto** slot = static_cast<IPictureDisp**>(pictureSlot);
     if (*slot) (*slot)->Release();
     *slot = picture;

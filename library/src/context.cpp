@@ -1,6 +1,8 @@
 // Display context: opening and closing it, the window procedures that keep windowed
 // presentation on target, and the small queries about the context and the hardware.
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "display_rules.h"
 #include "internal.h"
@@ -31,24 +33,90 @@ long ReportSetupError(const char* stepText) {
     return 0;
 }
 
-LRESULT CALLBACK DisplayWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (contextOpen()) {
-        if (message == WM_MOVE) fillClientScreenRect(window);
-        if (message == WM_PAINT && g_ctx.repaintSource)
-            ddUpdateWindow(asHandle(g_ctx.repaintSource));
-    }
-    return CallWindowProcA(g_ctx.savedWindowProc, window, message, wParam, lParam);
-}
-
-LRESULT CALLBACK ParentWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (contextOpen() && message == WM_MOVE) fillClientScreenRect(g_ctx.window);
-    return CallWindowProcA(g_ctx.savedParentProc, window, message, wParam, lParam);
-}
-
 WNDPROC swapWindowProc(HWND window, WNDPROC proc) {
     SetLastError(0);
     return reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(proc)));
+}
+
+WNDPROC currentWindowProc(HWND window) {
+    return reinterpret_cast<WNDPROC>(GetWindowLongPtrA(window, GWLP_WNDPROC));
+}
+
+// A procedure of the library put in front of a window's own. Another subclasser may put its
+// own in front of ours after ddInit and keep calling ours after ddQuit: the link then stays
+// (inactive) and ours keeps passing messages to the procedure it replaced.
+struct ProcLink {
+    HWND window;
+    WNDPROC ours;
+    WNDPROC saved;
+    bool active;
+};
+std::vector<ProcLink> g_links;
+
+std::vector<ProcLink>::iterator findLink(HWND window, WNDPROC ours) {
+    return std::find_if(g_links.begin(), g_links.end(), [&](const ProcLink& link) {
+        return link.window == window && link.ours == ours;
+    });
+}
+
+// Still in the chain from an earlier context: neither chained twice nor the saved procedure
+// overwritten (it would now be someone's that calls ours).
+void chainWindowProc(HWND window, WNDPROC ours) {
+    auto link = findLink(window, ours);
+    if (link != g_links.end()) {
+        link->active = true;
+        return;
+    }
+    if (WNDPROC saved = swapWindowProc(window, ours))
+        g_links.push_back({window, ours, saved, true});
+}
+
+// The saved procedure goes back only while ours is the window's current one; putting it back
+// under a later subclasser would drop that subclasser.
+void unchainWindowProc(std::vector<ProcLink>::iterator link) {
+    link->active = false;
+    if (currentWindowProc(link->window) != link->ours) return;
+    swapWindowProc(link->window, link->saved);
+    g_links.erase(link);
+}
+
+void unchainWindowProc(HWND window, WNDPROC ours) {
+    auto link = findLink(window, ours);
+    if (link != g_links.end()) unchainWindowProc(link);
+}
+
+// Runs `serve` while the link belongs to the open context, then passes the message on to
+// the procedure ours replaced (never a null one).
+template <class Serve>
+LRESULT forwardMessage(WNDPROC ours, HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                       Serve serve) {
+    auto link = findLink(window, ours);
+    WNDPROC next = link != g_links.end() ? link->saved : nullptr;
+    if (link != g_links.end()) {
+        if (message == WM_NCDESTROY)
+            g_links.erase(link); // the handle may come back as another window
+        else if (link->active && contextOpen())
+            serve();
+        else
+            unchainWindowProc(link); // the later subclasser has let go: leave the chain
+    }
+    return next ? CallWindowProcA(next, window, message, wParam, lParam)
+                : DefWindowProcA(window, message, wParam, lParam);
+}
+
+LRESULT CALLBACK DisplayWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return forwardMessage(DisplayWindowProc, window, message, wParam, lParam, [&] {
+        if (message == WM_MOVE) fillClientScreenRect(window);
+        if (message == WM_PAINT && g_ctx.repaintSource)
+            ddUpdateWindow(asHandle(g_ctx.repaintSource));
+    });
+}
+
+LRESULT CALLBACK ParentWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return forwardMessage(ParentWindowProc, window, message, wParam, lParam, [&] {
+        if (message == WM_MOVE) fillClientScreenRect(g_ctx.window);
+    });
 }
 
 // The driver object of both modes: DirectDrawCreate, then its IDirectDraw2 (the first
@@ -146,9 +214,9 @@ long initWindowed(HWND window, long width, long height) {
     if (record(g_ctx.primary->SetClipper(g_ctx.clipper)) != DD_OK)
         return ReportSetupError("Attach Clipper");
 
-    g_ctx.savedWindowProc = swapWindowProc(window, DisplayWindowProc);
+    chainWindowProc(window, DisplayWindowProc);
     g_ctx.parent = GetParent(window);
-    if (g_ctx.parent) g_ctx.savedParentProc = swapWindowProc(g_ctx.parent, ParentWindowProc);
+    if (g_ctx.parent) chainWindowProc(g_ctx.parent, ParentWindowProc);
     g_ctx.fullScreen = 0;
     return 1;
 }
@@ -220,14 +288,8 @@ long QUILLON_API ddQuit(void) {
         if (g_cursorHidden) ShowCursor(TRUE);
         g_cursorHidden = false;
     } else if (window) {
-        if (g_ctx.savedWindowProc) {
-            swapWindowProc(window, g_ctx.savedWindowProc);
-            g_ctx.savedWindowProc = nullptr;
-        }
-        if (g_ctx.savedParentProc) {
-            swapWindowProc(g_ctx.parent, g_ctx.savedParentProc);
-            g_ctx.savedParentProc = nullptr;
-        }
+        unchainWindowProc(window, DisplayWindowProc);
+        if (g_ctx.parent) unchainWindowProc(g_ctx.parent, ParentWindowProc);
         const RECT& saved = g_ctx.savedWindowRect;
         SetWindowPos(window, nullptr, 0, 0, saved.right - saved.left, saved.bottom - saved.top,
                      SWP_NOMOVE | SWP_NOZORDER);

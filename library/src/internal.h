@@ -26,8 +26,6 @@ struct DisplayContext {
     Surface* back = nullptr;
     Surface* repaintSource = nullptr;
     IDirectDrawClipper* clipper = nullptr;
-    WNDPROC savedWindowProc = nullptr;
-    WNDPROC savedParentProc = nullptr;
     HWND window = nullptr;
     HWND parent = nullptr;
     LONG displayModeChanged = 0;

@@ -121,14 +121,14 @@ long QUILLON_API ddReleasePalette(long palette) {
 }
 
 long QUILLON_API ddGetPaletteEntries(long palette, long first, long count, PALETTEENTRY* entries) {
-    // The driver does not judge every range safely: refuse before it sees one.
-    if (!palette || !paletteRangeValid(first, count)) return 0;
+    // The driver does not judge every range or table safely: refuse before it sees one.
+    if (!palette || !paletteRangeValid(first, count) || (!entries && count != 0)) return 0;
     return asPalette(palette)->GetEntries(0, first, count, entries) == DD_OK ? 1 : 0;
 }
 
 long QUILLON_API ddSetPaletteEntries(long palette, long first, long count,
                                      const PALETTEENTRY* entries) {
-    if (!palette || !paletteRangeValid(first, count)) return 0;
+    if (!palette || !paletteRangeValid(first, count) || (!entries && count != 0)) return 0;
     return asPalette(palette)->SetEntries(0, first, count, const_cast<PALETTEENTRY*>(entries)) ==
                    DD_OK
                ? 1

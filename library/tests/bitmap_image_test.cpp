@@ -1,5 +1,6 @@
 // ddGetSurfaceImage: a block of a surface as the caller's picture (the VB StdPicture slot),
-// checked through IPicture: its bitmap's size and pixels, and its palette.
+// checked through IPicture: its bitmap's size and pixels, its palette, and that both go
+// with the picture.
 #include <gtest/gtest.h>
 
 #include <olectl.h>
@@ -52,6 +53,33 @@ COLORREF bitmapColour(HBITMAP bitmap, int x, int y) {
     return c;
 }
 
+bool alive(HGDIOBJ object, DWORD type) {
+    return object && GetObjectType(object) == type;
+}
+
+// Captures one picture after another and lets each go before the next, as a game loop
+// does; counts captures that failed, pictures whose objects were not there while held,
+// and objects that outlived their picture.
+void expectCapturesFreeTheirObjects(long surface, bool withPalette, int rounds) {
+    const auto& d = dll();
+    int refused = 0, incomplete = 0, outlived = 0;
+    for (int i = 0; i < rounds; ++i) {
+        IPictureDisp* slot = nullptr;
+        if (!d.ddGetSurfaceImage(&slot, surface, 0, 0, 16, 16) || !slot) {
+            ++refused;
+            continue;
+        }
+        Picture p = inspect(slot);
+        if (!alive(p.bitmap, OBJ_BITMAP) || alive(p.palette, OBJ_PAL) != withPalette) ++incomplete;
+        slot->Release();
+        if (GetObjectType(p.bitmap) != 0 || (p.palette && GetObjectType(p.palette) != 0))
+            ++outlived;
+    }
+    EXPECT_EQ(refused, 0);
+    EXPECT_EQ(incomplete, 0);
+    EXPECT_EQ(outlived, 0);
+}
+
 } // namespace
 
 TEST(SurfaceImage, WindowedPictureHasTheBlockAndNoPalette) {
@@ -89,6 +117,10 @@ TEST(SurfaceImage, WindowedPictureHasTheBlockAndNoPalette) {
     EXPECT_EQ(inspect(slot).width, 320);
     slot->Release();
     EXPECT_EQ(d.ddGetSurfaceImage(nullptr, s, 0, 0, 4, 4), 0);
+
+    // True colour, as in a game loop: each picture takes its bitmap along.
+    EXPECT_GE(d.ddGetSurfaceBitCount(), 24);
+    expectCapturesFreeTheirObjects(s, false, 2000);
 
     d.ddReleaseSurface(s);
     d.ddQuit();
@@ -151,7 +183,20 @@ TEST(SurfaceImage, EightBitPictureCarriesThePrimarysPalette) {
         EXPECT_EQ(got[i].peRed, want[i].peRed) << i;
         EXPECT_EQ(got[i].peBlue, want[i].peBlue) << i;
     }
+
+    // The picture owns both objects: a reference of the caller's own keeps them after the
+    // slot has moved on to the next capture, and its release takes them.
+    IPicture* held = nullptr;
+    ASSERT_EQ(slot->QueryInterface(IID_IPicture, reinterpret_cast<void**>(&held)), S_OK);
+    ASSERT_NE(d.ddGetSurfaceImage(&slot, s, 0, 0, 8, 8), 0);
+    EXPECT_TRUE(alive(p.bitmap, OBJ_BITMAP));
+    EXPECT_EQ(GetPaletteEntries(p.palette, 0, 256, got), 256u);
+    EXPECT_EQ(held->Release(), 0u);
+    EXPECT_EQ(GetObjectType(p.bitmap), 0u);
+    EXPECT_EQ(GetObjectType(p.palette), 0u);
     slot->Release();
+    // As in a game loop.
+    expectCapturesFreeTheirObjects(s, true, 2000);
 
     d.ddSetPalette(0, 0);
     d.ddReleasePalette(palette);

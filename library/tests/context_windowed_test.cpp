@@ -51,6 +51,36 @@ void paintWindow(HWND w, COLORREF colour) {
     ReleaseDC(w, dc);
 }
 
+// A second subclasser, as another control or library would be: it keeps what it replaced in
+// a window property and passes every message on to it.
+LRESULT CALLBACK laterProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+    auto replaced = reinterpret_cast<WNDPROC>(GetPropW(w, L"laterProc"));
+    return CallWindowProcW(replaced, w, m, wp, lp);
+}
+
+void subclassLater(HWND w) {
+    LONG_PTR replaced = SetWindowLongPtrW(w, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(laterProc));
+    SetPropW(w, L"laterProc", reinterpret_cast<HANDLE>(replaced));
+}
+
+void undoLater(HWND w) {
+    auto replaced = reinterpret_cast<LONG_PTR>(RemovePropW(w, L"laterProc"));
+    SetWindowLongPtrW(w, GWLP_WNDPROC, replaced);
+}
+
+WNDPROC procOf(HWND w) {
+    return reinterpret_cast<WNDPROC>(GetWindowLongPtrW(w, GWLP_WNDPROC));
+}
+
+// Whether a message sent to the window gets through the chain to the window's own procedure:
+// only its default handling stores the text.
+bool reachesTheWindowsOwnProc(HWND w, const wchar_t* text) {
+    SendMessageW(w, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+    wchar_t got[64] = {};
+    InternalGetWindowText(w, got, 64);
+    return lstrcmpW(got, text) == 0;
+}
+
 constexpr COLORREF kRed = RGB(255, 0, 0);
 constexpr COLORREF kGreen = RGB(0, 255, 0);
 constexpr COLORREF kBlue = RGB(0, 0, 255);
@@ -302,6 +332,59 @@ TEST_F(Windowed, MovingTheParentFormMovesTheTarget) {
     EXPECT_EQ(d.ddUpdateWindow(0), 1);
     EXPECT_EQ(screenPixel(newPlace.left + 2, newPlace.top + 2), kBlue);
     qtest::saveScreenshot(L"context_windowed_child_moved");
+}
+
+TEST_F(Windowed, AProcedureInstalledAfterInitKeepsItsPlace) {
+    const auto& d = dll();
+    parent = qtest::makeWindow(300, 240, nullptr, 50, 50);
+    window = qtest::makeWindow(80, 60, parent, 20, 30);
+    const HWND both[] = {window, parent};
+    const WNDPROC own[] = {procOf(window), procOf(parent)};
+
+    // Still in front after ddQuit, and the chain under it still reaches the window.
+    ASSERT_EQ(d.ddInit(window, 80, 60, 0), 1);
+    for (HWND w : both)
+        subclassLater(w);
+    d.ddQuit();
+    for (HWND w : both) {
+        EXPECT_EQ(procOf(w), laterProc);
+        EXPECT_TRUE(reachesTheWindowsOwnProc(w, L"after ddQuit"));
+    }
+
+    // A second context on the same windows while the later procedures stay in front: the
+    // library's procedures serve it (the target follows the parent) and no message loops.
+    ASSERT_EQ(d.ddInit(window, 80, 60, 0), 1);
+    for (HWND w : both)
+        EXPECT_EQ(procOf(w), laterProc);
+    SetWindowPos(parent, nullptr, 400, 300, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    pump(50);
+    paintSurface(0, kGreen);
+    paintWindow(window, kGrey);
+    EXPECT_EQ(d.ddUpdateWindow(0), 1);
+    RECT place = clientOnScreen(window);
+    EXPECT_EQ(screenPixel(place.left + 2, place.top + 2), kGreen);
+    EXPECT_TRUE(reachesTheWindowsOwnProc(window, L"second context"));
+    d.ddQuit();
+
+    // The later subclasser gives back what it replaced (the library's procedure): messages
+    // still arrive, and the library then leaves the chain.
+    for (int i = 0; i < 2; ++i) {
+        undoLater(both[i]);
+        EXPECT_TRUE(reachesTheWindowsOwnProc(both[i], L"undone"));
+        EXPECT_EQ(procOf(both[i]), own[i]);
+    }
+
+    // Undone while the context is open: ddQuit gives back the windows' own procedures.
+    ASSERT_EQ(d.ddInit(window, 80, 60, 0), 1);
+    for (HWND w : both)
+        subclassLater(w);
+    for (HWND w : both)
+        undoLater(w);
+    d.ddQuit();
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_EQ(procOf(both[i]), own[i]);
+        EXPECT_TRUE(reachesTheWindowsOwnProc(both[i], L"closed"));
+    }
 }
 
 TEST_F(Windowed, ResizeWithoutMoveKeepsTheTarget) {

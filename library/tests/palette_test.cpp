@@ -37,6 +37,32 @@ void expectEntries(const Entries& got, const Entries& want, int from = 0, int to
             << "entry " << i << " is " << show(got[i]) << ", expected " << show(want[i]);
 }
 
+// Counts the calls that reach the driver's GetEntries and SetEntries of one palette.
+struct EntryCallCounter {
+    explicit EntryCallCounter(long palette) : hook(palette, 7) {
+        active = this;
+        hook.replace(4, reinterpret_cast<const void*>(&getEntries));
+        hook.replace(6, reinterpret_cast<const void*>(&setEntries));
+    }
+    ~EntryCallCounter() { active = nullptr; }
+    static HRESULT WINAPI getEntries(IDirectDrawPalette* self, DWORD flags, DWORD first,
+                                     DWORD count, PALETTEENTRY* entries) {
+        ++active->calls;
+        using Fn = HRESULT(WINAPI*)(IDirectDrawPalette*, DWORD, DWORD, DWORD, PALETTEENTRY*);
+        return active->hook.original<Fn>(4)(self, flags, first, count, entries);
+    }
+    static HRESULT WINAPI setEntries(IDirectDrawPalette* self, DWORD flags, DWORD first,
+                                     DWORD count, PALETTEENTRY* entries) {
+        ++active->calls;
+        using Fn = HRESULT(WINAPI*)(IDirectDrawPalette*, DWORD, DWORD, DWORD, PALETTEENTRY*);
+        return active->hook.original<Fn>(6)(self, flags, first, count, entries);
+    }
+    static EntryCallCounter* active;
+    MethodHook hook;
+    int calls = 0;
+};
+EntryCallCounter* EntryCallCounter::active = nullptr;
+
 } // namespace
 
 TEST(PaletteNoContext, MakersAndAttachRefuse) {
@@ -287,4 +313,21 @@ TEST_F(PaletteTest, EntryRangesStayInsideTheTable) {
     for (auto& e : got)
         EXPECT_TRUE(sameEntry(e, {9, 9, 9, 9}));
     EXPECT_EQ(d.ddGetPaletteEntries(p, 250, 6, got), 1);
+}
+
+TEST_F(PaletteTest, NullTablesAreRefusedBeforeTheDriverSeesThem) {
+    long p = keep(d.ddCreateDefPalette());
+    ASSERT_NE(p, 0);
+    {
+        EntryCallCounter counter(p);
+        EXPECT_EQ(d.ddGetPaletteEntries(p, 0, 1, nullptr), 0);
+        EXPECT_EQ(d.ddSetPaletteEntries(p, 0, 256, nullptr), 0);
+        EXPECT_EQ(d.ddSetPaletteEntries(p, 255, 1, nullptr), 0);
+        EXPECT_EQ(counter.calls, 0);
+        PALETTEENTRY one = {};
+        EXPECT_EQ(d.ddGetPaletteEntries(p, 0xE3, 1, &one), 1);
+        EXPECT_EQ(counter.calls, 1);
+        EXPECT_EQ(one.peRed, 255);
+    }
+    expectEntries(driverEntries(p), defaultEntries());
 }

@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Packs the release the way "./run dist" does and checks what a user gets: every file the
 # download README promises, the DLL identical to the built one, no developer notes, and
-# README links that resolve inside the unpacked folder. Skips (77) before a build.
+# README links that resolve inside the unpacked folder. Skips (77) before a build of both.
 set -euo pipefail
 ROOT=$1
-[ -f "$ROOT/dist/Quillon.dll" ] || { echo "dist/ not laid out yet (./run build)"; exit 77; }
+# A run forced to one build lays out only that one; the package needs both.
+[ -f "$ROOT/dist/Quillon.dll" ] && [ -f "$ROOT/dist/x64/Quillon.dll" ] ||
+    { echo "dist/ not laid out for both builds yet (./run build)"; exit 77; }
 zip=$(bash "$ROOT/cmake/package.sh" | tail -1)
 [ -f "$zip" ] || { echo "FAIL: package.sh printed no zip path"; exit 1; }
 case $(basename "$zip") in Quillon-[0-9]*.zip) ;; *) echo "FAIL: zip name $zip has no version"; exit 1 ;; esac
@@ -21,7 +23,11 @@ for f in Quillon.dll Quillon.h Quillon.bas Quillon.def libQuillon.dll.a LICENSE.
     examples/vb/sprites.bmp examples/vb/Quillon.bas examples/vb/Quillon.dll; do
     [ -s "$top/$f" ] || { echo "FAIL: $f missing"; status=1; }
 done
-for tool in TAMSEL PURNIX KESTROM; do
+for f in x64/Quillon.dll x64/Quillon.def x64/libQuillon.dll.a; do
+    [ -s "$top/$f" ] || { echo "FAIL: $f missing"; status=1; }
+done
+cmp -s "$ROOT/dist/x64/Quillon.dll" "$top/x64/Quillon.dll" || { echo "FAIL: x64/Quillon.dll differs"; status=1; }
+for tool in TAMSEL PURNIX KESTROM x64/TAMSEL x64/PURNIX x64/KESTROM; do
     if [ -f "$ROOT/dist/$tool.EXE" ]; then
         cmp -s "$ROOT/dist/$tool.EXE" "$top/$tool.EXE" || { echo "FAIL: $tool.EXE differs"; status=1; }
         [ -s "$top/$tool.TXT" ] || { echo "FAIL: $tool.TXT missing"; status=1; }

@@ -21,6 +21,33 @@ const wchar_t kCreated[] = L"AVIファイルを作成しました。";
 const wchar_t kCannotReadWave[] = L"WAVEファイルを読み込めません。";
 const wchar_t kCannotWriteAvi[] = L"AVIファイルを書き込めません。";
 
+// The AVI fix-ups explain a failure in English; the warning gives it in Japanese.
+std::wstring FixupReason(const std::string& why) {
+    static const struct {
+        const char* english;
+        const wchar_t* text;
+    } kReasons[] = {
+        {"not a RIFF file", L"RIFFファイルではありません。"},
+        {"empty file", L"ファイルが空です。"},
+        {"a RIFF chunk runs past the end of the file",
+         L"RIFFチャンクがファイルの終わりを越えています。"},
+        {"unexpected RIFF form type", L"AVIファイルの形式ではありません。"},
+        {"a chunk runs past the end of its list", L"チャンクがリストの終わりを越えています。"},
+        {"lists nested too deeply", L"リストの入れ子が深すぎます。"},
+        {"malformed AVI lists", L"AVIファイルのリストが壊れています。"},
+        {"no main AVI header", L"AVIファイルのヘッダーがありません。"},
+        {"no such stream chunk", L"ストリームのヘッダーが見つかりません。"},
+        {"no room after the header list", L"ヘッダーを書き直す領域が足りません。"},
+        {"the stored format is not a prefix of the full one",
+         L"書き込まれたフォーマットが元のフォーマットと一致しません。"},
+        {"read error", L"読み込みに失敗しました。"},
+        {"write error", L"書き込みに失敗しました。"},
+    };
+    for (const auto& r : kReasons)
+        if (why == r.english) return r.text;
+    return L"AVIファイルを修正できません。";
+}
+
 Outcome Warning(const std::wstring& first, const std::wstring& detail = {}) {
     return {detail.empty() ? first : first + L"\r" + detail, MB_ICONEXCLAMATION};
 }
@@ -58,12 +85,12 @@ std::wstring FinishAvi(const std::wstring& aviPath, uint32_t sampleBytes,
     if (fix.ok) fix = avi::TrimAfterRiff(out); // the platform leaves zeros after the RIFF chunk
     if (!fix.ok) {
         if (out.LastError()) return shell::SystemErrorText(out.LastError());
-        return std::wstring(fix.why.begin(), fix.why.end());
+        return FixupReason(fix.why);
     }
     avi::AviLayout layout;
     if (!avi::ReadAviLayout(out, layout) || layout.streams.size() != 1 ||
         layout.streams[0].dataBytes != sampleBytes)
-        return L"incomplete file";
+        return L"AVIファイルにすべてのデータが書き込まれていません。";
     return {};
 }
 

@@ -114,6 +114,7 @@ LRESULT CALLBACK Form1Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 } // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
+    shell::InitProcess();
     WNDCLASSEXW wc = {};
     wc.cbSize = sizeof wc;
     wc.lpfnWndProc = Form1Proc;

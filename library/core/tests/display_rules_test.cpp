@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "display_rules.h"
 
 using namespace quillon;
@@ -44,6 +46,21 @@ TEST(DisplayRules, WindowSizeKeepsTheFrame) {
     s = windowSizeForClient(100, 50, 30, 40, 30, 40);
     EXPECT_EQ(s.width, 100);
     EXPECT_EQ(s.height, 50);
+}
+
+TEST(DisplayRules, WindowSizeNearTheLimitDoesNotWrap) {
+    // Client sizes a caller may ask for before the size check refuses them.
+    const std::int32_t most = std::numeric_limits<std::int32_t>::max();
+    Size s = windowSizeForClient(most, most - 20, 328, 227, 320, 200);
+    EXPECT_EQ(s.width, most);
+    EXPECT_EQ(s.height, most);
+    s = windowSizeForClient(most - 8, most - 27, 328, 227, 320, 200);
+    EXPECT_EQ(s.width, most);
+    EXPECT_EQ(s.height, most);
+    const std::int32_t least = std::numeric_limits<std::int32_t>::min();
+    s = windowSizeForClient(least, least + 5, 100, 100, 120, 130);
+    EXPECT_EQ(s.width, least);
+    EXPECT_EQ(s.height, least);
 }
 
 TEST(DisplayRules, ModeListNeverWritesPastItsCapacity) {

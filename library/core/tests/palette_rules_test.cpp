@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <limits>
 #include <vector>
 
 #include "bitmap_header.h"
@@ -229,6 +230,19 @@ TEST(RawCopyBounds, StaysInsidePitchTimesHeight) {
     // Would wrap to a negative sum in 32 bits.
     EXPECT_FALSE(rawCopyInBounds(0x7FFFFFFF, 0x7FFFFFFF, 640, 10));
     EXPECT_FALSE(rawCopyInBounds(0, 1, -640, 10));
+}
+
+TEST(RawCopyBounds, HoldsAtTheEdgesOfLong) {
+    // Where `long` is 64 bits, these sums and products leave 64-bit signed arithmetic.
+    const long most = std::numeric_limits<long>::max();
+    EXPECT_FALSE(rawCopyInBounds(most, most, 640, 10));
+    EXPECT_FALSE(rawCopyInBounds(most, 1, 640, 10));
+    EXPECT_TRUE(rawCopyInBounds(0, 10, most, 4));
+    EXPECT_TRUE(rawCopyInBounds(most, most, most, 4));
+    EXPECT_TRUE(rawCopyInBounds(most - 1, 1, most, 1));
+    EXPECT_FALSE(rawCopyInBounds(most, 1, most, 1));
+    EXPECT_TRUE(rawCopyInBounds(0, 0, most, 0));
+    EXPECT_FALSE(rawCopyInBounds(0, 1, most, 0));
 }
 
 namespace {

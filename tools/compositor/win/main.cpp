@@ -3,6 +3,7 @@
 #include "form1.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int show) {
+    shell::InitProcess();
     HWND form1 = create_form1(instance);
     if (!form1) return 1;
     ShowWindow(form1, show);

@@ -184,6 +184,11 @@ bool HandleLabelKey(const MSG& m) {
 
 } // namespace
 
+void InitProcess() {
+    UINT inherited = SetErrorMode(SEM_FAILCRITICALERRORS);
+    SetErrorMode(inherited | SEM_FAILCRITICALERRORS);
+}
+
 void FormOpened() {
     ++g_openForms;
 }

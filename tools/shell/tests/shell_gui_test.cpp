@@ -140,6 +140,15 @@ TEST(ToolStrings, AboutAndHelpTextsPerTool) {
     EXPECT_STREQ(shell::kPurnix.helpFile, L"PURNIX.TXT");
 }
 
+TEST(InitProcess, TurnsOffCriticalErrorBoxesAndKeepsOtherFlags) {
+    UINT saved = GetErrorMode();
+    SetErrorMode(SEM_NOGPFAULTERRORBOX);
+    shell::InitProcess();
+    UINT mode = GetErrorMode();
+    SetErrorMode(saved);
+    EXPECT_EQ(mode, UINT(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX));
+}
+
 namespace {
 
 BOOL CALLBACK FindOwnDialog(HWND w, LPARAM p) {

@@ -228,14 +228,14 @@ void StartUnix(const std::string& command) {
 
 } // namespace
 
-App::App(const std::wstring& exe, const std::wstring& folder,
-         const std::vector<std::wstring>& env) {
+App::App(const std::wstring& exe, const std::wstring& folder, const std::vector<std::wstring>& env,
+         const std::string& unixSetup) {
     std::wstring path =
         exe.find_first_of(L"\\/") == std::wstring::npos ? Join(ExeFolder(), exe) : exe;
     std::wstring line = L"\"" + path + L"\"";
     STARTUPINFOW si = {};
     si.cb = sizeof(si);
-    if (env.empty()) {
+    if (env.empty() && unixSetup.empty()) {
         if (CreateProcessW(path.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr,
                            folder.empty() ? nullptr : folder.c_str(), &si, &pi_))
             WaitForInputIdle(pi_.hProcess, 10000);
@@ -246,8 +246,9 @@ App::App(const std::wstring& exe, const std::wstring& folder,
     std::string assignments;
     for (const auto& v : env)
         assignments += "'" + Narrow(v) + "' ";
-    std::string command = "cd '" + UnixPath(folder.empty() ? ExeFolder() : folder) +
-                          "' && exec env " + assignments + "wine '" + UnixPath(path) + "'";
+    std::string command = "cd '" + UnixPath(folder.empty() ? ExeFolder() : folder) + "' && " +
+                          (unixSetup.empty() ? "" : unixSetup + " && ") + "exec env " +
+                          assignments + "wine '" + UnixPath(path) + "'";
     StartUnix(command);
     DWORD pid = 0;
     WaitFor(

@@ -8,6 +8,8 @@ namespace kestrom {
 namespace {
 
 const wchar_t kFormClass[] = L"KestromForm1";
+const wchar_t kNulByteWarning[] =
+    L"このプロジェクトファイルはNULバイトを含んでいるため読み込めません。";
 
 struct Form1 {
     HWND hwnd = nullptr;
@@ -95,6 +97,12 @@ void File1_Click() {
         Warn(shell::SystemErrorText(error));
         return;
     }
+    // The boxes take text only up to a NUL: the rest of the project would be lost, and a
+    // save would write the shortened file.
+    if (bytes.find('\0') != std::string::npos) {
+        Warn(kNulByteWarning);
+        return;
+    }
     Conversion conversion = ConvertProject(SplitLines(FromAnsi(bytes)));
 
     Text4_Change();
@@ -114,23 +122,59 @@ void File1_Click() {
     Text3_Change();
 }
 
+// Writes a temporary file in the target's folder and only then puts it in the target's
+// place: a full disk or a failed write leaves an existing file (the chosen project
+// itself, with an empty suffix) untouched. 0, or the system's error code.
+DWORD WriteWholeFile(const std::wstring& path, const std::string& bytes) {
+    // A save name may hold a folder part of its own.
+    std::wstring folder = path.substr(0, path.find_last_of(L"\\/") + 1);
+    wchar_t temp[MAX_PATH];
+    if (!GetTempFileNameW(folder.c_str(), L"KST", 0, temp)) return GetLastError();
+    DWORD error = 0;
+    HANDLE f = CreateFileW(temp, GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (f == INVALID_HANDLE_VALUE) {
+        error = GetLastError();
+    } else {
+        DWORD done = 0;
+        bool ok = WriteFile(f, bytes.data(), DWORD(bytes.size()), &done, nullptr) &&
+                  done == bytes.size() && FlushFileBuffers(f);
+        if (!ok) error = GetLastError() ? GetLastError() : ERROR_DISK_FULL;
+        CloseHandle(f);
+    }
+    DWORD attributes = GetFileAttributesW(path.c_str());
+    bool existingFile =
+        attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+    if (!error && existingFile) {
+        // A file another program holds without letting it be removed cannot be replaced:
+        // say so before anything moves (a failed replace may leave a file of its own).
+        HANDLE probe = CreateFileW(path.c_str(), DELETE,
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (probe == INVALID_HANDLE_VALUE)
+            error = GetLastError();
+        else
+            CloseHandle(probe);
+    }
+    if (!error) {
+        // Replacing keeps the target's attributes; a folder of that name is refused by the move.
+        BOOL placed = existingFile
+                          ? ReplaceFileW(path.c_str(), temp, nullptr,
+                                         REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)
+                          : MoveFileExW(temp, path.c_str(),
+                                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+        if (!placed) error = GetLastError();
+    }
+    if (error) DeleteFileW(temp);
+    return error;
+}
+
 void Command1_Click() {
     if (!g_form.upgraded) return;
     std::wstring path =
         shell::FileChooser::JoinPath(g_form.chooser.FilePath(), shell::GetText(g_form.text3));
-    std::string bytes = ToAnsi(shell::GetText(g_form.text2) + L"\r\n");
-    HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (f == INVALID_HANDLE_VALUE) {
-        Warn(shell::SystemErrorText(GetLastError()));
-        return;
-    }
-    DWORD done = 0;
-    bool ok =
-        WriteFile(f, bytes.data(), DWORD(bytes.size()), &done, nullptr) && done == bytes.size();
-    DWORD error = ok ? 0 : (GetLastError() ? GetLastError() : ERROR_DISK_FULL);
-    CloseHandle(f);
-    if (!ok) Warn(shell::SystemErrorText(error));
+    DWORD error = WriteWholeFile(path, ToAnsi(shell::GetText(g_form.text2) + L"\r\n"));
+    if (error) Warn(shell::SystemErrorText(error));
 }
 
 void Form_Load(HWND hwnd) {
@@ -197,6 +241,7 @@ LRESULT CALLBACK FormProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 } // namespace kestrom
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
+    shell::InitProcess();
     WNDCLASSW wc = {};
     wc.lpfnWndProc = kestrom::FormProc;
     wc.hInstance = instance;

@@ -82,6 +82,21 @@ int PxY(int twips) {
     return Px(twips, LOGPIXELSY);
 }
 
+// Names of the files and folders directly in a folder, sorted.
+std::vector<std::wstring> Names(const std::wstring& folder) {
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW fd;
+    HANDLE h = FindFirstFileW(td::Join(folder, L"*").c_str(), &fd);
+    if (h == INVALID_HANDLE_VALUE) return names;
+    do {
+        if (std::wstring(fd.cFileName) != L"." && std::wstring(fd.cFileName) != L"..")
+            names.push_back(fd.cFileName);
+    } while (FindNextFileW(h, &fd));
+    FindClose(h);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
 std::wstring FileText(const std::wstring& path, UINT codePage = CP_ACP) {
     std::string bytes;
     if (!td::ReadBytes(path, bytes)) return L"<missing>";
@@ -105,8 +120,8 @@ class Kestrom : public ::testing::Test {
         td::RemoveTree(dir);
     }
 
-    void Start(const std::vector<std::wstring>& env = {}) {
-        app = std::make_unique<td::App>(L"KESTROM.EXE", dir, env);
+    void Start(const std::vector<std::wstring>& env = {}, const std::string& unixSetup = {}) {
+        app = std::make_unique<td::App>(L"KESTROM.EXE", dir, env, unixSetup);
         form = app->WaitWindow(kCaption);
         ASSERT_TRUE(form);
         drive1 = td::Control(form, shell::kIdDrive1);
@@ -123,6 +138,24 @@ class Kestrom : public ::testing::Test {
     void Choose(const std::wstring& name) {
         ASSERT_TRUE(td::SelectListItem(file1, name)) << td::Narrow(name);
         td::Sync(form);
+    }
+
+    // Expects the program's warning box with this text and closes it (after a screenshot
+    // when a name is given).
+    void ExpectWarning(const std::wstring& text, const char* shot = nullptr) {
+        HWND box = app->WaitMessageBox();
+        ASSERT_TRUE(box);
+        td::Box b = td::ReadBox(box);
+        EXPECT_EQ(b.caption, L"Kestrom");
+        EXPECT_EQ(b.icon, MB_ICONEXCLAMATION);
+        EXPECT_EQ(b.text, text);
+        EXPECT_EQ(b.buttons, (std::vector<std::wstring>{L"OK"}));
+        if (shot) td::Screenshot(shot);
+        EXPECT_TRUE(td::PressBoxButton(box, IDOK));
+    }
+    void SaveFailsWith(DWORD error) {
+        ASSERT_TRUE(td::Click(save));
+        ExpectWarning(SystemText(error));
     }
 
     std::wstring dir;
@@ -257,15 +290,7 @@ TEST_F(Kestrom, SaveFailureShowsTheSystemErrorInAWarningAndChangesNothing) {
     Choose(L"Game.vbp");
     // A folder of the save name: the file cannot be created (root ignores read-only modes).
     ASSERT_TRUE(CreateDirectoryW(td::Join(dir, L"Game_2.vbp").c_str(), nullptr));
-    ASSERT_TRUE(td::Click(save));
-    HWND box = app->WaitMessageBox();
-    ASSERT_TRUE(box);
-    td::Box b = td::ReadBox(box);
-    EXPECT_EQ(b.caption, L"Kestrom");
-    EXPECT_EQ(b.icon, MB_ICONEXCLAMATION);
-    EXPECT_EQ(b.text, SystemText(ERROR_ACCESS_DENIED));
-    EXPECT_EQ(b.buttons, (std::vector<std::wstring>{L"OK"}));
-    EXPECT_TRUE(td::PressBoxButton(box, IDOK));
+    SaveFailsWith(ERROR_ACCESS_DENIED);
     EXPECT_EQ(td::Text(text2), kGameConverted);
     EXPECT_EQ(td::Text(text3), L"Game_2.vbp");
     EXPECT_TRUE(td::Enabled(save));
@@ -276,10 +301,80 @@ TEST_F(Kestrom, SaveFailureShowsTheSystemErrorInAWarningAndChangesNothing) {
     ASSERT_TRUE(td::Click(save)) << IsWindowEnabled(save) << IsWindowVisible(save) << " "
                                  << std::hex << GetWindowLongW(save, GWL_STYLE) << " "
                                  << td::Narrow(td::Text(text3)) << " " << IsWindowEnabled(form);
-    box = app->WaitMessageBox();
+    HWND box = app->WaitMessageBox();
     ASSERT_TRUE(box);
     EXPECT_EQ(td::ReadBox(box).text, SystemText(ERROR_INVALID_NAME));
     td::PressBoxButton(box, IDOK);
+}
+
+TEST_F(Kestrom, AFailedSaveOverTheProjectKeepsItWholeAndLeavesNoTemporaryFile) {
+    // Big.vbp's upgraded text is larger than 512 bytes.
+    std::string big = kGame;
+    for (int i = 0; i < 40; i++)
+        big += "Reference=*\\G{00020430-0000-0000-C000-000000000046}#2.0#0#stdole2.tlb\r\n";
+    td::WriteBytes(td::Join(dir, L"Big.vbp"), big);
+    const std::vector<std::wstring> before = Names(dir);
+    auto saveOverItself = [&](const std::wstring& name, DWORD error) {
+        Choose(name);
+        td::SetText(text4, L"");
+        td::Sync(form);
+        ASSERT_EQ(td::Text(text3), name);
+        SaveFailsWith(error);
+    };
+    std::string kept;
+
+    // A full disk: the program may write no more than 512 bytes to a file.
+    Start({}, "ulimit -f 1 && trap '' XFSZ");
+    saveOverItself(L"Big.vbp", ERROR_DISK_FULL);
+    ASSERT_TRUE(td::ReadBytes(td::Join(dir, L"Big.vbp"), kept));
+    EXPECT_EQ(kept, big);
+    EXPECT_EQ(Names(dir), before);
+    app.reset();
+
+    // Another program reads the project and lets nobody write or remove it meanwhile.
+    Start();
+    HANDLE held = CreateFileW(td::Join(dir, L"Demo.VBP").c_str(), GENERIC_READ, FILE_SHARE_READ,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    saveOverItself(L"Demo.VBP", ERROR_SHARING_VIOLATION);
+    CloseHandle(held);
+    ASSERT_TRUE(td::ReadBytes(td::Join(dir, L"Demo.VBP"), kept));
+    EXPECT_EQ(kept, kDemo);
+    EXPECT_EQ(Names(dir), before);
+    EXPECT_EQ(td::Text(text2), kDemoConverted);
+
+    // Once it is free, the same save replaces it.
+    ASSERT_TRUE(td::Click(save));
+    td::Sync(form);
+    EXPECT_TRUE(app->NoMessageBox());
+    EXPECT_EQ(FileText(td::Join(dir, L"Demo.VBP")), std::wstring(kDemoConverted) + L"\r\n");
+    EXPECT_EQ(Names(dir), before);
+}
+
+TEST_F(Kestrom, AProjectHoldingANulByteIsRefusedAndNothingChanges) {
+    const std::string withNul =
+        std::string("Type=Exe\r\nModule=M; QSNMAIN.BAS\r\n") + '\0' + "Class=T; QSNTA.CLS\r\n";
+    td::WriteBytes(td::Join(dir, L"Broken.vbp"), withNul);
+    Start();
+    for (const wchar_t* first : {L"", L"Game.vbp"}) {
+        SCOPED_TRACE(td::Narrow(first));
+        if (*first) Choose(first);
+        const std::wstring shown1 = td::Text(text1), shown2 = td::Text(text2),
+                           name = td::Text(text3);
+        const bool saveEnabled = td::Enabled(save);
+        ASSERT_TRUE(td::SelectListItem(file1, L"Broken.vbp"));
+        ExpectWarning(L"このプロジェクトファイルはNULバイトを含んでいるため読み込めません。",
+                      *first ? nullptr : "kestrom-nul-byte");
+        td::Sync(form);
+        EXPECT_EQ(td::Text(text1), shown1);
+        EXPECT_EQ(td::Text(text2), shown2);
+        EXPECT_EQ(td::Text(text3), name);
+        EXPECT_EQ(td::Enabled(save), saveEnabled);
+    }
+    EXPECT_EQ(FileText(td::Join(dir, L"Broken_2.vbp")), L"<missing>");
+    std::string kept;
+    ASSERT_TRUE(td::ReadBytes(td::Join(dir, L"Broken.vbp"), kept));
+    EXPECT_EQ(kept, withNul);
 }
 
 TEST_F(Kestrom, AfterAFolderChangeSaveWritesTheShownProjectIntoTheNewFolder) {
@@ -315,13 +410,7 @@ TEST_F(Kestrom, AFileThatCannotBeReadLeavesBothBoxesAsTheyWere) {
     Choose(L"Demo.VBP");
     DeleteFileW(td::Join(dir, L"Game.vbp").c_str()); // vanished after the list was filled
     td::SelectListItem(file1, L"Game.vbp");
-    HWND box = app->WaitMessageBox();
-    ASSERT_TRUE(box);
-    td::Box b = td::ReadBox(box);
-    EXPECT_EQ(b.caption, L"Kestrom");
-    EXPECT_EQ(b.icon, MB_ICONEXCLAMATION);
-    EXPECT_EQ(b.text, SystemText(ERROR_FILE_NOT_FOUND));
-    td::PressBoxButton(box, IDOK);
+    ExpectWarning(SystemText(ERROR_FILE_NOT_FOUND));
     EXPECT_EQ(td::Text(text2), kDemoConverted);
     EXPECT_EQ(td::Text(text3), L"Demo_2.VBP");
     EXPECT_TRUE(td::Enabled(save));

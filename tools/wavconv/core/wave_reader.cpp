@@ -57,7 +57,10 @@ WaveStatus ReadWaveFile(riff::ByteStore& file, WaveData& data) {
     size_t take = std::min<size_t>(size_t(size), kWaveFormatSize);
     if (!file.Read(20, data.formatBytes, take)) return WaveStatus::ReadError;
     DecodeFormat(data);
-    if (data.format.cbSize > 0 && uint64_t(size) >= kWaveFormatSize + data.format.cbSize) {
+    // A record announcing extension bytes its chunk does not hold describes a format
+    // that is not there.
+    if (data.format.cbSize > 0) {
+        if (uint64_t(size) < kWaveFormatSize + data.format.cbSize) return WaveStatus::Refused;
         data.formatExtension.resize(data.format.cbSize);
         if (!file.Read(20 + kWaveFormatSize, data.formatExtension.data(), data.format.cbSize))
             return WaveStatus::ReadError;

@@ -31,7 +31,7 @@ struct WaveData {
     WaveFormat format;
     uint8_t formatBytes[kWaveFormatSize] = {}; // the record as stored, zero beyond the chunk
     // The cbSize bytes that follow the record in the format chunk (extensible and
-    // compressed formats), empty when the chunk does not hold them all.
+    // compressed formats).
     std::vector<uint8_t> formatExtension;
     // The samples: in place in the file when its store can show them (no copy of a large
     // file), else in buffer. Valid while the store and this record live.
@@ -50,9 +50,10 @@ enum class WaveStatus {
 };
 
 // Reads the file into data. Refuses, besides the structure rules: a file over 2 GB, a
-// chunk size that is negative or runs past the end of the file, no "data" chunk, an
-// nBlockAlign that is not positive, and a rate (nBlockAlign x nSamplesPerSec) that is not
-// a positive 32-bit value. A "data" chunk that declares more than the file holds gives
+// chunk size that is negative or runs past the end of the file, a format chunk that does
+// not hold the extension bytes its cbSize announces, no "data" chunk, an nBlockAlign that
+// is not positive, and a rate (nBlockAlign x nSamplesPerSec) that is not a positive 32-bit
+// value. A "data" chunk that declares more than the file holds gives
 // the bytes that are there.
 WaveStatus ReadWaveFile(riff::ByteStore& file, WaveData& data);
 

@@ -236,13 +236,20 @@ TEST_F(Purnix, NothingSelectedWarnsAndTouchesNoFile) {
 }
 
 TEST_F(Purnix, RefusedFilesWriteNothing) {
-    // Text named .wav; a WAV cut inside its header (no data chunk); a file whose "data"
-    // chunk is missing behind a LIST chunk.
+    // Text named .wav; a WAV cut inside its header (no data chunk); an 18-byte format
+    // chunk whose cbSize announces 22 more bytes.
     Sh("echo 'not a wave file' > text.wav && sox -n -r 8000 -c 1 -b 16 cut.wav synth 0.1 sine "
        "440 && head -c 40 cut.wav > nodata.wav && rm cut.wav && echo keep > nodata.avi");
+    const unsigned char shortExt[] = {
+        'R', 'I', 'F',  'F',  0x26, 0,   0,    0,    'W', 'A', 'V', 'E',  'f', 'm', 't', ' ', 18, 0,
+        0,   0,   0xFE, 0xFF, 2,    0,   0x80, 0xBB, 0,   0,   0,   0x65, 4,   0,   6,   0,   24, 0,
+        22,  0,   'd',  'a',  't',  'a', 6,    0,    0,   0,   1,   2,    3,   4,   5,   6};
+    ASSERT_TRUE(
+        td::WriteBytes(Path(L"shortext.wav"),
+                       std::string(reinterpret_cast<const char*>(shortExt), sizeof shortExt)));
     auto before = Snapshot(folder_);
     Start();
-    for (const wchar_t* name : {L"text.wav", L"nodata.wav"}) {
+    for (const wchar_t* name : {L"text.wav", L"nodata.wav", L"shortext.wav"}) {
         SCOPED_TRACE(td::Narrow(name));
         td::Box box = ClickConvert(name);
         EXPECT_EQ(box.text, kRefused);
@@ -318,6 +325,39 @@ TEST_F(Purnix, InterruptedRecordingConvertsTheBytesThatAreThere) {
     std::string strh = ChunkData(Bytes(L"rec.avi"), "strh");
     ASSERT_GE(strh.size(), 48u);
     EXPECT_EQ(U32(strh, 32), (wav.size() - 44) / 4);
+}
+
+TEST_F(Purnix, AFileThatCannotBeFinishedIsRemovedWithTheReasonInJapanese) {
+    // The platform stores a double-byte stream name by characters (8 bytes for these 13).
+    // A 1838-byte format leaves 2 bytes of padding after the header list, too little to put
+    // the name back.
+    auto le32 = [](uint32_t v) {
+        std::string b(4, '\0');
+        for (int i = 0; i < 4; i++)
+            b[i] = char(v >> (8 * i));
+        return b;
+    };
+    const uint32_t formatBytes = 1838;
+    // Extensible, mono, 8000 Hz, 16000 bytes/s, blocks of 2, 16 bits, cbSize 1820.
+    const unsigned char record[18] = {0xFE, 0xFF, 1, 0, 0x40, 0x1F, 0, 0,    0x80,
+                                      0x3E, 0,    0, 2, 0,    16,   0, 0x1C, 0x07};
+    std::string body = "WAVEfmt " + le32(formatBytes) +
+                       std::string(reinterpret_cast<const char*>(record), sizeof record) +
+                       std::string(formatBytes - 18, '\x11') + "data" + le32(400) +
+                       std::string(400, '\x22');
+    ASSERT_TRUE(td::WriteBytes(Path(L"wide.wav"), "RIFF" + le32(uint32_t(body.size())) + body));
+    auto before = Snapshot(folder_);
+    Start({L"LC_ALL=ja_JP.UTF-8"});
+    ASSERT_TRUE(td::SelectListItem(file1_, L"wide.wav"));
+    td::Sync(form_);
+    td::SetText(text3_, L"音音音音音ab");
+    td::Sync(form_);
+    td::Box box = ClickConvert(L"");
+    EXPECT_EQ(box.text, L"AVIファイルを書き込めません。\rヘッダーを書き直す領域が足りません。");
+    EXPECT_EQ(box.icon, MB_ICONEXCLAMATION);
+    td::Screenshot("purnix-cannot-finish");
+    CloseBox(box);
+    EXPECT_TRUE(Snapshot(folder_) == before); // the unfinished file is removed
 }
 
 TEST_F(Purnix, OutputThatCannotBeCreatedOrIsTheSourceIsRefused) {

@@ -188,6 +188,12 @@ class FileChooser {
     bool file2Active_ = true;
 };
 
+// ---- start-up ----------------------------------------------------------------------------------
+// The first call of every program: process-wide settings. Critical errors (a drive without
+// a medium) come back to the caller as error codes instead of a system box, so the chooser
+// can fall back silently. Flags the process was started with are kept.
+void InitProcess();
+
 // ---- message loop ------------------------------------------------------------------------------
 // Every top-level window of a tool counts itself open/closed; the loop ends with the last.
 void FormOpened();

@@ -42,8 +42,10 @@ class App {
     // `env` sets Unix variables for the program ("LC_ALL=ja_JP.UTF-8" gives it the Japanese
     // ANSI code page under Wine): it is then started through the Unix side, since Wine
     // derives a process's locale from the Unix environment it was started in.
+    // `unixSetup` runs in that shell just before the program (limits such as
+    // "ulimit -f 1"); given alone, it also starts the program through the Unix side.
     App(const std::wstring& exe, const std::wstring& folder,
-        const std::vector<std::wstring>& env = {});
+        const std::vector<std::wstring>& env = {}, const std::string& unixSetup = {});
     ~App(); // closes its windows, then ends it if still running
     App(const App&) = delete;
     App& operator=(const App&) = delete;

@@ -98,15 +98,18 @@ TEST(ReadWaveFile, ChunksBetweenFormatAndDataAreSkippedButNotBeforeFormat) {
 }
 
 TEST(ReadWaveFile, OddChunksAreSkippedWithTheirPadByte) {
-    // An odd format chunk and an odd chunk before data, each followed by a pad byte.
+    // An odd format chunk (the record and the one extension byte its cbSize announces)
+    // and an odd chunk before data, each followed by a pad byte.
     Bytes fmt = Fmt16();
+    fmt.push_back(1);
+    fmt.push_back(0);
     fmt.push_back(0x55);
     Bytes chunks = Chunk("fmt ", fmt);
     Append(chunks, Chunk("odd ", Bytes(5, 'o')));
     Append(chunks, Chunk("data", Samples(12)));
     wavconv::WaveData d;
     ASSERT_EQ(Read(Riff(chunks), d), WaveStatus::Ok);
-    EXPECT_EQ(d.formatBytes[16], 0x55);
+    EXPECT_EQ(d.formatExtension, Bytes{0x55});
     EXPECT_EQ(SamplesOf(d), Samples(12));
 }
 
@@ -149,7 +152,7 @@ TEST(ReadWaveFile, CompressedFormatsPassAndOnlyEighteenBytesAreTaken) {
     EXPECT_EQ(wavconv::StreamFormat(d), fmt);
 }
 
-TEST(ReadWaveFile, ExtensionIsCarriedOnlyWhenTheChunkHoldsItAll) {
+TEST(ReadWaveFile, FormatChunkMustHoldTheWholeExtensionItAnnounces) {
     // WAVE_FORMAT_EXTENSIBLE: a 40-byte chunk, cbSize 22.
     Bytes ext = riff_test::WaveFormat(0xFFFE, 2, 48000, 6, 24);
     ext[16] = 22;
@@ -161,12 +164,13 @@ TEST(ReadWaveFile, ExtensionIsCarriedOnlyWhenTheChunkHoldsItAll) {
     ASSERT_EQ(Read(Riff(chunks), d), WaveStatus::Ok);
     EXPECT_EQ(wavconv::StreamFormat(d), ext);
 
-    // cbSize claims more than the chunk holds: the bare record, never the next chunk.
-    Bytes shortExt(ext.begin(), ext.begin() + 30);
-    chunks = Chunk("fmt ", shortExt);
-    Append(chunks, Chunk("data", Samples(60)));
-    ASSERT_EQ(Read(Riff(chunks), d), WaveStatus::Ok);
-    EXPECT_EQ(wavconv::StreamFormat(d), Bytes(ext.begin(), ext.begin() + 18));
+    // cbSize claims more than the chunk holds: part of the extension, or none of it
+    // (the bare 18-byte record, followed directly by the data chunk).
+    for (size_t cut : {size_t(30), size_t(18)}) {
+        chunks = Chunk("fmt ", Bytes(ext.begin(), ext.begin() + cut));
+        Append(chunks, Chunk("data", Samples(60)));
+        EXPECT_EQ(Read(Riff(chunks)), WaveStatus::Refused) << cut;
+    }
 }
 
 TEST(ReadWaveFile, HostileStructuresAreRefused) {
