@@ -61,3 +61,32 @@ function(quillon_help_file program name source)
     add_custom_target(${program}Help ALL DEPENDS ${out})
     add_dependencies(${program} ${program}Help)
 endfunction()
+
+# A libFuzzer target of a portable core, built with clang, ASan and UBSan in the native tree
+# only; ctest runs a bounded number of executions from the committed seeds. New inputs go
+# to the first corpus folder: the build's, never the seeds.
+# quillon_fuzz_target(name SOURCES ... INCLUDES ... DEPENDS ... SEEDS folder RUNS n MAX_LEN n)
+function(quillon_fuzz_target name)
+    if(QUILLON_WINDOWS)
+        return()
+    endif()
+    find_program(QUILLON_CLANGXX NAMES clang++ clang++-14)
+    if(NOT QUILLON_CLANGXX)
+        return()
+    endif()
+    cmake_parse_arguments(F "" "SEEDS;RUNS;MAX_LEN" "SOURCES;INCLUDES;DEPENDS" ${ARGN})
+    set(exe ${CMAKE_CURRENT_BINARY_DIR}/${name})
+    list(TRANSFORM F_INCLUDES PREPEND -I OUTPUT_VARIABLE include_flags)
+    add_custom_command(OUTPUT ${exe}
+        COMMAND ${QUILLON_CLANGXX} -std=c++17 -g -O1 -Wall -Wextra -Werror
+            -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined
+            ${include_flags} ${F_SOURCES} -o ${exe}
+        DEPENDS ${F_SOURCES} ${F_DEPENDS}
+        COMMENT "Building the fuzz target ${name}")
+    add_custom_target(${name} ALL DEPENDS ${exe})
+    set(corpus ${CMAKE_CURRENT_BINARY_DIR}/${name}_corpus)
+    file(MAKE_DIRECTORY ${corpus})
+    add_test(NAME ${name}
+        COMMAND ${exe} -runs=${F_RUNS} -seed=1 -max_len=${F_MAX_LEN} ${corpus} ${F_SEEDS})
+    set_tests_properties(${name} PROPERTIES TIMEOUT 300)
+endfunction()

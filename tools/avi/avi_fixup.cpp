@@ -103,17 +103,28 @@ FixupResult FixAudioLengths(riff::ByteStore& store) {
     AviLayout layout;
     if (!ReadAviLayout(store, layout, &r.why)) return r;
     for (const StreamLayout& s : layout.streams) {
-        if (s.fccType != FourCC("auds") || s.strhSize < kStrhLength + 4 ||
-            s.strfSize < kWaveBlockAlign + 2)
-            continue;
+        if (s.fccType != FourCC("auds") || s.strhSize < kStrhLength + 4) continue;
         uint8_t b[4];
-        if (!store.Read(s.strf + kWaveBlockAlign, b, 2)) {
-            r.why = "read error";
-            return r;
+        // A stream without a fixed sample size (variable-rate audio) counts chunks.
+        uint32_t sampleSize = 1;
+        if (s.strhSize >= kStrhSampleSize + 4) {
+            if (!store.Read(s.strh + kStrhSampleSize, b, 4)) {
+                r.why = "read error";
+                return r;
+            }
+            sampleSize = riff::LoadU32(b);
         }
-        uint32_t blockAlign = riff::LoadU16(b);
-        if (blockAlign == 0) continue;
-        uint32_t want = BlockCount(s.dataBytes, blockAlign);
+        uint32_t want = s.dataChunks;
+        if (sampleSize != 0) {
+            if (s.strfSize < kWaveBlockAlign + 2) continue;
+            if (!store.Read(s.strf + kWaveBlockAlign, b, 2)) {
+                r.why = "read error";
+                return r;
+            }
+            uint32_t blockAlign = riff::LoadU16(b);
+            if (blockAlign == 0) continue;
+            want = BlockCount(s.dataBytes, blockAlign);
+        }
         if (!store.Read(s.strh + kStrhLength, b, 4)) {
             r.why = "read error";
             return r;
@@ -125,6 +136,72 @@ FixupResult FixAudioLengths(riff::ByteStore& store) {
             return r;
         }
         r.corrected++;
+    }
+    r.ok = true;
+    return r;
+}
+
+FixupResult RestoreStreamRate(riff::ByteStore& store, size_t stream, uint32_t scale,
+                              uint32_t rate) {
+    FixupResult r;
+    AviLayout layout;
+    if (!ReadAviLayout(store, layout, &r.why)) return r;
+    if (stream >= layout.streams.size() || layout.streams[stream].strhSize < kStrhRate + 4) {
+        r.why = "no such stream header";
+        return r;
+    }
+    uint8_t want[8], stored[8];
+    riff::StoreU32(want, scale);
+    riff::StoreU32(want + 4, rate);
+    const uint64_t at = layout.streams[stream].strh + kStrhScale;
+    if (!store.Read(at, stored, 8)) {
+        r.why = "read error";
+        return r;
+    }
+    if (!std::equal(want, want + 8, stored)) {
+        if (!store.Write(at, want, 8)) {
+            r.why = "write error";
+            return r;
+        }
+        r.corrected = 1;
+    }
+    r.ok = true;
+    return r;
+}
+
+FixupResult TrimAfterRiff(riff::ByteStore& store) {
+    FixupResult r;
+    if (!riff::CheckStructure(store, 0, &r.why)) return r;
+    uint64_t end = 0;
+    Status s = riff::WalkChunks(store, 0, store.Size(), [&](const Chunk& c) {
+        if (c.id != FourCC("RIFF")) return Status::Stop;
+        end = std::min(c.Next(), store.Size());
+        return Status::Ok;
+    });
+    // Bytes that are not a chunk header (fewer than 8) end the walk the same way.
+    if (s == Status::IoError) {
+        r.why = "read error";
+        return r;
+    }
+    uint8_t buffer[4096];
+    for (uint64_t at = end; at < store.Size();) {
+        size_t n = size_t(std::min<uint64_t>(sizeof buffer, store.Size() - at));
+        if (!store.Read(at, buffer, n)) {
+            r.why = "read error";
+            return r;
+        }
+        if (std::any_of(buffer, buffer + n, [](uint8_t b) { return b != 0; })) {
+            r.ok = true; // something else's data: kept
+            return r;
+        }
+        at += n;
+    }
+    if (end < store.Size()) {
+        if (!store.Truncate(end)) {
+            r.why = "cannot shorten the file";
+            return r;
+        }
+        r.corrected = 1;
     }
     r.ok = true;
     return r;
@@ -150,67 +227,138 @@ bool FindStreamChunk(riff::ByteStore& store, const StreamLayout& s, uint32_t tag
     return st == Status::Ok && seen;
 }
 
-// Gives a chunk of the header list new data, moving what follows it inside the list and
-// taking the difference from (or giving it to) the JUNK chunk right after the list.
+// The file as it would read with `bytes` written at `at`: the whole change is checked
+// before anything is written.
+class Overlay : public riff::ByteStore {
+  public:
+    Overlay(riff::ByteStore& base, uint64_t at, const std::vector<uint8_t>& bytes)
+        : base_(base), at_(at), bytes_(bytes) {}
+    uint64_t Size() const override { return base_.Size(); }
+    bool Read(uint64_t offset, void* dst, size_t n) override {
+        if (offset > Size() || n > Size() - offset || !base_.Read(offset, dst, n)) return false;
+        const uint64_t from = std::max(offset, at_);
+        const uint64_t to = std::min(offset + n, at_ + bytes_.size());
+        if (from < to)
+            std::copy(bytes_.begin() + ptrdiff_t(from - at_), bytes_.begin() + ptrdiff_t(to - at_),
+                      static_cast<uint8_t*>(dst) + (from - offset));
+        return true;
+    }
+    bool Write(uint64_t, const void*, size_t) override { return false; }
+
+  private:
+    riff::ByteStore& base_;
+    uint64_t at_;
+    const std::vector<uint8_t>& bytes_;
+};
+
+bool HeaderAt(riff::ByteStore& store, uint64_t at, Chunk& c) {
+    uint8_t head[8];
+    if (at > store.Size() || store.Size() - at < 8 || !store.Read(at, head, 8)) return false;
+    c.header = at;
+    c.id = riff::LoadU32(head);
+    c.size = riff::LoadU32(head + 4);
+    return true;
+}
+
+bool Inside(const Chunk& child, const Chunk& list) {
+    return child.header >= list.ListData() && child.End() <= list.End();
+}
+
+// The bytes a chunk takes in its list: a pad byte past the list's end is not there.
+uint64_t OccupiedEnd(const Chunk& c, const Chunk& list) {
+    return std::min(c.Next(), list.End());
+}
+
+// A list's chunk (header, list type, children, pad) with one child's bytes replaced.
+bool Rebuild(riff::ByteStore& store, const Chunk& list, const Chunk& child,
+             const std::vector<uint8_t>& image, std::vector<uint8_t>& out) {
+    std::vector<uint8_t> before(size_t(child.header - list.Data()));
+    std::vector<uint8_t> after(size_t(list.End() - OccupiedEnd(child, list)));
+    if (!store.Read(list.Data(), before.data(), before.size()) ||
+        !store.Read(OccupiedEnd(child, list), after.data(), after.size()))
+        return false;
+    const uint64_t size = before.size() + image.size() + after.size();
+    if (size > 0xFFFFFFFEu) return false;
+    out.assign(8, 0);
+    riff::StoreU32(out.data(), list.id);
+    riff::StoreU32(out.data() + 4, uint32_t(size));
+    out.insert(out.end(), before.begin(), before.end());
+    out.insert(out.end(), image.begin(), image.end());
+    out.insert(out.end(), after.begin(), after.end());
+    if (size & 1) out.push_back(0);
+    return true;
+}
+
+// Gives a chunk of a stream list new data, moving what follows it inside the header list
+// and taking the difference from (or giving it to) the JUNK chunk right after that list.
+// The new header list and JUNK are built and checked whole, then written at once.
 FixupResult Resize(riff::ByteStore& store, const AviLayout& layout, const StreamLayout& s,
                    const Chunk& chunk, const std::vector<uint8_t>& data) {
     FixupResult r;
-    uint8_t head[8];
-    auto headerAt = [&](uint64_t at, Chunk& c) {
-        if (!store.Read(at, head, 8)) return false;
-        c.header = at;
-        c.id = riff::LoadU32(head);
-        c.size = riff::LoadU32(head + 4);
-        return true;
-    };
-    Chunk hdrl, strl, junk;
-    if (!headerAt(layout.hdrl, hdrl) || !headerAt(s.strl, strl) || !headerAt(hdrl.Next(), junk) ||
-        junk.id != FourCC("JUNK")) {
-        r.why = "no room after the header list";
+    r.why = "no room after the header list";
+    Chunk riffChunk, hdrl, strl, junk;
+    riff::WalkChunks(store, 0, store.Size(), [&](const Chunk& c) {
+        if (c.id != FourCC("RIFF")) return Status::Stop;
+        if (c.header < layout.hdrl && layout.hdrl < c.End()) riffChunk = c;
+        return Status::Ok;
+    });
+    if (riffChunk.id != FourCC("RIFF") || !HeaderAt(store, layout.hdrl, hdrl) ||
+        !HeaderAt(store, s.strl, strl) || !Inside(hdrl, riffChunk) || !Inside(strl, hdrl) ||
+        !Inside(chunk, strl) || data.size() > 0x7FFFFFFF)
+        return r;
+    if (hdrl.Next() >= riffChunk.End() || !HeaderAt(store, hdrl.Next(), junk) ||
+        junk.id != FourCC("JUNK") || !Inside(junk, riffChunk))
+        return r;
+    const uint64_t regionEnd = OccupiedEnd(junk, riffChunk);
+
+    std::vector<uint8_t> image(8, 0), strlImage, region;
+    riff::StoreU32(image.data(), chunk.id);
+    riff::StoreU32(image.data() + 4, uint32_t(data.size()));
+    image.insert(image.end(), data.begin(), data.end());
+    if (data.size() & 1) image.push_back(0);
+    if (!Rebuild(store, strl, chunk, image, strlImage) ||
+        !Rebuild(store, hdrl, strl, strlImage, region)) {
+        r.why = "read error";
         return r;
     }
-    const int64_t oldSpan = int64_t(chunk.size) + (chunk.size & 1);
-    const int64_t newSpan = int64_t(data.size()) + (data.size() & 1);
-    const int64_t delta = newSpan - oldSpan;
-    const int64_t junkSpan = 8 + int64_t(junk.size) + (junk.size & 1);
-    if (junkSpan - delta < 8) {
-        r.why = "no room after the header list";
+    if (region.size() + 8 > regionEnd - hdrl.header) return r;
+    // The JUNK fills the rest; it keeps a pad byte unless it ends the RIFF chunk.
+    uint64_t junkSize = regionEnd - hdrl.header - region.size() - 8;
+    const uint64_t junkAt = region.size();
+    region.resize(size_t(regionEnd - hdrl.header), 0);
+    if ((junkSize & 1) && regionEnd < riffChunk.End()) --junkSize;
+    riff::StoreU32(region.data() + junkAt, FourCC("JUNK"));
+    riff::StoreU32(region.data() + junkAt + 4, uint32_t(junkSize));
+
+    Overlay changed(store, hdrl.header, region);
+    AviLayout now;
+    if (!ReadAviLayout(changed, now) || now.streams.size() != layout.streams.size()) {
+        r.why = "the change would break the file";
         return r;
     }
-    const uint64_t tail = chunk.Data() + uint64_t(oldSpan);
-    std::vector<uint8_t> rest(size_t(hdrl.Next() - tail));
-    std::vector<uint8_t> padded(data);
-    padded.resize(size_t(newSpan), 0);
-    uint8_t junkHead[8], sizeBytes[4];
-    riff::StoreU32(junkHead, FourCC("JUNK"));
-    riff::StoreU32(junkHead + 4, uint32_t(junkSpan - delta - 8));
-    bool ok = store.Read(tail, rest.data(), rest.size()) &&
-              store.Write(uint64_t(int64_t(tail) + delta), rest.data(), rest.size()) &&
-              store.Write(chunk.Data(), padded.data(), padded.size()) &&
-              store.Write(uint64_t(int64_t(hdrl.Next()) + delta), junkHead, 8);
-    riff::StoreU32(sizeBytes, uint32_t(data.size()));
-    ok = ok && store.Write(chunk.header + 4, sizeBytes, 4);
-    riff::StoreU32(sizeBytes, uint32_t(int64_t(strl.size) + delta));
-    ok = ok && store.Write(strl.header + 4, sizeBytes, 4);
-    riff::StoreU32(sizeBytes, uint32_t(int64_t(hdrl.size) + delta));
-    ok = ok && store.Write(hdrl.header + 4, sizeBytes, 4);
-    if (!ok) {
+    if (!store.Write(hdrl.header, region.data(), region.size())) {
         r.why = "write error";
         return r;
     }
+    r.why.clear();
     r.ok = true;
     r.corrected = 1;
     return r;
 }
+
+const char kNoStreamChunk[] = "no such stream chunk";
 
 // Reads the chunk `tag` of a stream; ok with corrected 0 when it already holds `want`.
 FixupResult PrepareStreamChunk(riff::ByteStore& store, size_t stream, uint32_t tag,
                                AviLayout& layout, Chunk& chunk, std::vector<uint8_t>& stored) {
     FixupResult r;
     if (!ReadAviLayout(store, layout, &r.why)) return r;
-    if (stream >= layout.streams.size() ||
-        !FindStreamChunk(store, layout.streams[stream], tag, chunk)) {
-        r.why = "no such stream chunk";
+    if (stream >= layout.streams.size()) {
+        r.why = "no such stream";
+        return r;
+    }
+    if (!FindStreamChunk(store, layout.streams[stream], tag, chunk)) {
+        r.why = kNoStreamChunk;
         return r;
     }
     stored.resize(chunk.size);
@@ -247,7 +395,7 @@ FixupResult RestoreStreamName(riff::ByteStore& store, size_t stream, const std::
     Chunk chunk;
     std::vector<uint8_t> stored;
     FixupResult r = PrepareStreamChunk(store, stream, FourCC("strn"), layout, chunk, stored);
-    if (!r.ok && name.empty()) { // no name, no chunk: nothing to restore
+    if (!r.ok && name.empty() && r.why == kNoStreamChunk) { // no name, no chunk: nothing to do
         r.ok = true;
         r.why.clear();
         return r;

@@ -56,15 +56,29 @@ struct FixupResult {
     std::string why;
 };
 
-// Sets every audio stream header's dwLength to the blocks its chunks really hold
-// (BlockCount of the data bytes and the format's nBlockAlign). Leaves correct headers
-// and streams without a usable nBlockAlign untouched.
+// Every fix-up checks the whole change before its first write: a call that fails has
+// changed nothing (short of the store itself failing a write), and one that succeeds
+// leaves a file that passes riff::CheckStructure.
+
+// Sets every audio stream header's dwLength to what its chunks really hold: the blocks
+// (BlockCount of the data bytes and the format's nBlockAlign), or the chunks for a stream
+// whose dwSampleSize is 0 (variable-rate audio). Leaves correct headers and streams
+// without a usable nBlockAlign untouched.
 FixupResult FixAudioLengths(riff::ByteStore& store);
+
+// Sets a stream header's dwScale and dwRate (the platform may write a copied audio
+// stream's timing as 22050/1). Changes those 8 bytes only.
+FixupResult RestoreStreamRate(riff::ByteStore& store, size_t stream, uint32_t scale, uint32_t rate);
+
+// Cuts the file where its last RIFF chunk ends when only zero bytes follow (the platform
+// leaves some after every AVI it writes). Other trailing bytes are kept.
+FixupResult TrimAfterRiff(riff::ByteStore& store);
 
 // Puts the whole format back when a writer kept only a prefix of it (the platform cuts
 // audio formats to 18 bytes, dropping the cbSize extension bytes that extensible and
 // compressed formats need). The room comes from the JUNK chunk right after the header
-// list; nothing else moves. A no-op when the stored format already equals `format`;
+// list (inside the same RIFF chunk); nothing outside the header list and that JUNK
+// moves. A no-op when the stored format already equals `format`;
 // fails, changing nothing, when the stored format is not a prefix of it or there is no
 // room.
 FixupResult RestoreStreamFormat(riff::ByteStore& store, size_t stream,

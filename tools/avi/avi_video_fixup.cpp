@@ -56,7 +56,7 @@ FixupResult FixVideoHeaders(riff::ByteStore& store) {
             return r;
         }
         uint32_t want = MicroSecondsPerFrame(scale, rate);
-        if (want == 0 || (stored + 1 >= want && stored <= want + 1)) continue;
+        if (want == 0 || (uint64_t(stored) + 1 >= want && stored <= uint64_t(want) + 1)) continue;
         if (!WriteU32(store, layout.avih + kAvihMicroSecPerFrame, want)) {
             r.why = "write error";
             return r;

@@ -22,8 +22,16 @@ bool MemoryStore::Write(uint64_t offset, const void* src, size_t n) {
     return true;
 }
 
+bool MemoryStore::Truncate(uint64_t size) {
+    if (size > bytes_.size()) return false;
+    bytes_.resize(size_t(size));
+    return true;
+}
+
 bool FileStore::Open(const std::filesystem::path& path, bool writable) {
     Close();
+    path_ = path;
+    writable_ = writable;
     auto mode = std::ios::in | std::ios::binary;
     if (writable) mode |= std::ios::out;
     file_.open(path, mode);
@@ -60,6 +68,16 @@ bool FileStore::Write(uint64_t offset, const void* src, size_t n) {
     file_.write(static_cast<const char*>(src), std::streamsize(n));
     file_.flush();
     return bool(file_);
+}
+
+bool FileStore::Truncate(uint64_t size) {
+    // The stream library cannot cut an open file: close, cut by name, open again.
+    if (!file_.is_open() || !writable_ || size > size_) return false;
+    std::filesystem::path path = path_;
+    Close();
+    std::error_code error;
+    std::filesystem::resize_file(path, size, error);
+    return Open(path, true) && !error && size_ == size;
 }
 
 uint16_t LoadU16(const uint8_t* p) {

@@ -30,6 +30,8 @@ class ByteStore {
     virtual uint64_t Size() const = 0;
     virtual bool Read(uint64_t offset, void* dst, size_t n) = 0;
     virtual bool Write(uint64_t offset, const void* src, size_t n) = 0;
+    // Cuts the store to `size` bytes (never grows it); false when it cannot.
+    virtual bool Truncate(uint64_t) { return false; }
     // The bytes in place, valid while the store lives, or null when the store cannot
     // show them without a copy (callers then Read).
     virtual const uint8_t* View(uint64_t, size_t) { return nullptr; }
@@ -43,6 +45,7 @@ class MemoryStore : public ByteStore {
     uint64_t Size() const override { return bytes_.size(); }
     bool Read(uint64_t offset, void* dst, size_t n) override;
     bool Write(uint64_t offset, const void* src, size_t n) override;
+    bool Truncate(uint64_t size) override;
     const uint8_t* View(uint64_t offset, size_t n) override;
     const std::vector<uint8_t>& Bytes() const { return bytes_; }
 
@@ -59,9 +62,12 @@ class FileStore : public ByteStore {
     uint64_t Size() const override { return size_; }
     bool Read(uint64_t offset, void* dst, size_t n) override;
     bool Write(uint64_t offset, const void* src, size_t n) override;
+    bool Truncate(uint64_t size) override;
 
   private:
     std::fstream file_;
+    std::filesystem::path path_;
+    bool writable_ = false;
     uint64_t size_ = 0;
 };
 

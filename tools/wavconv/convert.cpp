@@ -37,6 +37,9 @@ std::wstring FixupReason(const std::string& why) {
         {"malformed AVI lists", L"AVIファイルのリストが壊れています。"},
         {"no main AVI header", L"AVIファイルのヘッダーがありません。"},
         {"no such stream chunk", L"ストリームのヘッダーが見つかりません。"},
+        {"no such stream", L"ストリームが見つかりません。"},
+        {"the change would break the file", L"ヘッダーを書き直すとファイルが壊れます。"},
+        {"cannot shorten the file", L"ファイルを切り詰められません。"},
         {"no room after the header list", L"ヘッダーを書き直す領域が足りません。"},
         {"the stored format is not a prefix of the full one",
          L"書き込まれたフォーマットが元のフォーマットと一致しません。"},
@@ -52,20 +55,6 @@ Outcome Warning(const std::wstring& first, const std::wstring& detail = {}) {
     return {detail.empty() ? first : first + L"\r" + detail, MB_ICONEXCLAMATION};
 }
 
-// The path in the ANSI code page; false when a character has no ANSI form (the library
-// would then open another name).
-bool ToAnsi(const std::wstring& text, std::string& out) {
-    out.clear();
-    if (text.empty()) return true;
-    BOOL lossy = FALSE;
-    int n =
-        WideCharToMultiByte(CP_ACP, 0, text.c_str(), int(text.size()), nullptr, 0, nullptr, &lossy);
-    if (n <= 0) return false;
-    out.resize(size_t(n));
-    WideCharToMultiByte(CP_ACP, 0, text.c_str(), int(text.size()), out.data(), n, nullptr, &lossy);
-    return !lossy;
-}
-
 AVISTREAMINFOA StreamInfo(const wavconv::WaveData& wave, uint32_t sampleBytes,
                           const std::wstring& streamName) {
     wavconv::AudioStreamHeader h = wavconv::MakeStreamHeader(wave.format, sampleBytes);
@@ -79,7 +68,7 @@ AVISTREAMINFOA StreamInfo(const wavconv::WaveData& wave, uint32_t sampleBytes,
     info.dwQuality = h.dwQuality;
     info.dwSampleSize = h.dwSampleSize;
     std::string ansiName;
-    ToAnsi(streamName, ansiName); // a character without ANSI form becomes the default one
+    shell::ExactAnsi(streamName, ansiName); // a character without ANSI form becomes the default one
     static_assert(sizeof info.szName == wavconv::kStreamNameField, "64-byte name field");
     wavconv::FillStreamName(ansiName, info.szName,
                             [](uint8_t b) { return IsDBCSLeadByte(b) != FALSE; });
@@ -87,7 +76,7 @@ AVISTREAMINFOA StreamInfo(const wavconv::WaveData& wave, uint32_t sampleBytes,
 }
 
 // Checks the released file, corrects what the platform writes wrong (audio length,
-// format extension, double-byte stream name), and makes sure every sample
+// format extension, double-byte stream name, trailing zeros), and makes sure every sample
 // arrived. An empty string means the file is complete.
 std::wstring FinishAvi(const std::wstring& aviPath, uint32_t sampleBytes,
                        const std::vector<uint8_t>& format, const std::string& name) {
@@ -96,6 +85,7 @@ std::wstring FinishAvi(const std::wstring& aviPath, uint32_t sampleBytes,
     avi::FixupResult fix = avi::FixAudioLengths(out);
     if (fix.ok) fix = avi::RestoreStreamFormat(out, 0, format);
     if (fix.ok) fix = avi::RestoreStreamName(out, 0, name);
+    if (fix.ok) fix = avi::TrimAfterRiff(out); // the platform leaves zeros after the RIFF chunk
     if (!fix.ok) {
         if (out.LastError()) return shell::SystemErrorText(out.LastError());
         return FixupReason(fix.why);
@@ -132,7 +122,7 @@ Outcome ConvertWaveToAvi(const std::wstring& wavPath, const std::wstring& aviPat
     if (shell::SameFile(wavPath, aviPath))
         return Warning(kCannotOpenAvi, L"変換元のWAVEファイルと同じファイルです。");
     std::string ansiPath;
-    if (!ToAnsi(aviPath, ansiPath))
+    if (!shell::ExactAnsi(aviPath, ansiPath))
         return Warning(kCannotOpenAvi, L"ファイル名に使えない文字があります。");
     const AviFileApi* api = AviFile();
     if (!api) return Warning(kCannotOpenAvi, shell::SystemErrorText(GetLastError()));

@@ -98,4 +98,18 @@ bool Win32File::Write(uint64_t offset, const void* src, size_t n) {
     return true;
 }
 
+bool Win32File::Truncate(uint64_t size) {
+    if (handle_ == INVALID_HANDLE_VALUE || !writable_ || size > size_) {
+        error_ = ERROR_INVALID_PARAMETER;
+        return false;
+    }
+    if (!Seek(size)) return false;
+    if (!SetEndOfFile(handle_)) {
+        error_ = GetLastError();
+        return false;
+    }
+    size_ = size;
+    return true;
+}
+
 } // namespace purnix

@@ -22,6 +22,7 @@ class Win32File : public riff::ByteStore {
     uint64_t Size() const override { return size_; }
     bool Read(uint64_t offset, void* dst, size_t n) override;
     bool Write(uint64_t offset, const void* src, size_t n) override;
+    bool Truncate(uint64_t size) override;
     // A read-only mapping of the range (read-only files only).
     const uint8_t* View(uint64_t offset, size_t n) override;
     DWORD LastError() const { return error_; }

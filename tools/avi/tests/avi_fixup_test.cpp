@@ -255,3 +255,185 @@ TEST(RestoreStreamName, EmptyNameWithoutChunkIsLeftAlone) {
     EXPECT_FALSE(avi::RestoreStreamName(store, 0, "name").ok); // nowhere to put it
     EXPECT_EQ(store.Bytes(), avi);
 }
+
+namespace {
+
+Bytes WithFormatTail(const Bytes& format, std::initializer_list<uint8_t> tail) {
+    Bytes full = format;
+    full.insert(full.end(), tail);
+    return full;
+}
+
+// A chunk written without the pad byte its odd size asks for.
+Bytes UnpaddedChunk(const std::string& tag, const Bytes& data) {
+    Bytes out;
+    PutTag(out, tag);
+    PutU32(out, uint32_t(data.size()));
+    Append(out, data);
+    return out;
+}
+
+// The body of an "AVI " RIFF chunk (form type first) from the given children.
+Bytes RiffOf(const Bytes& children) {
+    Bytes body;
+    PutTag(body, "AVI ");
+    Append(body, children);
+    return Chunk("RIFF", body);
+}
+
+Bytes Hdrl(const Bytes& streamLists) {
+    Bytes hdrl = Chunk("avih", Bytes(56, 0));
+    Append(hdrl, streamLists);
+    return List("LIST", "hdrl", hdrl);
+}
+
+// Every way a file could lead a resize out of its header list: the call fails and the
+// bytes stay as they were.
+void ExpectRefusedUnchanged(const Bytes& avi, size_t stream, const Bytes& format) {
+    riff::MemoryStore store(avi);
+    avi::FixupResult r = avi::RestoreStreamFormat(store, stream, format);
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(store.Bytes(), avi);
+    r = avi::RestoreStreamName(store, stream, "a longer name than before");
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(store.Bytes(), avi);
+}
+
+} // namespace
+
+TEST(RestoreStreamFormat, RefusesStreamListsAndRoomOutsideTheHeaderList) {
+    const Bytes pcm = WaveFormat(1, 1, 8000, 2, 16);
+    const Bytes longer = WithFormatTail(pcm, {1, 2, 3, 4});
+    Bytes stream = Strh("auds", 2, 16000, 0, 2);
+    Append(stream, Chunk("strf", pcm));
+    Append(stream, Chunk("strn", Bytes{'n', 0}));
+    const Bytes strl = List("LIST", "strl", stream);
+
+    // The header list ends the RIFF chunk; the JUNK after it lies outside.
+    Bytes avi = RiffOf(Hdrl(strl));
+    Append(avi, Chunk("JUNK", Bytes(200, 0)));
+    ExpectRefusedUnchanged(avi, 0, longer);
+
+    // An odd JUNK ends the file without its pad byte: its 11 bytes are no room for 4 more
+    // and a header.
+    Bytes children = Hdrl(strl);
+    Append(children, UnpaddedChunk("JUNK", Bytes(3, 0)));
+    ExpectRefusedUnchanged(RiffOf(children), 0, longer);
+
+    // A second header list after the first one's JUNK holds stream 1.
+    children = Hdrl(strl);
+    Append(children, Chunk("JUNK", Bytes(200, 0)));
+    Append(children, Hdrl(strl));
+    Append(children, List("LIST", "movi", Bytes{}));
+    ExpectRefusedUnchanged(RiffOf(children), 1, longer);
+}
+
+TEST(RestoreStreamFormat, ChangesOnlyTheHeaderListAndJunkOfOddLayouts) {
+    // The odd format is its list's last chunk and its pad byte is missing; the odd JUNK
+    // ends the file without its pad.
+    const Bytes stored = WithFormatTail(WaveFormat(2, 1, 22050, 256, 4), {0});
+    const Bytes full = WithFormatTail(stored, {9, 8, 7, 6, 5, 4});
+    Bytes stream = Strh("auds", 256, 22050, 0, 256);
+    Append(stream, UnpaddedChunk("strf", stored));
+    Bytes children = Hdrl(List("LIST", "strl", stream));
+    Append(children, UnpaddedChunk("JUNK", Bytes(41, 0)));
+    for (const Bytes& avi :
+         {RiffOf(children), AviWithJunk(Bytes(stored.begin(), stored.begin() + 18), 40)}) {
+        riff::MemoryStore store(avi);
+        avi::FixupResult r = avi::RestoreStreamFormat(store, 0, full);
+        ASSERT_TRUE(r.ok) << r.why;
+        riff::MemoryStore check(store.Bytes());
+        std::string why;
+        EXPECT_TRUE(riff::CheckStructure(check, FourCC("AVI "), &why)) << why;
+        EXPECT_EQ(StoredFormat(store.Bytes()), full);
+        EXPECT_EQ(store.Bytes().size(), avi.size());
+        r = avi::RestoreStreamFormat(check, 0, full);
+        EXPECT_TRUE(r.ok);
+        EXPECT_EQ(r.corrected, 0);
+    }
+}
+
+TEST(FixAudioLengths, CountsChunksOfStreamsWithoutASampleSize) {
+    // Variable-rate audio: three chunks of different sizes are three frames.
+    Bytes stream = Strh("auds", 1152, 44100, 3, 0);
+    Append(stream, Chunk("strf", WaveFormat(0x55, 2, 44100, 1, 0)));
+    Bytes movi = Chunk("00wb", Bytes(417, 1));
+    Append(movi, Chunk("00wb", Bytes(418, 1)));
+    Append(movi, Chunk("00wb", Bytes(209, 1)));
+    Bytes avi = Avi(List("LIST", "strl", stream), movi);
+    riff::MemoryStore store(avi);
+    avi::FixupResult r = avi::FixAudioLengths(store);
+    ASSERT_TRUE(r.ok) << r.why;
+    EXPECT_EQ(r.corrected, 0);
+    EXPECT_EQ(store.Bytes(), avi);
+
+    Bytes wrong = avi;
+    wrong[LengthOffset(avi, 0)] = 1;
+    riff::MemoryStore fixed(wrong);
+    r = avi::FixAudioLengths(fixed);
+    ASSERT_TRUE(r.ok);
+    EXPECT_EQ(r.corrected, 1);
+    EXPECT_EQ(fixed.Bytes(), avi);
+}
+
+TEST(RestoreStreamRate, SetsOnlyScaleAndRate) {
+    Bytes avi = Avi(AudioStreamList(10, 4), Chunk("00wb", Bytes(40, 3)));
+    riff::MemoryStore store(avi);
+    avi::FixupResult r = avi::RestoreStreamRate(store, 0, 1024, 22050);
+    ASSERT_TRUE(r.ok) << r.why;
+    EXPECT_EQ(r.corrected, 1);
+    size_t scale = LengthOffset(avi, 0) - avi::kStrhLength + avi::kStrhScale;
+    EXPECT_EQ(U32At(store.Bytes(), scale), 1024u);
+    EXPECT_EQ(U32At(store.Bytes(), scale + 4), 22050u);
+    Bytes expected = avi;
+    std::copy(store.Bytes().begin() + ptrdiff_t(scale),
+              store.Bytes().begin() + ptrdiff_t(scale + 8), expected.begin() + ptrdiff_t(scale));
+    EXPECT_EQ(store.Bytes(), expected);
+    r = avi::RestoreStreamRate(store, 0, 1024, 22050);
+    EXPECT_TRUE(r.ok);
+    EXPECT_EQ(r.corrected, 0);
+    EXPECT_FALSE(avi::RestoreStreamRate(store, 1, 1, 1).ok);
+    EXPECT_EQ(store.Bytes(), expected);
+}
+
+TEST(TrimAfterRiff, CutsTrailingZerosOnlyAfterTheLastRiffChunk) {
+    Bytes avi = Avi(AudioStreamList(10, 4), Chunk("00wb", Bytes(40, 3)));
+    Bytes extended = avi;
+    Bytes avix;
+    PutTag(avix, "AVIX");
+    Append(avix, List("LIST", "movi", Chunk("00wb", Bytes(7, 3)))); // odd: pad byte follows
+    Append(extended, Chunk("RIFF", avix));
+    for (const Bytes& file : {avi, extended}) {
+        Bytes padded = file;
+        padded.resize(file.size() + 20, 0);
+        riff::MemoryStore store(padded);
+        avi::FixupResult r = avi::TrimAfterRiff(store);
+        ASSERT_TRUE(r.ok) << r.why;
+        EXPECT_EQ(r.corrected, 1);
+        EXPECT_EQ(store.Bytes(), file);
+        r = avi::TrimAfterRiff(store);
+        EXPECT_TRUE(r.ok);
+        EXPECT_EQ(r.corrected, 0);
+    }
+    // Anything but zeros is someone's data; a damaged file is refused.
+    Bytes tail = avi;
+    tail.resize(avi.size() + 20, 0);
+    tail.back() = 1;
+    riff::MemoryStore kept(tail);
+    EXPECT_TRUE(avi::TrimAfterRiff(kept).ok);
+    EXPECT_EQ(kept.Bytes(), tail);
+    Bytes cut(avi.begin(), avi.end() - 3);
+    riff::MemoryStore damaged(cut);
+    EXPECT_FALSE(avi::TrimAfterRiff(damaged).ok);
+    EXPECT_EQ(damaged.Bytes(), cut);
+}
+
+TEST(RestoreStreamName, AnEmptyNameIsNoSuccessOnADamagedFileOrAMissingStream) {
+    Bytes avi = AviWithJunk(WaveFormat(1, 1, 8000, 2, 16), 200);
+    riff::MemoryStore missing(avi);
+    EXPECT_FALSE(avi::RestoreStreamName(missing, 1, "").ok);
+    Bytes zeros(64, 0);
+    riff::MemoryStore damaged(zeros);
+    EXPECT_FALSE(avi::RestoreStreamName(damaged, 0, "").ok);
+    EXPECT_EQ(damaged.Bytes(), zeros);
+}

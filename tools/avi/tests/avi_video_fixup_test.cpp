@@ -118,3 +118,22 @@ TEST(FixVideoHeaders, RefusesADamagedFile) {
     EXPECT_FALSE(r.ok);
     EXPECT_EQ(store.Bytes(), avi);
 }
+
+TEST(FixVideoHeaders, TheLongestFramePeriodIsCorrectedOnceAndThenLeftAlone) {
+    // A stored period of 0xFFFFFFFF: right for a stream of 0xFFFFFFFF s per frame, wrong
+    // for 10 fps; either way a second run has nothing to correct.
+    Bytes slow = VideoAvi(0xFFFFFFFFu, 0, WineIndex());
+    const size_t scale = 8 + 4 + 8 + 4 + 8 + 56 + 8 + 4 + 8 + 20;
+    for (int i = 0; i < 4; ++i)
+        slow[scale + i] = 0xFF; // dwScale 0xFFFFFFFF at rate 10
+    for (const Bytes& avi : {slow, VideoAvi(0xFFFFFFFFu, 0, WineIndex())}) {
+        riff::MemoryStore store(avi);
+        ASSERT_TRUE(avi::FixVideoHeaders(store).ok);
+        avi::FixupResult again = avi::FixVideoHeaders(store);
+        EXPECT_TRUE(again.ok);
+        EXPECT_EQ(again.corrected, 0);
+    }
+    riff::MemoryStore store(slow);
+    EXPECT_EQ(avi::FixVideoHeaders(store).corrected, 1); // the index flags only
+    EXPECT_EQ(U32At(store.Bytes(), 8 + 4 + 8 + 4 + 8), 0xFFFFFFFFu);
+}

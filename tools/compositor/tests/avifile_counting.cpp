@@ -36,8 +36,8 @@ void WINAPI counting_exit() {
     g_counts = Counts{};
 }
 
-HRESULT WINAPI counting_open(PAVIFILE* file, LPCSTR path, UINT mode, LPCLSID handler) {
-    HRESULT hr = g_real.FileOpenA(file, path, mode, handler);
+HRESULT WINAPI counting_open(PAVIFILE* file, LPCWSTR path, UINT mode, LPCLSID handler) {
+    HRESULT hr = g_real.FileOpenW(file, path, mode, handler);
     if (hr == 0) ++g_counts.opened;
     return hr;
 }
@@ -67,7 +67,7 @@ const AviFileApi* avifile_api() {
         api = g_real;
         api.FileInit = counting_init;
         api.FileExit = counting_exit;
-        api.FileOpenA = counting_open;
+        api.FileOpenW = counting_open;
         api.FileRelease = counting_file_release;
         api.FileGetStream = counting_get_stream;
         api.StreamRelease = counting_stream_release;

@@ -16,3 +16,8 @@ $ff $video $(tone 440) $(tone 660) -map 0:v -map 1:a -map 2:a $vcodec $acodec v2
 $ff $(tone 880) $(tone 990) -map 0:a -map 1:a $acodec audio2.avi
 head -c 20000 v1.avi > truncated.avi
 printf 'not an AVI file\n' > text.avi
+# Compressed audio, copied by Tamsel as it is: MS ADPCM and mu-law beside video, and an
+# audio-only file with IMA ADPCM and A-law streams.
+$ff $video $(tone 440) -map 0:v -map 1:a $vcodec -c:a adpcm_ms vadpcm.avi
+$ff $video $(tone 550) -map 0:v -map 1:a $vcodec -c:a pcm_mulaw vmulaw.avi
+$ff $(tone 770) $(tone 330) -map 0:a -map 1:a -c:a:0 adpcm_ima_wav -c:a:1 pcm_alaw ima_alaw.avi

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 #include <sstream>
 
 #include "avi_fixup.h"
@@ -92,7 +93,11 @@ struct Outcome {
     std::vector<td::Box> messages;
     std::vector<std::wstring> compression_dialogs; // captions of the real dialog, when seen
     bool input_box_seen = false;
+    int input_boxes = 0;
 };
+
+// Answers the platform's compression dialog in place of a plain OK or Cancel.
+using DialogAnswer = std::function<void(HWND dialog)>;
 
 class Tamsel : public ::testing::Test {
   protected:
@@ -132,7 +137,8 @@ class Tamsel : public ::testing::Test {
 
     // Sets the operation and selections, clicks Command1 and answers whatever comes up.
     Outcome compress(App& app, int operation, const std::wstring& video, const std::wstring& audio,
-                     const std::wstring& answer, Answer dialog = Answer::Ok) {
+                     const std::wstring& answer, Answer dialog = Answer::Ok,
+                     const DialogAnswer& answer_dialog = nullptr) {
         app.click(option1_id(operation));
         app.settle();
         app.select(IDC_FILE1, video);
@@ -146,6 +152,7 @@ class Tamsel : public ::testing::Test {
             if (box.caption == L"Tamsel" && td::BoxEdit(d)) { // our input box
                 if (!run.input_box_seen) td::Screenshot("tamsel_" + test_name() + "_input");
                 run.input_box_seen = true;
+                ++run.input_boxes;
                 EXPECT_EQ(box.text, L"保存ファイル名を入力してください。");
                 td::SetText(td::BoxEdit(d), answer);
                 td::PressBoxButton(d, answer.empty() ? IDCANCEL : IDOK);
@@ -156,7 +163,10 @@ class Tamsel : public ::testing::Test {
             } else { // the platform's compression dialog
                 run.compression_dialogs.push_back(box.caption);
                 if (run.compression_dialogs.size() == 1) td::Screenshot("tamsel_" + test_name());
-                td::PressBoxButton(d, dialog == Answer::Ok ? IDOK : IDCANCEL);
+                if (answer_dialog && run.compression_dialogs.size() == 1)
+                    answer_dialog(d);
+                else
+                    td::PressBoxButton(d, dialog == Answer::Ok ? IDOK : IDCANCEL);
             }
             app.wait_closed(d);
         }
@@ -501,4 +511,219 @@ TEST_F(Tamsel, ADriveRootFolderWorksWithoutASecondBackslash) {
     }
     td::UnmapWineDrive(L't');
     EXPECT_EQ(probe(L"root.avi"), "video,audio");
+}
+
+namespace {
+
+// A stream's header and format records as stored in the file.
+struct StreamRecords {
+    uint32_t type = 0;
+    std::string strh, strf;
+    uint32_t U32(size_t at) const {
+        return riff::LoadU32(reinterpret_cast<const uint8_t*>(&strh[at]));
+    }
+};
+
+std::vector<StreamRecords> stream_records(const std::wstring& path) {
+    std::vector<StreamRecords> out;
+    riff::FileStore store;
+    EXPECT_TRUE(store.Open(std::filesystem::path(path), false));
+    avi::AviLayout layout;
+    EXPECT_TRUE(avi::ReadAviLayout(store, layout)) << td::Narrow(path);
+    for (const auto& s : layout.streams) {
+        StreamRecords r;
+        r.type = s.fccType;
+        r.strh.resize(s.strhSize);
+        r.strf.resize(s.strfSize);
+        EXPECT_TRUE(store.Read(s.strh, &r.strh[0], r.strh.size()));
+        EXPECT_TRUE(store.Read(s.strf, &r.strf[0], r.strf.size()));
+        out.push_back(r);
+    }
+    return out;
+}
+
+// The file ends where its RIFF chunk does.
+uint64_t bytes_after_riff(const std::wstring& path) {
+    std::string bytes = read_file(path);
+    if (bytes.size() < 8) return bytes.size();
+    uint64_t end = 8 + uint64_t(riff::LoadU32(reinterpret_cast<const uint8_t*>(&bytes[4])));
+    return bytes.size() - std::min<uint64_t>(end + (end & 1), bytes.size());
+}
+
+} // namespace
+
+std::string texts(const Outcome& run) {
+    std::string all;
+    for (const auto& box : run.messages)
+        all += td::Narrow(box.text) + "\n";
+    return all;
+}
+
+class TamselStreams : public Tamsel {
+  protected:
+    // The bytes of every packet of a stream ("v:0", "a:1") as ffmpeg reads them.
+    std::string packets_md5(const std::wstring& name, const std::string& stream) const {
+        return sh("ffmpeg -v error -i '" + unix(name) + "' -map 0:" + stream +
+                  " -c copy -f data - | md5sum");
+    }
+
+    // Output stream `index` (of type "v" or "a", numbered `nth` among its type) holds the
+    // same bytes and format record as stream `source_nth` of that type in `source`. A
+    // 16-byte PCM format may come out in its 18-byte form with cbSize 0, nothing else.
+    void expect_same_stream(const std::wstring& output, size_t index, const std::string& kind,
+                            int nth, const std::wstring& source, int source_nth) {
+        SCOPED_TRACE(td::Narrow(output) + " stream " + std::to_string(index) + " from " +
+                     td::Narrow(source));
+        std::string out_spec = kind + ":" + std::to_string(nth);
+        std::string src_spec = kind + ":" + std::to_string(source_nth);
+        EXPECT_EQ(packets_md5(output, out_spec), packets_md5(source, src_spec));
+        std::vector<StreamRecords> out = stream_records(path(output));
+        std::vector<StreamRecords> src = stream_records(path(source));
+        uint32_t type = riff::FourCC(kind == "v" ? "vids" : "auds");
+        std::vector<const StreamRecords*> of_type;
+        for (const auto& r : src)
+            if (r.type == type) of_type.push_back(&r);
+        ASSERT_LT(index, out.size());
+        ASSERT_LT(size_t(source_nth), of_type.size());
+        const StreamRecords& o = out[index];
+        const StreamRecords& s = *of_type[source_nth];
+        EXPECT_EQ(o.type, type);
+        if (s.strf.size() == 16 && type == riff::FourCC("auds")) {
+            EXPECT_EQ(o.strf.substr(0, 16), s.strf);
+            EXPECT_EQ(o.strf.substr(16), std::string(2, '\0'));
+        } else {
+            EXPECT_EQ(o.strf, s.strf);
+        }
+        if (type == riff::FourCC("auds")) { // the same time base: rate / scale
+            EXPECT_EQ(uint64_t(o.U32(avi::kStrhRate)) * s.U32(avi::kStrhScale),
+                      uint64_t(s.U32(avi::kStrhRate)) * o.U32(avi::kStrhScale));
+        }
+        EXPECT_EQ(audio_or_video_md5(output, kind, nth),
+                  audio_or_video_md5(source, kind, source_nth));
+    }
+
+    std::string audio_or_video_md5(const std::wstring& name, const std::string& kind,
+                                   int nth) const {
+        return kind == "v" ? video_md5(name) : audio_md5(name, nth);
+    }
+};
+
+TEST_F(TamselStreams, CompressedAudioIsCopiedWithItsFormat) {
+    App app(L"TAMSEL.EXE", work_);
+    Outcome run = compress(app, 2, L"vadpcm.avi", L"", L"adpcm");
+    EXPECT_TRUE(run.messages.empty()) << texts(run);
+    run = compress(app, 0, L"vmulaw.avi", L"ima_alaw.avi", L"added");
+    EXPECT_TRUE(run.messages.empty()) << texts(run);
+    ASSERT_EQ(run.compression_dialogs.size(), 1u);
+    EXPECT_TRUE(app.close());
+
+    ASSERT_EQ(probe(L"adpcm.avi"), "video,audio");
+    expect_same_stream(L"adpcm.avi", 0, "v", 0, L"vadpcm.avi", 0);
+    expect_same_stream(L"adpcm.avi", 1, "a", 0, L"vadpcm.avi", 0);
+    ASSERT_EQ(probe(L"added.avi"), "video,audio,audio,audio");
+    expect_same_stream(L"added.avi", 0, "v", 0, L"vmulaw.avi", 0);
+    expect_same_stream(L"added.avi", 1, "a", 0, L"vmulaw.avi", 0);
+    expect_same_stream(L"added.avi", 2, "a", 1, L"ima_alaw.avi", 0);
+    expect_same_stream(L"added.avi", 3, "a", 2, L"ima_alaw.avi", 1);
+    for (const wchar_t* name : {L"adpcm.avi", L"added.avi"}) {
+        EXPECT_EQ(bytes_after_riff(path(name)), 0u) << td::Narrow(name);
+        // The corrected lengths are what the source says.
+        std::vector<StreamRecords> out = stream_records(path(name));
+        for (const auto& r : out)
+            EXPECT_NE(r.U32(avi::kStrhLength), 0u);
+    }
+}
+
+TEST_F(TamselStreams, PcmFormatsComeOutWhole) {
+    App app(L"TAMSEL.EXE", work_);
+    Outcome run = compress(app, 0, L"v2.avi", L"audio2.avi", L"pcm");
+    EXPECT_TRUE(run.messages.empty()) << texts(run);
+    EXPECT_TRUE(app.close());
+    ASSERT_EQ(probe(L"pcm.avi"), "video,audio,audio,audio,audio");
+    expect_same_stream(L"pcm.avi", 0, "v", 0, L"v2.avi", 0);
+    expect_same_stream(L"pcm.avi", 1, "a", 0, L"v2.avi", 0);
+    expect_same_stream(L"pcm.avi", 2, "a", 1, L"v2.avi", 1);
+    expect_same_stream(L"pcm.avi", 3, "a", 2, L"audio2.avi", 0);
+    expect_same_stream(L"pcm.avi", 4, "a", 3, L"audio2.avi", 1);
+    EXPECT_EQ(bytes_after_riff(path(L"pcm.avi")), 0u);
+}
+
+TEST_F(Tamsel, ACancelAfterPickingAnAudioFormatLeavesTheHeapSound) {
+    // Run under Wine's heap checks by the tamsel_heap_check test as well.
+    App app(L"TAMSEL.EXE", work_);
+    bool chooser_seen = false;
+    Outcome run = compress(app, 0, L"v1.avi", L"audio2.avi", L"out", Answer::Cancel, [&](HWND d) {
+        // The second stream is the first audio stream; its Options... is the format chooser.
+        HWND streams = td::ControlByClass(d, L"ComboBox");
+        ASSERT_TRUE(streams);
+        td::SelectListItem(streams, 1);
+        td::Sync(d);
+        ASSERT_TRUE(td::Click(td::ControlByText(d, L"&Options...")));
+        HWND chooser = app.wait_dialog(10000, d);
+        ASSERT_TRUE(chooser);
+        chooser_seen = true;
+        // Another format than the stream's own: the last of the attribute list.
+        HWND attributes = td::ControlByClass(chooser, L"ComboBox", 2);
+        ASSERT_TRUE(attributes);
+        int count = int(SendMessageW(attributes, CB_GETCOUNT, 0, 0));
+        ASSERT_GT(count, 1);
+        td::SelectListItem(attributes, count - 1);
+        td::Sync(chooser);
+        td::Screenshot("tamsel_format_chooser");
+        EXPECT_TRUE(td::PressBoxButton(chooser, IDOK));
+        td::Sync(d);
+        EXPECT_TRUE(td::PressBoxButton(d, IDCANCEL));
+    });
+    EXPECT_TRUE(chooser_seen);
+    EXPECT_TRUE(run.messages.empty());
+    EXPECT_FALSE(exists(path(L"out.avi")));
+    run = compress(app, 0, L"v1.avi", L"audio2.avi", L"out");
+    EXPECT_TRUE(run.messages.empty());
+    EXPECT_TRUE(app.close());
+    EXPECT_EQ(probe(L"out.avi"), "video,audio,audio,audio");
+    EXPECT_EQ(audio_md5(L"out.avi", 1), audio_md5(L"audio2.avi", 0));
+}
+
+TEST_F(Tamsel, CompressQueuedBeforeTheSaveIsIgnored) {
+    App app(L"TAMSEL.EXE", work_);
+    // OK and a second click on Compress in one go: the click waits in the queue until
+    // the events are pumped before the save.
+    Outcome run = compress(app, 2, L"v1.avi", L"", L"out", Answer::Ok, [&](HWND d) {
+        PostMessageW(td::Control(d, IDOK), BM_CLICK, 0, 0);
+        PostMessageW(app.control(IDC_COMMAND1), BM_CLICK, 0, 0);
+        td::WaitFor([&] { return !IsWindow(d); }, 10000);
+    });
+    EXPECT_EQ(run.input_boxes, 1);
+    EXPECT_EQ(run.compression_dialogs.size(), 1u);
+    EXPECT_TRUE(run.messages.empty()) << texts(run);
+    EXPECT_EQ(probe(L"out.avi"), "video,audio");
+    EXPECT_TRUE(app.close());
+}
+
+TEST_F(Tamsel, NamesOutsideTheCodePageReachNoOtherFile) {
+    // "O" is the best-fit ANSI form of "\u014C" here, and the platform's AVIFile reaches
+    // files by ANSI names: such a name is refused before anything opens.
+    char ansi[8] = {};
+    WideCharToMultiByte(CP_ACP, 0, L"\u014C", -1, ansi, sizeof ansi, nullptr, nullptr);
+    ASSERT_STREQ(ansi, "O");
+    sh("cd '" + td::UnixPath(work_) +
+       "' && cp v1.avi '\xc5\x8c.avi' && cp v2.avi O.avi && printf keep > O2.avi");
+    const std::string other = read_file(path(L"O.avi"));
+    App app(L"TAMSEL.EXE", work_);
+    Outcome run = compress(app, 2, L"\u014C.avi", L"", L"out");
+    ASSERT_EQ(run.messages.size(), 1u);
+    EXPECT_EQ(run.messages[0].text, L"\u014C.avi\rファイル名に使えない文字があります。");
+    EXPECT_EQ(run.messages[0].icon, MB_ICONEXCLAMATION);
+    run = compress(app, 0, L"v1.avi", L"\u014C.avi", L"out");
+    ASSERT_EQ(run.messages.size(), 1u);
+    EXPECT_EQ(run.messages[0].text, L"\u014C.avi\rファイル名に使えない文字があります。");
+    run = compress(app, 2, L"v1.avi", L"", L"\u014C2");
+    ASSERT_EQ(run.messages.size(), 1u);
+    EXPECT_EQ(run.messages[0].text, L"\u014C2.avi\rファイル名に使えない文字があります。");
+    EXPECT_TRUE(run.compression_dialogs.empty());
+    EXPECT_TRUE(app.close());
+    EXPECT_TRUE(read_file(path(L"O2.avi")) == "keep");
+    EXPECT_TRUE(read_file(path(L"O.avi")) == other);
+    EXPECT_FALSE(exists(path(L"out.avi")));
+    EXPECT_FALSE(exists(path(L"\u014C2.avi")));
 }

@@ -1,5 +1,6 @@
 // The AVIFile functions the compression run calls, bound by name from "avifil32.dll"
-// at the first call. A Unicode build must name the ANSI entry points explicitly.
+// at the first call. Paths go through the wide entry points: an ANSI copy of a name
+// outside the code page can name another file than the one the checks examined.
 #pragma once
 
 #include <windows.h>
@@ -8,7 +9,7 @@
 struct AviFileApi {
     void(WINAPI* FileInit)();
     void(WINAPI* FileExit)();
-    HRESULT(WINAPI* FileOpenA)(PAVIFILE*, LPCSTR, UINT, LPCLSID);
+    HRESULT(WINAPI* FileOpenW)(PAVIFILE*, LPCWSTR, UINT, LPCLSID);
     HRESULT(WINAPI* FileGetStream)(PAVIFILE, PAVISTREAM*, DWORD, LONG);
     ULONG(WINAPI* FileRelease)(PAVIFILE);
     ULONG(WINAPI* StreamRelease)(PAVISTREAM);
@@ -16,8 +17,8 @@ struct AviFileApi {
     HRESULT(WINAPI* StreamReadFormat)(PAVISTREAM, LONG, LPVOID, LONG*);
     INT_PTR(WINAPI* SaveOptions)(HWND, UINT, int, PAVISTREAM*, LPAVICOMPRESSOPTIONS*);
     HRESULT(WINAPI* SaveOptionsFree)(int, LPAVICOMPRESSOPTIONS*);
-    HRESULT(WINAPI* SaveVA)
-    (LPCSTR, CLSID*, AVISAVECALLBACK, int, PAVISTREAM*, LPAVICOMPRESSOPTIONS*);
+    HRESULT(WINAPI* SaveVW)
+    (LPCWSTR, CLSID*, AVISAVECALLBACK, int, PAVISTREAM*, LPAVICOMPRESSOPTIONS*);
 };
 
 // The bound functions, or nullptr when the library or one of its functions is missing.

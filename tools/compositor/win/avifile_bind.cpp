@@ -13,7 +13,7 @@ bool bind_avifile(AviFileApi& api) {
     HMODULE lib = LoadLibraryA("avifil32.dll");
     if (!lib) return false;
     return bind(lib, "AVIFileInit", api.FileInit) && bind(lib, "AVIFileExit", api.FileExit) &&
-           bind(lib, "AVIFileOpenA", api.FileOpenA) &&
+           bind(lib, "AVIFileOpenW", api.FileOpenW) &&
            bind(lib, "AVIFileGetStream", api.FileGetStream) &&
            bind(lib, "AVIFileRelease", api.FileRelease) &&
            bind(lib, "AVIStreamRelease", api.StreamRelease) &&
@@ -21,5 +21,5 @@ bool bind_avifile(AviFileApi& api) {
            bind(lib, "AVIStreamReadFormat", api.StreamReadFormat) &&
            bind(lib, "AVISaveOptions", api.SaveOptions) &&
            bind(lib, "AVISaveOptionsFree", api.SaveOptionsFree) &&
-           bind(lib, "AVISaveVA", api.SaveVA);
+           bind(lib, "AVISaveVW", api.SaveVW);
 }

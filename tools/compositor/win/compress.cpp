@@ -2,9 +2,17 @@
 // compression and writes the new file with AVISaveV.
 #include <initguid.h>
 
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "avifile_api.h"
+
+#include <mmreg.h>
+#include <msacm.h>
+
 #include "form1.h"
 #include "output_checks.h"
 
@@ -17,14 +25,7 @@ const wchar_t kNoVideo[] = L"ビデオ ストリームがありません。";
 const wchar_t kNoAudio[] = L"オーディオ ストリームがありません。";
 const wchar_t kSameName[] = L"保存ファイル名が変換元ファイル名と同じです。";
 const wchar_t kNotCreated[] = L"圧縮ファイルは作成できませんでした。";
-
-std::string to_ansi(const std::wstring& s) {
-    int n = WideCharToMultiByte(CP_ACP, 0, s.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    std::string out(n > 0 ? n : 1, '\0');
-    WideCharToMultiByte(CP_ACP, 0, s.c_str(), -1, &out[0], n, nullptr, nullptr);
-    out.resize(out.empty() ? 0 : out.size() - 1);
-    return out;
-}
+const wchar_t kUnusableName[] = L"ファイル名に使えない文字があります。";
 
 BOOL WINAPI SaveCallback(int percent) {
     SetWindowTextW(g_form1.hwnd, tamsel::progress_caption(kAppTitle, percent).c_str());
@@ -53,7 +54,10 @@ struct Run {
 
     // Requests one stream into the next slot. A full table still probes the file so the
     // user can be told how many streams were left out; such a stream is released at once.
-    bool get(PAVIFILE file, DWORD type, LONG index) {
+    std::wstring origin[tamsel::kStreamSlots];    // the file each stream came from
+    LONG origin_index[tamsel::kStreamSlots] = {}; // and its number among that type's
+
+    bool get(PAVIFILE file, const std::wstring& path, DWORD type, LONG index) {
         int slot = table.next_slot();
         PAVISTREAM stream = nullptr;
         if (avi.FileGetStream(file, &stream, type, index) != 0 || !stream) return false;
@@ -62,45 +66,108 @@ struct Run {
             table.left_out();
         } else {
             streams[slot] = stream;
+            origin[slot] = path;
+            origin_index[slot] = index;
             table.filled();
         }
         return true;
     }
 };
 
-// Starts each option record from its stream's own format, so that confirming the dialog
-// without a change keeps every stream as it is (Wine's audio chooser otherwise starts at
-// 8 kHz 8-bit mono and the save then fails).
-void default_options(const AviFileApi& avi, PAVISTREAM stream, AVICOMPRESSOPTIONS& options) {
-    options = AVICOMPRESSOPTIONS{};
-    AVISTREAMINFOA info{};
-    if (avi.StreamInfoA(stream, &info, sizeof(info)) != 0) return;
-    options.fccType = info.fccType;
-    if (info.fccType == streamtypeVIDEO) {
-        options.fccHandler = comptypeDIB; // full frames (uncompressed)
-        options.dwQuality = static_cast<DWORD>(ICQUALITY_DEFAULT);
-        return;
-    }
-    LONG size = 0;
-    if (avi.StreamReadFormat(stream, info.dwStart, nullptr, &size) != 0 || size <= 0) return;
-    void* format = HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, size);
-    if (!format) return;
-    if (avi.StreamReadFormat(stream, info.dwStart, format, &size) != 0) {
-        HeapFree(GetProcessHeap(), 0, format);
-        return;
-    }
-    options.lpFormat = format;
-    options.cbFormat = static_cast<DWORD>(size);
+// The platform reallocates and frees option formats and parameters as global memory
+// (GlobalReAllocPtr, and GlobalFreePtr in AVISaveOptionsFree): they are allocated and
+// freed only that way.
+void* global_alloc(size_t size) {
+    HGLOBAL block = GlobalAlloc(GHND, size);
+    return block ? GlobalLock(block) : nullptr;
 }
 
-// What AVISaveOptionsFree leaves behind (a record the dialog never marked valid).
-void free_options(std::vector<AVICOMPRESSOPTIONS>& records) {
-    for (auto& r : records) {
-        if (r.lpFormat) HeapFree(GetProcessHeap(), 0, r.lpFormat);
-        if (r.lpParms) HeapFree(GetProcessHeap(), 0, r.lpParms);
-        r.lpFormat = r.lpParms = nullptr;
-    }
+void global_free(void* pointer) {
+    if (!pointer) return;
+    HGLOBAL block = GlobalHandle(pointer);
+    GlobalUnlock(block);
+    GlobalFree(block);
 }
+
+// The option records of one run. Each starts from its stream's own format, so that
+// confirming the dialog without a change keeps every stream as it is (Wine's audio
+// chooser otherwise starts at 8 kHz 8-bit mono and the save then fails).
+struct Options {
+    std::vector<AVICOMPRESSOPTIONS> records;
+    // One spare null entry: some AVIFile versions read one entry past the count when
+    // freeing the options.
+    std::vector<LPAVICOMPRESSOPTIONS> addresses;
+    std::vector<AVISTREAMINFOA> info;
+    std::vector<std::vector<uint8_t>> source;  // an audio stream's format as stored
+    std::vector<std::vector<uint8_t>> prefill; // what its record started with
+
+    explicit Options(int count)
+        : records(count), addresses(count + 1, nullptr), info(count), source(count),
+          prefill(count) {
+        for (int i = 0; i < count; ++i)
+            addresses[i] = &records[i];
+    }
+    // What AVISaveOptionsFree leaves behind (it may skip a record).
+    ~Options() {
+        for (auto& r : records) {
+            global_free(r.lpFormat);
+            global_free(r.lpParms);
+        }
+    }
+    Options(const Options&) = delete;
+    Options& operator=(const Options&) = delete;
+
+    void start(const AviFileApi& avi, int i, PAVISTREAM stream) {
+        AVICOMPRESSOPTIONS& options = records[i];
+        options = AVICOMPRESSOPTIONS{};
+        if (avi.StreamInfoA(stream, &info[i], sizeof(info[i])) != 0) return;
+        options.fccType = info[i].fccType;
+        if (info[i].fccType == streamtypeVIDEO) {
+            options.fccHandler = comptypeDIB; // full frames (uncompressed)
+            options.dwQuality = static_cast<DWORD>(ICQUALITY_DEFAULT);
+            return;
+        }
+        LONG size = 0;
+        if (avi.StreamReadFormat(stream, info[i].dwStart, nullptr, &size) != 0 || size <= 0) return;
+        // At least a whole WAVEFORMATEX, which is what the platform reads: a 16-byte PCM
+        // format gets cbSize 0. The block has the largest size any codec's format needs,
+        // so the dialog's format chooser never moves it (a Cancel restores the old pointer).
+        const size_t record = std::max<size_t>(size_t(size), sizeof(WAVEFORMATEX));
+        DWORD largest = 0;
+        if (acmMetrics(nullptr, ACM_METRIC_MAX_SIZE_FORMAT, &largest) != 0) largest = 0;
+        auto* format = static_cast<uint8_t*>(global_alloc(std::max<size_t>(record, largest)));
+        if (!format) return;
+        if (avi.StreamReadFormat(stream, info[i].dwStart, format, &size) != 0) {
+            global_free(format);
+            return;
+        }
+        options.lpFormat = format;
+        options.cbFormat = static_cast<DWORD>(record);
+        source[i].assign(format, format + size);
+        prefill[i].assign(format, format + record);
+    }
+
+    // After OK: a compressed stream whose record still holds its own format is copied
+    // unchanged (an empty record), since no codec converts a format into itself. Returns
+    // what the written file must then say about those streams.
+    std::vector<KeptStream> keep_unchanged(const Run& run) {
+        std::vector<KeptStream> kept;
+        for (size_t i = 0; i < records.size(); ++i) {
+            AVICOMPRESSOPTIONS& r = records[i];
+            if (r.fccType != streamtypeAUDIO || !r.lpFormat || prefill[i].empty() ||
+                r.cbFormat != prefill[i].size() ||
+                std::memcmp(r.lpFormat, prefill[i].data(), prefill[i].size()) != 0 ||
+                reinterpret_cast<const WAVEFORMATEX*>(prefill[i].data())->wFormatTag ==
+                    WAVE_FORMAT_PCM)
+                continue;
+            global_free(r.lpFormat);
+            r.lpFormat = nullptr;
+            r.cbFormat = 0;
+            kept.push_back({i, source[i], run.origin[i], size_t(run.origin_index[i])});
+        }
+        return kept;
+    }
+};
 
 void pump_pending_events() {
     MSG msg;
@@ -122,7 +189,7 @@ void compose(const AviFileApi& avi, AudioOperation op, const std::wstring& folde
 
     std::wstring video_path = folder + video_name;
     if (!avi_input_readable(video_path) ||
-        avi.FileOpenA(&run.video_file, to_ansi(video_path).c_str(), OF_READ, nullptr) != 0) {
+        avi.FileOpenW(&run.video_file, video_path.c_str(), OF_READ, nullptr) != 0) {
         run.video_file = nullptr;
         message_box(video_name + L"\r" + kCannotOpen, MB_ICONEXCLAMATION);
         return;
@@ -130,11 +197,11 @@ void compose(const AviFileApi& avi, AudioOperation op, const std::wstring& folde
     for (const auto& step : tamsel::gather_steps(op)) {
         PAVIFILE file = step.file == tamsel::SourceFile::Video ? run.video_file : nullptr;
         const std::wstring& name = step.file == tamsel::SourceFile::Video ? video_name : audio_name;
+        const std::wstring path = folder + name;
         if (step.file == tamsel::SourceFile::Audio) {
-            std::wstring audio_path = folder + audio_name;
+            const std::wstring& audio_path = path;
             if (!avi_input_readable(audio_path) ||
-                avi.FileOpenA(&run.audio_file, to_ansi(audio_path).c_str(), OF_READ, nullptr) !=
-                    0) {
+                avi.FileOpenW(&run.audio_file, audio_path.c_str(), OF_READ, nullptr) != 0) {
                 run.audio_file = nullptr;
                 message_box(audio_name + L"\r" + kCannotOpen, MB_ICONEXCLAMATION);
                 return;
@@ -143,7 +210,7 @@ void compose(const AviFileApi& avi, AudioOperation op, const std::wstring& folde
         }
         DWORD type = step.kind == tamsel::StreamKind::Video ? streamtypeVIDEO : streamtypeAUDIO;
         LONG index = 0;
-        if (!run.get(file, type, index)) {
+        if (!run.get(file, path, type, index)) {
             if (step.required) {
                 message_box(name + L"\r" +
                                 (step.kind == tamsel::StreamKind::Video ? kNoVideo : kNoAudio),
@@ -153,27 +220,21 @@ void compose(const AviFileApi& avi, AudioOperation op, const std::wstring& folde
             continue;
         }
         if (step.all)
-            while (run.get(file, type, ++index)) {
+            while (run.get(file, path, type, ++index)) {
             }
     }
     int count = run.table.count();
     if (run.table.left_out_count() > 0)
         message_box(tamsel::left_out_message(run.table.left_out_count()), MB_ICONEXCLAMATION);
 
-    std::vector<AVICOMPRESSOPTIONS> records(count);
-    // One spare null entry: some AVIFile versions read one entry past the count when
-    // freeing the options.
-    std::vector<LPAVICOMPRESSOPTIONS> addresses(count + 1, nullptr);
-    for (int i = 0; i < count; ++i) {
-        default_options(avi, run.streams[i], records[i]);
-        addresses[i] = &records[i];
-    }
-    INT_PTR confirmed = avi.SaveOptions(g_form1.hwnd, 7, count, run.streams, addresses.data());
+    Options options(count);
+    for (int i = 0; i < count; ++i)
+        options.start(avi, i, run.streams[i]);
+    INT_PTR confirmed =
+        avi.SaveOptions(g_form1.hwnd, 7, count, run.streams, options.addresses.data());
     pump_pending_events();
-    if (!confirmed) {
-        free_options(records);
-        return;
-    }
+    if (!confirmed) return;
+    std::vector<KeptStream> kept = options.keep_unchanged(run);
 
     g_form1.busy = true;
     SetCursor(LoadCursorW(nullptr, IDC_WAIT));
@@ -182,21 +243,19 @@ void compose(const AviFileApi& avi, AudioOperation op, const std::wstring& folde
     if (!remove_existing_output(output, failure)) {
         g_form1.busy = false;
         SetCursor(LoadCursorW(nullptr, IDC_ARROW));
-        avi.SaveOptionsFree(count, addresses.data());
-        free_options(records);
+        avi.SaveOptionsFree(count, options.addresses.data());
         message_box(failure, MB_ICONEXCLAMATION);
         return;
     }
     // The handler class is named so that an output called *.wav is still written as AVI.
     CLSID avi_handler = CLSID_AVIFile;
-    HRESULT result = avi.SaveVA(to_ansi(output).c_str(), &avi_handler, SaveCallback, count,
-                                run.streams, addresses.data());
+    HRESULT result = avi.SaveVW(output.c_str(), &avi_handler, SaveCallback, count, run.streams,
+                                options.addresses.data());
     SetWindowTextW(g_form1.hwnd, kAppTitle);
     g_form1.busy = false;
     SetCursor(LoadCursorW(nullptr, IDC_ARROW));
-    avi.SaveOptionsFree(count, addresses.data());
-    free_options(records);
-    if (result == 0) saved = fix_up_output(output);
+    avi.SaveOptionsFree(count, options.addresses.data());
+    if (result == 0) saved = fix_up_output(output, kept);
     if (!saved) {
         DeleteFileW(output.c_str()); // never leave a half-written file behind
         message_box(kNotCreated, 0);
@@ -206,6 +265,13 @@ void compose(const AviFileApi& avi, AudioOperation op, const std::wstring& folde
 } // namespace
 
 void Command1_Click() {
+    // The dialogs and the event pump before the save dispatch queued clicks: a second
+    // composition must not start inside the first.
+    if (g_form1.composing) return;
+    struct Composing {
+        Composing() { g_form1.composing = true; }
+        ~Composing() { g_form1.composing = false; }
+    } composing;
     AudioOperation op = g_form1.operation;
     // 1, 2: selections.
     if (g_form1.chooser.File1ListIndex() < 0) {
@@ -240,6 +306,18 @@ void Command1_Click() {
         (tamsel::needs_audio_file(op) && shell::SameFile(output, folder + audio_name))) {
         message_box(kSameName, MB_ICONEXCLAMATION);
         return;
+    }
+    // Every name goes through the platform's ANSI conversion: one that does not survive it
+    // exactly could make AVIFile read or overwrite another file than the one checked here.
+    std::string ansi;
+    for (const auto& [shown, full] :
+         {std::pair<std::wstring, std::wstring>{video_name, folder + video_name},
+          {audio_name, tamsel::needs_audio_file(op) ? folder + audio_name : L""},
+          {answer, output}}) {
+        if (!shell::ExactAnsi(full, ansi)) {
+            message_box(shown + L"\r" + kUnusableName, MB_ICONEXCLAMATION);
+            return;
+        }
     }
     const AviFileApi* avi = avifile_api();
     if (!avi) {

@@ -16,7 +16,8 @@ struct Form1 {
     HWND command1 = nullptr;
     HWND option1[4] = {};
     tamsel::AudioOperation operation = tamsel::AudioOperation::Add;
-    bool busy = false; // hourglass while the save runs
+    bool busy = false;      // hourglass while the save runs
+    bool composing = false; // Command1_Click is running
 };
 
 extern Form1 g_form1;

@@ -1,7 +1,9 @@
 // File-level guards around the AVIFile calls.
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 // False for a file whose RIFF structure is damaged or truncated: AVIFile crashes while
 // reading such a file, so it is refused before it is opened.
@@ -10,6 +12,15 @@ bool avi_input_readable(const std::wstring& path);
 // Deletes an existing output. On failure fills `message` with the reason and returns false.
 bool remove_existing_output(const std::wstring& path, std::wstring& message);
 
-// Corrects in place the header fields the platform's writer may get wrong. False when the
-// written file cannot be read back as a sound AVI.
-bool fix_up_output(const std::wstring& path);
+// A stream the save copied unchanged, and where it came from.
+struct KeptStream {
+    size_t index; // in the output
+    std::vector<uint8_t> format;
+    std::wstring source;
+    size_t source_audio; // its number among the source's audio streams
+};
+
+// Corrects in place the header fields the platform's writer may get wrong, and cuts the
+// zero bytes it leaves after the RIFF chunk. False when the written file cannot be read
+// back as a sound AVI or a correction fails.
+bool fix_up_output(const std::wstring& path, const std::vector<KeptStream>& kept);

@@ -114,6 +114,19 @@ bool SameFile(const std::wstring& a, const std::wstring& b) {
            ia.nFileIndexHigh == ib.nFileIndexHigh && ia.nFileIndexLow == ib.nFileIndexLow;
 }
 
+bool ExactAnsi(const std::wstring& text, std::string& out) {
+    out.clear();
+    if (text.empty()) return true;
+    BOOL lossy = FALSE;
+    int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.c_str(), int(text.size()),
+                                nullptr, 0, nullptr, &lossy);
+    if (n <= 0) return false;
+    out.resize(size_t(n));
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.c_str(), int(text.size()), &out[0], n,
+                        nullptr, &lossy);
+    return !lossy;
+}
+
 int ShowMessage(HWND owner, const std::wstring& text, UINT flags, const ToolInfo& tool,
                 const wchar_t* caption) {
     return MessageBoxW(owner, text.c_str(), caption ? caption : tool.title, flags);

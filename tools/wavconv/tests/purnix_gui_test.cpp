@@ -194,6 +194,8 @@ TEST_F(Purnix, ConvertsEveryKindOfPcmFileExactly) {
         EXPECT_EQ(U32(strh, 32), rawSize / blockAlign);
         EXPECT_EQ(U32(strh, 20), blockAlign);
         EXPECT_EQ(U32(strh, 28), 0u); // dwStart
+        // The file ends with its RIFF chunk (the platform leaves zero bytes after it).
+        EXPECT_EQ(aviBytes.size(), 8 + U32(aviBytes, 4));
         CloseBox(box);
     }
     // 16-bit stereo at 44100 Hz: the header values a reader computes with.
@@ -371,6 +373,22 @@ TEST_F(Purnix, OutputThatCannotBeCreatedOrIsTheSourceIsRefused) {
     td::Sync(form_);
     box = ClickConvert(L"s.avi");
     EXPECT_EQ(box.text.substr(0, wcslen(kCannotOpen)), kCannotOpen);
+    EXPECT_EQ(box.icon, MB_ICONEXCLAMATION);
+    CloseBox(box);
+    EXPECT_EQ(Snapshot(folder_), before);
+}
+
+TEST_F(Purnix, ANameWithoutAnExactAnsiFormIsRefusedAndItsBestFitTwinKept) {
+    // "O" is the best-fit ANSI form of "\u014C" here: an ANSI copy of the output name
+    // would overwrite O.avi.
+    char ansi[8] = {};
+    WideCharToMultiByte(CP_ACP, 0, L"\u014C", -1, ansi, sizeof ansi, nullptr, nullptr);
+    ASSERT_STREQ(ansi, "O");
+    Sh("sox -n -r 8000 -c 1 -b 16 '\xc5\x8c.wav' synth 0.1 sine 440 && echo keep > O.avi");
+    auto before = Snapshot(folder_);
+    Start();
+    td::Box box = ClickConvert(L"\u014C.wav");
+    EXPECT_EQ(box.text, std::wstring(kCannotOpen) + L"\rファイル名に使えない文字があります。");
     EXPECT_EQ(box.icon, MB_ICONEXCLAMATION);
     CloseBox(box);
     EXPECT_EQ(Snapshot(folder_), before);

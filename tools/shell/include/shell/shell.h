@@ -88,6 +88,10 @@ std::wstring SystemErrorText(DWORD code);
 // True when both paths name one existing file (same volume and file index), whatever the
 // spelling: letter case, "..", links.
 bool SameFile(const std::wstring& a, const std::wstring& b);
+// The text in the ANSI code page without best-fit substitutes ("O" for "\u014C"); false
+// when a character has no exact ANSI form. The platform's AVIFile reaches files by ANSI
+// names, even from its wide entry points: such a name could reach another file.
+bool ExactAnsi(const std::wstring& text, std::string& out);
 // Message box with the tool's title unless a caption is given.
 int ShowMessage(HWND owner, const std::wstring& text, UINT flags, const ToolInfo& tool,
                 const wchar_t* caption = nullptr);
