@@ -1,7 +1,7 @@
 // Benchmark (not a test): PURNIX converting a 200 MB WAV under Wine against native
 // `ffmpeg -c copy` doing the same remux; prints both times, their ratio and the peak
 // memory of the conversion. Run by bench/purnix/run-bench.sh.
-#include "purnix_ids.h"
+#include "form1_ids.h"
 #include "shell/shell.h"
 #include "testdriver/driver.h"
 

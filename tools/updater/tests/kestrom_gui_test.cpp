@@ -1,6 +1,6 @@
 // KESTROM.EXE driven from outside through the GUI test driver, in a folder of real
 // project files.
-#include "kestrom_ids.h"
+#include "form1_ids.h"
 #include "shell/shell.h"
 #include "testdriver/driver.h"
 

@@ -1,6 +1,6 @@
 // PURNIX.EXE driven through its window under Wine. Inputs come from sox and ffmpeg, the
 // written AVI files are judged by ffprobe and ffmpeg.
-#include "purnix_ids.h"
+#include "form1_ids.h"
 #include "shell/shell.h"
 #include "testdriver/driver.h"
 

@@ -5,7 +5,7 @@
 
 #include "conversion.h"
 #include "convert.h"
-#include "purnix_ids.h"
+#include "form1_ids.h"
 
 namespace {
 

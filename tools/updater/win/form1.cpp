@@ -1,5 +1,5 @@
 // KESTROM.EXE: upgrades a project file of the 1.x module set; Form1 and its handlers.
-#include "kestrom_ids.h"
+#include "form1_ids.h"
 #include "project_rules.h"
 #include "shell/shell.h"
 
