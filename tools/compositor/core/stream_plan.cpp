@@ -37,16 +37,6 @@ bool same_file_name(const std::wstring& answer, const std::wstring& source_name)
     return upper(answer) == upper(source_name);
 }
 
-std::wstring folder_with_backslash(const std::wstring& folder) {
-    if (!folder.empty() && folder.back() == L'\\') return folder;
-    return folder + L"\\";
-}
-
-std::wstring output_path(const std::wstring& folder, const std::wstring& answer) {
-    if (answer.find(L'\\') != std::wstring::npos) return answer;
-    return folder_with_backslash(folder) + answer;
-}
-
 std::wstring progress_caption(const std::wstring& title, int percent) {
     if (percent < 0) percent = 0;
     if (percent > 100) percent = 100;

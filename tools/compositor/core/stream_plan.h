@@ -57,12 +57,6 @@ std::wstring complete_output_name(const std::wstring& answer);
 // (letter case ignored).
 bool same_file_name(const std::wstring& answer, const std::wstring& source_name);
 
-// The folder with exactly one trailing backslash.
-std::wstring folder_with_backslash(const std::wstring& folder);
-
-// A name without any backslash lands in the folder; anything else is used as typed.
-std::wstring output_path(const std::wstring& folder, const std::wstring& answer);
-
 // Upper case for the comparisons: ASCII and full-width Latin letters.
 std::wstring upper(const std::wstring& s);
 

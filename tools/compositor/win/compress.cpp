@@ -288,7 +288,8 @@ void Command1_Click() {
         audio_name = g_form1.chooser.File2Name();
     }
     // 3: folder.
-    std::wstring folder = tamsel::folder_with_backslash(g_form1.chooser.FilePath());
+    std::wstring folder =
+        shell::JoinPath(g_form1.chooser.FilePath(), L"", shell::FolderEnd::kBackslashOnly);
     // 4: output name.
     std::wstring answer; // Cancel leaves it empty, like an empty answer
     shell::InputBox(g_form1.hwnd, L"保存ファイル名を入力してください。", kAppTitle, L"", answer);
@@ -299,7 +300,7 @@ void Command1_Click() {
         message_box(kSameName, MB_ICONEXCLAMATION);
         return;
     }
-    std::wstring output = tamsel::output_path(folder, answer);
+    std::wstring output = shell::OutputPath(folder, answer);
     // A typed name can still reach a source through a folder part: compare the files
     // themselves, so the deletion before the save can never remove a source.
     if (shell::SameFile(output, folder + video_name) ||
@@ -314,7 +315,7 @@ void Command1_Click() {
          {std::pair<std::wstring, std::wstring>{video_name, folder + video_name},
           {audio_name, tamsel::needs_audio_file(op) ? folder + audio_name : L""},
           {answer, output}}) {
-        if (!shell::ExactAnsi(full, ansi)) {
+        if (!shell::ToAnsi(full, ansi, shell::AnsiMode::kExact)) {
             message_box(shown + L"\r" + kUnusableName, MB_ICONEXCLAMATION);
             return;
         }

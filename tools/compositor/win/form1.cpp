@@ -24,6 +24,9 @@ void Option1_Click(int index) {
 void Form_Load(HWND hwnd) {
     using shell::Twips;
     g_form1.hwnd = hwnd;
+    // The option buttons lie over the frame as its siblings; a window that clips its
+    // children would never paint the frame's inside.
+    SetWindowLongPtrW(hwnd, GWL_STYLE, GetWindowLongPtrW(hwnd, GWL_STYLE) & ~WS_CLIPCHILDREN);
     // Created in tab order.
     shell::CreateLabel(hwnd, IDC_LABEL3, L"Dri&ve:", Twips{60, 60, 435, 180});
     g_form1.chooser.CreateDrive1(hwnd, Twips{60, 300, 2475, 300});
@@ -50,7 +53,6 @@ void Form_Load(HWND hwnd) {
 LRESULT CALLBACK form1_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_CREATE:
-        shell::FormOpened();
         Form_Load(hwnd);
         return 0;
     case WM_COMMAND: {
@@ -93,19 +95,6 @@ void message_box(const std::wstring& text, UINT icon) {
     shell::ShowMessage(g_form1.hwnd, text, MB_OK | icon, shell::kTamsel);
 }
 
-HWND create_form1(HINSTANCE instance) {
-    WNDCLASSW wc{};
-    wc.lpfnWndProc = form1_proc;
-    wc.hInstance = instance;
-    wc.hIcon = shell::ProgramIcon();
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszClassName = kForm1Class;
-    RegisterClassW(&wc);
-    HWND hwnd = shell::CreateForm(kForm1Class, kAppTitle, 6120, 5055, instance);
-    // The option buttons lie over the frame as its siblings; a window that clips its
-    // children would never paint the frame's inside.
-    if (hwnd)
-        SetWindowLongPtrW(hwnd, GWL_STYLE, GetWindowLongPtrW(hwnd, GWL_STYLE) & ~WS_CLIPCHILDREN);
-    return hwnd;
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int show) {
+    return shell::RunMainForm(instance, kForm1Class, form1_proc, kAppTitle, 6120, 5055, show);
 }

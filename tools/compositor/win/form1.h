@@ -22,8 +22,6 @@ struct Form1 {
 
 extern Form1 g_form1;
 
-HWND create_form1(HINSTANCE instance);
-
 // Message box with the application title; `icon` is MB_ICONEXCLAMATION, MB_ICONINFORMATION or 0.
 void message_box(const std::wstring& text, UINT icon);
 

@@ -58,11 +58,6 @@ bool IsValidPattern(const std::wstring& pattern) {
     return true;
 }
 
-std::wstring JoinPath(const std::wstring& folder, const std::wstring& name) {
-    if (!folder.empty() && IsSeparator(folder.back())) return folder + name;
-    return folder + L"\\" + name;
-}
-
 std::wstring TrimFolder(const std::wstring& path) {
     std::wstring p = path;
     size_t root = RootLength(p);
@@ -91,7 +86,7 @@ std::vector<DirRow> DirTreeRows(const std::wstring& path, std::vector<std::wstri
                       [](wchar_t x, wchar_t y) { return FoldAscii(x) < FoldAscii(y); });
               });
     for (const auto& name : subfolders)
-        rows.push_back({JoinPath(p, name), name, depth + 1});
+        rows.push_back({JoinPath(p, name, FolderEnd::kBackslashOrSlash), name, depth + 1});
     return rows;
 }
 

@@ -1,8 +1,10 @@
-// Pure rules of the file chooser: patterns, the folder tree rows and path joining.
+// Pure rules of the file chooser: patterns and the folder tree rows.
 #pragma once
 
 #include <string>
 #include <vector>
+
+#include "path_rules.h"
 
 namespace shell {
 
@@ -13,9 +15,6 @@ std::vector<std::wstring> SplitPatterns(const std::wstring& pattern);
 // False for characters no file name pattern may hold (a folder separator, a drive colon,
 // quotes, redirections, control characters).
 bool IsValidPattern(const std::wstring& pattern);
-
-// Folder + "\" unless it already ends in "\" or "/" (a drive's root) + name.
-std::wstring JoinPath(const std::wstring& folder, const std::wstring& name);
 
 // One row of the folder tree: the root, every folder down to the current one, then the
 // current folder's subfolders one level deeper.

@@ -95,7 +95,8 @@ TEST_F(Chooser, OpeningAFolderRefillsBothListsAndClearsTheirSelections) {
     SendMessageW(chooser.dir1, LB_SETCURSEL, 0, 0);
     Command(chooser.dir1, LBN_DBLCLK);
     EXPECT_EQ(chooser.DirPath(), L"Z:\\");
-    EXPECT_EQ(shell::FileChooser::JoinPath(chooser.FilePath(), L"a.vbp"), L"Z:\\a.vbp");
+    EXPECT_EQ(shell::JoinPath(chooser.FilePath(), L"a.vbp", shell::FolderEnd::kBackslashOrSlash),
+              L"Z:\\a.vbp");
     EXPECT_EQ(td::ListIndex(chooser.dir1), 0);
 }
 

@@ -47,7 +47,7 @@ bool IsReadableFolder(const std::wstring& folder) {
     DWORD attr = GetFileAttributesW(folder.c_str());
     if (attr == INVALID_FILE_ATTRIBUTES || !(attr & FILE_ATTRIBUTE_DIRECTORY)) return false;
     WIN32_FIND_DATAW fd;
-    HANDLE h = FindFirstFileW(JoinPath(folder, L"*").c_str(), &fd);
+    HANDLE h = FindFirstFileW(JoinPath(folder, L"*", FolderEnd::kBackslashOrSlash).c_str(), &fd);
     if (h == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_FILE_NOT_FOUND; // empty root
     FindClose(h);
     return true;
@@ -197,7 +197,7 @@ bool FileChooser::SetDirPath(const std::wstring& path) {
 void FileChooser::FillDir() {
     std::vector<std::wstring> subfolders;
     WIN32_FIND_DATAW fd;
-    HANDLE h = FindFirstFileW(JoinPath(dirPath_, L"*").c_str(), &fd);
+    HANDLE h = FindFirstFileW(JoinPath(dirPath_, L"*", FolderEnd::kBackslashOrSlash).c_str(), &fd);
     if (h != INVALID_HANDLE_VALUE) {
         do {
             std::wstring name = fd.cFileName;
@@ -243,7 +243,8 @@ void FileChooser::FillFiles(HWND list, const std::wstring& pattern) {
     std::set<std::wstring> names;
     for (const auto& part : SplitPatterns(pattern)) {
         WIN32_FIND_DATAW fd;
-        HANDLE h = FindFirstFileW(JoinPath(filePath_, part).c_str(), &fd);
+        HANDLE h =
+            FindFirstFileW(JoinPath(filePath_, part, FolderEnd::kBackslashOrSlash).c_str(), &fd);
         if (h == INVALID_HANDLE_VALUE) continue;
         do {
             if (fd.dwFileAttributes &
@@ -303,10 +304,6 @@ std::wstring FileChooser::File1Name() const {
 }
 std::wstring FileChooser::File2Name() const {
     return ListText(file2, ListIndex(file2));
-}
-
-std::wstring FileChooser::JoinPath(const std::wstring& folder, const std::wstring& name) {
-    return shell::JoinPath(folder, name);
 }
 
 } // namespace shell

@@ -2,6 +2,8 @@
 // not loaded.
 #include "shell/shell.h"
 
+#include "internal.h"
+
 #include <cmath>
 
 namespace shell {

@@ -9,5 +9,7 @@ namespace shell {
 HWND LabelTarget(HWND label);
 // True for windows created by CreateLabel.
 bool IsShellLabel(HWND hwnd);
+// Counts a top-level window open; FormClosed ends the loop with the last.
+void FormOpened();
 
 } // namespace shell

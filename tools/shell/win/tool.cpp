@@ -96,37 +96,6 @@ std::wstring SystemErrorText(DWORD code) {
     return text;
 }
 
-namespace {
-bool FileIdentity(const std::wstring& path, BY_HANDLE_FILE_INFORMATION& info) {
-    HANDLE h = CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                           nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return false;
-    bool ok = GetFileInformationByHandle(h, &info) != 0;
-    CloseHandle(h);
-    return ok;
-}
-} // namespace
-
-bool SameFile(const std::wstring& a, const std::wstring& b) {
-    BY_HANDLE_FILE_INFORMATION ia, ib;
-    if (!FileIdentity(a, ia) || !FileIdentity(b, ib)) return false;
-    return ia.dwVolumeSerialNumber == ib.dwVolumeSerialNumber &&
-           ia.nFileIndexHigh == ib.nFileIndexHigh && ia.nFileIndexLow == ib.nFileIndexLow;
-}
-
-bool ExactAnsi(const std::wstring& text, std::string& out) {
-    out.clear();
-    if (text.empty()) return true;
-    BOOL lossy = FALSE;
-    int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.c_str(), int(text.size()),
-                                nullptr, 0, nullptr, &lossy);
-    if (n <= 0) return false;
-    out.resize(size_t(n));
-    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.c_str(), int(text.size()), &out[0], n,
-                        nullptr, &lossy);
-    return !lossy;
-}
-
 int ShowMessage(HWND owner, const std::wstring& text, UINT flags, const ToolInfo& tool,
                 const wchar_t* caption) {
     return MessageBoxW(owner, text.c_str(), caption ? caption : tool.title, flags);
@@ -187,6 +156,25 @@ bool HandleLabelKey(const MSG& m) {
 void InitProcess() {
     UINT inherited = SetErrorMode(SEM_FAILCRITICALERRORS);
     SetErrorMode(inherited | SEM_FAILCRITICALERRORS);
+}
+
+int RunMainForm(HINSTANCE instance, const wchar_t* className, WNDPROC proc, const wchar_t* caption,
+                int clientWidthTwips, int clientHeightTwips, int show) {
+    InitProcess();
+    WNDCLASSW wc = {};
+    wc.lpfnWndProc = proc;
+    wc.hInstance = instance;
+    wc.hIcon = ProgramIcon();
+    wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = className;
+    RegisterClassW(&wc);
+    HWND form = CreateForm(className, caption, clientWidthTwips, clientHeightTwips, instance);
+    if (!form) return 1;
+    FormOpened();
+    ShowWindow(form, show);
+    UpdateWindow(form);
+    return RunMessageLoop();
 }
 
 void FormOpened() {

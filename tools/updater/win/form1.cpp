@@ -34,43 +34,6 @@ void Warn(const std::wstring& text) {
     shell::ShowMessage(g_form.hwnd, text, MB_OK | MB_ICONEXCLAMATION, shell::kKestrom);
 }
 
-bool ReadWholeFile(const std::wstring& path, std::string& bytes, DWORD& error) {
-    HANDLE f = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (f == INVALID_HANDLE_VALUE) {
-        error = GetLastError();
-        return false;
-    }
-    LARGE_INTEGER size;
-    bool ok = GetFileSizeEx(f, &size) && size.QuadPart < 0x40000000;
-    if (ok) {
-        bytes.assign(size_t(size.QuadPart), '\0');
-        DWORD got = 0;
-        ok = bytes.empty() ||
-             (ReadFile(f, &bytes[0], DWORD(bytes.size()), &got, nullptr) && got == bytes.size());
-    }
-    error = ok ? 0 : (GetLastError() ? GetLastError() : ERROR_READ_FAULT);
-    CloseHandle(f);
-    return ok;
-}
-
-std::wstring FromAnsi(const std::string& bytes) {
-    if (bytes.empty()) return L"";
-    int n = MultiByteToWideChar(CP_ACP, 0, bytes.data(), int(bytes.size()), nullptr, 0);
-    std::wstring text(size_t(n), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, bytes.data(), int(bytes.size()), &text[0], n);
-    return text;
-}
-
-std::string ToAnsi(const std::wstring& text) {
-    if (text.empty()) return "";
-    int n =
-        WideCharToMultiByte(CP_ACP, 0, text.data(), int(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string bytes(size_t(n), '\0');
-    WideCharToMultiByte(CP_ACP, 0, text.data(), int(text.size()), &bytes[0], n, nullptr, nullptr);
-    return bytes;
-}
-
 void Text3_Change() {
     // Save needs a name, and a converted project: the notice is not a project to save.
     bool enable = !shell::GetText(g_form.text3).empty() && g_form.upgraded;
@@ -88,12 +51,12 @@ void Text4_Change() {
 
 void File1_Click() {
     if (g_form.chooser.File1ListIndex() < 0) return;
-    std::wstring path =
-        shell::FileChooser::JoinPath(g_form.chooser.FilePath(), g_form.chooser.File1Name());
+    std::wstring path = shell::JoinPath(g_form.chooser.FilePath(), g_form.chooser.File1Name(),
+                                        shell::FolderEnd::kBackslashOrSlash);
     // Read first: a file that cannot be read leaves both boxes as they were.
     std::string bytes;
     DWORD error = 0;
-    if (!ReadWholeFile(path, bytes, error)) {
+    if (!shell::ReadWholeFile(path, bytes, error)) {
         Warn(shell::SystemErrorText(error));
         return;
     }
@@ -103,7 +66,7 @@ void File1_Click() {
         Warn(kNulByteWarning);
         return;
     }
-    Conversion conversion = ConvertProject(SplitLines(FromAnsi(bytes)));
+    Conversion conversion = ConvertProject(SplitLines(shell::FromAnsi(bytes)));
 
     Text4_Change();
     shell::SetText(g_form.text1, L"");
@@ -171,9 +134,11 @@ DWORD WriteWholeFile(const std::wstring& path, const std::string& bytes) {
 
 void Command1_Click() {
     if (!g_form.upgraded) return;
-    std::wstring path =
-        shell::FileChooser::JoinPath(g_form.chooser.FilePath(), shell::GetText(g_form.text3));
-    DWORD error = WriteWholeFile(path, ToAnsi(shell::GetText(g_form.text2) + L"\r\n"));
+    std::wstring path = shell::JoinPath(g_form.chooser.FilePath(), shell::GetText(g_form.text3),
+                                        shell::FolderEnd::kBackslashOrSlash);
+    std::string bytes;
+    shell::ToAnsi(shell::GetText(g_form.text2) + L"\r\n", bytes, shell::AnsiMode::kBestFit);
+    DWORD error = WriteWholeFile(path, bytes);
     if (error) Warn(shell::SystemErrorText(error));
 }
 
@@ -206,7 +171,6 @@ void Form_Load(HWND hwnd) {
 LRESULT CALLBACK FormProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case WM_CREATE:
-        shell::FormOpened();
         Form_Load(hwnd);
         return 0;
     case WM_COMMAND: {
@@ -240,20 +204,7 @@ LRESULT CALLBACK FormProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 
 } // namespace kestrom
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
-    shell::InitProcess();
-    WNDCLASSW wc = {};
-    wc.lpfnWndProc = kestrom::FormProc;
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.hIcon = shell::ProgramIcon();
-    wc.lpszClassName = kestrom::kFormClass;
-    RegisterClassW(&wc);
-    HWND form = shell::CreateForm(kestrom::kFormClass, L"Kestrom - Project file converter", 7665,
-                                  5580, instance);
-    if (!form) return 1;
-    ShowWindow(form, show);
-    UpdateWindow(form);
-    return shell::RunMessageLoop();
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int show) {
+    return shell::RunMainForm(instance, kestrom::kFormClass, kestrom::FormProc,
+                              L"Kestrom - Project file converter", 7665, 5580, show);
 }

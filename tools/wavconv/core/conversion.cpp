@@ -28,11 +28,6 @@ std::wstring StreamNameFromFile(const std::wstring& wavName) {
     return wavName.substr(0, wavName.find(L'.'));
 }
 
-std::wstring JoinPath(const std::wstring& folder, const std::wstring& name) {
-    if (!folder.empty() && folder.back() == L'\\') return folder + name;
-    return folder + L"\\" + name;
-}
-
 void FillStreamName(const std::string& ansi, char (&field)[kStreamNameField],
                     const std::function<bool(uint8_t)>& isLeadByte) {
     std::memset(field, 0, sizeof field);

@@ -17,9 +17,6 @@ std::wstring OutputFileName(const std::wstring& wavName);
 // The file name before its first "." (the whole name without one).
 std::wstring StreamNameFromFile(const std::wstring& wavName);
 
-// folder + "\" (unless it ends in one) + name.
-std::wstring JoinPath(const std::wstring& folder, const std::wstring& name);
-
 constexpr size_t kStreamNameField = 64;
 
 // Copies an ANSI stream name into the 64-byte field: at most 63 bytes and a NUL, zero

@@ -68,7 +68,8 @@ AVISTREAMINFOA StreamInfo(const wavconv::WaveData& wave, uint32_t sampleBytes,
     info.dwQuality = h.dwQuality;
     info.dwSampleSize = h.dwSampleSize;
     std::string ansiName;
-    shell::ExactAnsi(streamName, ansiName); // a character without ANSI form becomes the default one
+    // A character without ANSI form becomes the default one.
+    shell::ToAnsi(streamName, ansiName, shell::AnsiMode::kExact);
     static_assert(sizeof info.szName == wavconv::kStreamNameField, "64-byte name field");
     wavconv::FillStreamName(ansiName, info.szName,
                             [](uint8_t b) { return IsDBCSLeadByte(b) != FALSE; });
@@ -122,7 +123,7 @@ Outcome ConvertWaveToAvi(const std::wstring& wavPath, const std::wstring& aviPat
     if (shell::SameFile(wavPath, aviPath))
         return Warning(kCannotOpenAvi, L"変換元のWAVEファイルと同じファイルです。");
     std::string ansiPath;
-    if (!shell::ExactAnsi(aviPath, ansiPath))
+    if (!shell::ToAnsi(aviPath, ansiPath, shell::AnsiMode::kExact))
         return Warning(kCannotOpenAvi, L"ファイル名に使えない文字があります。");
     const AviFileApi* api = AviFile();
     if (!api) return Warning(kCannotOpenAvi, shell::SystemErrorText(GetLastError()));

@@ -43,8 +43,9 @@ void Command1_Click() {
     }
     const std::wstring folder = f.chooser.FilePath();
     const std::wstring name = f.chooser.File1Name();
-    const std::wstring wavPath = wavconv::JoinPath(folder, name);
-    const std::wstring aviPath = wavconv::JoinPath(folder, wavconv::OutputFileName(name));
+    const std::wstring wavPath = shell::JoinPath(folder, name, shell::FolderEnd::kBackslashOnly);
+    const std::wstring aviPath =
+        shell::JoinPath(folder, wavconv::OutputFileName(name), shell::FolderEnd::kBackslashOnly);
     HCURSOR previous = SetCursor(LoadCursor(nullptr, IDC_WAIT));
     purnix::Outcome outcome = purnix::ConvertWaveToAvi(wavPath, aviPath, shell::GetText(f.text3));
     SetCursor(previous);
@@ -113,21 +114,6 @@ LRESULT CALLBACK Form1Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 
 } // namespace
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
-    shell::InitProcess();
-    WNDCLASSEXW wc = {};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = Form1Proc;
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.hIcon = LoadIcon(instance, MAKEINTRESOURCE(1));
-    wc.lpszClassName = kClassName;
-    RegisterClassExW(&wc);
-    HWND form = shell::CreateForm(kClassName, L"Purnix", 6075, 4140, instance);
-    if (!form) return 1;
-    shell::FormOpened();
-    ShowWindow(form, show);
-    UpdateWindow(form);
-    return shell::RunMessageLoop();
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int show) {
+    return shell::RunMainForm(instance, kClassName, Form1Proc, L"Purnix", 6075, 4140, show);
 }

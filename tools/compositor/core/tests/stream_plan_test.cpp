@@ -107,15 +107,6 @@ TEST(OutputName, SameNameIgnoresCaseWithOrWithoutExtension) {
     EXPECT_FALSE(same_file_name(L"sub\\..\\clip.avi", L"clip.avi"));
 }
 
-TEST(OutputName, FolderPrefixAndDriveRoot) {
-    EXPECT_EQ(output_path(L"C:\\", L"clip.avi"), L"C:\\clip.avi");
-    EXPECT_EQ(output_path(L"C:\\work", L"clip.avi"), L"C:\\work\\clip.avi");
-    EXPECT_EQ(output_path(L"C:\\work\\", L"clip.avi"), L"C:\\work\\clip.avi");
-    EXPECT_EQ(output_path(L"C:\\work", L"D:\\out\\clip.avi"), L"D:\\out\\clip.avi");
-    EXPECT_EQ(output_path(L"C:\\work", L"..\\clip.avi"), L"..\\clip.avi");
-    EXPECT_EQ(folder_with_backslash(L"Z:\\"), L"Z:\\");
-}
-
 TEST(ProgressCaption, ShowsClampedPercentage) {
     EXPECT_EQ(progress_caption(L"Tamsel", 42), L"Tamsel - 42%");
     EXPECT_EQ(progress_caption(L"Tamsel", 130), L"Tamsel - 100%");

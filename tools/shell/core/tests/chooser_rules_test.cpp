@@ -19,8 +19,8 @@ TEST(Patterns, RejectsSeparatorsAndReservedCharacters) {
 }
 
 TEST(Paths, JoinAddsOneSeparatorOnly) {
-    EXPECT_EQ(JoinPath(L"C:\\", L"a.vbp"), L"C:\\a.vbp");
-    EXPECT_EQ(JoinPath(L"C:\\dir", L"a.vbp"), L"C:\\dir\\a.vbp");
+    EXPECT_EQ(JoinPath(L"C:\\", L"a.vbp", FolderEnd::kBackslashOrSlash), L"C:\\a.vbp");
+    EXPECT_EQ(JoinPath(L"C:\\dir", L"a.vbp", FolderEnd::kBackslashOrSlash), L"C:\\dir\\a.vbp");
     EXPECT_EQ(TrimFolder(L"C:\\a\\b\\"), L"C:\\a\\b");
     EXPECT_EQ(TrimFolder(L"C:\\"), L"C:\\");
 }

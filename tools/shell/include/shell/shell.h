@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "path_rules.h"
+
 namespace shell {
 
 // ---- per-tool strings -------------------------------------------------------------------
@@ -88,10 +90,19 @@ std::wstring SystemErrorText(DWORD code);
 // True when both paths name one existing file (same volume and file index), whatever the
 // spelling: letter case, "..", links.
 bool SameFile(const std::wstring& a, const std::wstring& b);
-// The text in the ANSI code page without best-fit substitutes ("O" for "\u014C"); false
-// when a character has no exact ANSI form. The platform's AVIFile reaches files by ANSI
-// names, even from its wide entry points: such a name could reach another file.
-bool ExactAnsi(const std::wstring& text, std::string& out);
+// How ToAnsi treats a character without an exact ANSI form.
+enum class AnsiMode {
+    kBestFit, // the system's substitute ("O" for "\u014C"), as a saved text file gets
+    kExact,   // the default character, and ToAnsi returns false: the platform's AVIFile
+              // reaches files by ANSI names, so a substitute could reach another file
+};
+// The text in the ANSI code page; false when `mode` is kExact and a character has no exact
+// form, or when the conversion fails.
+bool ToAnsi(const std::wstring& text, std::string& out, AnsiMode mode);
+// ANSI code page bytes as text.
+std::wstring FromAnsi(const std::string& bytes);
+// Reads a whole file (below 1 GiB). False with the system's error code otherwise.
+bool ReadWholeFile(const std::wstring& path, std::string& bytes, DWORD& error);
 // Message box with the tool's title unless a caption is given.
 int ShowMessage(HWND owner, const std::wstring& text, UINT flags, const ToolInfo& tool,
                 const wchar_t* caption = nullptr);
@@ -157,8 +168,6 @@ class FileChooser {
     // Sets File1's pattern and refills it; false (and nothing changed) for a pattern the
     // list does not accept.
     bool SetFile1Pattern(const std::wstring& pattern);
-    // Folder + "\" unless it ends in one + name.
-    static std::wstring JoinPath(const std::wstring& folder, const std::wstring& name);
 
     void Drive1_Change();
     void Dir1_Change();
@@ -189,14 +198,21 @@ class FileChooser {
 };
 
 // ---- start-up ----------------------------------------------------------------------------------
-// The first call of every program: process-wide settings. Critical errors (a drive without
-// a medium) come back to the caller as error codes instead of a system box, so the chooser
+// Process-wide settings, made first by RunMainForm. Critical errors (a drive without a
+// medium) come back to the caller as error codes instead of a system box, so the chooser
 // can fall back silently. Flags the process was started with are kept.
 void InitProcess();
 
+// The whole start-up of a program: process-wide settings, the main form's class (`proc`,
+// arrow cursor, button-face background, the program's icon), the form with the "&Option"
+// menu at the given client size (counted open), then the message loop until the last
+// window closes. Returns the exit code; 1 when the form cannot be created.
+int RunMainForm(HINSTANCE instance, const wchar_t* className, WNDPROC proc, const wchar_t* caption,
+                int clientWidthTwips, int clientHeightTwips, int show);
+
 // ---- message loop ------------------------------------------------------------------------------
-// Every top-level window of a tool counts itself open/closed; the loop ends with the last.
-void FormOpened();
+// Every top-level window of a tool counts itself closed (RunMainForm and the help viewer
+// count them open); the loop ends with the last.
 void FormClosed();
 // Runs until the last window closes. Handles Tab navigation and access keys of labels and
 // buttons for every window of the tool. Returns the exit code.

@@ -22,11 +22,6 @@ TEST(StreamNameFromFile, IsTheNameBeforeTheFirstDot) {
     EXPECT_EQ(wavconv::StreamNameFromFile(L".wav"), L"");
 }
 
-TEST(JoinPath, AddsOneBackslash) {
-    EXPECT_EQ(wavconv::JoinPath(L"C:\\", L"a.wav"), L"C:\\a.wav");
-    EXPECT_EQ(wavconv::JoinPath(L"C:\\sound", L"a.wav"), L"C:\\sound\\a.wav");
-}
-
 namespace {
 
 bool SjisLead(uint8_t b) {

@@ -1,0 +1,20 @@
+// Where a program's files land: joining a folder and a name, and the output path of a
+// typed answer. Shared by the three programs and the chooser.
+#pragma once
+
+#include <string>
+
+namespace shell {
+
+// Which trailing character already ends a folder. The chooser's folders may end in "/"
+// (a drive's root as the system can give it); the programs' own joins only ever trusted "\".
+enum class FolderEnd { kBackslashOrSlash, kBackslashOnly };
+
+// Folder + "\" unless it already ends in a separator (as `end` counts them) + name.
+std::wstring JoinPath(const std::wstring& folder, const std::wstring& name, FolderEnd end);
+
+// A typed answer without any backslash lands in the folder ("\" counts as its end);
+// anything else is used as typed.
+std::wstring OutputPath(const std::wstring& folder, const std::wstring& answer);
+
+} // namespace shell

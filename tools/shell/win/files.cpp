@@ -1,0 +1,82 @@
+// Files and code pages as the programs use them: identity, whole-file reading, ANSI text.
+#include "shell/shell.h"
+
+namespace shell {
+
+namespace {
+
+// A file handle closed on every path out of its scope.
+class ScopedFile {
+  public:
+    explicit ScopedFile(HANDLE h) : h_(h) {}
+    ~ScopedFile() {
+        if (h_ != INVALID_HANDLE_VALUE) CloseHandle(h_);
+    }
+    ScopedFile(const ScopedFile&) = delete;
+    ScopedFile& operator=(const ScopedFile&) = delete;
+    HANDLE get() const { return h_; }
+    explicit operator bool() const { return h_ != INVALID_HANDLE_VALUE; }
+
+  private:
+    HANDLE h_;
+};
+
+bool FileIdentity(const std::wstring& path, BY_HANDLE_FILE_INFORMATION& info) {
+    ScopedFile f(CreateFileW(path.c_str(), 0,
+                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                             OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    return f && GetFileInformationByHandle(f.get(), &info) != 0;
+}
+
+} // namespace
+
+bool SameFile(const std::wstring& a, const std::wstring& b) {
+    BY_HANDLE_FILE_INFORMATION ia, ib;
+    if (!FileIdentity(a, ia) || !FileIdentity(b, ib)) return false;
+    return ia.dwVolumeSerialNumber == ib.dwVolumeSerialNumber &&
+           ia.nFileIndexHigh == ib.nFileIndexHigh && ia.nFileIndexLow == ib.nFileIndexLow;
+}
+
+bool ReadWholeFile(const std::wstring& path, std::string& bytes, DWORD& error) {
+    ScopedFile f(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                             FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!f) {
+        error = GetLastError();
+        return false;
+    }
+    LARGE_INTEGER size;
+    bool ok = GetFileSizeEx(f.get(), &size) && size.QuadPart < 0x40000000;
+    if (ok) {
+        bytes.assign(size_t(size.QuadPart), '\0');
+        DWORD got = 0;
+        ok = bytes.empty() || (ReadFile(f.get(), &bytes[0], DWORD(bytes.size()), &got, nullptr) &&
+                               got == bytes.size());
+    }
+    error = ok ? 0 : (GetLastError() ? GetLastError() : ERROR_READ_FAULT);
+    return ok;
+}
+
+bool ToAnsi(const std::wstring& text, std::string& out, AnsiMode mode) {
+    out.clear();
+    if (text.empty()) return true;
+    const DWORD flags = mode == AnsiMode::kExact ? WC_NO_BEST_FIT_CHARS : 0;
+    BOOL lossy = FALSE;
+    BOOL* usedDefault = mode == AnsiMode::kExact ? &lossy : nullptr;
+    int n = WideCharToMultiByte(CP_ACP, flags, text.c_str(), int(text.size()), nullptr, 0, nullptr,
+                                usedDefault);
+    if (n <= 0) return false;
+    out.resize(size_t(n));
+    WideCharToMultiByte(CP_ACP, flags, text.c_str(), int(text.size()), &out[0], n, nullptr,
+                        usedDefault);
+    return !lossy;
+}
+
+std::wstring FromAnsi(const std::string& bytes) {
+    if (bytes.empty()) return L"";
+    int n = MultiByteToWideChar(CP_ACP, 0, bytes.data(), int(bytes.size()), nullptr, 0);
+    std::wstring text(size_t(n), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, bytes.data(), int(bytes.size()), &text[0], n);
+    return text;
+}
+
+} // namespace shell
