@@ -28,6 +28,9 @@ LRESULT CALLBACK DirListProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, 
             return 0;
         }
         break;
+    case WM_NCDESTROY:
+        RemoveWindowSubclass(hwnd, DirListProc, 1);
+        break;
     case WM_CHAR:
         if (wParam == L'\r') return 0;
         break;

@@ -51,6 +51,21 @@ LRESULT CALLBACK MemoProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UIN
         }
         return code | DLGC_WANTARROWS | DLGC_WANTCHARS;
     }
+    if (msg == WM_NCDESTROY) {
+        // What CreateReadOnlyMemo set goes with the window.
+        RemovePropW(hwnd, kMemoProp);
+        RemoveWindowSubclass(hwnd, MemoProc, 1);
+    }
+    return DefSubclassProc(hwnd, msg, wParam, lParam);
+}
+
+// Only here to take back what CreateLabel and SetLabelTarget set.
+LRESULT CALLBACK LabelProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
+    if (msg == WM_NCDESTROY) {
+        RemovePropW(hwnd, kLabelProp);
+        RemovePropW(hwnd, kTargetProp);
+        RemoveWindowSubclass(hwnd, LabelProc, 1);
+    }
     return DefSubclassProc(hwnd, msg, wParam, lParam);
 }
 
@@ -123,6 +138,7 @@ HWND CreateLabel(HWND parent, int id, const wchar_t* caption, const Twips& rect)
     int ht = std::max<int>(r.bottom - r.top, need.bottom);
     SetWindowPos(h, nullptr, 0, 0, w, ht, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     SetPropW(h, kLabelProp, reinterpret_cast<HANDLE>(1));
+    SetWindowSubclass(h, LabelProc, 1, 0);
     return h;
 }
 
