@@ -62,7 +62,7 @@ int main() {
     td::App app(L"PURNIX.EXE", folder);
     HWND form = app.WaitWindow(L"Purnix");
     HWND file1 = td::Control(form, shell::kIdFile1);
-    HWND command1 = td::Control(form, kIdCommand1);
+    HWND command1 = td::Control(form, wavconv::kIdCommand1);
     if (!form || !file1 || !command1 || !td::SelectListItem(file1, L"big.wav")) {
         std::printf("PURNIX did not start\n");
         return 1;

@@ -1,17 +1,17 @@
 #include "stream_plan.h"
 
-namespace tamsel {
+namespace compositor {
 
-bool needs_audio_file(AudioOperation op) {
+bool needsAudioFile(AudioOperation op) {
     return op == AudioOperation::Add || op == AudioOperation::Replace;
 }
 
-std::vector<GatherStep> gather_steps(AudioOperation op) {
+std::vector<GatherStep> gatherSteps(AudioOperation op) {
     std::vector<GatherStep> steps;
     steps.push_back({SourceFile::Video, StreamKind::Video, false, true});
     if (op == AudioOperation::Add || op == AudioOperation::NoOperation)
         steps.push_back({SourceFile::Video, StreamKind::Audio, true, false});
-    if (needs_audio_file(op)) steps.push_back({SourceFile::Audio, StreamKind::Audio, true, true});
+    if (needsAudioFile(op)) steps.push_back({SourceFile::Audio, StreamKind::Audio, true, true});
     return steps;
 }
 
@@ -28,29 +28,29 @@ std::wstring upper(const std::wstring& s) {
     return out;
 }
 
-std::wstring complete_output_name(const std::wstring& answer) {
+std::wstring completeOutputName(const std::wstring& answer) {
     if (upper(answer).find(L".AVI") != std::wstring::npos) return answer;
     return answer + L".avi";
 }
 
-bool same_file_name(const std::wstring& answer, const std::wstring& source_name) {
+bool sameFileName(const std::wstring& answer, const std::wstring& source_name) {
     return upper(answer) == upper(source_name);
 }
 
-std::wstring progress_caption(const std::wstring& title, int percent) {
+std::wstring progressCaption(const std::wstring& title, int percent) {
     if (percent < 0) percent = 0;
     if (percent > 100) percent = 100;
     return title + L" - " + std::to_wstring(percent) + L"%";
 }
 
-} // namespace tamsel
+} // namespace compositor
 
-namespace tamsel {
+namespace compositor {
 
-std::wstring left_out_message(int left_out) {
+std::wstring leftOutMessage(int leftOut) {
     return L"ストリームは" + std::to_wstring(kStreamSlots) +
-           L"個までです。\rオーディオ ストリーム" + std::to_wstring(left_out) +
+           L"個までです。\rオーディオ ストリーム" + std::to_wstring(leftOut) +
            L"個は保存されません。";
 }
 
-} // namespace tamsel
+} // namespace compositor

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-namespace tamsel {
+namespace compositor {
 
 // Index of the set option button.
 enum class AudioOperation { Add = 0, Replace = 1, NoOperation = 2, Delete = 3 };
@@ -27,23 +27,23 @@ struct GatherStep {
     bool required;
 };
 
-bool needs_audio_file(AudioOperation op);
+bool needsAudioFile(AudioOperation op);
 
 // The gathering steps of an operation, in the order the streams are written.
-std::vector<GatherStep> gather_steps(AudioOperation op);
+std::vector<GatherStep> gatherSteps(AudioOperation op);
 
 // The fixed stream table's bookkeeping: slots are filled in order; a stream that finds
 // the table full is counted as left out instead of being stored.
 class StreamTable {
   public:
     // The slot the next stream goes into, or -1 when the table is full.
-    int next_slot() const { return count_ < kStreamSlots ? count_ : -1; }
-    // Records the stream just stored in next_slot().
+    int nextSlot() const { return count_ < kStreamSlots ? count_ : -1; }
+    // Records the stream just stored in nextSlot().
     void filled() { ++count_; }
     // Records a stream that found no slot.
-    void left_out() { ++left_out_; }
+    void leftOut() { ++left_out_; }
     int count() const { return count_; }
-    int left_out_count() const { return left_out_; }
+    int leftOutCount() const { return left_out_; }
 
   private:
     int count_ = 0;
@@ -51,23 +51,23 @@ class StreamTable {
 };
 
 // Appends ".avi" unless the name already holds ".avi" anywhere, in any letter case.
-std::wstring complete_output_name(const std::wstring& answer);
+std::wstring completeOutputName(const std::wstring& answer);
 
 // True when the completed answer names the same file as a bare source name
 // (letter case ignored).
-bool same_file_name(const std::wstring& answer, const std::wstring& source_name);
+bool sameFileName(const std::wstring& answer, const std::wstring& source_name);
 
 // Upper case for the comparisons: ASCII and full-width Latin letters.
 std::wstring upper(const std::wstring& s);
 
 // The caption shown while the save runs, e.g. "Tamsel - 42%".
-std::wstring progress_caption(const std::wstring& title, int percent);
+std::wstring progressCaption(const std::wstring& title, int percent);
 
-} // namespace tamsel
+} // namespace compositor
 
-namespace tamsel {
+namespace compositor {
 
 // Told before the compression dialog when the table could not take every audio stream.
-std::wstring left_out_message(int left_out);
+std::wstring leftOutMessage(int leftOut);
 
-} // namespace tamsel
+} // namespace compositor

@@ -5,7 +5,9 @@
 
 #include "avifile_api.h"
 
-bool bind_avifile(AviFileApi& api);
+namespace compositor {
+
+bool bindAvifile(AviFileApi& api);
 
 namespace {
 
@@ -14,12 +16,12 @@ struct Counts {
     int init, exit, streams, released, opened, closed;
 } g_counts{};
 
-void WINAPI counting_init() {
+void WINAPI countingInit() {
     ++g_counts.init;
     g_real.FileInit();
 }
 
-void WINAPI counting_exit() {
+void WINAPI countingExit() {
     ++g_counts.exit;
     g_real.FileExit();
     wchar_t path[MAX_PATH];
@@ -36,42 +38,44 @@ void WINAPI counting_exit() {
     g_counts = Counts{};
 }
 
-HRESULT WINAPI counting_open(PAVIFILE* file, LPCWSTR path, UINT mode, LPCLSID handler) {
+HRESULT WINAPI countingOpen(PAVIFILE* file, LPCWSTR path, UINT mode, LPCLSID handler) {
     HRESULT hr = g_real.FileOpenW(file, path, mode, handler);
     if (hr == 0) ++g_counts.opened;
     return hr;
 }
 
-ULONG WINAPI counting_file_release(PAVIFILE file) {
+ULONG WINAPI countingFileRelease(PAVIFILE file) {
     ++g_counts.closed;
     return g_real.FileRelease(file);
 }
 
-HRESULT WINAPI counting_get_stream(PAVIFILE file, PAVISTREAM* stream, DWORD type, LONG index) {
+HRESULT WINAPI countingGetStream(PAVIFILE file, PAVISTREAM* stream, DWORD type, LONG index) {
     HRESULT hr = g_real.FileGetStream(file, stream, type, index);
     if (hr == 0 && *stream) ++g_counts.streams;
     return hr;
 }
 
-ULONG WINAPI counting_stream_release(PAVISTREAM stream) {
+ULONG WINAPI countingStreamRelease(PAVISTREAM stream) {
     ++g_counts.released;
     return g_real.StreamRelease(stream);
 }
 
 } // namespace
 
-const AviFileApi* avifile_api() {
+const AviFileApi* avifileApi() {
     static AviFileApi api{};
     static const bool bound = [] {
-        if (!bind_avifile(g_real)) return false;
+        if (!bindAvifile(g_real)) return false;
         api = g_real;
-        api.FileInit = counting_init;
-        api.FileExit = counting_exit;
-        api.FileOpenW = counting_open;
-        api.FileRelease = counting_file_release;
-        api.FileGetStream = counting_get_stream;
-        api.StreamRelease = counting_stream_release;
+        api.FileInit = countingInit;
+        api.FileExit = countingExit;
+        api.FileOpenW = countingOpen;
+        api.FileRelease = countingFileRelease;
+        api.FileGetStream = countingGetStream;
+        api.StreamRelease = countingStreamRelease;
         return true;
     }();
     return bound ? &api : nullptr;
 }
+
+} // namespace compositor

@@ -15,6 +15,8 @@
 #include "shell/shell.h"
 #include "testdriver/driver.h"
 
+using namespace compositor;
+
 namespace {
 
 // Tamsel's main window seen through the shared driver.
@@ -139,11 +141,11 @@ class Tamsel : public ::testing::Test {
     Outcome compress(App& app, int operation, const std::wstring& video, const std::wstring& audio,
                      const std::wstring& answer, Answer dialog = Answer::Ok,
                      const DialogAnswer& answer_dialog = nullptr) {
-        app.click(option1_id(operation));
+        app.click(option1Id(operation));
         app.settle();
-        app.select(IDC_FILE1, video);
-        if (!audio.empty()) app.select(IDC_FILE2, audio);
-        app.click(IDC_COMMAND1);
+        app.select(kIdFile1, video);
+        if (!audio.empty()) app.select(kIdFile2, audio);
+        app.click(kIdCommand1);
         Outcome run;
         HWND last = nullptr;
         for (HWND d = app.wait_dialog(10000); d; d = app.wait_dialog(1500, last)) {
@@ -180,27 +182,27 @@ TEST_F(Tamsel, WindowStartsWithAddAndGreysTheAudioListForNoOperationAndDelete) {
     App app(L"TAMSEL.EXE", work_);
     ASSERT_TRUE(app.form1());
     EXPECT_EQ(td::Text(app.form1()), L"Tamsel");
-    EXPECT_EQ(SendMessageW(app.control(option1_id(0)), BM_GETCHECK, 0, 0), BST_CHECKED);
-    EXPECT_TRUE(IsWindowEnabled(app.control(IDC_FILE2)));
-    EXPECT_GT(SendMessageW(app.control(IDC_FILE1), LB_GETCOUNT, 0, 0), 4);
-    EXPECT_EQ(SendMessageW(app.control(IDC_FILE1), LB_GETCURSEL, 0, 0), LB_ERR);
+    EXPECT_EQ(SendMessageW(app.control(option1Id(0)), BM_GETCHECK, 0, 0), BST_CHECKED);
+    EXPECT_TRUE(IsWindowEnabled(app.control(kIdFile2)));
+    EXPECT_GT(SendMessageW(app.control(kIdFile1), LB_GETCOUNT, 0, 0), 4);
+    EXPECT_EQ(SendMessageW(app.control(kIdFile1), LB_GETCURSEL, 0, 0), LB_ERR);
 
-    app.select(IDC_FILE2, L"audio2.avi");
+    app.select(kIdFile2, L"audio2.avi");
     for (int op : {2, 3}) {
-        app.click(option1_id(op));
+        app.click(option1Id(op));
         app.settle();
-        EXPECT_FALSE(IsWindowEnabled(app.control(IDC_FILE2))) << op;
-        EXPECT_EQ(SendMessageW(app.control(option1_id(op)), BM_GETCHECK, 0, 0), BST_CHECKED);
-        EXPECT_EQ(SendMessageW(app.control(option1_id(0)), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+        EXPECT_FALSE(IsWindowEnabled(app.control(kIdFile2))) << op;
+        EXPECT_EQ(SendMessageW(app.control(option1Id(op)), BM_GETCHECK, 0, 0), BST_CHECKED);
+        EXPECT_EQ(SendMessageW(app.control(option1Id(0)), BM_GETCHECK, 0, 0), BST_UNCHECKED);
     }
     td::Screenshot("tamsel_window_delete");
-    app.click(option1_id(1));
+    app.click(option1Id(1));
     app.settle();
-    EXPECT_TRUE(IsWindowEnabled(app.control(IDC_FILE2)));
+    EXPECT_TRUE(IsWindowEnabled(app.control(kIdFile2)));
     // The selection made before the list was disabled is still there.
     wchar_t text[64] = {};
-    LRESULT sel = SendMessageW(app.control(IDC_FILE2), LB_GETCURSEL, 0, 0);
-    SendMessageW(app.control(IDC_FILE2), LB_GETTEXT, sel, reinterpret_cast<LPARAM>(text));
+    LRESULT sel = SendMessageW(app.control(kIdFile2), LB_GETCURSEL, 0, 0);
+    SendMessageW(app.control(kIdFile2), LB_GETTEXT, sel, reinterpret_cast<LPARAM>(text));
     EXPECT_STREQ(text, L"audio2.avi");
     td::Screenshot("tamsel_window_replace");
     EXPECT_TRUE(app.close());
@@ -270,7 +272,7 @@ TEST_F(Tamsel, NoOperationIgnoresTheAudioListEvenItsName) {
     EXPECT_EQ(probe(L"out.avi"), "video,audio,audio");
     EXPECT_EQ(audio_md5(L"out.avi", 1), audio_md5(L"v2.avi", 1));
 
-    app.select(IDC_FILE2, L"v0.avi");
+    app.select(kIdFile2, L"v0.avi");
     run = compress(app, 3, L"v1.avi", L"", L"V0");
     EXPECT_TRUE(run.messages.empty());
     ASSERT_EQ(run.compression_dialogs.size(), 1u);
@@ -690,7 +692,7 @@ TEST_F(Tamsel, CompressQueuedBeforeTheSaveIsIgnored) {
     // the events are pumped before the save.
     Outcome run = compress(app, 2, L"v1.avi", L"", L"out", Answer::Ok, [&](HWND d) {
         PostMessageW(td::Control(d, IDOK), BM_CLICK, 0, 0);
-        PostMessageW(app.control(IDC_COMMAND1), BM_CLICK, 0, 0);
+        PostMessageW(app.control(kIdCommand1), BM_CLICK, 0, 0);
         td::WaitFor([&] { return !IsWindow(d); }, 10000);
     });
     EXPECT_EQ(run.input_boxes, 1);

@@ -6,6 +6,8 @@
 #include "shell/shell.h"
 #include "testdriver/driver.h"
 
+using namespace compositor;
+
 namespace {
 
 TEST(TamselWindow, AboutBoxAndJapaneseHelpFile) {
@@ -49,30 +51,30 @@ TEST(TamselWindow, LayoutTabOrderAndAccessKeys) {
         HWND form = app.WaitWindow(L"Tamsel", 10000, L"TamselForm1");
         ASSERT_TRUE(form);
         RECT client = td::ClientRect(form);
-        RECT want = shell::ToPixels({0, 0, 6120, 5055});
+        RECT want = shell::toPixels({0, 0, 6120, 5055});
         EXPECT_EQ(client.right, want.right);
         EXPECT_EQ(client.bottom, want.bottom);
-        RECT file2 = td::RectInParent(td::Control(form, IDC_FILE2));
-        RECT file2_want = shell::ToPixels({2640, 2520, 3375, 1890});
+        RECT file2 = td::RectInParent(td::Control(form, kIdFile2));
+        RECT file2_want = shell::toPixels({2640, 2520, 3375, 1890});
         EXPECT_EQ(file2.left, file2_want.left);
         EXPECT_EQ(file2.top, file2_want.top);
-        RECT option = td::RectInParent(td::Control(form, option1_id(3)));
-        RECT option_want = shell::ToPixels({60 + 120, 2640 + 1200, 2000, 255});
+        RECT option = td::RectInParent(td::Control(form, option1Id(3)));
+        RECT option_want = shell::toPixels({60 + 120, 2640 + 1200, 2000, 255});
         EXPECT_EQ(option.top, option_want.top);
 
         std::vector<int> order;
         for (HWND c = GetWindow(form, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
             order.push_back(GetDlgCtrlID(c));
         EXPECT_EQ(order,
-                  (std::vector<int>{IDC_LABEL3, IDC_DRIVE1, IDC_LABEL4, IDC_DIR1, IDC_LABEL1,
-                                    IDC_FILE1, IDC_LABEL2, IDC_FILE2, IDC_COMMAND1, IDC_FRAME1,
-                                    option1_id(3), option1_id(2), option1_id(1), option1_id(0)}));
+                  (std::vector<int>{kIdLabel3, kIdDrive1, kIdLabel4, kIdDir1, kIdLabel1, kIdFile1,
+                                    kIdLabel2, kIdFile2, kIdCommand1, kIdFrame1, option1Id(3),
+                                    option1Id(2), option1Id(1), option1Id(0)}));
 
         SetForegroundWindow(form);
         struct {
             wchar_t key;
             int id;
-        } keys[] = {{L'i', IDC_FILE1}, {L'a', IDC_FILE2}, {L'v', IDC_DRIVE1}, {L'd', IDC_DIR1}};
+        } keys[] = {{L'i', kIdFile1}, {L'a', kIdFile2}, {L'v', kIdDrive1}, {L'd', kIdDir1}};
         for (const auto& k : keys) {
             td::AltKey(form, k.key);
             td::Sync(form);
@@ -83,12 +85,12 @@ TEST(TamselWindow, LayoutTabOrderAndAccessKeys) {
         // The option buttons' keys choose the operation and grey the audio list.
         td::AltKey(form, L'n');
         td::Sync(form);
-        EXPECT_EQ(SendMessageW(td::Control(form, option1_id(2)), BM_GETCHECK, 0, 0), BST_CHECKED);
-        EXPECT_FALSE(td::Enabled(td::Control(form, IDC_FILE2)));
+        EXPECT_EQ(SendMessageW(td::Control(form, option1Id(2)), BM_GETCHECK, 0, 0), BST_CHECKED);
+        EXPECT_FALSE(td::Enabled(td::Control(form, kIdFile2)));
         td::AltKey(form, L's');
         td::Sync(form);
-        EXPECT_EQ(SendMessageW(td::Control(form, option1_id(0)), BM_GETCHECK, 0, 0), BST_CHECKED);
-        EXPECT_TRUE(td::Enabled(td::Control(form, IDC_FILE2)));
+        EXPECT_EQ(SendMessageW(td::Control(form, option1Id(0)), BM_GETCHECK, 0, 0), BST_CHECKED);
+        EXPECT_TRUE(td::Enabled(td::Control(form, kIdFile2)));
         td::Close(form);
         EXPECT_TRUE(app.WaitExit(10000));
     }
@@ -107,10 +109,10 @@ TEST(TamselWindow, CaptionShowsTheSaveProgress) {
         td::App app(L"TAMSEL.EXE", folder);
         HWND form = app.WaitWindow(L"Tamsel", 10000, L"TamselForm1");
         ASSERT_TRUE(form);
-        td::Click(td::Control(form, option1_id(3)));
-        ASSERT_TRUE(td::SelectListItem(td::Control(form, IDC_FILE1), L"big.avi"));
+        td::Click(td::Control(form, option1Id(3)));
+        ASSERT_TRUE(td::SelectListItem(td::Control(form, kIdFile1), L"big.avi"));
         td::Sync(form);
-        td::Click(td::Control(form, IDC_COMMAND1));
+        td::Click(td::Control(form, kIdCommand1));
         HWND input = app.WaitMessageBox(10000);
         ASSERT_TRUE(input && td::BoxEdit(input));
         td::SetText(td::BoxEdit(input), L"copy");

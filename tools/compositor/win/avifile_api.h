@@ -6,6 +6,8 @@
 #include <windows.h>
 #include <vfw.h>
 
+namespace compositor {
+
 struct AviFileApi {
     void(WINAPI* FileInit)();
     void(WINAPI* FileExit)();
@@ -22,4 +24,6 @@ struct AviFileApi {
 };
 
 // The bound functions, or nullptr when the library or one of its functions is missing.
-const AviFileApi* avifile_api();
+const AviFileApi* avifileApi();
+
+} // namespace compositor

@@ -1,5 +1,7 @@
 #include "avifile_api.h"
 
+namespace compositor {
+
 namespace {
 
 template <typename F> bool bind(HMODULE lib, const char* name, F& slot) {
@@ -9,7 +11,7 @@ template <typename F> bool bind(HMODULE lib, const char* name, F& slot) {
 
 } // namespace
 
-bool bind_avifile(AviFileApi& api) {
+bool bindAvifile(AviFileApi& api) {
     HMODULE lib = LoadLibraryA("avifil32.dll");
     if (!lib) return false;
     return bind(lib, "AVIFileInit", api.FileInit) && bind(lib, "AVIFileExit", api.FileExit) &&
@@ -23,3 +25,5 @@ bool bind_avifile(AviFileApi& api) {
            bind(lib, "AVISaveOptionsFree", api.SaveOptionsFree) &&
            bind(lib, "AVISaveVW", api.SaveVW);
 }
+
+} // namespace compositor

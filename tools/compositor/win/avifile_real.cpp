@@ -1,9 +1,13 @@
 #include "avifile_api.h"
 
-bool bind_avifile(AviFileApi& api);
+namespace compositor {
 
-const AviFileApi* avifile_api() {
+bool bindAvifile(AviFileApi& api);
+
+const AviFileApi* avifileApi() {
     static AviFileApi api{};
-    static const bool bound = bind_avifile(api);
+    static const bool bound = bindAvifile(api);
     return bound ? &api : nullptr;
 }
+
+} // namespace compositor

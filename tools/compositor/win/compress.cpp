@@ -16,7 +16,7 @@
 #include "form1.h"
 #include "output_checks.h"
 
-using tamsel::AudioOperation;
+namespace compositor {
 
 namespace {
 
@@ -28,7 +28,7 @@ const wchar_t kNotCreated[] = L"圧縮ファイルは作成できませんでし
 const wchar_t kUnusableName[] = L"ファイル名に使えない文字があります。";
 
 BOOL WINAPI SaveCallback(int percent) {
-    SetWindowTextW(g_form1.hwnd, tamsel::progress_caption(kAppTitle, percent).c_str());
+    SetWindowTextW(g_form1.hwnd, compositor::progressCaption(kAppTitle, percent).c_str());
     return 0; // the save cannot be interrupted
 }
 
@@ -36,8 +36,8 @@ BOOL WINAPI SaveCallback(int percent) {
 // AVIFileInit: each obtained stream released once, both files, then AVIFileExit.
 struct Run {
     const AviFileApi& avi;
-    PAVISTREAM streams[tamsel::kStreamSlots] = {};
-    tamsel::StreamTable table;
+    PAVISTREAM streams[compositor::kStreamSlots] = {};
+    compositor::StreamTable table;
     PAVIFILE video_file = nullptr;
     PAVIFILE audio_file = nullptr;
 
@@ -54,16 +54,16 @@ struct Run {
 
     // Requests one stream into the next slot. A full table still probes the file so the
     // user can be told how many streams were left out; such a stream is released at once.
-    std::wstring origin[tamsel::kStreamSlots];    // the file each stream came from
-    LONG origin_index[tamsel::kStreamSlots] = {}; // and its number among that type's
+    std::wstring origin[compositor::kStreamSlots];    // the file each stream came from
+    LONG origin_index[compositor::kStreamSlots] = {}; // and its number among that type's
 
     bool get(PAVIFILE file, const std::wstring& path, DWORD type, LONG index) {
-        int slot = table.next_slot();
+        int slot = table.nextSlot();
         PAVISTREAM stream = nullptr;
         if (avi.FileGetStream(file, &stream, type, index) != 0 || !stream) return false;
         if (slot < 0) {
             avi.StreamRelease(stream);
-            table.left_out();
+            table.leftOut();
         } else {
             streams[slot] = stream;
             origin[slot] = path;
@@ -77,12 +77,12 @@ struct Run {
 // The platform reallocates and frees option formats and parameters as global memory
 // (GlobalReAllocPtr, and GlobalFreePtr in AVISaveOptionsFree): they are allocated and
 // freed only that way.
-void* global_alloc(size_t size) {
+void* globalAlloc(size_t size) {
     HGLOBAL block = GlobalAlloc(GHND, size);
     return block ? GlobalLock(block) : nullptr;
 }
 
-void global_free(void* pointer) {
+void globalFree(void* pointer) {
     if (!pointer) return;
     HGLOBAL block = GlobalHandle(pointer);
     GlobalUnlock(block);
@@ -110,8 +110,8 @@ struct Options {
     // What AVISaveOptionsFree leaves behind (it may skip a record).
     ~Options() {
         for (auto& r : records) {
-            global_free(r.lpFormat);
-            global_free(r.lpParms);
+            globalFree(r.lpFormat);
+            globalFree(r.lpParms);
         }
     }
     Options(const Options&) = delete;
@@ -135,10 +135,10 @@ struct Options {
         const size_t record = std::max<size_t>(size_t(size), sizeof(WAVEFORMATEX));
         DWORD largest = 0;
         if (acmMetrics(nullptr, ACM_METRIC_MAX_SIZE_FORMAT, &largest) != 0) largest = 0;
-        auto* format = static_cast<uint8_t*>(global_alloc(std::max<size_t>(record, largest)));
+        auto* format = static_cast<uint8_t*>(globalAlloc(std::max<size_t>(record, largest)));
         if (!format) return;
         if (avi.StreamReadFormat(stream, info[i].dwStart, format, &size) != 0) {
-            global_free(format);
+            globalFree(format);
             return;
         }
         options.lpFormat = format;
@@ -150,7 +150,7 @@ struct Options {
     // After OK: a compressed stream whose record still holds its own format is copied
     // unchanged (an empty record), since no codec converts a format into itself. Returns
     // what the written file must then say about those streams.
-    std::vector<KeptStream> keep_unchanged(const Run& run) {
+    std::vector<KeptStream> keepUnchanged(const Run& run) {
         std::vector<KeptStream> kept;
         for (size_t i = 0; i < records.size(); ++i) {
             AVICOMPRESSOPTIONS& r = records[i];
@@ -160,7 +160,7 @@ struct Options {
                 reinterpret_cast<const WAVEFORMATEX*>(prefill[i].data())->wFormatTag ==
                     WAVE_FORMAT_PCM)
                 continue;
-            global_free(r.lpFormat);
+            globalFree(r.lpFormat);
             r.lpFormat = nullptr;
             r.cbFormat = 0;
             kept.push_back({i, source[i], run.origin[i], size_t(run.origin_index[i])});
@@ -169,7 +169,7 @@ struct Options {
     }
 };
 
-void pump_pending_events() {
+void pumpPendingEvents() {
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
         if (msg.message == WM_QUIT) {
@@ -188,33 +188,34 @@ void compose(const AviFileApi& avi, AudioOperation op, const std::wstring& folde
     Run run(avi);
 
     std::wstring video_path = folder + video_name;
-    if (!avi_input_readable(video_path) ||
+    if (!aviInputReadable(video_path) ||
         avi.FileOpenW(&run.video_file, video_path.c_str(), OF_READ, nullptr) != 0) {
         run.video_file = nullptr;
-        message_box(video_name + L"\r" + kCannotOpen, MB_ICONEXCLAMATION);
+        messageBox(video_name + L"\r" + kCannotOpen, MB_ICONEXCLAMATION);
         return;
     }
-    for (const auto& step : tamsel::gather_steps(op)) {
-        PAVIFILE file = step.file == tamsel::SourceFile::Video ? run.video_file : nullptr;
-        const std::wstring& name = step.file == tamsel::SourceFile::Video ? video_name : audio_name;
+    for (const auto& step : compositor::gatherSteps(op)) {
+        PAVIFILE file = step.file == compositor::SourceFile::Video ? run.video_file : nullptr;
+        const std::wstring& name =
+            step.file == compositor::SourceFile::Video ? video_name : audio_name;
         const std::wstring path = folder + name;
-        if (step.file == tamsel::SourceFile::Audio) {
+        if (step.file == compositor::SourceFile::Audio) {
             const std::wstring& audio_path = path;
-            if (!avi_input_readable(audio_path) ||
+            if (!aviInputReadable(audio_path) ||
                 avi.FileOpenW(&run.audio_file, audio_path.c_str(), OF_READ, nullptr) != 0) {
                 run.audio_file = nullptr;
-                message_box(audio_name + L"\r" + kCannotOpen, MB_ICONEXCLAMATION);
+                messageBox(audio_name + L"\r" + kCannotOpen, MB_ICONEXCLAMATION);
                 return;
             }
             file = run.audio_file;
         }
-        DWORD type = step.kind == tamsel::StreamKind::Video ? streamtypeVIDEO : streamtypeAUDIO;
+        DWORD type = step.kind == compositor::StreamKind::Video ? streamtypeVIDEO : streamtypeAUDIO;
         LONG index = 0;
         if (!run.get(file, path, type, index)) {
             if (step.required) {
-                message_box(name + L"\r" +
-                                (step.kind == tamsel::StreamKind::Video ? kNoVideo : kNoAudio),
-                            MB_ICONEXCLAMATION);
+                messageBox(name + L"\r" +
+                               (step.kind == compositor::StreamKind::Video ? kNoVideo : kNoAudio),
+                           MB_ICONEXCLAMATION);
                 return;
             }
             continue;
@@ -224,27 +225,27 @@ void compose(const AviFileApi& avi, AudioOperation op, const std::wstring& folde
             }
     }
     int count = run.table.count();
-    if (run.table.left_out_count() > 0)
-        message_box(tamsel::left_out_message(run.table.left_out_count()), MB_ICONEXCLAMATION);
+    if (run.table.leftOutCount() > 0)
+        messageBox(compositor::leftOutMessage(run.table.leftOutCount()), MB_ICONEXCLAMATION);
 
     Options options(count);
     for (int i = 0; i < count; ++i)
         options.start(avi, i, run.streams[i]);
     INT_PTR confirmed =
         avi.SaveOptions(g_form1.hwnd, 7, count, run.streams, options.addresses.data());
-    pump_pending_events();
+    pumpPendingEvents();
     if (!confirmed) return;
-    std::vector<KeptStream> kept = options.keep_unchanged(run);
+    std::vector<KeptStream> kept = options.keepUnchanged(run);
 
     g_form1.busy = true;
     SetCursor(LoadCursorW(nullptr, IDC_WAIT));
     std::wstring failure;
     bool saved = false;
-    if (!remove_existing_output(output, failure)) {
+    if (!removeExistingOutput(output, failure)) {
         g_form1.busy = false;
         SetCursor(LoadCursorW(nullptr, IDC_ARROW));
         avi.SaveOptionsFree(count, options.addresses.data());
-        message_box(failure, MB_ICONEXCLAMATION);
+        messageBox(failure, MB_ICONEXCLAMATION);
         return;
     }
     // The handler class is named so that an output called *.wav is still written as AVI.
@@ -255,10 +256,10 @@ void compose(const AviFileApi& avi, AudioOperation op, const std::wstring& folde
     g_form1.busy = false;
     SetCursor(LoadCursorW(nullptr, IDC_ARROW));
     avi.SaveOptionsFree(count, options.addresses.data());
-    if (result == 0) saved = fix_up_output(output, kept);
+    if (result == 0) saved = fixUpOutput(output, kept);
     if (!saved) {
         DeleteFileW(output.c_str()); // never leave a half-written file behind
-        message_box(kNotCreated, 0);
+        messageBox(kNotCreated, 0);
     }
 }
 
@@ -274,38 +275,38 @@ void Command1_Click() {
     } composing;
     AudioOperation op = g_form1.operation;
     // 1, 2: selections.
-    if (g_form1.chooser.File1ListIndex() < 0) {
-        message_box(L"ビデオAVIファイルを選択してください。", MB_ICONEXCLAMATION);
+    if (g_form1.chooser.file1ListIndex() < 0) {
+        messageBox(L"ビデオAVIファイルを選択してください。", MB_ICONEXCLAMATION);
         return;
     }
-    std::wstring video_name = g_form1.chooser.File1Name();
+    std::wstring video_name = g_form1.chooser.file1Name();
     std::wstring audio_name;
-    if (tamsel::needs_audio_file(op)) {
-        if (g_form1.chooser.File2ListIndex() < 0) {
-            message_box(L"オーディオAVIファイルを選択してください。", MB_ICONEXCLAMATION);
+    if (compositor::needsAudioFile(op)) {
+        if (g_form1.chooser.file2ListIndex() < 0) {
+            messageBox(L"オーディオAVIファイルを選択してください。", MB_ICONEXCLAMATION);
             return;
         }
-        audio_name = g_form1.chooser.File2Name();
+        audio_name = g_form1.chooser.file2Name();
     }
     // 3: folder.
     std::wstring folder =
-        shell::JoinPath(g_form1.chooser.FilePath(), L"", shell::FolderEnd::kBackslashOnly);
+        shell::joinPath(g_form1.chooser.filePath(), L"", shell::FolderEnd::kBackslashOnly);
     // 4: output name.
     std::wstring answer; // Cancel leaves it empty, like an empty answer
-    shell::InputBox(g_form1.hwnd, L"保存ファイル名を入力してください。", kAppTitle, L"", answer);
+    shell::inputBox(g_form1.hwnd, L"保存ファイル名を入力してください。", kAppTitle, L"", answer);
     if (answer.empty()) return;
-    answer = tamsel::complete_output_name(answer);
-    if (tamsel::same_file_name(answer, video_name) ||
-        (tamsel::needs_audio_file(op) && tamsel::same_file_name(answer, audio_name))) {
-        message_box(kSameName, MB_ICONEXCLAMATION);
+    answer = compositor::completeOutputName(answer);
+    if (compositor::sameFileName(answer, video_name) ||
+        (compositor::needsAudioFile(op) && compositor::sameFileName(answer, audio_name))) {
+        messageBox(kSameName, MB_ICONEXCLAMATION);
         return;
     }
-    std::wstring output = shell::OutputPath(folder, answer);
+    std::wstring output = shell::outputPath(folder, answer);
     // A typed name can still reach a source through a folder part: compare the files
     // themselves, so the deletion before the save can never remove a source.
-    if (shell::SameFile(output, folder + video_name) ||
-        (tamsel::needs_audio_file(op) && shell::SameFile(output, folder + audio_name))) {
-        message_box(kSameName, MB_ICONEXCLAMATION);
+    if (shell::sameFile(output, folder + video_name) ||
+        (compositor::needsAudioFile(op) && shell::sameFile(output, folder + audio_name))) {
+        messageBox(kSameName, MB_ICONEXCLAMATION);
         return;
     }
     // Every name goes through the platform's ANSI conversion: one that does not survive it
@@ -313,17 +314,19 @@ void Command1_Click() {
     std::string ansi;
     for (const auto& [shown, full] :
          {std::pair<std::wstring, std::wstring>{video_name, folder + video_name},
-          {audio_name, tamsel::needs_audio_file(op) ? folder + audio_name : L""},
+          {audio_name, compositor::needsAudioFile(op) ? folder + audio_name : L""},
           {answer, output}}) {
-        if (!shell::ToAnsi(full, ansi, shell::AnsiMode::kExact)) {
-            message_box(shown + L"\r" + kUnusableName, MB_ICONEXCLAMATION);
+        if (!shell::toAnsi(full, ansi, shell::AnsiMode::kExact)) {
+            messageBox(shown + L"\r" + kUnusableName, MB_ICONEXCLAMATION);
             return;
         }
     }
-    const AviFileApi* avi = avifile_api();
+    const AviFileApi* avi = avifileApi();
     if (!avi) {
-        message_box(video_name + L"\r" + kCannotOpen, MB_ICONEXCLAMATION);
+        messageBox(video_name + L"\r" + kCannotOpen, MB_ICONEXCLAMATION);
         return;
     }
     compose(*avi, op, folder, video_name, audio_name, output);
 }
+
+} // namespace compositor

@@ -2,8 +2,10 @@
 
 #include "form1_ids.h"
 
-static_assert(int(IDC_DRIVE1) == int(shell::kIdDrive1) && int(IDC_DIR1) == int(shell::kIdDir1) &&
-                  int(IDC_FILE1) == int(shell::kIdFile1) && int(IDC_FILE2) == int(shell::kIdFile2),
+namespace compositor {
+
+static_assert(int(kIdDrive1) == int(shell::kIdDrive1) && int(kIdDir1) == int(shell::kIdDir1) &&
+                  int(kIdFile1) == int(shell::kIdFile1) && int(kIdFile2) == int(shell::kIdFile2),
               "the chooser's ids");
 
 const wchar_t kAppTitle[] = L"Tamsel";
@@ -11,13 +13,13 @@ Form1 g_form1;
 
 namespace {
 
-const wchar_t kForm1Class[] = L"TamselForm1";
+const wchar_t kClassName[] = L"TamselForm1";
 
 void Option1_Click(int index) {
-    g_form1.operation = static_cast<tamsel::AudioOperation>(index);
+    g_form1.operation = static_cast<compositor::AudioOperation>(index);
     // Add and Replace need the audio list; otherwise it looks and acts inactive and keeps
     // its selection (WM_CTLCOLORLISTBOX gives it the window's background).
-    EnableWindow(g_form1.chooser.file2, tamsel::needs_audio_file(g_form1.operation));
+    EnableWindow(g_form1.chooser.file2, compositor::needsAudioFile(g_form1.operation));
     InvalidateRect(g_form1.chooser.file2, nullptr, TRUE);
 }
 
@@ -28,45 +30,45 @@ void Form_Load(HWND hwnd) {
     // children would never paint the frame's inside.
     SetWindowLongPtrW(hwnd, GWL_STYLE, GetWindowLongPtrW(hwnd, GWL_STYLE) & ~WS_CLIPCHILDREN);
     // Created in tab order.
-    shell::CreateLabel(hwnd, IDC_LABEL3, L"Dri&ve:", Twips{60, 60, 435, 180});
-    g_form1.chooser.CreateDrive1(hwnd, Twips{60, 300, 2475, 300});
-    shell::CreateLabel(hwnd, IDC_LABEL4, L"&Directory/Folder:", Twips{60, 720, 1305, 180});
-    g_form1.chooser.CreateDir1(hwnd, Twips{60, 960, 2475, 1560});
-    shell::CreateLabel(hwnd, IDC_LABEL1, L"V&ideo AVI file:", Twips{2700, 60, 1110, 180});
-    g_form1.chooser.CreateFile1(hwnd, Twips{2640, 300, 3375, 1890}, L"*.avi");
-    shell::CreateLabel(hwnd, IDC_LABEL2, L"&Audio AVI file:", Twips{2700, 2280, 1110, 180});
-    g_form1.chooser.CreateFile2(hwnd, Twips{2640, 2520, 3375, 1890}, L"*.avi");
-    g_form1.command1 = shell::CreateButton(hwnd, IDC_COMMAND1, L"&Compress AVI file",
-                                           Twips{2640, 4500, 3375, 435});
+    shell::createLabel(hwnd, kIdLabel3, L"Dri&ve:", Twips{60, 60, 435, 180});
+    g_form1.chooser.createDrive1(hwnd, Twips{60, 300, 2475, 300});
+    shell::createLabel(hwnd, kIdLabel4, L"&Directory/Folder:", Twips{60, 720, 1305, 180});
+    g_form1.chooser.createDir1(hwnd, Twips{60, 960, 2475, 1560});
+    shell::createLabel(hwnd, kIdLabel1, L"V&ideo AVI file:", Twips{2700, 60, 1110, 180});
+    g_form1.chooser.createFile1(hwnd, Twips{2640, 300, 3375, 1890}, L"*.avi");
+    shell::createLabel(hwnd, kIdLabel2, L"&Audio AVI file:", Twips{2700, 2280, 1110, 180});
+    g_form1.chooser.createFile2(hwnd, Twips{2640, 2520, 3375, 1890}, L"*.avi");
+    g_form1.command1 =
+        shell::createButton(hwnd, kIdCommand1, L"&Compress AVI file", Twips{2640, 4500, 3375, 435});
     const Twips frame{60, 2640, 2475, 1755};
-    shell::CreateFrame(hwnd, IDC_FRAME1, L"Audio stream operation", frame);
+    shell::createFrame(hwnd, kIdFrame1, L"Audio stream operation", frame);
     const wchar_t* captions[4] = {L"Add &stream(s)", L"&Replace stream(s)", L"&No operation",
                                   L"De&lete stream(s)"};
     for (int index = 3; index >= 0; --index)
         g_form1.option1[index] =
-            shell::CreateOptionButton(hwnd, option1_id(index), captions[index], frame,
+            shell::createOptionButton(hwnd, option1Id(index), captions[index], frame,
                                       Twips{120, 300 * (index + 1), 2000, 255}, index == 3);
     SendMessageW(g_form1.option1[0], BM_SETCHECK, BST_CHECKED, 0);
-    g_form1.chooser.Start();
+    g_form1.chooser.start();
 }
 
-LRESULT CALLBACK form1_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT CALLBACK form1Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_CREATE:
         Form_Load(hwnd);
         return 0;
     case WM_COMMAND: {
         int id = LOWORD(wp), code = HIWORD(wp);
-        if (g_form1.chooser.OnCommand(wp, lp)) return 0;
-        if (shell::HandleMenuCommand(hwnd, id, shell::kTamsel)) return 0;
-        if (id == IDC_COMMAND1 && code == BN_CLICKED) Command1_Click();
-        if (id >= IDC_OPTION1_3 && id <= IDC_OPTION1_0 && code == BN_CLICKED)
-            Option1_Click(IDC_OPTION1_0 - id);
+        if (g_form1.chooser.onCommand(wp, lp)) return 0;
+        if (shell::handleMenuCommand(hwnd, id, shell::kTamsel)) return 0;
+        if (id == kIdCommand1 && code == BN_CLICKED) Command1_Click();
+        if (id >= kIdOption1_3 && id <= kIdOption1_0 && code == BN_CLICKED)
+            Option1_Click(kIdOption1_0 - id);
         return 0;
     }
     case WM_CTLCOLORLISTBOX:
         if (reinterpret_cast<HWND>(lp) == g_form1.chooser.file2 &&
-            !tamsel::needs_audio_file(g_form1.operation)) {
+            !compositor::needsAudioFile(g_form1.operation)) {
             SetBkColor(reinterpret_cast<HDC>(wp), GetSysColor(COLOR_BTNFACE));
             return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
         }
@@ -79,11 +81,11 @@ LRESULT CALLBACK form1_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         break;
     case WM_CLOSE:
         // No closing step of its own, but an open help viewer would keep the program alive.
-        shell::CloseHelpWindow();
+        shell::closeHelpWindow();
         DestroyWindow(hwnd);
         return 0;
     case WM_DESTROY:
-        shell::FormClosed();
+        shell::formClosed();
         return 0;
     }
     return DefWindowProcW(hwnd, msg, wp, lp);
@@ -91,10 +93,13 @@ LRESULT CALLBACK form1_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 
 } // namespace
 
-void message_box(const std::wstring& text, UINT icon) {
-    shell::ShowMessage(g_form1.hwnd, text, MB_OK | icon, shell::kTamsel);
+void messageBox(const std::wstring& text, UINT icon) {
+    shell::showMessage(g_form1.hwnd, text, MB_OK | icon, shell::kTamsel);
 }
 
+} // namespace compositor
+
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int show) {
-    return shell::RunMainForm(instance, kForm1Class, form1_proc, kAppTitle, 6120, 5055, show);
+    return shell::runMainForm(instance, compositor::kClassName, compositor::form1Proc,
+                              compositor::kAppTitle, 6120, 5055, show);
 }

@@ -8,6 +8,8 @@
 #include "shell/shell.h"
 #include "stream_plan.h"
 
+namespace compositor {
+
 extern const wchar_t kAppTitle[];
 
 struct Form1 {
@@ -15,7 +17,7 @@ struct Form1 {
     shell::FileChooser chooser; // Drive1, Dir1, File1 (video), File2 (audio)
     HWND command1 = nullptr;
     HWND option1[4] = {};
-    tamsel::AudioOperation operation = tamsel::AudioOperation::Add;
+    compositor::AudioOperation operation = compositor::AudioOperation::Add;
     bool busy = false;      // hourglass while the save runs
     bool composing = false; // Command1_Click is running
 };
@@ -23,7 +25,9 @@ struct Form1 {
 extern Form1 g_form1;
 
 // Message box with the application title; `icon` is MB_ICONEXCLAMATION, MB_ICONINFORMATION or 0.
-void message_box(const std::wstring& text, UINT icon);
+void messageBox(const std::wstring& text, UINT icon);
 
 // Command1_Click: the compression run.
 void Command1_Click();
+
+} // namespace compositor

@@ -1,25 +1,29 @@
 // Control ids of Tamsel's main window (also what an outside driver looks for).
 #pragma once
 
+namespace compositor {
+
 // The chooser's lists keep the shell's ids.
 enum Form1Control {
-    IDC_DRIVE1 = 1001,
-    IDC_DIR1 = 1002,
-    IDC_FILE1 = 1003,
-    IDC_FILE2 = 1004,
-    IDC_LABEL3 = 100,
-    IDC_LABEL4,
-    IDC_LABEL1,
-    IDC_LABEL2,
-    IDC_COMMAND1,
-    IDC_FRAME1,
-    IDC_OPTION1_3,
-    IDC_OPTION1_2,
-    IDC_OPTION1_1,
-    IDC_OPTION1_0,
+    kIdDrive1 = 1001,
+    kIdDir1 = 1002,
+    kIdFile1 = 1003,
+    kIdFile2 = 1004,
+    kIdLabel3 = 100,
+    kIdLabel4,
+    kIdLabel1,
+    kIdLabel2,
+    kIdCommand1,
+    kIdFrame1,
+    kIdOption1_3,
+    kIdOption1_2,
+    kIdOption1_1,
+    kIdOption1_0,
 };
 
 // Option1(i) has the id IDC_OPTION1_0 - i.
-inline int option1_id(int index) {
-    return IDC_OPTION1_0 - index;
+inline int option1Id(int index) {
+    return kIdOption1_0 - index;
 }
+
+} // namespace compositor

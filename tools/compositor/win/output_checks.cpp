@@ -13,25 +13,27 @@
 #include <iterator>
 #include <vector>
 
+namespace compositor {
+
 namespace {
 
 const wchar_t kCannotDelete[] = L"既存のファイルを削除できないため、保存しませんでした。\r";
 
 } // namespace
 
-bool remove_existing_output(const std::wstring& path, std::wstring& message) {
+bool removeExistingOutput(const std::wstring& path, std::wstring& message) {
     DWORD attributes = GetFileAttributesW(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) return true; // nothing to delete
     if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
-        message = path + L"\r" + kCannotDelete + shell::SystemErrorText(ERROR_ACCESS_DENIED);
+        message = path + L"\r" + kCannotDelete + shell::systemErrorText(ERROR_ACCESS_DENIED);
         return false;
     }
     if (DeleteFileW(path.c_str())) return true;
-    message = path + L"\r" + kCannotDelete + shell::SystemErrorText(GetLastError());
+    message = path + L"\r" + kCannotDelete + shell::systemErrorText(GetLastError());
     return false;
 }
 
-bool avi_input_readable(const std::wstring& path) {
+bool aviInputReadable(const std::wstring& path) {
     riff::FileStore store;
     if (!store.Open(std::filesystem::path(path), false)) return false;
     return riff::CheckStructure(store, riff::FourCC("AVI "));
@@ -41,7 +43,7 @@ namespace {
 
 // The timing in the source's own stream header (the platform's reader reports a copied
 // audio stream as 22050/1 too).
-bool source_timing(const KeptStream& k, uint32_t& scale, uint32_t& rate) {
+bool sourceTiming(const KeptStream& k, uint32_t& scale, uint32_t& rate) {
     riff::FileStore store;
     avi::AviLayout layout;
     if (!store.Open(std::filesystem::path(k.source), false) || !avi::ReadAviLayout(store, layout))
@@ -65,13 +67,13 @@ bool source_timing(const KeptStream& k, uint32_t& scale, uint32_t& rate) {
 // The platform's writer may count audio chunks instead of samples, invert the frame period
 // and drop key-frame flags; readers that trust these fields then misread the file. A
 // copied stream loses its format's extension and its timing (written as 22050/1).
-bool fix_up_output(const std::wstring& path, const std::vector<KeptStream>& kept) {
+bool fixUpOutput(const std::wstring& path, const std::vector<KeptStream>& kept) {
     riff::FileStore store;
     if (!store.Open(std::filesystem::path(path), true)) return false;
     bool ok = true;
     for (const KeptStream& k : kept) {
         uint32_t scale = 0, rate = 0;
-        ok = ok && source_timing(k, scale, rate) &&
+        ok = ok && sourceTiming(k, scale, rate) &&
              avi::RestoreStreamFormat(store, k.index, k.format).ok &&
              avi::RestoreStreamRate(store, k.index, scale, rate).ok;
     }
@@ -80,3 +82,5 @@ bool fix_up_output(const std::wstring& path, const std::vector<KeptStream>& kept
     store.Close();
     return ok;
 }
+
+} // namespace compositor

@@ -5,12 +5,14 @@
 #include <string>
 #include <vector>
 
+namespace compositor {
+
 // False for a file whose RIFF structure is damaged or truncated: AVIFile crashes while
 // reading such a file, so it is refused before it is opened.
-bool avi_input_readable(const std::wstring& path);
+bool aviInputReadable(const std::wstring& path);
 
 // Deletes an existing output. On failure fills `message` with the reason and returns false.
-bool remove_existing_output(const std::wstring& path, std::wstring& message);
+bool removeExistingOutput(const std::wstring& path, std::wstring& message);
 
 // A stream the save copied unchanged, and where it came from.
 struct KeptStream {
@@ -23,4 +25,6 @@ struct KeptStream {
 // Corrects in place the header fields the platform's writer may get wrong, and cuts the
 // zero bytes it leaves after the RIFF chunk. False when the written file cannot be read
 // back as a sound AVI or a correction fails.
-bool fix_up_output(const std::wstring& path, const std::vector<KeptStream>& kept);
+bool fixUpOutput(const std::wstring& path, const std::vector<KeptStream>& kept);
+
+} // namespace compositor

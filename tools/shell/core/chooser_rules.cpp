@@ -6,15 +6,15 @@ namespace shell {
 
 namespace {
 
-bool IsSeparator(wchar_t c) {
+bool isSeparator(wchar_t c) {
     return c == L'\\' || c == L'/';
 }
 
-wchar_t FoldAscii(wchar_t c) {
+wchar_t foldAscii(wchar_t c) {
     return (c >= L'a' && c <= L'z') ? wchar_t(c - 32) : c;
 }
 
-std::wstring Trim(const std::wstring& s) {
+std::wstring trim(const std::wstring& s) {
     size_t b = s.find_first_not_of(L' ');
     if (b == std::wstring::npos) return L"";
     size_t e = s.find_last_not_of(L' ');
@@ -22,27 +22,27 @@ std::wstring Trim(const std::wstring& s) {
 }
 
 // Length of the root part: "C:\" -> 3, "\\server\share\" -> up to and with the separator.
-size_t RootLength(const std::wstring& path) {
+size_t rootLength(const std::wstring& path) {
     if (path.size() >= 2 && path[1] == L':')
-        return path.size() >= 3 && IsSeparator(path[2]) ? 3 : 2;
-    if (path.size() >= 2 && IsSeparator(path[0]) && IsSeparator(path[1])) {
+        return path.size() >= 3 && isSeparator(path[2]) ? 3 : 2;
+    if (path.size() >= 2 && isSeparator(path[0]) && isSeparator(path[1])) {
         size_t server = path.find_first_of(L"\\/", 2);
         if (server == std::wstring::npos) return path.size();
         size_t share = path.find_first_of(L"\\/", server + 1);
         return share == std::wstring::npos ? path.size() : share + 1;
     }
-    return path.empty() || !IsSeparator(path[0]) ? 0 : 1;
+    return path.empty() || !isSeparator(path[0]) ? 0 : 1;
 }
 
 } // namespace
 
-std::vector<std::wstring> SplitPatterns(const std::wstring& pattern) {
+std::vector<std::wstring> splitPatterns(const std::wstring& pattern) {
     std::vector<std::wstring> parts;
     size_t start = 0;
     while (start <= pattern.size()) {
         size_t end = pattern.find(L';', start);
         if (end == std::wstring::npos) end = pattern.size();
-        std::wstring part = Trim(pattern.substr(start, end - start));
+        std::wstring part = trim(pattern.substr(start, end - start));
         if (!part.empty()) parts.push_back(part);
         start = end + 1;
     }
@@ -50,7 +50,7 @@ std::vector<std::wstring> SplitPatterns(const std::wstring& pattern) {
     return parts;
 }
 
-bool IsValidPattern(const std::wstring& pattern) {
+bool isValidPattern(const std::wstring& pattern) {
     for (wchar_t c : pattern) {
         if (c < 32) return false;
         if (std::wstring(L"\\/:\"<>|").find(c) != std::wstring::npos) return false;
@@ -58,18 +58,18 @@ bool IsValidPattern(const std::wstring& pattern) {
     return true;
 }
 
-std::wstring TrimFolder(const std::wstring& path) {
+std::wstring trimFolder(const std::wstring& path) {
     std::wstring p = path;
-    size_t root = RootLength(p);
-    while (p.size() > root && IsSeparator(p.back()))
+    size_t root = rootLength(p);
+    while (p.size() > root && isSeparator(p.back()))
         p.pop_back();
     return p;
 }
 
-std::vector<DirRow> DirTreeRows(const std::wstring& path, std::vector<std::wstring> subfolders) {
-    std::wstring p = TrimFolder(path);
+std::vector<DirRow> dirTreeRows(const std::wstring& path, std::vector<std::wstring> subfolders) {
+    std::wstring p = trimFolder(path);
     std::vector<DirRow> rows;
-    size_t root = RootLength(p);
+    size_t root = rootLength(p);
     rows.push_back({p.substr(0, root), p.substr(0, root), 0});
     int depth = 0;
     size_t pos = root;
@@ -83,16 +83,16 @@ std::vector<DirRow> DirTreeRows(const std::wstring& path, std::vector<std::wstri
               [](const std::wstring& a, const std::wstring& b) {
                   return std::lexicographical_compare(
                       a.begin(), a.end(), b.begin(), b.end(),
-                      [](wchar_t x, wchar_t y) { return FoldAscii(x) < FoldAscii(y); });
+                      [](wchar_t x, wchar_t y) { return foldAscii(x) < foldAscii(y); });
               });
     for (const auto& name : subfolders)
-        rows.push_back({JoinPath(p, name, FolderEnd::kBackslashOrSlash), name, depth + 1});
+        rows.push_back({joinPath(p, name, FolderEnd::kBackslashOrSlash), name, depth + 1});
     return rows;
 }
 
-int CurrentRow(const std::wstring& path) {
-    std::wstring p = TrimFolder(path);
-    size_t root = RootLength(p);
+int currentRow(const std::wstring& path) {
+    std::wstring p = trimFolder(path);
+    size_t root = rootLength(p);
     int row = 0;
     size_t pos = root;
     while (pos < p.size()) {

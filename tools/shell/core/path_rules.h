@@ -11,10 +11,10 @@ namespace shell {
 enum class FolderEnd { kBackslashOrSlash, kBackslashOnly };
 
 // Folder + "\" unless it already ends in a separator (as `end` counts them) + name.
-std::wstring JoinPath(const std::wstring& folder, const std::wstring& name, FolderEnd end);
+std::wstring joinPath(const std::wstring& folder, const std::wstring& name, FolderEnd end);
 
 // A typed answer without any backslash lands in the folder ("\" counts as its end);
 // anything else is used as typed.
-std::wstring OutputPath(const std::wstring& folder, const std::wstring& answer);
+std::wstring outputPath(const std::wstring& folder, const std::wstring& answer);
 
 } // namespace shell

@@ -32,14 +32,14 @@ class Chooser : public ::testing::Test {
         wc.hInstance = GetModuleHandleW(nullptr);
         wc.lpszClassName = L"ShellTestForm";
         RegisterClassW(&wc);
-        form = shell::CreateForm(L"ShellTestForm", L"Shell test", 6120, 5055, wc.hInstance);
+        form = shell::createForm(L"ShellTestForm", L"Shell test", 6120, 5055, wc.hInstance);
         ASSERT_TRUE(form);
-        chooser.CreateDrive1(form, {60, 300, 2475, 300});
-        chooser.CreateDir1(form, {60, 960, 2475, 1560});
-        chooser.CreateFile1(form, {2640, 300, 3375, 1890}, L"*.avi");
-        chooser.CreateFile2(form, {2640, 2520, 3375, 1890}, L"*.avi");
+        chooser.createDrive1(form, {60, 300, 2475, 300});
+        chooser.createDir1(form, {60, 960, 2475, 1560});
+        chooser.createFile1(form, {2640, 300, 3375, 1890}, L"*.avi");
+        chooser.createFile2(form, {2640, 2520, 3375, 1890}, L"*.avi");
         chooser.onFile1Click = [this] { ++file1Clicks; };
-        chooser.Start();
+        chooser.start();
     }
     void TearDown() override {
         if (form) DestroyWindow(form);
@@ -47,7 +47,7 @@ class Chooser : public ::testing::Test {
         td::RemoveTree(dir);
     }
     void Command(HWND control, WORD code) {
-        chooser.OnCommand(MAKEWPARAM(GetDlgCtrlID(control), code),
+        chooser.onCommand(MAKEWPARAM(GetDlgCtrlID(control), code),
                           reinterpret_cast<LPARAM>(control));
     }
 
@@ -61,14 +61,14 @@ class Chooser : public ::testing::Test {
 } // namespace
 
 TEST_F(Chooser, StartsOnTheCurrentFolderAndListsMatchingFilesOnly) {
-    EXPECT_EQ(chooser.DirPath(), dir);
-    EXPECT_EQ(chooser.FilePath(), dir);
-    EXPECT_EQ(chooser.Drive(), L"z:");
+    EXPECT_EQ(chooser.dirPath(), dir);
+    EXPECT_EQ(chooser.filePath(), dir);
+    EXPECT_EQ(chooser.drive(), L"z:");
     // Sorted without regard to case; no folders, no hidden files, other patterns left out.
     EXPECT_EQ(td::ListItems(chooser.file1), (std::vector<std::wstring>{L"A.AVI", L"b.avi"}));
     EXPECT_EQ(td::ListItems(chooser.file2), (std::vector<std::wstring>{L"A.AVI", L"b.avi"}));
-    EXPECT_EQ(chooser.File1ListIndex(), -1);
-    EXPECT_EQ(chooser.File1Name(), L"");
+    EXPECT_EQ(chooser.file1ListIndex(), -1);
+    EXPECT_EQ(chooser.file1Name(), L"");
 }
 
 TEST_F(Chooser, OpeningAFolderRefillsBothListsAndClearsTheirSelections) {
@@ -76,41 +76,41 @@ TEST_F(Chooser, OpeningAFolderRefillsBothListsAndClearsTheirSelections) {
     SendMessageW(chooser.file2, LB_SETCURSEL, 0, 0);
     Command(chooser.file1, LBN_SELCHANGE);
     EXPECT_EQ(file1Clicks, 1);
-    EXPECT_EQ(chooser.File1Name(), L"b.avi");
-    EXPECT_EQ(chooser.File2Name(), L"A.AVI");
+    EXPECT_EQ(chooser.file1Name(), L"b.avi");
+    EXPECT_EQ(chooser.file2Name(), L"A.AVI");
 
     int sub = td::FindListItem(
         chooser.dir1, std::wstring(size_t(td::ListIndex(chooser.dir1)) * 2 + 2, L' ') + L"sub");
     ASSERT_GE(sub, 0);
     SendMessageW(chooser.dir1, LB_SETCURSEL, sub, 0);
     Command(chooser.dir1, LBN_DBLCLK);
-    EXPECT_EQ(chooser.DirPath(), td::Join(dir, L"sub"));
-    EXPECT_EQ(chooser.FilePath(), td::Join(dir, L"sub"));
+    EXPECT_EQ(chooser.dirPath(), td::Join(dir, L"sub"));
+    EXPECT_EQ(chooser.filePath(), td::Join(dir, L"sub"));
     EXPECT_EQ(td::ListItems(chooser.file1), (std::vector<std::wstring>{L"d.avi"}));
     EXPECT_EQ(td::ListItems(chooser.file2), (std::vector<std::wstring>{L"d.avi"}));
-    EXPECT_EQ(chooser.File1ListIndex(), -1);
-    EXPECT_EQ(chooser.File2ListIndex(), -1);
+    EXPECT_EQ(chooser.file1ListIndex(), -1);
+    EXPECT_EQ(chooser.file2ListIndex(), -1);
 
     // The root row opens the drive's root; a path there gets no second separator.
     SendMessageW(chooser.dir1, LB_SETCURSEL, 0, 0);
     Command(chooser.dir1, LBN_DBLCLK);
-    EXPECT_EQ(chooser.DirPath(), L"Z:\\");
-    EXPECT_EQ(shell::JoinPath(chooser.FilePath(), L"a.vbp", shell::FolderEnd::kBackslashOrSlash),
+    EXPECT_EQ(chooser.dirPath(), L"Z:\\");
+    EXPECT_EQ(shell::joinPath(chooser.filePath(), L"a.vbp", shell::FolderEnd::kBackslashOrSlash),
               L"Z:\\a.vbp");
     EXPECT_EQ(td::ListIndex(chooser.dir1), 0);
 }
 
 TEST_F(Chooser, PatternsSplitAtSemicolonsAndBadPatternsChangeNothing) {
-    EXPECT_TRUE(chooser.SetFile1Pattern(L"*.wav;*.AVI"));
+    EXPECT_TRUE(chooser.setFile1Pattern(L"*.wav;*.AVI"));
     EXPECT_EQ(td::ListItems(chooser.file1),
               (std::vector<std::wstring>{L"A.AVI", L"b.avi", L"c.wav", L"音声.wav"}));
-    EXPECT_FALSE(chooser.SetFile1Pattern(L"*.wav|"));
-    EXPECT_FALSE(chooser.SetFile1Pattern(L"..\\*.*"));
-    EXPECT_EQ(chooser.File1Pattern(), L"*.wav;*.AVI");
+    EXPECT_FALSE(chooser.setFile1Pattern(L"*.wav|"));
+    EXPECT_FALSE(chooser.setFile1Pattern(L"..\\*.*"));
+    EXPECT_EQ(chooser.file1Pattern(), L"*.wav;*.AVI");
     EXPECT_EQ(td::ListItems(chooser.file1).size(), 4u);
-    EXPECT_TRUE(chooser.SetFile1Pattern(L""));
+    EXPECT_TRUE(chooser.setFile1Pattern(L""));
     EXPECT_EQ(td::ListItems(chooser.file1).size(), 5u); // every file
-    EXPECT_TRUE(chooser.SetFile1Pattern(L"*.w"));
+    EXPECT_TRUE(chooser.setFile1Pattern(L"*.w"));
     EXPECT_TRUE(td::ListItems(chooser.file1).empty());
     // File2 keeps its own pattern.
     EXPECT_EQ(td::ListItems(chooser.file2).size(), 2u);
@@ -120,9 +120,9 @@ TEST(Layout, TwipsScaleByTheScreensDpi) {
     HDC dc = GetDC(nullptr);
     int dpiX = GetDeviceCaps(dc, LOGPIXELSX), dpiY = GetDeviceCaps(dc, LOGPIXELSY);
     ReleaseDC(nullptr, dc);
-    EXPECT_EQ(shell::TwipsToPixelsX(1440), dpiX);
-    EXPECT_EQ(shell::TwipsToPixelsY(2880), 2 * dpiY);
-    RECT r = shell::ToPixels({60, 240, 2415, 300});
+    EXPECT_EQ(shell::twipsToPixelsX(1440), dpiX);
+    EXPECT_EQ(shell::twipsToPixelsY(2880), 2 * dpiY);
+    RECT r = shell::toPixels({60, 240, 2415, 300});
     EXPECT_EQ(r.left, MulDiv(60, dpiX, 1440));
     EXPECT_EQ(r.right - r.left, MulDiv(2415, dpiX, 1440));
     EXPECT_EQ(r.bottom - r.top, MulDiv(300, dpiY, 1440));
@@ -144,7 +144,7 @@ TEST(ToolStrings, AboutAndHelpTextsPerTool) {
 TEST(InitProcess, TurnsOffCriticalErrorBoxesAndKeepsOtherFlags) {
     UINT saved = GetErrorMode();
     SetErrorMode(SEM_NOGPFAULTERRORBOX);
-    shell::InitProcess();
+    shell::initProcess();
     UINT mode = GetErrorMode();
     SetErrorMode(saved);
     EXPECT_EQ(mode, UINT(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX));
@@ -184,7 +184,7 @@ TEST(InputBox, ShowsPromptAndInitialTextAndReturnsWhatWasTyped) {
     });
     std::wstring text;
     bool ok =
-        shell::InputBox(nullptr, L"保存ファイル名を入力してください。", L"Tamsel", L"a.avi", text);
+        shell::inputBox(nullptr, L"保存ファイル名を入力してください。", L"Tamsel", L"a.avi", text);
     helper.join();
     EXPECT_TRUE(ok);
     EXPECT_EQ(text, L"出力.avi");
@@ -201,21 +201,21 @@ TEST(InputBox, CancelGivesNoText) {
         if (box) td::PressBoxButton(box, IDCANCEL);
     });
     std::wstring text = L"stale";
-    EXPECT_FALSE(shell::InputBox(nullptr, L"prompt", L"Tamsel", L"x", text));
+    EXPECT_FALSE(shell::inputBox(nullptr, L"prompt", L"Tamsel", L"x", text));
     EXPECT_EQ(text, L"");
     helper.join();
 }
 
 TEST_F(Chooser, File2CanBeMadeInactiveAndKeepsItsSelection) {
     SendMessageW(chooser.file2, LB_SETCURSEL, 1, 0);
-    chooser.SetFile2Active(false);
+    chooser.setFile2Active(false);
     EXPECT_FALSE(td::Enabled(chooser.file2));
     HDC dc = GetDC(chooser.file2);
-    EXPECT_EQ(chooser.OnCtlColorListBox(chooser.file2, dc), GetSysColorBrush(COLOR_BTNFACE));
-    EXPECT_EQ(chooser.OnCtlColorListBox(chooser.file1, dc), nullptr);
-    chooser.SetFile2Active(true);
+    EXPECT_EQ(chooser.onCtlColorListBox(chooser.file2, dc), GetSysColorBrush(COLOR_BTNFACE));
+    EXPECT_EQ(chooser.onCtlColorListBox(chooser.file1, dc), nullptr);
+    chooser.setFile2Active(true);
     EXPECT_TRUE(td::Enabled(chooser.file2));
-    EXPECT_EQ(chooser.OnCtlColorListBox(chooser.file2, dc), GetSysColorBrush(COLOR_WINDOW));
+    EXPECT_EQ(chooser.onCtlColorListBox(chooser.file2, dc), GetSysColorBrush(COLOR_WINDOW));
     ReleaseDC(chooser.file2, dc);
-    EXPECT_EQ(chooser.File2Name(), L"b.avi");
+    EXPECT_EQ(chooser.file2Name(), L"b.avi");
 }

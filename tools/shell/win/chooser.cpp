@@ -11,7 +11,7 @@ namespace shell {
 
 namespace {
 
-LRESULT CALLBACK DirListProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
+LRESULT CALLBACK dirListProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
                              DWORD_PTR) {
     switch (msg) {
     case WM_GETDLGCODE:
@@ -29,7 +29,7 @@ LRESULT CALLBACK DirListProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, 
         }
         break;
     case WM_NCDESTROY:
-        RemoveWindowSubclass(hwnd, DirListProc, 1);
+        RemoveWindowSubclass(hwnd, dirListProc, 1);
         break;
     case WM_CHAR:
         if (wParam == L'\r') return 0;
@@ -38,7 +38,7 @@ LRESULT CALLBACK DirListProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, 
     return DefSubclassProc(hwnd, msg, wParam, lParam);
 }
 
-std::wstring ProgramDrive() {
+std::wstring programDrive() {
     wchar_t path[MAX_PATH] = L"";
     GetModuleFileNameW(nullptr, path, MAX_PATH);
     std::wstring p = path;
@@ -46,23 +46,23 @@ std::wstring ProgramDrive() {
     return L"c:";
 }
 
-bool IsReadableFolder(const std::wstring& folder) {
+bool isReadableFolder(const std::wstring& folder) {
     DWORD attr = GetFileAttributesW(folder.c_str());
     if (attr == INVALID_FILE_ATTRIBUTES || !(attr & FILE_ATTRIBUTE_DIRECTORY)) return false;
     WIN32_FIND_DATAW fd;
-    HANDLE h = FindFirstFileW(JoinPath(folder, L"*", FolderEnd::kBackslashOrSlash).c_str(), &fd);
+    HANDLE h = FindFirstFileW(joinPath(folder, L"*", FolderEnd::kBackslashOrSlash).c_str(), &fd);
     if (h == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_FILE_NOT_FOUND; // empty root
     FindClose(h);
     return true;
 }
 
-int ListIndex(HWND list) {
+int listIndex(HWND list) {
     if (!list) return -1;
     LRESULT i = SendMessageW(list, LB_GETCURSEL, 0, 0);
     return i == LB_ERR ? -1 : int(i);
 }
 
-std::wstring ListText(HWND list, int index) {
+std::wstring listText(HWND list, int index) {
     if (!list || index < 0) return L"";
     LRESULT len = SendMessageW(list, LB_GETTEXTLEN, index, 0);
     if (len == LB_ERR) return L"";
@@ -74,52 +74,52 @@ std::wstring ListText(HWND list, int index) {
 
 } // namespace
 
-HWND FileChooser::CreateDrive1(HWND parent, const Twips& rect) {
+HWND FileChooser::createDrive1(HWND parent, const Twips& rect) {
     // The drop-down part opens below the field; the field's own height follows the font.
     Twips r = rect;
     r.height = rect.height + 2400;
-    drive1 = CreateControl(parent, kIdDrive1, L"COMBOBOX", L"",
+    drive1 = createControl(parent, kIdDrive1, L"COMBOBOX", L"",
                            WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0, r);
     return drive1;
 }
 
-HWND FileChooser::CreateDir1(HWND parent, const Twips& rect) {
-    dir1 = CreateControl(parent, kIdDir1, L"LISTBOX", L"",
+HWND FileChooser::createDir1(HWND parent, const Twips& rect) {
+    dir1 = createControl(parent, kIdDir1, L"LISTBOX", L"",
                          WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
                          WS_EX_CLIENTEDGE, rect);
-    SetWindowSubclass(dir1, DirListProc, 1, 0);
+    SetWindowSubclass(dir1, dirListProc, 1, 0);
     return dir1;
 }
 
-HWND FileChooser::CreateFile1(HWND parent, const Twips& rect, const std::wstring& pattern) {
+HWND FileChooser::createFile1(HWND parent, const Twips& rect, const std::wstring& pattern) {
     pattern1_ = pattern;
-    file1 = CreateControl(parent, kIdFile1, L"LISTBOX", L"",
+    file1 = createControl(parent, kIdFile1, L"LISTBOX", L"",
                           WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_SORT | LBS_NOINTEGRALHEIGHT,
                           WS_EX_CLIENTEDGE, rect);
     return file1;
 }
 
-HWND FileChooser::CreateFile2(HWND parent, const Twips& rect, const std::wstring& pattern) {
+HWND FileChooser::createFile2(HWND parent, const Twips& rect, const std::wstring& pattern) {
     pattern2_ = pattern;
-    file2 = CreateControl(parent, kIdFile2, L"LISTBOX", L"",
+    file2 = createControl(parent, kIdFile2, L"LISTBOX", L"",
                           WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_SORT | LBS_NOINTEGRALHEIGHT,
                           WS_EX_CLIENTEDGE, rect);
     return file2;
 }
 
-void FileChooser::Start() {
+void FileChooser::start() {
     wchar_t cwd[MAX_PATH] = L"";
     GetCurrentDirectoryW(MAX_PATH, cwd);
     std::wstring current = cwd;
     std::wstring drive = current.size() >= 2 && current[1] == L':'
                              ? std::wstring{wchar_t(towlower(current[0])), L':'}
-                             : ProgramDrive();
-    FillDrives(drive);
+                             : programDrive();
+    fillDrives(drive);
     drivePath_ = drive;
-    if (!SetDirPath(current)) SetDirPath(drive + L"\\");
+    if (!setDirPath(current)) setDirPath(drive + L"\\");
 }
 
-void FileChooser::FillDrives(const std::wstring& current) {
+void FileChooser::fillDrives(const std::wstring& current) {
     if (!drive1) return;
     SendMessageW(drive1, CB_RESETCONTENT, 0, 0);
     DWORD mask = GetLogicalDrives();
@@ -133,14 +133,14 @@ void FileChooser::FillDrives(const std::wstring& current) {
     SendMessageW(drive1, CB_SETCURSEL, select, 0);
 }
 
-bool FileChooser::OnCommand(WPARAM wParam, LPARAM) {
+bool FileChooser::onCommand(WPARAM wParam, LPARAM) {
     int id = LOWORD(wParam), code = HIWORD(wParam);
     if (id == kIdDrive1 && drive1) {
         if (code == CBN_SELCHANGE) Drive1_Change();
         return true;
     }
     if (id == kIdDir1 && dir1) {
-        if (code == LBN_DBLCLK) OpenDirEntry(ListIndex(dir1));
+        if (code == LBN_DBLCLK) openDirEntry(listIndex(dir1));
         return true;
     }
     if (id == kIdFile1 && file1) {
@@ -171,7 +171,7 @@ void FileChooser::Drive1_Change() {
     wchar_t full[MAX_PATH] = L"";
     DWORD n = GetFullPathNameW(chosen.c_str(), MAX_PATH, full, nullptr);
     std::wstring folder = (n > 0 && n < MAX_PATH) ? std::wstring(full) : chosen + L"\\";
-    if (SetDirPath(folder)) {
+    if (setDirPath(folder)) {
         drivePath_ = chosen;
         return;
     }
@@ -179,7 +179,7 @@ void FileChooser::Drive1_Change() {
     // drive that cannot be read either.
     if (changingDrive_) return;
     changingDrive_ = true;
-    std::wstring own = ProgramDrive();
+    std::wstring own = programDrive();
     LRESULT at =
         SendMessageW(drive1, CB_FINDSTRINGEXACT, WPARAM(-1), reinterpret_cast<LPARAM>(own.c_str()));
     SendMessageW(drive1, CB_SETCURSEL, at == CB_ERR ? 0 : at, 0);
@@ -187,20 +187,20 @@ void FileChooser::Drive1_Change() {
     changingDrive_ = false;
 }
 
-bool FileChooser::SetDirPath(const std::wstring& path) {
-    std::wstring folder = TrimFolder(path);
+bool FileChooser::setDirPath(const std::wstring& path) {
+    std::wstring folder = trimFolder(path);
     if (folder.size() == 2 && folder[1] == L':') folder += L"\\";
-    if (!IsReadableFolder(folder)) return false;
+    if (!isReadableFolder(folder)) return false;
     dirPath_ = folder;
-    FillDir();
+    fillDir();
     Dir1_Change();
     return true;
 }
 
-void FileChooser::FillDir() {
+void FileChooser::fillDir() {
     std::vector<std::wstring> subfolders;
     WIN32_FIND_DATAW fd;
-    HANDLE h = FindFirstFileW(JoinPath(dirPath_, L"*", FolderEnd::kBackslashOrSlash).c_str(), &fd);
+    HANDLE h = FindFirstFileW(joinPath(dirPath_, L"*", FolderEnd::kBackslashOrSlash).c_str(), &fd);
     if (h != INVALID_HANDLE_VALUE) {
         do {
             std::wstring name = fd.cFileName;
@@ -211,7 +211,7 @@ void FileChooser::FillDir() {
         } while (FindNextFileW(h, &fd));
         FindClose(h);
     }
-    std::vector<DirRow> rows = DirTreeRows(dirPath_, subfolders);
+    std::vector<DirRow> rows = dirTreeRows(dirPath_, subfolders);
     dirEntries_.clear();
     if (!dir1) return;
     SendMessageW(dir1, WM_SETREDRAW, FALSE, 0);
@@ -222,32 +222,32 @@ void FileChooser::FillDir() {
         SendMessageW(dir1, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
         dirEntries_.push_back(row.path);
     }
-    SendMessageW(dir1, LB_SETCURSEL, CurrentRow(dirPath_), 0);
+    SendMessageW(dir1, LB_SETCURSEL, currentRow(dirPath_), 0);
     SendMessageW(dir1, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(dir1, nullptr, TRUE);
 }
 
-void FileChooser::OpenDirEntry(int index) {
+void FileChooser::openDirEntry(int index) {
     if (index < 0 || size_t(index) >= dirEntries_.size()) return;
     std::wstring target = dirEntries_[size_t(index)];
-    if (!SetDirPath(target)) {
+    if (!setDirPath(target)) {
         // A folder that vanished or cannot be read: stay where we are.
-        SendMessageW(dir1, LB_SETCURSEL, CurrentRow(dirPath_), 0);
+        SendMessageW(dir1, LB_SETCURSEL, currentRow(dirPath_), 0);
     }
 }
 
 void FileChooser::Dir1_Change() {
     filePath_ = dirPath_;
-    if (file1) FillFiles(file1, pattern1_);
-    if (file2) FillFiles(file2, pattern2_);
+    if (file1) fillFiles(file1, pattern1_);
+    if (file2) fillFiles(file2, pattern2_);
 }
 
-void FileChooser::FillFiles(HWND list, const std::wstring& pattern) {
+void FileChooser::fillFiles(HWND list, const std::wstring& pattern) {
     std::set<std::wstring> names;
-    for (const auto& part : SplitPatterns(pattern)) {
+    for (const auto& part : splitPatterns(pattern)) {
         WIN32_FIND_DATAW fd;
         HANDLE h =
-            FindFirstFileW(JoinPath(filePath_, part, FolderEnd::kBackslashOrSlash).c_str(), &fd);
+            FindFirstFileW(joinPath(filePath_, part, FolderEnd::kBackslashOrSlash).c_str(), &fd);
         if (h == INVALID_HANDLE_VALUE) continue;
         do {
             if (fd.dwFileAttributes &
@@ -265,21 +265,21 @@ void FileChooser::FillFiles(HWND list, const std::wstring& pattern) {
     InvalidateRect(list, nullptr, TRUE);
 }
 
-bool FileChooser::SetFile1Pattern(const std::wstring& pattern) {
-    if (!IsValidPattern(pattern)) return false;
+bool FileChooser::setFile1Pattern(const std::wstring& pattern) {
+    if (!isValidPattern(pattern)) return false;
     pattern1_ = pattern;
-    if (file1) FillFiles(file1, pattern1_);
+    if (file1) fillFiles(file1, pattern1_);
     return true;
 }
 
-void FileChooser::SetFile2Active(bool active) {
+void FileChooser::setFile2Active(bool active) {
     file2Active_ = active;
     if (!file2) return;
     EnableWindow(file2, active);
     InvalidateRect(file2, nullptr, TRUE);
 }
 
-HBRUSH FileChooser::OnCtlColorListBox(HWND list, HDC dc) const {
+HBRUSH FileChooser::onCtlColorListBox(HWND list, HDC dc) const {
     if (!list || list != file2) return nullptr;
     int colour = file2Active_ ? COLOR_WINDOW : COLOR_BTNFACE;
     SetBkColor(dc, GetSysColor(colour));
@@ -287,26 +287,26 @@ HBRUSH FileChooser::OnCtlColorListBox(HWND list, HDC dc) const {
     return GetSysColorBrush(colour);
 }
 
-std::wstring FileChooser::Drive() const {
+std::wstring FileChooser::drive() const {
     return drivePath_;
 }
-std::wstring FileChooser::DirPath() const {
+std::wstring FileChooser::dirPath() const {
     return dirPath_;
 }
-std::wstring FileChooser::FilePath() const {
+std::wstring FileChooser::filePath() const {
     return filePath_;
 }
-int FileChooser::File1ListIndex() const {
-    return ListIndex(file1);
+int FileChooser::file1ListIndex() const {
+    return listIndex(file1);
 }
-int FileChooser::File2ListIndex() const {
-    return ListIndex(file2);
+int FileChooser::file2ListIndex() const {
+    return listIndex(file2);
 }
-std::wstring FileChooser::File1Name() const {
-    return ListText(file1, ListIndex(file1));
+std::wstring FileChooser::file1Name() const {
+    return listText(file1, listIndex(file1));
 }
-std::wstring FileChooser::File2Name() const {
-    return ListText(file2, ListIndex(file2));
+std::wstring FileChooser::file2Name() const {
+    return listText(file2, listIndex(file2));
 }
 
 } // namespace shell

@@ -21,7 +21,7 @@ class ScopedFile {
     HANDLE h_;
 };
 
-bool FileIdentity(const std::wstring& path, BY_HANDLE_FILE_INFORMATION& info) {
+bool fileIdentity(const std::wstring& path, BY_HANDLE_FILE_INFORMATION& info) {
     ScopedFile f(CreateFileW(path.c_str(), 0,
                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
@@ -30,14 +30,14 @@ bool FileIdentity(const std::wstring& path, BY_HANDLE_FILE_INFORMATION& info) {
 
 } // namespace
 
-bool SameFile(const std::wstring& a, const std::wstring& b) {
+bool sameFile(const std::wstring& a, const std::wstring& b) {
     BY_HANDLE_FILE_INFORMATION ia, ib;
-    if (!FileIdentity(a, ia) || !FileIdentity(b, ib)) return false;
+    if (!fileIdentity(a, ia) || !fileIdentity(b, ib)) return false;
     return ia.dwVolumeSerialNumber == ib.dwVolumeSerialNumber &&
            ia.nFileIndexHigh == ib.nFileIndexHigh && ia.nFileIndexLow == ib.nFileIndexLow;
 }
 
-bool ReadWholeFile(const std::wstring& path, std::string& bytes, DWORD& error) {
+bool readWholeFile(const std::wstring& path, std::string& bytes, DWORD& error) {
     ScopedFile f(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                              FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!f) {
@@ -56,7 +56,7 @@ bool ReadWholeFile(const std::wstring& path, std::string& bytes, DWORD& error) {
     return ok;
 }
 
-bool ToAnsi(const std::wstring& text, std::string& out, AnsiMode mode) {
+bool toAnsi(const std::wstring& text, std::string& out, AnsiMode mode) {
     out.clear();
     if (text.empty()) return true;
     const DWORD flags = mode == AnsiMode::kExact ? WC_NO_BEST_FIT_CHARS : 0;
@@ -71,7 +71,7 @@ bool ToAnsi(const std::wstring& text, std::string& out, AnsiMode mode) {
     return !lossy;
 }
 
-std::wstring FromAnsi(const std::string& bytes) {
+std::wstring fromAnsi(const std::string& bytes) {
     if (bytes.empty()) return L"";
     int n = MultiByteToWideChar(CP_ACP, 0, bytes.data(), int(bytes.size()), nullptr, 0);
     std::wstring text(size_t(n), L'\0');

@@ -29,7 +29,7 @@ void Form_Load(HWND hwnd) {
         WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_READONLY, 0, 0, 0,
         0, hwnd, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdText1)), GetModuleHandleW(nullptr),
         nullptr);
-    SendMessageW(g_text1, WM_SETFONT, reinterpret_cast<WPARAM>(HelpFont()), FALSE);
+    SendMessageW(g_text1, WM_SETFONT, reinterpret_cast<WPARAM>(helpFont()), FALSE);
     SendMessageW(g_text1, EM_SETLIMITTEXT, 0x7FFFFFFE, 0);
     Form_Resize(hwnd);
 }
@@ -38,11 +38,11 @@ void Form_Unload() {
     if (g_text1) SetWindowTextW(g_text1, L"");
 }
 
-LRESULT CALLBACK HelpProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK helpProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case WM_CREATE:
         g_help = hwnd;
-        FormOpened();
+        formOpened();
         Form_Load(hwnd);
         return 0;
     case WM_SIZE:
@@ -60,29 +60,29 @@ LRESULT CALLBACK HelpProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_DESTROY:
         g_help = nullptr;
         g_text1 = nullptr;
-        FormClosed();
+        formClosed();
         return 0;
     }
     return DefWindowProcW(hwnd, msg, wParam, lParam);
 }
 
-void EnsureViewer() {
+void ensureViewer() {
     if (g_help) return;
     static bool registered = false;
     HINSTANCE instance = GetModuleHandleW(nullptr);
     if (!registered) {
         WNDCLASSW wc = {};
-        wc.lpfnWndProc = HelpProc;
+        wc.lpfnWndProc = helpProc;
         wc.hInstance = instance;
         wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
         wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        wc.hIcon = ProgramIcon();
+        wc.hIcon = programIcon();
         wc.lpszClassName = kHelpClass;
         RegisterClassW(&wc);
         registered = true;
     }
     DWORD style = WS_OVERLAPPEDWINDOW;
-    RECT r = {0, 0, TwipsToPixelsX(5685), TwipsToPixelsY(4275)};
+    RECT r = {0, 0, twipsToPixelsX(5685), twipsToPixelsY(4275)};
     AdjustWindowRectEx(&r, style, FALSE, 0);
     CreateWindowExW(0, kHelpClass, L"", style, 0, 0, r.right - r.left, r.bottom - r.top, nullptr,
                     nullptr, instance, nullptr);
@@ -90,7 +90,7 @@ void EnsureViewer() {
 
 // Whole file as text in the ANSI code page; lone LF becomes CR LF so an edit control breaks
 // the line.
-bool ReadHelpFile(const std::wstring& name, std::wstring& text, DWORD& error) {
+bool readHelpFile(const std::wstring& name, std::wstring& text, DWORD& error) {
     HANDLE f = CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (f == INVALID_HANDLE_VALUE) {
@@ -126,8 +126,8 @@ bool ReadHelpFile(const std::wstring& name, std::wstring& text, DWORD& error) {
 
 } // namespace
 
-void ShowHelpDialog(HWND f, const std::wstring& capStr, const std::wstring& fileName) {
-    EnsureViewer();
+void showHelpDialog(HWND f, const std::wstring& capStr, const std::wstring& fileName) {
+    ensureViewer();
     if (!g_help) return;
     SetWindowTextW(g_help, capStr.c_str());
     if (GetWindowTextLengthW(g_text1) == 0) {
@@ -143,14 +143,14 @@ void ShowHelpDialog(HWND f, const std::wstring& capStr, const std::wstring& file
                      SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         std::wstring text;
         DWORD error = 0;
-        if (ReadHelpFile(fileName, text, error)) {
+        if (readHelpFile(fileName, text, error)) {
             SetWindowTextW(g_text1, text.c_str());
         } else if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ||
                    error == ERROR_INVALID_NAME) {
             SetWindowTextW(g_text1, (L"ヘルプ文書[" + fileName + L"]が見つかりません。").c_str());
         } else {
             // The file is there but cannot be read: say why rather than show nothing.
-            SetWindowTextW(g_text1, (fileName + L"\r\n" + SystemErrorText(error)).c_str());
+            SetWindowTextW(g_text1, (fileName + L"\r\n" + systemErrorText(error)).c_str());
         }
     }
     ShowWindow(g_help, IsIconic(g_help) ? SW_SHOW : SW_SHOWNORMAL);
@@ -158,11 +158,11 @@ void ShowHelpDialog(HWND f, const std::wstring& capStr, const std::wstring& file
     SetForegroundWindow(g_help);
 }
 
-HWND HelpWindow() {
+HWND helpWindow() {
     return g_help;
 }
 
-void CloseHelpWindow() {
+void closeHelpWindow() {
     if (g_help) SendMessageW(g_help, WM_CLOSE, 0, 0);
 }
 

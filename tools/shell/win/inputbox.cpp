@@ -16,20 +16,20 @@ struct InputState {
 };
 
 // Appends a WORD-aligned chunk to the template.
-void Align(std::vector<WORD>& t, size_t bytes) {
+void align(std::vector<WORD>& t, size_t bytes) {
     while ((t.size() * 2) % bytes)
         t.push_back(0);
 }
 
-void PushString(std::vector<WORD>& t, const std::wstring& s) {
+void pushString(std::vector<WORD>& t, const std::wstring& s) {
     for (wchar_t c : s)
         t.push_back(WORD(c));
     t.push_back(0);
 }
 
-void PushItem(std::vector<WORD>& t, DWORD style, DWORD exStyle, short x, short y, short cx,
+void pushItem(std::vector<WORD>& t, DWORD style, DWORD exStyle, short x, short y, short cx,
               short cy, WORD id, WORD classAtom, const std::wstring& text) {
-    Align(t, 4);
+    align(t, 4);
     DLGITEMTEMPLATE item = {};
     item.style = style | WS_CHILD | WS_VISIBLE;
     item.dwExtendedStyle = exStyle;
@@ -42,11 +42,11 @@ void PushItem(std::vector<WORD>& t, DWORD style, DWORD exStyle, short x, short y
     t.insert(t.end(), raw, raw + sizeof(item) / 2);
     t.push_back(0xFFFF);
     t.push_back(classAtom);
-    PushString(t, text);
+    pushString(t, text);
     t.push_back(0); // no creation data
 }
 
-INT_PTR CALLBACK InputProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
+INT_PTR CALLBACK inputProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
     auto* state = reinterpret_cast<InputState*>(GetWindowLongPtrW(dlg, DWLP_USER));
     switch (msg) {
     case WM_INITDIALOG:
@@ -78,7 +78,7 @@ INT_PTR CALLBACK InputProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
 
 } // namespace
 
-bool InputBox(HWND owner, const std::wstring& prompt, const std::wstring& caption,
+bool inputBox(HWND owner, const std::wstring& prompt, const std::wstring& caption,
               const std::wstring& initial, std::wstring& text) {
     std::vector<WORD> t;
     DLGTEMPLATE dlg = {};
@@ -90,18 +90,18 @@ bool InputBox(HWND owner, const std::wstring& prompt, const std::wstring& captio
     t.insert(t.end(), raw, raw + sizeof(dlg) / 2);
     t.push_back(0); // no menu
     t.push_back(0); // standard class
-    PushString(t, caption);
+    pushString(t, caption);
     t.push_back(9); // point size
-    PushString(t, L"ＭＳ Ｐゴシック");
-    PushItem(t, SS_LEFT, 0, 7, 7, 170, 50, kIdPrompt, 0x0082, prompt);
-    PushItem(t, BS_DEFPUSHBUTTON | WS_TABSTOP, 0, 186, 7, 48, 14, IDOK, 0x0080, L"OK");
-    PushItem(t, BS_PUSHBUTTON | WS_TABSTOP, 0, 186, 25, 48, 14, IDCANCEL, 0x0080, L"キャンセル");
-    PushItem(t, ES_AUTOHSCROLL | WS_TABSTOP | WS_BORDER, 0, 7, 68, 226, 14, kIdEdit, 0x0081, L"");
+    pushString(t, L"ＭＳ Ｐゴシック");
+    pushItem(t, SS_LEFT, 0, 7, 7, 170, 50, kIdPrompt, 0x0082, prompt);
+    pushItem(t, BS_DEFPUSHBUTTON | WS_TABSTOP, 0, 186, 7, 48, 14, IDOK, 0x0080, L"OK");
+    pushItem(t, BS_PUSHBUTTON | WS_TABSTOP, 0, 186, 25, 48, 14, IDCANCEL, 0x0080, L"キャンセル");
+    pushItem(t, ES_AUTOHSCROLL | WS_TABSTOP | WS_BORDER, 0, 7, 68, 226, 14, kIdEdit, 0x0081, L"");
     text.clear();
     InputState state = {&initial, &text};
     INT_PTR r = DialogBoxIndirectParamW(GetModuleHandleW(nullptr),
                                         reinterpret_cast<const DLGTEMPLATE*>(t.data()), owner,
-                                        InputProc, reinterpret_cast<LPARAM>(&state));
+                                        inputProc, reinterpret_cast<LPARAM>(&state));
     if (r != IDOK) text.clear();
     return r == IDOK;
 }

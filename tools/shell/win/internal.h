@@ -6,10 +6,10 @@
 namespace shell {
 
 // The control a label's access key focuses (null: the next one in tab order).
-HWND LabelTarget(HWND label);
+HWND labelTarget(HWND label);
 // True for windows created by CreateLabel.
-bool IsShellLabel(HWND hwnd);
+bool isShellLabel(HWND hwnd);
 // Counts a top-level window open; FormClosed ends the loop with the last.
-void FormOpened();
+void formOpened();
 
 } // namespace shell

@@ -35,14 +35,14 @@ void MenuAbout_Click(HWND form, const ToolInfo& tool) {
         if (i) text += L'\r';
         text += tool.aboutLines[i];
     }
-    ShowMessage(form, text, MB_OK | MB_ICONINFORMATION, tool, tool.aboutCaption);
+    showMessage(form, text, MB_OK | MB_ICONINFORMATION, tool, tool.aboutCaption);
 }
 
 void MenuHelp_Click(HWND form, const ToolInfo& tool) {
-    ShowHelpDialog(form, tool.helpCaption, tool.helpFile);
+    showHelpDialog(form, tool.helpCaption, tool.helpFile);
 }
 
-bool HandleMenuCommand(HWND form, int id, const ToolInfo& tool) {
+bool handleMenuCommand(HWND form, int id, const ToolInfo& tool) {
     if (id == kIdMenuAbout) {
         MenuAbout_Click(form, tool);
         return true;
@@ -56,7 +56,7 @@ bool HandleMenuCommand(HWND form, int id, const ToolInfo& tool) {
 
 namespace {
 
-BOOL CALLBACK FirstIconName(HMODULE, LPCWSTR, LPWSTR name, LONG_PTR param) {
+BOOL CALLBACK firstIconName(HMODULE, LPCWSTR, LPWSTR name, LONG_PTR param) {
     auto* out = reinterpret_cast<std::wstring*>(param);
     *out = IS_INTRESOURCE(name) ? L"#" + std::to_wstring(reinterpret_cast<UINT_PTR>(name)) : name;
     return FALSE;
@@ -64,11 +64,11 @@ BOOL CALLBACK FirstIconName(HMODULE, LPCWSTR, LPWSTR name, LONG_PTR param) {
 
 } // namespace
 
-HICON ProgramIcon() {
+HICON programIcon() {
     static HICON icon = [] {
         HMODULE self = GetModuleHandleW(nullptr);
         std::wstring first;
-        EnumResourceNamesW(self, reinterpret_cast<LPCWSTR>(RT_GROUP_ICON), FirstIconName,
+        EnumResourceNamesW(self, reinterpret_cast<LPCWSTR>(RT_GROUP_ICON), firstIconName,
                            reinterpret_cast<LONG_PTR>(&first));
         HICON loaded = first.empty() ? nullptr : LoadIconW(self, first.c_str());
         return loaded ? loaded : LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION));
@@ -76,7 +76,7 @@ HICON ProgramIcon() {
     return icon;
 }
 
-std::wstring SystemErrorText(DWORD code) {
+std::wstring systemErrorText(DWORD code) {
     wchar_t* buffer = nullptr;
     DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
                                  FORMAT_MESSAGE_IGNORE_INSERTS,
@@ -96,7 +96,7 @@ std::wstring SystemErrorText(DWORD code) {
     return text;
 }
 
-int ShowMessage(HWND owner, const std::wstring& text, UINT flags, const ToolInfo& tool,
+int showMessage(HWND owner, const std::wstring& text, UINT flags, const ToolInfo& tool,
                 const wchar_t* caption) {
     return MessageBoxW(owner, text.c_str(), caption ? caption : tool.title, flags);
 }
@@ -105,7 +105,7 @@ namespace {
 
 int g_openForms = 0;
 
-wchar_t AccessKey(const std::wstring& caption) {
+wchar_t accessKey(const std::wstring& caption) {
     for (size_t i = 0; i + 1 < caption.size(); ++i) {
         if (caption[i] != L'&') continue;
         if (caption[i + 1] == L'&') {
@@ -117,7 +117,7 @@ wchar_t AccessKey(const std::wstring& caption) {
     return 0;
 }
 
-wchar_t Fold(wchar_t c) {
+wchar_t fold(wchar_t c) {
     return (c >= L'a' && c <= L'z') ? wchar_t(c - 32) : c;
 }
 
@@ -126,11 +126,11 @@ struct KeySearch {
     HWND label;
 };
 
-BOOL CALLBACK FindLabel(HWND child, LPARAM lParam) {
+BOOL CALLBACK findLabel(HWND child, LPARAM lParam) {
     auto* search = reinterpret_cast<KeySearch*>(lParam);
-    if (!IsShellLabel(child) || !IsWindowVisible(child)) return TRUE;
-    wchar_t key = AccessKey(GetText(child));
-    if (key && Fold(key) == search->key) {
+    if (!isShellLabel(child) || !IsWindowVisible(child)) return TRUE;
+    wchar_t key = accessKey(getText(child));
+    if (key && fold(key) == search->key) {
         search->label = child;
         return FALSE;
     }
@@ -138,14 +138,14 @@ BOOL CALLBACK FindLabel(HWND child, LPARAM lParam) {
 }
 
 // Alt + a label's access key: the focus goes to the label's control.
-bool HandleLabelKey(const MSG& m) {
+bool handleLabelKey(const MSG& m) {
     if (m.message != WM_SYSCHAR) return false;
     HWND root = GetAncestor(m.hwnd, GA_ROOT);
     if (!root) return false;
-    KeySearch search = {Fold(wchar_t(m.wParam)), nullptr};
-    EnumChildWindows(root, FindLabel, reinterpret_cast<LPARAM>(&search));
+    KeySearch search = {fold(wchar_t(m.wParam)), nullptr};
+    EnumChildWindows(root, findLabel, reinterpret_cast<LPARAM>(&search));
     if (!search.label) return false;
-    HWND target = LabelTarget(search.label);
+    HWND target = labelTarget(search.label);
     if (!target) target = GetNextDlgTabItem(root, search.label, FALSE);
     if (target) SetFocus(target);
     return true;
@@ -153,42 +153,42 @@ bool HandleLabelKey(const MSG& m) {
 
 } // namespace
 
-void InitProcess() {
+void initProcess() {
     UINT inherited = SetErrorMode(SEM_FAILCRITICALERRORS);
     SetErrorMode(inherited | SEM_FAILCRITICALERRORS);
 }
 
-int RunMainForm(HINSTANCE instance, const wchar_t* className, WNDPROC proc, const wchar_t* caption,
+int runMainForm(HINSTANCE instance, const wchar_t* className, WNDPROC proc, const wchar_t* caption,
                 int clientWidthTwips, int clientHeightTwips, int show) {
-    InitProcess();
+    initProcess();
     WNDCLASSW wc = {};
     wc.lpfnWndProc = proc;
     wc.hInstance = instance;
-    wc.hIcon = ProgramIcon();
+    wc.hIcon = programIcon();
     wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     wc.lpszClassName = className;
     RegisterClassW(&wc);
-    HWND form = CreateForm(className, caption, clientWidthTwips, clientHeightTwips, instance);
+    HWND form = createForm(className, caption, clientWidthTwips, clientHeightTwips, instance);
     if (!form) return 1;
-    FormOpened();
+    formOpened();
     ShowWindow(form, show);
     UpdateWindow(form);
-    return RunMessageLoop();
+    return runMessageLoop();
 }
 
-void FormOpened() {
+void formOpened() {
     ++g_openForms;
 }
 
-void FormClosed() {
+void formClosed() {
     if (--g_openForms <= 0) PostQuitMessage(0);
 }
 
-int RunMessageLoop() {
+int runMessageLoop() {
     MSG m;
     while (GetMessageW(&m, nullptr, 0, 0) > 0) {
-        if (HandleLabelKey(m)) continue;
+        if (handleLabelKey(m)) continue;
         HWND root = m.hwnd ? GetAncestor(m.hwnd, GA_ROOT) : nullptr;
         if (root && (GetWindowLongPtrW(root, GWL_EXSTYLE) & WS_EX_CONTROLPARENT) &&
             IsDialogMessageW(root, &m))

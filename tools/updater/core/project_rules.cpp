@@ -1,6 +1,6 @@
 #include "project_rules.h"
 
-namespace kestrom {
+namespace updater {
 
 const RenameRow kRenameTable[12] = {
     {L"QSNMAIN.BAS", L"QsnMain2.Bas"}, {L"QSNKA.CLS", L"qsnKA2.Cls"}, {L"QSNKE.CLS", L"qsnKE2.Cls"},
@@ -14,7 +14,7 @@ const wchar_t* const kAddedLines[2] = {L"Class=Interpolator; qsnNE2.Cls",
 
 const wchar_t kNoticeText[] = L"このプロジェクトはFarrow1.xのモジュールを含んでいません。";
 
-std::vector<std::wstring> SplitLines(const std::wstring& text) {
+std::vector<std::wstring> splitLines(const std::wstring& text) {
     std::vector<std::wstring> lines;
     size_t start = 0, i = 0;
     while (i < text.size()) {
@@ -33,32 +33,32 @@ std::vector<std::wstring> SplitLines(const std::wstring& text) {
     return lines;
 }
 
-std::wstring UpperAscii(const std::wstring& text) {
+std::wstring upperAscii(const std::wstring& text) {
     std::wstring upper = text;
     for (auto& c : upper)
         if (c >= L'a' && c <= L'z') c = wchar_t(c - (L'a' - L'A'));
     return upper;
 }
 
-void ReplaceFileName(std::wstring& line, std::wstring& upper, const std::wstring& oldName,
+void replaceFileName(std::wstring& line, std::wstring& upper, const std::wstring& oldName,
                      const std::wstring& newName, long& replaceCount) {
     size_t at = upper.find(oldName);
     if (at == std::wstring::npos) return;
     line.replace(at, oldName.size(), newName);
     // Later searches in this line look at the edited line, so a second old name further on
     // is found where it now stands.
-    upper.replace(at, oldName.size(), UpperAscii(newName));
+    upper.replace(at, oldName.size(), upperAscii(newName));
     ++replaceCount;
 }
 
-Conversion ConvertProject(const std::vector<std::wstring>& lines) {
+Conversion convertProject(const std::vector<std::wstring>& lines) {
     Conversion result;
     for (const auto& read : lines) {
         result.original += read + L"\r\n";
         std::wstring line = read;
-        std::wstring upper = UpperAscii(line);
+        std::wstring upper = upperAscii(line);
         for (const auto& row : kRenameTable)
-            ReplaceFileName(line, upper, row.oldName, row.newName, result.replaceCount);
+            replaceFileName(line, upper, row.oldName, row.newName, result.replaceCount);
         result.converted += line + L"\r\n";
         if (result.replaceCount == 12) {
             result.converted += std::wstring(kAddedLines[0]) + L"\r\n" + kAddedLines[1] + L"\r\n";
@@ -70,10 +70,10 @@ Conversion ConvertProject(const std::vector<std::wstring>& lines) {
     return result;
 }
 
-std::wstring SaveName(const std::wstring& fileName, const std::wstring& suffix) {
-    size_t at = UpperAscii(fileName).find(L".VBP");
+std::wstring saveName(const std::wstring& fileName, const std::wstring& suffix) {
+    size_t at = upperAscii(fileName).find(L".VBP");
     if (at == std::wstring::npos) return fileName + suffix;
     return fileName.substr(0, at) + suffix + fileName.substr(at);
 }
 
-} // namespace kestrom
+} // namespace updater

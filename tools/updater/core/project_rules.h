@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-namespace kestrom {
+namespace updater {
 
 struct RenameRow {
     const wchar_t* oldName; // upper case: searched in an upper-case copy
@@ -17,15 +17,15 @@ extern const wchar_t kNoticeText[];
 
 // The lines of a file's text: a line ends at CR, CR LF or LF; a final empty line (the one
 // after the last terminator, or an empty last line) is not a line.
-std::vector<std::wstring> SplitLines(const std::wstring& text);
+std::vector<std::wstring> splitLines(const std::wstring& text);
 
 // Upper-cases ASCII letters only; other characters (Japanese included) stay as they are.
-std::wstring UpperAscii(const std::wstring& text);
+std::wstring upperAscii(const std::wstring& text);
 
 // Replaces the first occurrence of oldName found in `upper` (the upper-case copy of
 // `line`) by newName in `line`, keeps `upper` in step with the edited line and counts the
 // replacement. No match: nothing changes.
-void ReplaceFileName(std::wstring& line, std::wstring& upper, const std::wstring& oldName,
+void replaceFileName(std::wstring& line, std::wstring& upper, const std::wstring& oldName,
                      const std::wstring& newName, long& replaceCount);
 
 struct Conversion {
@@ -34,10 +34,10 @@ struct Conversion {
     long replaceCount = 0;
     bool upgraded = false; // false: `converted` is the notice
 };
-Conversion ConvertProject(const std::vector<std::wstring>& lines);
+Conversion convertProject(const std::vector<std::wstring>& lines);
 
 // The save name: the chosen name before the first ".VBP" (any case), the suffix, then the
 // rest of the name. A name without ".VBP" gets the suffix at its end.
-std::wstring SaveName(const std::wstring& fileName, const std::wstring& suffix);
+std::wstring saveName(const std::wstring& fileName, const std::wstring& suffix);
 
-} // namespace kestrom
+} // namespace updater

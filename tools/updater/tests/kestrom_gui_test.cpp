@@ -9,7 +9,7 @@
 #include <algorithm>
 #include <memory>
 
-using namespace kestrom;
+using namespace updater;
 
 namespace {
 
@@ -120,7 +120,7 @@ class Kestrom : public ::testing::Test {
         td::RemoveTree(dir);
     }
 
-    void Start(const std::vector<std::wstring>& env = {}, const std::string& unixSetup = {}) {
+    void start(const std::vector<std::wstring>& env = {}, const std::string& unixSetup = {}) {
         app = std::make_unique<td::App>(L"KESTROM.EXE", dir, env, unixSetup);
         form = app->WaitWindow(kCaption);
         ASSERT_TRUE(form);
@@ -167,7 +167,7 @@ class Kestrom : public ::testing::Test {
 } // namespace
 
 TEST_F(Kestrom, StartsInTheCurrentFolderWithTheTwipsLayout) {
-    Start();
+    start();
     EXPECT_EQ(td::ListItems(file1),
               (std::vector<std::wstring>{L"Demo.VBP", L"Done.vbp", L"Game.vbp"}));
     EXPECT_EQ(td::ListIndex(file1), -1);
@@ -219,7 +219,7 @@ TEST_F(Kestrom, StartsInTheCurrentFolderWithTheTwipsLayout) {
 }
 
 TEST_F(Kestrom, ClickingAProjectShowsItReadAndUpgradedAndProposesTheSaveName) {
-    Start();
+    start();
     Choose(L"Game.vbp");
     // The final empty line of the file is dropped; every line ends in CR LF.
     EXPECT_EQ(td::Text(text1), td::Widen(std::string(kGame, sizeof(kGame) - 3)));
@@ -249,7 +249,7 @@ TEST_F(Kestrom, ClickingAProjectShowsItReadAndUpgradedAndProposesTheSaveName) {
 }
 
 TEST_F(Kestrom, AnUpgradedProjectShowsTheNoticeAndCannotBeSaved) {
-    Start();
+    start();
     Choose(L"Done.vbp");
     EXPECT_EQ(td::Text(text1), td::Widen(kDone));
     EXPECT_EQ(td::Text(text2), kNotice);
@@ -261,7 +261,7 @@ TEST_F(Kestrom, AnUpgradedProjectShowsTheNoticeAndCannotBeSaved) {
 }
 
 TEST_F(Kestrom, SaveWritesTheLowerBoxAndOneLineEndIntoTheShownFolder) {
-    Start();
+    start();
     Choose(L"Game.vbp");
     ASSERT_TRUE(td::Click(save));
     td::Sync(form);
@@ -286,7 +286,7 @@ TEST_F(Kestrom, SaveWritesTheLowerBoxAndOneLineEndIntoTheShownFolder) {
 }
 
 TEST_F(Kestrom, SaveFailureShowsTheSystemErrorInAWarningAndChangesNothing) {
-    Start();
+    start();
     Choose(L"Game.vbp");
     // A folder of the save name: the file cannot be created (root ignores read-only modes).
     ASSERT_TRUE(CreateDirectoryW(td::Join(dir, L"Game_2.vbp").c_str(), nullptr));
@@ -324,7 +324,7 @@ TEST_F(Kestrom, AFailedSaveOverTheProjectKeepsItWholeAndLeavesNoTemporaryFile) {
     std::string kept;
 
     // A full disk: the program may write no more than 512 bytes to a file.
-    Start({}, "ulimit -f 1 && trap '' XFSZ");
+    start({}, "ulimit -f 1 && trap '' XFSZ");
     saveOverItself(L"Big.vbp", ERROR_DISK_FULL);
     ASSERT_TRUE(td::ReadBytes(td::Join(dir, L"Big.vbp"), kept));
     EXPECT_EQ(kept, big);
@@ -332,7 +332,7 @@ TEST_F(Kestrom, AFailedSaveOverTheProjectKeepsItWholeAndLeavesNoTemporaryFile) {
     app.reset();
 
     // Another program reads the project and lets nobody write or remove it meanwhile.
-    Start();
+    start();
     HANDLE held = CreateFileW(td::Join(dir, L"Demo.VBP").c_str(), GENERIC_READ, FILE_SHARE_READ,
                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
@@ -355,7 +355,7 @@ TEST_F(Kestrom, AProjectHoldingANulByteIsRefusedAndNothingChanges) {
     const std::string withNul =
         std::string("Type=Exe\r\nModule=M; QSNMAIN.BAS\r\n") + '\0' + "Class=T; QSNTA.CLS\r\n";
     td::WriteBytes(td::Join(dir, L"Broken.vbp"), withNul);
-    Start();
+    start();
     for (const wchar_t* first : {L"", L"Game.vbp"}) {
         SCOPED_TRACE(td::Narrow(first));
         if (*first) Choose(first);
@@ -378,7 +378,7 @@ TEST_F(Kestrom, AProjectHoldingANulByteIsRefusedAndNothingChanges) {
 }
 
 TEST_F(Kestrom, AfterAFolderChangeSaveWritesTheShownProjectIntoTheNewFolder) {
-    Start();
+    start();
     Choose(L"Game.vbp");
     int row = td::ListIndex(dir1);
     ASSERT_TRUE(td::OpenFolderRow(dir1, L"sub"));
@@ -406,7 +406,7 @@ TEST_F(Kestrom, AfterAFolderChangeSaveWritesTheShownProjectIntoTheNewFolder) {
 }
 
 TEST_F(Kestrom, AFileThatCannotBeReadLeavesBothBoxesAsTheyWere) {
-    Start();
+    start();
     Choose(L"Demo.VBP");
     DeleteFileW(td::Join(dir, L"Game.vbp").c_str()); // vanished after the list was filled
     td::SelectListItem(file1, L"Game.vbp");
@@ -425,7 +425,7 @@ TEST_F(Kestrom, JapaneseProjectUnderTheJapaneseCodePage) {
                            L"Class=表示; QSNKA.CLS\r\n"
                            L"Description=\"十二のモジュールａｂｃ\"\r\n";
     td::WriteBytes(td::Join(dir, L"日本語.vbp"), td::Narrow(project, 932));
-    Start({L"LC_ALL=ja_JP.UTF-8"});
+    start({L"LC_ALL=ja_JP.UTF-8"});
     Choose(L"日本語.vbp");
     EXPECT_EQ(td::Text(text1), project);
     std::wstring converted = L"Type=Exe\r\n"
@@ -449,7 +449,7 @@ TEST_F(Kestrom, HelpOpensOnceReadsAgainAfterClosingAndClosesWithTheMainWindow) {
     ASSERT_TRUE(td::ReadBytes(td::Join(dir, L"KESTROM.TXT"), shipped));
     std::wstring expected = td::Widen(shipped, 932);
     ASSERT_NE(expected.find(L"使い方"), std::wstring::npos); // a real Japanese help text
-    Start({L"LC_ALL=ja_JP.UTF-8"});
+    start({L"LC_ALL=ja_JP.UTF-8"});
     td::ChooseMenu(form, shell::kIdMenuHelp);
     HWND help = app->WaitWindow(L"KESTROMの使い方");
     ASSERT_TRUE(help);
@@ -496,7 +496,7 @@ TEST_F(Kestrom, HelpOpensOnceReadsAgainAfterClosingAndClosesWithTheMainWindow) {
 
 TEST_F(Kestrom, HelpViewerTextFollowsTheClientAreaAndEmptyFilesCountAsNotLoaded) {
     td::WriteBytes(td::Join(dir, L"KESTROM.TXT"), "");
-    Start();
+    start();
     td::ChooseMenu(form, shell::kIdMenuHelp);
     HWND help = app->WaitWindow(L"KESTROMの使い方");
     ASSERT_TRUE(help);
@@ -523,7 +523,7 @@ TEST_F(Kestrom, HelpViewerTextFollowsTheClientAreaAndEmptyFilesCountAsNotLoaded)
 }
 
 TEST_F(Kestrom, MissingHelpFileShowsTheNotFoundText) {
-    Start();
+    start();
     td::ChooseMenu(form, shell::kIdMenuHelp);
     HWND help = app->WaitWindow(L"KESTROMの使い方");
     ASSERT_TRUE(help);
@@ -532,7 +532,7 @@ TEST_F(Kestrom, MissingHelpFileShowsTheNotFoundText) {
 }
 
 TEST_F(Kestrom, AboutShowsThreeLinesWithTheTitleAndTheInformationIcon) {
-    Start();
+    start();
     td::ChooseMenu(form, shell::kIdMenuAbout);
     HWND box = app->WaitMessageBox();
     ASSERT_TRUE(box);
@@ -549,7 +549,7 @@ TEST_F(Kestrom, AboutShowsThreeLinesWithTheTitleAndTheInformationIcon) {
 TEST_F(Kestrom, AnUnreadableDriveFallsBackToTheProgramsDrive) {
     // q: points at a folder that does not exist.
     ASSERT_TRUE(td::MapWineDrive(L'q', "/nonexistent-quillon-drive"));
-    Start();
+    start();
     int q = td::FindListItem(drive1, L"q:");
     if (q >= 0) {
         td::SelectListItem(drive1, q);
@@ -568,7 +568,7 @@ TEST_F(Kestrom, AnUnreadableDriveFallsBackToTheProgramsDrive) {
 }
 
 TEST_F(Kestrom, AccessKeysMoveTheFocusToTheLabelledControl) {
-    Start();
+    start();
     SetForegroundWindow(form);
     struct {
         wchar_t key;
@@ -589,7 +589,7 @@ TEST_F(Kestrom, AccessKeysMoveTheFocusToTheLabelledControl) {
 }
 
 TEST_F(Kestrom, TabOrderFollowsTheWindowsTableAndTabSkipsTheDisabledSave) {
-    Start();
+    start();
     std::vector<int> order;
     for (HWND c = GetWindow(form, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
         order.push_back(GetDlgCtrlID(c));

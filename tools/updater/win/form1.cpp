@@ -3,11 +3,11 @@
 #include "project_rules.h"
 #include "shell/shell.h"
 
-namespace kestrom {
+namespace updater {
 
 namespace {
 
-const wchar_t kFormClass[] = L"KestromForm1";
+const wchar_t kClassName[] = L"KestromForm1";
 const wchar_t kNulByteWarning[] =
     L"このプロジェクトファイルはNULバイトを含んでいるため読み込めません。";
 
@@ -23,63 +23,63 @@ struct Form1 {
 Form1 g_form;
 
 // Bound by name at the first call, as the platform interface asks.
-LRESULT SendMessageA_(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+LRESULT sendMessageAnsi(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     using Fn = LRESULT(WINAPI*)(HWND, UINT, WPARAM, LPARAM);
     static Fn fn = reinterpret_cast<Fn>(
         reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "SendMessageA")));
     return fn ? fn(hwnd, msg, wParam, lParam) : 0;
 }
 
-void Warn(const std::wstring& text) {
-    shell::ShowMessage(g_form.hwnd, text, MB_OK | MB_ICONEXCLAMATION, shell::kKestrom);
+void warn(const std::wstring& text) {
+    shell::showMessage(g_form.hwnd, text, MB_OK | MB_ICONEXCLAMATION, shell::kKestrom);
 }
 
 void Text3_Change() {
     // Save needs a name, and a converted project: the notice is not a project to save.
-    bool enable = !shell::GetText(g_form.text3).empty() && g_form.upgraded;
+    bool enable = !shell::getText(g_form.text3).empty() && g_form.upgraded;
     EnableWindow(g_form.command1, enable);
 }
 
 void Text4_Change() {
-    if (g_form.chooser.File1ListIndex() < 0) {
-        shell::SetText(g_form.text3, L"");
+    if (g_form.chooser.file1ListIndex() < 0) {
+        shell::setText(g_form.text3, L"");
         return;
     }
-    shell::SetText(g_form.text3,
-                   SaveName(g_form.chooser.File1Name(), shell::GetText(g_form.text4)));
+    shell::setText(g_form.text3,
+                   saveName(g_form.chooser.file1Name(), shell::getText(g_form.text4)));
 }
 
 void File1_Click() {
-    if (g_form.chooser.File1ListIndex() < 0) return;
-    std::wstring path = shell::JoinPath(g_form.chooser.FilePath(), g_form.chooser.File1Name(),
+    if (g_form.chooser.file1ListIndex() < 0) return;
+    std::wstring path = shell::joinPath(g_form.chooser.filePath(), g_form.chooser.file1Name(),
                                         shell::FolderEnd::kBackslashOrSlash);
     // Read first: a file that cannot be read leaves both boxes as they were.
     std::string bytes;
     DWORD error = 0;
-    if (!shell::ReadWholeFile(path, bytes, error)) {
-        Warn(shell::SystemErrorText(error));
+    if (!shell::readWholeFile(path, bytes, error)) {
+        warn(shell::systemErrorText(error));
         return;
     }
     // The boxes take text only up to a NUL: the rest of the project would be lost, and a
     // save would write the shortened file.
     if (bytes.find('\0') != std::string::npos) {
-        Warn(kNulByteWarning);
+        warn(kNulByteWarning);
         return;
     }
-    Conversion conversion = ConvertProject(SplitLines(shell::FromAnsi(bytes)));
+    Conversion conversion = convertProject(splitLines(shell::fromAnsi(bytes)));
 
     Text4_Change();
-    shell::SetText(g_form.text1, L"");
-    shell::SetText(g_form.text2, L"");
-    SendMessageA_(g_form.text1, WM_SETREDRAW, 0, 0);
-    SendMessageA_(g_form.text2, WM_SETREDRAW, 0, 0);
+    shell::setText(g_form.text1, L"");
+    shell::setText(g_form.text2, L"");
+    sendMessageAnsi(g_form.text1, WM_SETREDRAW, 0, 0);
+    sendMessageAnsi(g_form.text2, WM_SETREDRAW, 0, 0);
     g_form.replaceCount = 0;
-    shell::AppendText(g_form.text1, conversion.original);
-    shell::AppendText(g_form.text2, conversion.converted);
+    shell::appendText(g_form.text1, conversion.original);
+    shell::appendText(g_form.text2, conversion.converted);
     g_form.replaceCount = conversion.replaceCount;
     g_form.upgraded = conversion.upgraded;
-    SendMessageA_(g_form.text1, WM_SETREDRAW, 1, 0);
-    SendMessageA_(g_form.text2, WM_SETREDRAW, 1, 0);
+    sendMessageAnsi(g_form.text1, WM_SETREDRAW, 1, 0);
+    sendMessageAnsi(g_form.text2, WM_SETREDRAW, 1, 0);
     InvalidateRect(g_form.text1, nullptr, TRUE);
     InvalidateRect(g_form.text2, nullptr, TRUE);
     Text3_Change();
@@ -88,7 +88,7 @@ void File1_Click() {
 // Writes a temporary file in the target's folder and only then puts it in the target's
 // place: a full disk or a failed write leaves an existing file (the chosen project
 // itself, with an empty suffix) untouched. 0, or the system's error code.
-DWORD WriteWholeFile(const std::wstring& path, const std::string& bytes) {
+DWORD writeWholeFile(const std::wstring& path, const std::string& bytes) {
     // A save name may hold a folder part of its own.
     std::wstring folder = path.substr(0, path.find_last_of(L"\\/") + 1);
     wchar_t temp[MAX_PATH];
@@ -134,49 +134,49 @@ DWORD WriteWholeFile(const std::wstring& path, const std::string& bytes) {
 
 void Command1_Click() {
     if (!g_form.upgraded) return;
-    std::wstring path = shell::JoinPath(g_form.chooser.FilePath(), shell::GetText(g_form.text3),
+    std::wstring path = shell::joinPath(g_form.chooser.filePath(), shell::getText(g_form.text3),
                                         shell::FolderEnd::kBackslashOrSlash);
     std::string bytes;
-    shell::ToAnsi(shell::GetText(g_form.text2) + L"\r\n", bytes, shell::AnsiMode::kBestFit);
-    DWORD error = WriteWholeFile(path, bytes);
-    if (error) Warn(shell::SystemErrorText(error));
+    shell::toAnsi(shell::getText(g_form.text2) + L"\r\n", bytes, shell::AnsiMode::kBestFit);
+    DWORD error = writeWholeFile(path, bytes);
+    if (error) warn(shell::systemErrorText(error));
 }
 
 void Form_Load(HWND hwnd) {
     using shell::Twips;
     g_form.hwnd = hwnd;
     // Created in tab order.
-    shell::CreateLabel(hwnd, kIdLabel1, L"Dri&ve:", Twips{60, 0, 435, 180});
-    g_form.chooser.CreateDrive1(hwnd, Twips{60, 240, 2415, 300});
-    shell::CreateLabel(hwnd, kIdLabel2, L"&Directory/Folder:", Twips{60, 660, 1305, 180});
-    g_form.chooser.CreateDir1(hwnd, Twips{60, 900, 2415, 1350});
-    shell::CreateLabel(hwnd, kIdLabel3, L"&Project:", Twips{60, 2400, 570, 180});
-    g_form.chooser.CreateFile1(hwnd, Twips{60, 2640, 2415, 2790}, L"*.Vbp");
-    g_form.text1 = shell::CreateReadOnlyMemo(hwnd, kIdText1, Twips{2580, 60, 4995, 2295});
-    g_form.text2 = shell::CreateReadOnlyMemo(hwnd, kIdText2, Twips{2580, 2460, 4995, 2295});
+    shell::createLabel(hwnd, kIdLabel1, L"Dri&ve:", Twips{60, 0, 435, 180});
+    g_form.chooser.createDrive1(hwnd, Twips{60, 240, 2415, 300});
+    shell::createLabel(hwnd, kIdLabel2, L"&Directory/Folder:", Twips{60, 660, 1305, 180});
+    g_form.chooser.createDir1(hwnd, Twips{60, 900, 2415, 1350});
+    shell::createLabel(hwnd, kIdLabel3, L"&Project:", Twips{60, 2400, 570, 180});
+    g_form.chooser.createFile1(hwnd, Twips{60, 2640, 2415, 2790}, L"*.Vbp");
+    g_form.text1 = shell::createReadOnlyMemo(hwnd, kIdText1, Twips{2580, 60, 4995, 2295});
+    g_form.text2 = shell::createReadOnlyMemo(hwnd, kIdText2, Twips{2580, 2460, 4995, 2295});
     g_form.command1 =
-        shell::CreateButton(hwnd, kIdCommand1, L"&Save", Twips{6180, 5160, 1395, 315}, false);
-    g_form.text3 = shell::CreateTextBox(hwnd, kIdText3, L"", Twips{3600, 5160, 2415, 315});
-    g_form.text4 = shell::CreateTextBox(hwnd, kIdText4, L"_2", Twips{2580, 5160, 855, 315});
-    HWND label4 = shell::CreateLabel(hwnd, kIdLabel4, L"&Extension:", Twips{2580, 4920, 780, 180});
+        shell::createButton(hwnd, kIdCommand1, L"&Save", Twips{6180, 5160, 1395, 315}, false);
+    g_form.text3 = shell::createTextBox(hwnd, kIdText3, L"", Twips{3600, 5160, 2415, 315});
+    g_form.text4 = shell::createTextBox(hwnd, kIdText4, L"_2", Twips{2580, 5160, 855, 315});
+    HWND label4 = shell::createLabel(hwnd, kIdLabel4, L"&Extension:", Twips{2580, 4920, 780, 180});
     HWND label5 =
-        shell::CreateLabel(hwnd, kIdLabel5, L"Save &File Name:", Twips{3600, 4920, 1245, 180});
+        shell::createLabel(hwnd, kIdLabel5, L"Save &File Name:", Twips{3600, 4920, 1245, 180});
     // These two labels come last in the tab order: their keys go to the box under them.
-    shell::SetLabelTarget(label4, g_form.text4);
-    shell::SetLabelTarget(label5, g_form.text3);
+    shell::setLabelTarget(label4, g_form.text4);
+    shell::setLabelTarget(label5, g_form.text3);
     g_form.chooser.onFile1Click = File1_Click;
-    g_form.chooser.Start();
+    g_form.chooser.start();
 }
 
-LRESULT CALLBACK FormProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK form1Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case WM_CREATE:
         Form_Load(hwnd);
         return 0;
     case WM_COMMAND: {
         int id = LOWORD(wParam), code = HIWORD(wParam);
-        if (g_form.chooser.OnCommand(wParam, lParam)) return 0;
-        if (shell::HandleMenuCommand(hwnd, id, shell::kKestrom)) return 0;
+        if (g_form.chooser.onCommand(wParam, lParam)) return 0;
+        if (shell::handleMenuCommand(hwnd, id, shell::kKestrom)) return 0;
         if (id == kIdText4 && code == EN_CHANGE) Text4_Change();
         if (id == kIdText3 && code == EN_CHANGE) Text3_Change();
         if (id == kIdCommand1 && code == BN_CLICKED) Command1_Click();
@@ -184,17 +184,17 @@ LRESULT CALLBACK FormProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     case WM_CTLCOLORSTATIC: {
         HBRUSH brush =
-            shell::MemoBackground(reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam));
+            shell::memoBackground(reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam));
         if (brush) return reinterpret_cast<LRESULT>(brush);
         break;
     }
     case WM_CLOSE:
         // Form_Unload: the help viewer goes too, so the program ends.
-        shell::CloseHelpWindow();
+        shell::closeHelpWindow();
         DestroyWindow(hwnd);
         return 0;
     case WM_DESTROY:
-        shell::FormClosed();
+        shell::formClosed();
         return 0;
     }
     return DefWindowProcW(hwnd, msg, wParam, lParam);
@@ -202,9 +202,9 @@ LRESULT CALLBACK FormProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 
 } // namespace
 
-} // namespace kestrom
+} // namespace updater
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int show) {
-    return shell::RunMainForm(instance, kestrom::kFormClass, kestrom::FormProc,
+    return shell::runMainForm(instance, updater::kClassName, updater::form1Proc,
                               L"Kestrom - Project file converter", 7665, 5580, show);
 }

@@ -1,7 +1,7 @@
 // Control ids of KESTROM's main window (the chooser lists use the shell's ids).
 #pragma once
 
-namespace kestrom {
+namespace updater {
 
 enum : int {
     kIdLabel1 = 2001,
@@ -16,4 +16,4 @@ enum : int {
     kIdCommand1 = 2021,
 };
 
-} // namespace kestrom
+} // namespace updater

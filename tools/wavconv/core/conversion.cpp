@@ -8,7 +8,7 @@ namespace wavconv {
 
 namespace {
 
-template <class S> S OutputName(const S& wavName, const S& dot, const S& avi) {
+template <class S> S outputName(const S& wavName, const S& dot, const S& avi) {
     size_t at = wavName.find(dot[0]);
     if (at == S::npos) return wavName + dot + avi;
     return wavName.substr(0, at + 1) + avi;
@@ -16,19 +16,19 @@ template <class S> S OutputName(const S& wavName, const S& dot, const S& avi) {
 
 } // namespace
 
-std::string OutputFileName(const std::string& wavName) {
-    return OutputName<std::string>(wavName, ".", "avi");
+std::string outputFileName(const std::string& wavName) {
+    return outputName<std::string>(wavName, ".", "avi");
 }
 
-std::wstring OutputFileName(const std::wstring& wavName) {
-    return OutputName<std::wstring>(wavName, L".", L"avi");
+std::wstring outputFileName(const std::wstring& wavName) {
+    return outputName<std::wstring>(wavName, L".", L"avi");
 }
 
-std::wstring StreamNameFromFile(const std::wstring& wavName) {
+std::wstring streamNameFromFile(const std::wstring& wavName) {
     return wavName.substr(0, wavName.find(L'.'));
 }
 
-void FillStreamName(const std::string& ansi, char (&field)[kStreamNameField],
+void fillStreamName(const std::string& ansi, char (&field)[kStreamNameField],
                     const std::function<bool(uint8_t)>& isLeadByte) {
     std::memset(field, 0, sizeof field);
     size_t n = 0;
@@ -40,14 +40,14 @@ void FillStreamName(const std::string& ansi, char (&field)[kStreamNameField],
     std::memcpy(field, ansi.data(), n);
 }
 
-uint32_t WholeBlockBytes(uint32_t sampleBytes, const WaveFormat& f) {
+uint32_t wholeBlockBytes(uint32_t sampleBytes, const WaveFormat& f) {
     if (f.nBlockAlign <= 0) return 0;
     return sampleBytes - sampleBytes % uint32_t(f.nBlockAlign);
 }
 
-AudioStreamHeader MakeStreamHeader(const WaveFormat& f, uint32_t sampleBytes) {
+AudioStreamHeader makeStreamHeader(const WaveFormat& f, uint32_t sampleBytes) {
     AudioStreamHeader h;
-    h.fccType = uint32_t(StrToFourCC("auds"));
+    h.fccType = uint32_t(strToFourCC("auds"));
     h.dwScale = uint32_t(f.nBlockAlign);
     h.dwRate = uint32_t(int32_t(f.nBlockAlign) * f.nSamplesPerSec);
     h.dwStart = 0;

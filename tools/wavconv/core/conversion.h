@@ -11,18 +11,18 @@ namespace wavconv {
 
 // The file name up to and including its first ".", then "avi"; ".avi" appended to a name
 // without one. "take.1.wav" -> "take.avi".
-std::string OutputFileName(const std::string& wavName);
-std::wstring OutputFileName(const std::wstring& wavName);
+std::string outputFileName(const std::string& wavName);
+std::wstring outputFileName(const std::wstring& wavName);
 
 // The file name before its first "." (the whole name without one).
-std::wstring StreamNameFromFile(const std::wstring& wavName);
+std::wstring streamNameFromFile(const std::wstring& wavName);
 
 constexpr size_t kStreamNameField = 64;
 
 // Copies an ANSI stream name into the 64-byte field: at most 63 bytes and a NUL, zero
 // filled. isLeadByte tells the first byte of a double-byte character, so that a cut
 // never leaves half a character at the end.
-void FillStreamName(const std::string& ansi, char (&field)[kStreamNameField],
+void fillStreamName(const std::string& ansi, char (&field)[kStreamNameField],
                     const std::function<bool(uint8_t)>& isLeadByte);
 
 // The stream header fields of a one-stream audio AVI; every field not here is 0.
@@ -38,10 +38,10 @@ struct AudioStreamHeader {
 
 // The bytes of the whole blocks in sampleBytes: a partial block at the end (an interrupted
 // recording) holds no complete sample, and the platform refuses to write one.
-uint32_t WholeBlockBytes(uint32_t sampleBytes, const WaveFormat& f);
+uint32_t wholeBlockBytes(uint32_t sampleBytes, const WaveFormat& f);
 
 // Header for sampleBytes bytes of the format f (f must have passed ReadWaveFile):
 // length = sampleBytes / nBlockAlign rounded half to even.
-AudioStreamHeader MakeStreamHeader(const WaveFormat& f, uint32_t sampleBytes);
+AudioStreamHeader makeStreamHeader(const WaveFormat& f, uint32_t sampleBytes);
 
 } // namespace wavconv

@@ -6,7 +6,7 @@
 
 namespace wavconv {
 
-int32_t StrToFourCC(std::string_view s) {
+int32_t strToFourCC(std::string_view s) {
     uint32_t v = 0;
     for (size_t i = 0; i < 4 && i < s.size(); i++)
         v |= uint32_t(uint8_t(s[i])) << (8 * i);
@@ -17,7 +17,7 @@ namespace {
 
 constexpr uint64_t kMaxFileSize = 0x7FFFFFFF;
 
-bool ReadTagAndSize(riff::ByteStore& file, uint64_t pos, int32_t& tag, int32_t& size) {
+bool readTagAndSize(riff::ByteStore& file, uint64_t pos, int32_t& tag, int32_t& size) {
     uint8_t b[8];
     if (!file.Read(pos, b, 8)) return false;
     tag = int32_t(riff::LoadU32(b));
@@ -25,7 +25,7 @@ bool ReadTagAndSize(riff::ByteStore& file, uint64_t pos, int32_t& tag, int32_t& 
     return true;
 }
 
-void DecodeFormat(WaveData& data) {
+void decodeFormat(WaveData& data) {
     const uint8_t* p = data.formatBytes;
     WaveFormat& f = data.format;
     f.wFormatTag = riff::LoadU16(p);
@@ -39,24 +39,24 @@ void DecodeFormat(WaveData& data) {
 
 } // namespace
 
-WaveStatus ReadWaveFile(riff::ByteStore& file, WaveData& data) {
+WaveStatus readWaveFile(riff::ByteStore& file, WaveData& data) {
     data = WaveData{};
     const uint64_t end = file.Size();
     if (end > kMaxFileSize || end < 20) return WaveStatus::Refused;
     int32_t tag = 0, size = 0;
-    if (!ReadTagAndSize(file, 0, tag, size)) return WaveStatus::ReadError;
-    if (tag != StrToFourCC("RIFF")) return WaveStatus::Refused; // size not examined
+    if (!readTagAndSize(file, 0, tag, size)) return WaveStatus::ReadError;
+    if (tag != strToFourCC("RIFF")) return WaveStatus::Refused; // size not examined
     uint8_t form[4];
     if (!file.Read(8, form, 4)) return WaveStatus::ReadError;
-    if (int32_t(riff::LoadU32(form)) != StrToFourCC("WAVE")) return WaveStatus::Refused;
+    if (int32_t(riff::LoadU32(form)) != strToFourCC("WAVE")) return WaveStatus::Refused;
 
-    if (!ReadTagAndSize(file, 12, tag, size)) return WaveStatus::ReadError;
-    if (tag != StrToFourCC("fmt ") || size < 0 || uint64_t(size) > end - 20)
+    if (!readTagAndSize(file, 12, tag, size)) return WaveStatus::ReadError;
+    if (tag != strToFourCC("fmt ") || size < 0 || uint64_t(size) > end - 20)
         return WaveStatus::Refused;
     // Fields beyond a short format chunk stay 0; bytes of the next chunk never count.
     size_t take = std::min<size_t>(size_t(size), kWaveFormatSize);
     if (!file.Read(20, data.formatBytes, take)) return WaveStatus::ReadError;
-    DecodeFormat(data);
+    decodeFormat(data);
     // A record announcing extension bytes its chunk does not hold describes a format
     // that is not there.
     if (data.format.cbSize > 0) {
@@ -69,10 +69,10 @@ WaveStatus ReadWaveFile(riff::ByteStore& file, WaveData& data) {
 
     for (;;) {
         if (pos + 8 > end) return WaveStatus::Refused; // no "data" chunk
-        if (!ReadTagAndSize(file, pos, tag, size)) return WaveStatus::ReadError;
+        if (!readTagAndSize(file, pos, tag, size)) return WaveStatus::ReadError;
         if (size < 0) return WaveStatus::Refused;
         pos += 8;
-        if (tag == StrToFourCC("data")) break;
+        if (tag == strToFourCC("data")) break;
         if (uint64_t(size) > end - pos) return WaveStatus::Refused;
         pos += uint64_t(size) + (size & 1);
     }
@@ -98,7 +98,7 @@ WaveStatus ReadWaveFile(riff::ByteStore& file, WaveData& data) {
     return WaveStatus::Ok;
 }
 
-std::vector<uint8_t> StreamFormat(const WaveData& data) {
+std::vector<uint8_t> streamFormat(const WaveData& data) {
     std::vector<uint8_t> f(data.formatBytes, data.formatBytes + kWaveFormatSize);
     f.insert(f.end(), data.formatExtension.begin(), data.formatExtension.end());
     return f;

@@ -25,7 +25,7 @@ constexpr size_t kWaveFormatSize = 18;
 
 // The four characters' low 8 bits packed little-endian (first character lowest); a
 // shorter string counts the missing characters as 0.
-int32_t StrToFourCC(std::string_view s);
+int32_t strToFourCC(std::string_view s);
 
 struct WaveData {
     WaveFormat format;
@@ -55,10 +55,10 @@ enum class WaveStatus {
 // is not positive, and a rate (nBlockAlign x nSamplesPerSec) that is not a positive 32-bit
 // value. A "data" chunk that declares more than the file holds gives
 // the bytes that are there.
-WaveStatus ReadWaveFile(riff::ByteStore& file, WaveData& data);
+WaveStatus readWaveFile(riff::ByteStore& file, WaveData& data);
 
 // The format handed to the AVI stream: the 18-byte record followed by its extension, so
 // that a record announcing cbSize extra bytes never arrives without them.
-std::vector<uint8_t> StreamFormat(const WaveData& data);
+std::vector<uint8_t> streamFormat(const WaveData& data);
 
 } // namespace wavconv

@@ -11,6 +11,8 @@
 #include <memory>
 #include <set>
 
+using namespace wavconv;
+
 namespace {
 
 const wchar_t kSelect[] = L"WAVEファイルを選択してください。";
@@ -68,7 +70,7 @@ class Purnix : public testing::Test {
         return out;
     }
 
-    void Start(const std::vector<std::wstring>& env = {}) {
+    void start(const std::vector<std::wstring>& env = {}) {
         app_ = std::make_unique<td::App>(L"PURNIX.EXE", folder_, env);
         form_ = app_->WaitWindow(L"Purnix");
         ASSERT_TRUE(form_);
@@ -166,7 +168,7 @@ TEST_F(Purnix, ConvertsEveryKindOfPcmFileExactly) {
     ASSERT_EQ(U32(odd, odd.find("bext") + 4) % 2, 1u);
     ASSERT_EQ(U32(Bytes(L"s24.wav"), 16), 40u);
 
-    Start();
+    start();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         std::wstring wav = td::Widen(c.name + ".wav"), avi = td::Widen(c.name + ".avi");
@@ -208,7 +210,7 @@ TEST_F(Purnix, ConvertsEveryKindOfPcmFileExactly) {
 
 TEST_F(Purnix, NameUpToTheFirstDotAndExistingAviOverwritten) {
     Sh("sox -n -r 22050 -c 1 -b 16 a.b.wav synth 0.2 sine 440 && echo old > a.avi");
-    Start();
+    start();
     ASSERT_TRUE(td::SelectListItem(file1_, L"a.b.wav"));
     EXPECT_TRUE(td::WaitFor([&] { return td::Text(text3_) == L"a"; }))
         << td::Narrow(td::Text(text3_));
@@ -224,7 +226,7 @@ TEST_F(Purnix, NameUpToTheFirstDotAndExistingAviOverwritten) {
 TEST_F(Purnix, NothingSelectedWarnsAndTouchesNoFile) {
     Sh("sox -n -r 8000 -c 1 -b 8 x.wav synth 0.1 sine 440 && echo keep > x.avi");
     auto before = Snapshot(folder_);
-    Start();
+    start();
     ASSERT_EQ(td::ListIndex(file1_), -1);
     td::Box box = ClickConvert(L"");
     EXPECT_EQ(box.text, kSelect);
@@ -248,7 +250,7 @@ TEST_F(Purnix, RefusedFilesWriteNothing) {
         td::WriteBytes(Path(L"shortext.wav"),
                        std::string(reinterpret_cast<const char*>(shortExt), sizeof shortExt)));
     auto before = Snapshot(folder_);
-    Start();
+    start();
     for (const wchar_t* name : {L"text.wav", L"nodata.wav", L"shortext.wav"}) {
         SCOPED_TRACE(td::Narrow(name));
         td::Box box = ClickConvert(name);
@@ -261,7 +263,7 @@ TEST_F(Purnix, RefusedFilesWriteNothing) {
 
 TEST_F(Purnix, WaveFileGoneSinceListedShowsTheSystemReason) {
     Sh("sox -n -r 8000 -c 1 -b 16 gone.wav synth 0.1 sine 440");
-    Start();
+    start();
     ASSERT_TRUE(td::SelectListItem(file1_, L"gone.wav"));
     ASSERT_TRUE(DeleteFileW(Path(L"gone.wav").c_str()));
     td::Box box = ClickConvert(L"");
@@ -275,7 +277,7 @@ TEST_F(Purnix, WaveFileGoneSinceListedShowsTheSystemReason) {
 
 TEST_F(Purnix, LongStreamNameIsCutSoTheFieldEndsInANul) {
     Sh("sox -n -r 8000 -c 1 -b 16 n.wav synth 0.1 sine 440");
-    Start();
+    start();
     ASSERT_TRUE(td::SelectListItem(file1_, L"n.wav"));
     ASSERT_TRUE(td::WaitFor([&] { return td::Text(text3_) == L"n"; }));
     td::SetText(text3_, std::wstring(100, L'x'));
@@ -290,7 +292,7 @@ TEST_F(Purnix, LongStreamNameIsCutSoTheFieldEndsInANul) {
 
 TEST_F(Purnix, JapaneseStreamNameIsStoredInTheAnsiCodePageAndCutBetweenCharacters) {
     Sh("sox -n -r 8000 -c 1 -b 16 j.wav synth 0.1 sine 440");
-    Start({L"LC_ALL=ja_JP.UTF-8"});
+    start({L"LC_ALL=ja_JP.UTF-8"});
     ASSERT_TRUE(td::SelectListItem(file1_, L"j.wav"));
     ASSERT_TRUE(td::WaitFor([&] { return td::Text(text3_) == L"j"; }));
     // 40 two-byte characters: 80 bytes in Shift-JIS; 31 of them fit before the NUL.
@@ -313,7 +315,7 @@ TEST_F(Purnix, InterruptedRecordingConvertsTheBytesThatAreThere) {
     std::string wav = Bytes(L"rec.wav");
     ASSERT_EQ(wav.substr(36, 4), "data");
     ASSERT_GT(U32(wav, 40), wav.size() - 44);
-    Start();
+    start();
     td::Box box = ClickConvert(L"rec.wav");
     EXPECT_EQ(box.text, kCreated);
     CloseBox(box);
@@ -347,7 +349,7 @@ TEST_F(Purnix, AFileThatCannotBeFinishedIsRemovedWithTheReasonInJapanese) {
                        std::string(400, '\x22');
     ASSERT_TRUE(td::WriteBytes(Path(L"wide.wav"), "RIFF" + le32(uint32_t(body.size())) + body));
     auto before = Snapshot(folder_);
-    Start({L"LC_ALL=ja_JP.UTF-8"});
+    start({L"LC_ALL=ja_JP.UTF-8"});
     ASSERT_TRUE(td::SelectListItem(file1_, L"wide.wav"));
     td::Sync(form_);
     td::SetText(text3_, L"音音音音音ab");
@@ -364,7 +366,7 @@ TEST_F(Purnix, OutputThatCannotBeCreatedOrIsTheSourceIsRefused) {
     // w.avi is a folder; s.avi is a WAV file that would be its own output.
     Sh("sox -n -r 8000 -c 1 -b 16 w.wav synth 0.1 sine 440 && mkdir w.avi && cp w.wav s.avi");
     auto before = Snapshot(folder_);
-    Start();
+    start();
     td::Box box = ClickConvert(L"w.wav");
     EXPECT_EQ(box.text.substr(0, wcslen(kCannotOpen)), kCannotOpen);
     EXPECT_EQ(box.icon, MB_ICONEXCLAMATION);
@@ -386,7 +388,7 @@ TEST_F(Purnix, ANameWithoutAnExactAnsiFormIsRefusedAndItsBestFitTwinKept) {
     ASSERT_STREQ(ansi, "O");
     Sh("sox -n -r 8000 -c 1 -b 16 '\xc5\x8c.wav' synth 0.1 sine 440 && echo keep > O.avi");
     auto before = Snapshot(folder_);
-    Start();
+    start();
     td::Box box = ClickConvert(L"\u014C.wav");
     EXPECT_EQ(box.text, std::wstring(kCannotOpen) + L"\rファイル名に使えない文字があります。");
     EXPECT_EQ(box.icon, MB_ICONEXCLAMATION);
@@ -396,7 +398,7 @@ TEST_F(Purnix, ANameWithoutAnExactAnsiFormIsRefusedAndItsBestFitTwinKept) {
 
 TEST_F(Purnix, PatternFollowsEveryKeystrokeAndBadPatternsChangeNothing) {
     Sh("sox -n -r 8000 -c 1 -b 8 x.wav synth 0.1 sine 440 && echo y > y.txt && echo z > z.txt");
-    Start();
+    start();
     using L = std::vector<std::wstring>;
     auto listShows = [&](const L& want) {
         return td::WaitFor([&] { return td::ListItems(file1_) == want; });
@@ -421,7 +423,7 @@ int Px(int twips, int dpi) {
 
 TEST_F(Purnix, WindowLayoutTabOrderAndStartState) {
     Sh("sox -n -r 8000 -c 1 -b 8 x.wav synth 0.1 sine 440 && echo y > y.txt");
-    Start({L"LC_ALL=ja_JP.UTF-8"});
+    start({L"LC_ALL=ja_JP.UTF-8"});
     HDC screen = GetDC(nullptr);
     int dx = GetDeviceCaps(screen, LOGPIXELSX), dy = GetDeviceCaps(screen, LOGPIXELSY);
     ReleaseDC(nullptr, screen);
@@ -483,7 +485,7 @@ TEST_F(Purnix, WindowLayoutTabOrderAndStartState) {
 
 TEST_F(Purnix, HelpAboutAndClosingEndsTheProgram) {
     td::CopyBeside(L"PURNIX.TXT", folder_);
-    Start({L"LC_ALL=ja_JP.UTF-8"});
+    start({L"LC_ALL=ja_JP.UTF-8"});
     td::ChooseMenu(form_, shell::kIdMenuAbout);
     HWND about = app_->WaitMessageBox();
     ASSERT_TRUE(about);

@@ -1,6 +1,6 @@
 #include "avifile.h"
 
-namespace purnix {
+namespace wavconv {
 
 namespace {
 
@@ -23,15 +23,15 @@ bool Load(AviFileApi& api) {
 
 } // namespace
 
-const AviFileApi* AviFile() {
+const AviFileApi* aviFile() {
     static AviFileApi api;
     static bool loaded = Load(api);
     return loaded ? &api : nullptr;
 }
 
-const CLSID& AviFileHandler() {
+const CLSID& aviFileHandler() {
     static const CLSID handler = {0x00020000, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
     return handler;
 }
 
-} // namespace purnix
+} // namespace wavconv

@@ -5,7 +5,7 @@
 #include <windows.h>
 #include <vfw.h>
 
-namespace purnix {
+namespace wavconv {
 
 struct AviFileApi {
     void(WINAPI* AVIFileInit)();
@@ -20,9 +20,9 @@ struct AviFileApi {
 
 // The bound functions, or null (GetLastError tells why) when the library or one of its
 // functions is missing.
-const AviFileApi* AviFile();
+const AviFileApi* aviFile();
 
 // The AVI file handler, so that the output's extension never picks another writer.
-const CLSID& AviFileHandler();
+const CLSID& aviFileHandler();
 
-} // namespace purnix
+} // namespace wavconv

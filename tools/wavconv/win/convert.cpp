@@ -10,7 +10,7 @@
 #include <cstdio>
 #include <cstring>
 
-namespace purnix {
+namespace wavconv {
 
 namespace {
 
@@ -22,7 +22,7 @@ const wchar_t kCannotReadWave[] = L"WAVEファイルを読み込めません。"
 const wchar_t kCannotWriteAvi[] = L"AVIファイルを書き込めません。";
 
 // The AVI fix-ups explain a failure in English; the warning gives it in Japanese.
-std::wstring FixupReason(const std::string& why) {
+std::wstring fixupReason(const std::string& why) {
     static const struct {
         const char* english;
         const wchar_t* text;
@@ -51,13 +51,13 @@ std::wstring FixupReason(const std::string& why) {
     return L"AVIファイルを修正できません。";
 }
 
-Outcome Warning(const std::wstring& first, const std::wstring& detail = {}) {
+Outcome warning(const std::wstring& first, const std::wstring& detail = {}) {
     return {detail.empty() ? first : first + L"\r" + detail, MB_ICONEXCLAMATION};
 }
 
-AVISTREAMINFOA StreamInfo(const wavconv::WaveData& wave, uint32_t sampleBytes,
+AVISTREAMINFOA streamInfo(const wavconv::WaveData& wave, uint32_t sampleBytes,
                           const std::wstring& streamName) {
-    wavconv::AudioStreamHeader h = wavconv::MakeStreamHeader(wave.format, sampleBytes);
+    wavconv::AudioStreamHeader h = wavconv::makeStreamHeader(wave.format, sampleBytes);
     AVISTREAMINFOA info;
     std::memset(&info, 0, sizeof info);
     info.fccType = h.fccType;
@@ -69,9 +69,9 @@ AVISTREAMINFOA StreamInfo(const wavconv::WaveData& wave, uint32_t sampleBytes,
     info.dwSampleSize = h.dwSampleSize;
     std::string ansiName;
     // A character without ANSI form becomes the default one.
-    shell::ToAnsi(streamName, ansiName, shell::AnsiMode::kExact);
+    shell::toAnsi(streamName, ansiName, shell::AnsiMode::kExact);
     static_assert(sizeof info.szName == wavconv::kStreamNameField, "64-byte name field");
-    wavconv::FillStreamName(ansiName, info.szName,
+    wavconv::fillStreamName(ansiName, info.szName,
                             [](uint8_t b) { return IsDBCSLeadByte(b) != FALSE; });
     return info;
 }
@@ -79,17 +79,17 @@ AVISTREAMINFOA StreamInfo(const wavconv::WaveData& wave, uint32_t sampleBytes,
 // Checks the released file, corrects what the platform writes wrong (audio length,
 // format extension, double-byte stream name, trailing zeros), and makes sure every sample
 // arrived. An empty string means the file is complete.
-std::wstring FinishAvi(const std::wstring& aviPath, uint32_t sampleBytes,
+std::wstring finishAvi(const std::wstring& aviPath, uint32_t sampleBytes,
                        const std::vector<uint8_t>& format, const std::string& name) {
     Win32File out;
-    if (!out.Open(aviPath, true)) return shell::SystemErrorText(out.LastError());
+    if (!out.Open(aviPath, true)) return shell::systemErrorText(out.LastError());
     avi::FixupResult fix = avi::FixAudioLengths(out);
     if (fix.ok) fix = avi::RestoreStreamFormat(out, 0, format);
     if (fix.ok) fix = avi::RestoreStreamName(out, 0, name);
     if (fix.ok) fix = avi::TrimAfterRiff(out); // the platform leaves zeros after the RIFF chunk
     if (!fix.ok) {
-        if (out.LastError()) return shell::SystemErrorText(out.LastError());
-        return FixupReason(fix.why);
+        if (out.LastError()) return shell::systemErrorText(out.LastError());
+        return fixupReason(fix.why);
     }
     avi::AviLayout layout;
     if (!avi::ReadAviLayout(out, layout) || layout.streams.size() != 1 ||
@@ -100,45 +100,45 @@ std::wstring FinishAvi(const std::wstring& aviPath, uint32_t sampleBytes,
 
 } // namespace
 
-Outcome ConvertWaveToAvi(const std::wstring& wavPath, const std::wstring& aviPath,
+Outcome convertWaveToAvi(const std::wstring& wavPath, const std::wstring& aviPath,
                          const std::wstring& streamName) {
     // The samples may be a view of the open WAV file: it stays open (shared for reading
     // only) until they are written.
     Win32File in;
     wavconv::WaveData wave;
     if (!in.Open(wavPath, false))
-        return Warning(kCannotReadWave, shell::SystemErrorText(in.LastError()));
-    switch (wavconv::ReadWaveFile(in, wave)) {
+        return warning(kCannotReadWave, shell::systemErrorText(in.LastError()));
+    switch (wavconv::readWaveFile(in, wave)) {
     case wavconv::WaveStatus::Ok:
         break;
     case wavconv::WaveStatus::Refused:
-        return Warning(kRefused);
+        return warning(kRefused);
     case wavconv::WaveStatus::ReadError:
-        return Warning(kCannotReadWave, shell::SystemErrorText(in.LastError()));
+        return warning(kCannotReadWave, shell::systemErrorText(in.LastError()));
     case wavconv::WaveStatus::OutOfMemory:
-        return Warning(kCannotReadWave, shell::SystemErrorText(ERROR_NOT_ENOUGH_MEMORY));
+        return warning(kCannotReadWave, shell::systemErrorText(ERROR_NOT_ENOUGH_MEMORY));
     }
 
     // A WAV file whose name already ends in the output name would be replaced by it.
-    if (shell::SameFile(wavPath, aviPath))
-        return Warning(kCannotOpenAvi, L"変換元のWAVEファイルと同じファイルです。");
+    if (shell::sameFile(wavPath, aviPath))
+        return warning(kCannotOpenAvi, L"変換元のWAVEファイルと同じファイルです。");
     std::string ansiPath;
-    if (!shell::ToAnsi(aviPath, ansiPath, shell::AnsiMode::kExact))
-        return Warning(kCannotOpenAvi, L"ファイル名に使えない文字があります。");
-    const AviFileApi* api = AviFile();
-    if (!api) return Warning(kCannotOpenAvi, shell::SystemErrorText(GetLastError()));
+    if (!shell::toAnsi(aviPath, ansiPath, shell::AnsiMode::kExact))
+        return warning(kCannotOpenAvi, L"ファイル名に使えない文字があります。");
+    const AviFileApi* api = aviFile();
+    if (!api) return warning(kCannotOpenAvi, shell::systemErrorText(GetLastError()));
 
     api->AVIFileInit();
     PAVIFILE file = nullptr;
     HRESULT hr = api->AVIFileOpen(&file, ansiPath.c_str(), OF_WRITE | OF_CREATE,
-                                  const_cast<CLSID*>(&AviFileHandler()));
+                                  const_cast<CLSID*>(&aviFileHandler()));
     if (hr != 0 || !file) {
         api->AVIFileExit();
-        return Warning(kCannotOpenAvi);
+        return warning(kCannotOpenAvi);
     }
 
-    const uint32_t sampleBytes = wavconv::WholeBlockBytes(wave.size, wave.format);
-    AVISTREAMINFOA info = StreamInfo(wave, sampleBytes, streamName);
+    const uint32_t sampleBytes = wavconv::wholeBlockBytes(wave.size, wave.format);
+    AVISTREAMINFOA info = streamInfo(wave, sampleBytes, streamName);
     PAVISTREAM stream = nullptr;
     hr = api->AVIFileCreateStream(file, &stream, &info);
     if (hr != 0 || !stream) {
@@ -148,7 +148,7 @@ Outcome ConvertWaveToAvi(const std::wstring& wavPath, const std::wstring& aviPat
         return {kCannotCreateStream, 0};
     }
 
-    const std::vector<uint8_t> format = wavconv::StreamFormat(wave);
+    const std::vector<uint8_t> format = wavconv::streamFormat(wave);
     HRESULT failed = api->AVIStreamSetFormat(stream, 0, const_cast<uint8_t*>(format.data()),
                                              LONG(format.size()));
     if (failed == 0)
@@ -161,13 +161,13 @@ Outcome ConvertWaveToAvi(const std::wstring& wavPath, const std::wstring& aviPat
     wave = wavconv::WaveData{};
     in.Close();
 
-    std::wstring why = failed ? shell::SystemErrorText(DWORD(failed))
-                              : FinishAvi(aviPath, sampleBytes, format, info.szName);
+    std::wstring why = failed ? shell::systemErrorText(DWORD(failed))
+                              : finishAvi(aviPath, sampleBytes, format, info.szName);
     if (!why.empty()) {
         DeleteFileW(aviPath.c_str());
-        return Warning(kCannotWriteAvi, why);
+        return warning(kCannotWriteAvi, why);
     }
     return {kCreated, 0};
 }
 
-} // namespace purnix
+} // namespace wavconv

@@ -6,14 +6,14 @@
 
 #include <string>
 
-namespace purnix {
+namespace wavconv {
 
 struct Outcome {
     std::wstring text; // the message to show
     UINT icon = 0;     // MB_ICONEXCLAMATION for warnings, 0 for plain results
 };
 
-Outcome ConvertWaveToAvi(const std::wstring& wavPath, const std::wstring& aviPath,
+Outcome convertWaveToAvi(const std::wstring& wavPath, const std::wstring& aviPath,
                          const std::wstring& streamName);
 
-} // namespace purnix
+} // namespace wavconv

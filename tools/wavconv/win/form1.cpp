@@ -7,6 +7,8 @@
 #include "convert.h"
 #include "form1_ids.h"
 
+namespace wavconv {
+
 namespace {
 
 const wchar_t kClassName[] = L"PurnixForm1";
@@ -22,75 +24,75 @@ struct Form1 {
 
 void File1_Click() {
     Form1& f = g_form;
-    if (f.chooser.File1ListIndex() < 0) {
-        shell::SetText(f.text3, L"");
+    if (f.chooser.file1ListIndex() < 0) {
+        shell::setText(f.text3, L"");
         return;
     }
-    shell::SetText(f.text3, wavconv::StreamNameFromFile(f.chooser.File1Name()));
+    shell::setText(f.text3, wavconv::streamNameFromFile(f.chooser.file1Name()));
 }
 
 void Text1_Change() {
     // A pattern the list refuses leaves it as it was, without a message.
-    g_form.chooser.SetFile1Pattern(shell::GetText(g_form.text1));
+    g_form.chooser.setFile1Pattern(shell::getText(g_form.text1));
 }
 
 void Command1_Click() {
     Form1& f = g_form;
-    if (f.chooser.File1ListIndex() < 0) {
-        shell::ShowMessage(f.hwnd, L"WAVEファイルを選択してください。", MB_OK | MB_ICONEXCLAMATION,
+    if (f.chooser.file1ListIndex() < 0) {
+        shell::showMessage(f.hwnd, L"WAVEファイルを選択してください。", MB_OK | MB_ICONEXCLAMATION,
                            kTool);
         return;
     }
-    const std::wstring folder = f.chooser.FilePath();
-    const std::wstring name = f.chooser.File1Name();
-    const std::wstring wavPath = shell::JoinPath(folder, name, shell::FolderEnd::kBackslashOnly);
+    const std::wstring folder = f.chooser.filePath();
+    const std::wstring name = f.chooser.file1Name();
+    const std::wstring wavPath = shell::joinPath(folder, name, shell::FolderEnd::kBackslashOnly);
     const std::wstring aviPath =
-        shell::JoinPath(folder, wavconv::OutputFileName(name), shell::FolderEnd::kBackslashOnly);
+        shell::joinPath(folder, wavconv::outputFileName(name), shell::FolderEnd::kBackslashOnly);
     HCURSOR previous = SetCursor(LoadCursor(nullptr, IDC_WAIT));
-    purnix::Outcome outcome = purnix::ConvertWaveToAvi(wavPath, aviPath, shell::GetText(f.text3));
+    wavconv::Outcome outcome = wavconv::convertWaveToAvi(wavPath, aviPath, shell::getText(f.text3));
     SetCursor(previous);
-    shell::ShowMessage(f.hwnd, outcome.text, MB_OK | outcome.icon, kTool);
+    shell::showMessage(f.hwnd, outcome.text, MB_OK | outcome.icon, kTool);
 }
 
 void Form_Load(HWND hwnd) {
     Form1& f = g_form;
     f.hwnd = hwnd;
     // Created in tab order.
-    HWND label1 = shell::CreateLabel(hwnd, kIdLabel1, L"Dri&ve:", {60, 60, 435, 180});
-    f.chooser.CreateDrive1(hwnd, {60, 300, 2475, 300});
-    HWND label2 = shell::CreateLabel(hwnd, kIdLabel2, L"&Directory/Folder:", {60, 720, 1305, 180});
-    f.chooser.CreateDir1(hwnd, {60, 960, 2475, 1980});
-    HWND label3 = shell::CreateLabel(hwnd, kIdLabel3, L"File &pattern:", {60, 3000, 915, 180});
-    f.text1 = shell::CreateTextBox(hwnd, kIdText1, L"*.wav", {60, 3240, 2475, 315});
-    HWND label4 = shell::CreateLabel(hwnd, kIdLabel4, L"&Wave file:", {2700, 60, 735, 180});
-    f.chooser.CreateFile1(hwnd, {2640, 300, 3375, 2610}, L"*.wav");
-    HWND label6 = shell::CreateLabel(hwnd, kIdLabel6, L"Stream &name:", {2640, 3000, 1035, 180});
-    f.text3 = shell::CreateTextBox(hwnd, kIdText3, L"", {2640, 3240, 3375, 315});
-    f.command1 = shell::CreateButton(hwnd, kIdCommand1, L"&Convert Wave file into AVI file",
+    HWND label1 = shell::createLabel(hwnd, kIdLabel1, L"Dri&ve:", {60, 60, 435, 180});
+    f.chooser.createDrive1(hwnd, {60, 300, 2475, 300});
+    HWND label2 = shell::createLabel(hwnd, kIdLabel2, L"&Directory/Folder:", {60, 720, 1305, 180});
+    f.chooser.createDir1(hwnd, {60, 960, 2475, 1980});
+    HWND label3 = shell::createLabel(hwnd, kIdLabel3, L"File &pattern:", {60, 3000, 915, 180});
+    f.text1 = shell::createTextBox(hwnd, kIdText1, L"*.wav", {60, 3240, 2475, 315});
+    HWND label4 = shell::createLabel(hwnd, kIdLabel4, L"&Wave file:", {2700, 60, 735, 180});
+    f.chooser.createFile1(hwnd, {2640, 300, 3375, 2610}, L"*.wav");
+    HWND label6 = shell::createLabel(hwnd, kIdLabel6, L"Stream &name:", {2640, 3000, 1035, 180});
+    f.text3 = shell::createTextBox(hwnd, kIdText3, L"", {2640, 3240, 3375, 315});
+    f.command1 = shell::createButton(hwnd, kIdCommand1, L"&Convert Wave file into AVI file",
                                      {2640, 3660, 3375, 375});
-    shell::SetLabelTarget(label1, f.chooser.drive1);
-    shell::SetLabelTarget(label2, f.chooser.dir1);
-    shell::SetLabelTarget(label3, f.text1);
-    shell::SetLabelTarget(label4, f.chooser.file1);
-    shell::SetLabelTarget(label6, f.text3);
+    shell::setLabelTarget(label1, f.chooser.drive1);
+    shell::setLabelTarget(label2, f.chooser.dir1);
+    shell::setLabelTarget(label3, f.text1);
+    shell::setLabelTarget(label4, f.chooser.file1);
+    shell::setLabelTarget(label6, f.text3);
     f.chooser.onFile1Click = File1_Click;
-    f.chooser.Start();
+    f.chooser.start();
 }
 
 void Form_Unload() {
     // The help viewer would otherwise keep the program alive.
-    shell::CloseHelpWindow();
+    shell::closeHelpWindow();
 }
 
-LRESULT CALLBACK Form1Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK form1Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case WM_CREATE:
         Form_Load(hwnd);
         return 0;
     case WM_COMMAND: {
         int id = LOWORD(wParam);
-        if (g_form.chooser.OnCommand(wParam, lParam)) return 0;
-        if (shell::HandleMenuCommand(hwnd, id, kTool)) return 0;
+        if (g_form.chooser.onCommand(wParam, lParam)) return 0;
+        if (shell::handleMenuCommand(hwnd, id, kTool)) return 0;
         if (id == kIdText1 && HIWORD(wParam) == EN_CHANGE) {
             Text1_Change();
             return 0;
@@ -106,7 +108,7 @@ LRESULT CALLBACK Form1Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         DestroyWindow(hwnd);
         return 0;
     case WM_DESTROY:
-        shell::FormClosed();
+        shell::formClosed();
         return 0;
     }
     return DefWindowProcW(hwnd, msg, wParam, lParam);
@@ -114,6 +116,9 @@ LRESULT CALLBACK Form1Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 
 } // namespace
 
+} // namespace wavconv
+
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int show) {
-    return shell::RunMainForm(instance, kClassName, Form1Proc, L"Purnix", 6075, 4140, show);
+    return shell::runMainForm(instance, wavconv::kClassName, wavconv::form1Proc, L"Purnix", 6075,
+                              4140, show);
 }

@@ -2,7 +2,9 @@
 // GUI tests.
 #pragma once
 
-enum PurnixControlId : int {
+namespace wavconv {
+
+enum Form1Control : int {
     kIdLabel1 = 101,
     kIdLabel2,
     kIdLabel3,
@@ -12,3 +14,5 @@ enum PurnixControlId : int {
     kIdText3 = 203,
     kIdCommand1 = 301,
 };
+
+} // namespace wavconv

@@ -1,6 +1,6 @@
 #include "win_file.h"
 
-namespace purnix {
+namespace wavconv {
 
 bool Win32File::Open(const std::wstring& path, bool writable) {
     Close();
@@ -112,4 +112,4 @@ bool Win32File::Truncate(uint64_t size) {
     return true;
 }
 
-} // namespace purnix
+} // namespace wavconv

@@ -8,7 +8,7 @@
 
 #include <string>
 
-namespace purnix {
+namespace wavconv {
 
 class Win32File : public riff::ByteStore {
   public:
@@ -38,4 +38,4 @@ class Win32File : public riff::ByteStore {
     DWORD error_ = 0;
 };
 
-} // namespace purnix
+} // namespace wavconv

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-using namespace tamsel;
+using namespace compositor;
 
 namespace {
 
@@ -12,23 +12,23 @@ namespace {
 // written streams as "V", "v0", "a1" ... (file letter + audio index) and the left-out count.
 struct Simulated {
     std::vector<std::string> written;
-    int left_out = 0;
+    int leftOut = 0;
 };
 
 Simulated simulate(AudioOperation op, int video_audio, int audio_audio) {
     Simulated out;
     StreamTable table;
-    for (const auto& step : gather_steps(op)) {
+    for (const auto& step : gatherSteps(op)) {
         if (step.kind == StreamKind::Video) {
-            EXPECT_EQ(table.next_slot(), 0);
+            EXPECT_EQ(table.nextSlot(), 0);
             table.filled();
             out.written.push_back("V");
             continue;
         }
         int available = step.file == SourceFile::Video ? video_audio : audio_audio;
         for (int i = 0; i < (step.all ? available : std::min(available, 1)); ++i) {
-            if (table.next_slot() < 0) {
-                table.left_out();
+            if (table.nextSlot() < 0) {
+                table.leftOut();
                 continue;
             }
             table.filled();
@@ -36,7 +36,7 @@ Simulated simulate(AudioOperation op, int video_audio, int audio_audio) {
         }
     }
     EXPECT_EQ(table.count(), static_cast<int>(out.written.size()));
-    out.left_out = table.left_out_count();
+    out.leftOut = table.leftOutCount();
     return out;
 }
 
@@ -51,17 +51,17 @@ TEST(StreamPlan, OrderOfEachOperation) {
 }
 
 TEST(StreamPlan, OnlyAddAndReplaceNeedTheAudioFile) {
-    EXPECT_TRUE(needs_audio_file(AudioOperation::Add));
-    EXPECT_TRUE(needs_audio_file(AudioOperation::Replace));
-    EXPECT_FALSE(needs_audio_file(AudioOperation::NoOperation));
-    EXPECT_FALSE(needs_audio_file(AudioOperation::Delete));
+    EXPECT_TRUE(needsAudioFile(AudioOperation::Add));
+    EXPECT_TRUE(needsAudioFile(AudioOperation::Replace));
+    EXPECT_FALSE(needsAudioFile(AudioOperation::NoOperation));
+    EXPECT_FALSE(needsAudioFile(AudioOperation::Delete));
     for (auto op : {AudioOperation::NoOperation, AudioOperation::Delete})
-        for (const auto& step : gather_steps(op))
+        for (const auto& step : gatherSteps(op))
             EXPECT_EQ(step.file, SourceFile::Video);
 }
 
 TEST(StreamPlan, VideoAndTheAudioFilesFirstStreamAreRequired) {
-    auto steps = gather_steps(AudioOperation::Add);
+    auto steps = gatherSteps(AudioOperation::Add);
     ASSERT_EQ(steps.size(), 3u);
     EXPECT_TRUE(steps[0].required);
     EXPECT_FALSE(steps[0].all);
@@ -74,41 +74,41 @@ TEST(StreamPlan, VideoAndTheAudioFilesFirstStreamAreRequired) {
 TEST(StreamTable, FillsAllHundredAndOneSlotsThenCountsTheRest) {
     auto full = simulate(AudioOperation::Add, 60, 40);
     EXPECT_EQ(full.written.size(), 101u);
-    EXPECT_EQ(full.left_out, 0);
+    EXPECT_EQ(full.leftOut, 0);
 
     auto over = simulate(AudioOperation::Add, 60, 45);
     EXPECT_EQ(over.written.size(), 101u);
     EXPECT_EQ(over.written.back(), "a39");
-    EXPECT_EQ(over.left_out, 5);
+    EXPECT_EQ(over.leftOut, 5);
 
     StreamTable table;
     for (int i = 0; i < kStreamSlots; ++i) {
-        EXPECT_EQ(table.next_slot(), i);
+        EXPECT_EQ(table.nextSlot(), i);
         table.filled();
     }
-    EXPECT_EQ(table.next_slot(), -1);
+    EXPECT_EQ(table.nextSlot(), -1);
 }
 
 TEST(OutputName, CompletionOnlyWithoutAviAnywhere) {
-    EXPECT_EQ(complete_output_name(L"clip"), L"clip.avi");
-    EXPECT_EQ(complete_output_name(L"Clip.AVI"), L"Clip.AVI");
-    EXPECT_EQ(complete_output_name(L"my.avi.old"), L"my.avi.old");
-    EXPECT_EQ(complete_output_name(L"D:\\out\\clip"), L"D:\\out\\clip.avi");
-    EXPECT_EQ(complete_output_name(L"clip.av"), L"clip.av.avi");
-    EXPECT_EQ(complete_output_name(L"動画"), L"動画.avi");
+    EXPECT_EQ(completeOutputName(L"clip"), L"clip.avi");
+    EXPECT_EQ(completeOutputName(L"Clip.AVI"), L"Clip.AVI");
+    EXPECT_EQ(completeOutputName(L"my.avi.old"), L"my.avi.old");
+    EXPECT_EQ(completeOutputName(L"D:\\out\\clip"), L"D:\\out\\clip.avi");
+    EXPECT_EQ(completeOutputName(L"clip.av"), L"clip.av.avi");
+    EXPECT_EQ(completeOutputName(L"動画"), L"動画.avi");
 }
 
 TEST(OutputName, SameNameIgnoresCaseWithOrWithoutExtension) {
-    EXPECT_TRUE(same_file_name(complete_output_name(L"CLIP"), L"clip.avi"));
-    EXPECT_TRUE(same_file_name(complete_output_name(L"Clip.Avi"), L"clip.avi"));
-    EXPECT_TRUE(same_file_name(L"ｃｌｉｐ.avi", L"ＣＬＩＰ.AVI"));
-    EXPECT_FALSE(same_file_name(complete_output_name(L"clip2"), L"clip.avi"));
+    EXPECT_TRUE(sameFileName(completeOutputName(L"CLIP"), L"clip.avi"));
+    EXPECT_TRUE(sameFileName(completeOutputName(L"Clip.Avi"), L"clip.avi"));
+    EXPECT_TRUE(sameFileName(L"ｃｌｉｐ.avi", L"ＣＬＩＰ.AVI"));
+    EXPECT_FALSE(sameFileName(completeOutputName(L"clip2"), L"clip.avi"));
     // Only the bare name is compared; a folder part is left to the identity check.
-    EXPECT_FALSE(same_file_name(L"sub\\..\\clip.avi", L"clip.avi"));
+    EXPECT_FALSE(sameFileName(L"sub\\..\\clip.avi", L"clip.avi"));
 }
 
 TEST(ProgressCaption, ShowsClampedPercentage) {
-    EXPECT_EQ(progress_caption(L"Tamsel", 42), L"Tamsel - 42%");
-    EXPECT_EQ(progress_caption(L"Tamsel", 130), L"Tamsel - 100%");
-    EXPECT_EQ(progress_caption(L"Tamsel", -1), L"Tamsel - 0%");
+    EXPECT_EQ(progressCaption(L"Tamsel", 42), L"Tamsel - 42%");
+    EXPECT_EQ(progressCaption(L"Tamsel", 130), L"Tamsel - 100%");
+    EXPECT_EQ(progressCaption(L"Tamsel", -1), L"Tamsel - 0%");
 }

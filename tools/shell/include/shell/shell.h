@@ -29,51 +29,51 @@ extern const ToolInfo kPurnix;
 struct Twips {
     int left, top, width, height;
 };
-int TwipsToPixelsX(int twips); // scaled by the screen's real DPI (1440 twips per inch)
-int TwipsToPixelsY(int twips);
-RECT ToPixels(const Twips& t);
+int twipsToPixelsX(int twips); // scaled by the screen's real DPI (1440 twips per inch)
+int twipsToPixelsY(int twips);
+RECT toPixels(const Twips& t);
 
 // The font of every control (Japanese proportional Gothic, 9 pt, Shift-JIS charset).
-HFONT ControlFont();
+HFONT controlFont();
 // The help viewer's font: the same face at 9.75 pt.
-HFONT HelpFont();
+HFONT helpFont();
 
 // Creates the main window with the "&Option" menu and the given client size in twips.
 // The window class must be registered by the caller (its own window procedure).
-HWND CreateForm(const wchar_t* className, const wchar_t* caption, int clientWidthTwips,
+HWND createForm(const wchar_t* className, const wchar_t* caption, int clientWidthTwips,
                 int clientHeightTwips, HINSTANCE instance);
 
 // Creates a child control at a twips rectangle, with the shared font. Creation order is
 // tab order: create controls in the order the window's tab order lists them.
-HWND CreateControl(HWND parent, int id, const wchar_t* className, const wchar_t* text, DWORD style,
+HWND createControl(HWND parent, int id, const wchar_t* className, const wchar_t* text, DWORD style,
                    DWORD exStyle, const Twips& rect);
 // A label whose access key (the letter after "&") moves the focus to `target`, or to the
 // next control that takes the focus when `target` is null (set it later with
 // SetLabelTarget once the target exists).
-HWND CreateLabel(HWND parent, int id, const wchar_t* caption, const Twips& rect);
-void SetLabelTarget(HWND label, HWND target);
-HWND CreateButton(HWND parent, int id, const wchar_t* caption, const Twips& rect,
+HWND createLabel(HWND parent, int id, const wchar_t* caption, const Twips& rect);
+void setLabelTarget(HWND label, HWND target);
+HWND createButton(HWND parent, int id, const wchar_t* caption, const Twips& rect,
                   bool enabled = true);
 // One-line text box (ES_AUTOHSCROLL).
-HWND CreateTextBox(HWND parent, int id, const wchar_t* text, const Twips& rect);
+HWND createTextBox(HWND parent, int id, const wchar_t* text, const Twips& rect);
 // Multi-line text box with a vertical scroll bar, read-only for the user.
-HWND CreateReadOnlyMemo(HWND parent, int id, const Twips& rect);
+HWND createReadOnlyMemo(HWND parent, int id, const Twips& rect);
 // A frame (group box) and an option button inside it (rectangle relative to the frame).
-HWND CreateFrame(HWND parent, int id, const wchar_t* caption, const Twips& rect);
-HWND CreateOptionButton(HWND parent, int id, const wchar_t* caption, const Twips& frameRect,
+HWND createFrame(HWND parent, int id, const wchar_t* caption, const Twips& rect);
+HWND createOptionButton(HWND parent, int id, const wchar_t* caption, const Twips& frameRect,
                         const Twips& rectInFrame, bool firstOfGroup);
 
 // Read-only memos stay white like a locked text box: call from WM_CTLCOLORSTATIC and
 // return the result when it is non-null.
-HBRUSH MemoBackground(HWND control, HDC dc);
+HBRUSH memoBackground(HWND control, HDC dc);
 
-std::wstring GetText(HWND control);
-void SetText(HWND control, const std::wstring& text);
+std::wstring getText(HWND control);
+void setText(HWND control, const std::wstring& text);
 // Appends at the end of an edit control (the caret after emptying it).
-void AppendText(HWND edit, const std::wstring& text);
+void appendText(HWND edit, const std::wstring& text);
 
 // The program's own icon (its first icon resource), else the system's application icon.
-HICON ProgramIcon();
+HICON programIcon();
 
 // ---- menu, About, Help ------------------------------------------------------------------------
 enum : int {
@@ -81,15 +81,15 @@ enum : int {
     kIdMenuHelp = 9002,
 };
 // Handles WM_COMMAND of the "&Option" menu; true if it was one of its items.
-bool HandleMenuCommand(HWND form, int id, const ToolInfo& tool);
+bool handleMenuCommand(HWND form, int id, const ToolInfo& tool);
 void MenuAbout_Click(HWND form, const ToolInfo& tool);
 void MenuHelp_Click(HWND form, const ToolInfo& tool);
 
 // The system's description of a Win32 error code, without the trailing line break.
-std::wstring SystemErrorText(DWORD code);
+std::wstring systemErrorText(DWORD code);
 // True when both paths name one existing file (same volume and file index), whatever the
 // spelling: letter case, "..", links.
-bool SameFile(const std::wstring& a, const std::wstring& b);
+bool sameFile(const std::wstring& a, const std::wstring& b);
 // How ToAnsi treats a character without an exact ANSI form.
 enum class AnsiMode {
     kBestFit, // the system's substitute ("O" for "\u014C"), as a saved text file gets
@@ -98,27 +98,27 @@ enum class AnsiMode {
 };
 // The text in the ANSI code page; false when `mode` is kExact and a character has no exact
 // form, or when the conversion fails.
-bool ToAnsi(const std::wstring& text, std::string& out, AnsiMode mode);
+bool toAnsi(const std::wstring& text, std::string& out, AnsiMode mode);
 // ANSI code page bytes as text.
-std::wstring FromAnsi(const std::string& bytes);
+std::wstring fromAnsi(const std::string& bytes);
 // Reads a whole file (below 1 GiB). False with the system's error code otherwise.
-bool ReadWholeFile(const std::wstring& path, std::string& bytes, DWORD& error);
+bool readWholeFile(const std::wstring& path, std::string& bytes, DWORD& error);
 // Message box with the tool's title unless a caption is given.
-int ShowMessage(HWND owner, const std::wstring& text, UINT flags, const ToolInfo& tool,
+int showMessage(HWND owner, const std::wstring& text, UINT flags, const ToolInfo& tool,
                 const wchar_t* caption = nullptr);
 
 // Modal input box (a dialog of class #32770): the prompt (static id 0xFFFF, as in a message
 // box), a one-line text box holding `initial`, OK and Cancel. True with the typed text on OK;
 // false (text empty) on Cancel or when the box is closed.
-bool InputBox(HWND owner, const std::wstring& prompt, const std::wstring& caption,
+bool inputBox(HWND owner, const std::wstring& prompt, const std::wstring& caption,
               const std::wstring& initial, std::wstring& text);
 
 // ---- help viewer (frmHelp) --------------------------------------------------------------------
 // Opens the modeless viewer over `f`, reading `fileName` from the current folder unless the
 // viewer already shows a text.
-void ShowHelpDialog(HWND f, const std::wstring& capStr, const std::wstring& fileName);
-HWND HelpWindow();      // the viewer, or null when closed
-void CloseHelpWindow(); // Form_Unload of the main windows closes it
+void showHelpDialog(HWND f, const std::wstring& capStr, const std::wstring& fileName);
+HWND helpWindow();      // the viewer, or null when closed
+void closeHelpWindow(); // Form_Unload of the main windows closes it
 
 // ---- file chooser ------------------------------------------------------------------------------
 enum : int {
@@ -141,15 +141,15 @@ struct ChooserLayout {
 // created by the Create* calls so the caller controls the order.
 class FileChooser {
   public:
-    HWND CreateDrive1(HWND parent, const Twips& rect);
-    HWND CreateDir1(HWND parent, const Twips& rect);
-    HWND CreateFile1(HWND parent, const Twips& rect, const std::wstring& pattern);
-    HWND CreateFile2(HWND parent, const Twips& rect, const std::wstring& pattern);
+    HWND createDrive1(HWND parent, const Twips& rect);
+    HWND createDir1(HWND parent, const Twips& rect);
+    HWND createFile1(HWND parent, const Twips& rect, const std::wstring& pattern);
+    HWND createFile2(HWND parent, const Twips& rect, const std::wstring& pattern);
     // Fills the lists from the process's current drive and folder; call once all exist.
-    void Start();
+    void start();
 
     // Forward WM_COMMAND here; true when it came from a chooser list.
-    bool OnCommand(WPARAM wParam, LPARAM lParam);
+    bool onCommand(WPARAM wParam, LPARAM lParam);
 
     // File1's click (a change of its selection) and File2's click.
     std::function<void()> onFile1Click;
@@ -157,37 +157,37 @@ class FileChooser {
     std::function<void()> onFile1DblClick;
 
     // The list properties as the tools use them.
-    std::wstring Drive() const; // e.g. "c:"
-    std::wstring DirPath() const;
-    std::wstring FilePath() const; // File1's folder (equals DirPath after Dir1_Change)
-    int File1ListIndex() const;    // -1 with no selection
-    int File2ListIndex() const;
-    std::wstring File1Name() const; // selected entry, empty with none
-    std::wstring File2Name() const;
-    std::wstring File1Pattern() const { return pattern1_; }
+    std::wstring drive() const; // e.g. "c:"
+    std::wstring dirPath() const;
+    std::wstring filePath() const; // File1's folder (equals DirPath after Dir1_Change)
+    int file1ListIndex() const;    // -1 with no selection
+    int file2ListIndex() const;
+    std::wstring file1Name() const; // selected entry, empty with none
+    std::wstring file2Name() const;
+    std::wstring file1Pattern() const { return pattern1_; }
     // Sets File1's pattern and refills it; false (and nothing changed) for a pattern the
     // list does not accept.
-    bool SetFile1Pattern(const std::wstring& pattern);
+    bool setFile1Pattern(const std::wstring& pattern);
 
     void Drive1_Change();
     void Dir1_Change();
     // Sets Dir1 to a folder (raises Dir1_Change); false if it cannot be read.
-    bool SetDirPath(const std::wstring& path);
+    bool setDirPath(const std::wstring& path);
 
     // File2 active: File1's background colour and enabled; inactive: the window's background
     // colour and disabled. Its selection stays either way.
-    void SetFile2Active(bool active);
-    bool File2Active() const { return file2Active_; }
+    void setFile2Active(bool active);
+    bool file2Active() const { return file2Active_; }
     // Forward WM_CTLCOLORLISTBOX here and return the brush when it is non-null.
-    HBRUSH OnCtlColorListBox(HWND list, HDC dc) const;
+    HBRUSH onCtlColorListBox(HWND list, HDC dc) const;
 
     HWND drive1 = nullptr, dir1 = nullptr, file1 = nullptr, file2 = nullptr;
 
   private:
-    void FillDrives(const std::wstring& current);
-    void FillDir();
-    void FillFiles(HWND list, const std::wstring& pattern);
-    void OpenDirEntry(int index);
+    void fillDrives(const std::wstring& current);
+    void fillDir();
+    void fillFiles(HWND list, const std::wstring& pattern);
+    void openDirEntry(int index);
     std::wstring drivePath_; // drive shown by Drive1, "c:"
     std::wstring dirPath_;   // folder shown by Dir1
     std::wstring filePath_;  // folder of the file lists
@@ -201,21 +201,21 @@ class FileChooser {
 // Process-wide settings, made first by RunMainForm. Critical errors (a drive without a
 // medium) come back to the caller as error codes instead of a system box, so the chooser
 // can fall back silently. Flags the process was started with are kept.
-void InitProcess();
+void initProcess();
 
 // The whole start-up of a program: process-wide settings, the main form's class (`proc`,
 // arrow cursor, button-face background, the program's icon), the form with the "&Option"
 // menu at the given client size (counted open), then the message loop until the last
 // window closes. Returns the exit code; 1 when the form cannot be created.
-int RunMainForm(HINSTANCE instance, const wchar_t* className, WNDPROC proc, const wchar_t* caption,
+int runMainForm(HINSTANCE instance, const wchar_t* className, WNDPROC proc, const wchar_t* caption,
                 int clientWidthTwips, int clientHeightTwips, int show);
 
 // ---- message loop ------------------------------------------------------------------------------
 // Every top-level window of a tool counts itself closed (RunMainForm and the help viewer
 // count them open); the loop ends with the last.
-void FormClosed();
+void formClosed();
 // Runs until the last window closes. Handles Tab navigation and access keys of labels and
 // buttons for every window of the tool. Returns the exit code.
-int RunMessageLoop();
+int runMessageLoop();
 
 } // namespace shell

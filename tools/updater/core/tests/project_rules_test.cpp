@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-using namespace kestrom;
+using namespace updater;
 
 namespace {
 
@@ -41,47 +41,47 @@ std::vector<std::wstring> FullProject() {
 } // namespace
 
 TEST(SplitLines, CrLfCrAndLfAllEndALine) {
-    EXPECT_EQ(SplitLines(L"a\r\nb\rc\nd"), (std::vector<std::wstring>{L"a", L"b", L"c", L"d"}));
-    EXPECT_EQ(SplitLines(L"a\n\nb\n"), (std::vector<std::wstring>{L"a", L"", L"b"}));
+    EXPECT_EQ(splitLines(L"a\r\nb\rc\nd"), (std::vector<std::wstring>{L"a", L"b", L"c", L"d"}));
+    EXPECT_EQ(splitLines(L"a\n\nb\n"), (std::vector<std::wstring>{L"a", L"", L"b"}));
 }
 
 TEST(SplitLines, FinalTerminatorAddsNoLineAndOneFinalEmptyLineIsDropped) {
-    EXPECT_EQ(SplitLines(L"a\r\n"), (std::vector<std::wstring>{L"a"}));
-    EXPECT_EQ(SplitLines(L"a\r\n\r\n"), (std::vector<std::wstring>{L"a"}));
-    EXPECT_EQ(SplitLines(L"a\r\n\r\n\r\n"), (std::vector<std::wstring>{L"a", L""}));
-    EXPECT_EQ(SplitLines(L""), (std::vector<std::wstring>{}));
-    EXPECT_EQ(SplitLines(L"\r\n"), (std::vector<std::wstring>{}));
+    EXPECT_EQ(splitLines(L"a\r\n"), (std::vector<std::wstring>{L"a"}));
+    EXPECT_EQ(splitLines(L"a\r\n\r\n"), (std::vector<std::wstring>{L"a"}));
+    EXPECT_EQ(splitLines(L"a\r\n\r\n\r\n"), (std::vector<std::wstring>{L"a", L""}));
+    EXPECT_EQ(splitLines(L""), (std::vector<std::wstring>{}));
+    EXPECT_EQ(splitLines(L"\r\n"), (std::vector<std::wstring>{}));
     // CR LF split across nothing: a lone CR before LF-only text is still one terminator each.
-    EXPECT_EQ(SplitLines(L"a\r\rb"), (std::vector<std::wstring>{L"a", L"", L"b"}));
+    EXPECT_EQ(splitLines(L"a\r\rb"), (std::vector<std::wstring>{L"a", L"", L"b"}));
 }
 
 TEST(UpperAscii, TouchesAsciiLettersOnly) {
-    EXPECT_EQ(UpperAscii(L"qsnKa.cls ä ｑｓｎ 日本"), L"QSNKA.CLS ä ｑｓｎ 日本");
+    EXPECT_EQ(upperAscii(L"qsnKa.cls ä ｑｓｎ 日本"), L"QSNKA.CLS ä ｑｓｎ 日本");
 }
 
 TEST(ReplaceFileName, FirstOccurrenceOnlyInTableCaseRestKeepsItsCase) {
     long count = 0;
     std::wstring line = L"Class=Cam; ..\\lib\\qsnka.cls 'qsnKA.cls again";
-    std::wstring upper = UpperAscii(line);
-    ReplaceFileName(line, upper, L"QSNKA.CLS", L"qsnKA2.Cls", count);
+    std::wstring upper = upperAscii(line);
+    replaceFileName(line, upper, L"QSNKA.CLS", L"qsnKA2.Cls", count);
     EXPECT_EQ(line, L"Class=Cam; ..\\lib\\qsnKA2.Cls 'qsnKA.cls again");
     EXPECT_EQ(count, 1);
-    ReplaceFileName(line, upper, L"QSNKE.CLS", L"qsnKE2.Cls", count);
+    replaceFileName(line, upper, L"QSNKE.CLS", L"qsnKE2.Cls", count);
     EXPECT_EQ(count, 1);
 }
 
 TEST(ReplaceFileName, TwoDifferentOldNamesInOneLineBothLandRight) {
     long count = 0;
     std::wstring line = L"X=QSNMAIN.BAS;qsnka.cls;QSNNA.CLS";
-    std::wstring upper = UpperAscii(line);
+    std::wstring upper = upperAscii(line);
     for (const auto& row : kRenameTable)
-        ReplaceFileName(line, upper, row.oldName, row.newName, count);
+        replaceFileName(line, upper, row.oldName, row.newName, count);
     EXPECT_EQ(line, L"X=QsnMain2.Bas;qsnKA2.Cls;qsnNA2.Cls");
     EXPECT_EQ(count, 3);
 }
 
 TEST(ConvertProject, SingleNameLinesAndOtherKeys) {
-    auto c = ConvertProject({L"Module=Main; QSNMAIN.BAS", L"Class=Cam; ..\\lib\\qsnka.cls",
+    auto c = convertProject({L"Module=Main; QSNMAIN.BAS", L"Class=Cam; ..\\lib\\qsnka.cls",
                              L"Form=Form1.frm", L"HelpFile=docs\\qsnte.cls.txt"});
     EXPECT_TRUE(c.upgraded);
     EXPECT_EQ(c.converted, Lines({L"Module=Main; QsnMain2.Bas", L"Class=Cam; ..\\lib\\qsnKA2.Cls",
@@ -93,7 +93,7 @@ TEST(ConvertProject, SingleNameLinesAndOtherKeys) {
 
 TEST(ConvertProject, AllTwelveAddTheTwoLinesRightAfterTheTwelfthReplacement) {
     auto lines = FullProject();
-    auto c = ConvertProject(lines);
+    auto c = convertProject(lines);
     std::wstring expected =
         Lines({L"Type=Exe", L"Form=Form1.frm", L"Module=QsnMain; QsnMain2.Bas",
                L"Class=KA; qsnKA2.Cls", L"Class=KE; qsnKE2.Cls", L"Class=KI; qsnKI2.Cls",
@@ -108,49 +108,49 @@ TEST(ConvertProject, AllTwelveAddTheTwoLinesRightAfterTheTwelfthReplacement) {
 TEST(ConvertProject, FewerThanTwelveOrElevenToThirteenInOneLineAddNothing) {
     auto lines = FullProject();
     lines.erase(lines.begin() + 5); // drop KI
-    auto fewer = ConvertProject(lines);
+    auto fewer = convertProject(lines);
     EXPECT_EQ(fewer.replaceCount, 11);
     EXPECT_EQ(fewer.converted.find(L"Interpolator"), std::wstring::npos);
 
     // Eleven in earlier lines, then two in one line: 11 -> 13 without passing 12.
     lines.push_back(L"Related=QSNKI.CLS,qsnko.cls");
-    auto jump = ConvertProject(lines);
+    auto jump = convertProject(lines);
     EXPECT_EQ(jump.replaceCount, 13);
     EXPECT_EQ(jump.converted.find(L"Interpolator"), std::wstring::npos);
     EXPECT_NE(jump.converted.find(L"Related=qsnKI2.Cls,qsnKO2.Cls\r\n"), std::wstring::npos);
 }
 
 TEST(ConvertProject, AlreadyUpgradedOrForeignProjectGivesTheNotice) {
-    auto up = ConvertProject({L"Module=M; QsnMain2.Bas", L"Class=K; qsnKA2.Cls",
+    auto up = convertProject({L"Module=M; QsnMain2.Bas", L"Class=K; qsnKA2.Cls",
                               L"Class=Interpolator; qsnNE2.Cls", L"Form=日本語.frm"});
     EXPECT_FALSE(up.upgraded);
     EXPECT_EQ(up.replaceCount, 0);
     EXPECT_EQ(up.converted, kNoticeText);
     EXPECT_EQ(up.original, Lines({L"Module=M; QsnMain2.Bas", L"Class=K; qsnKA2.Cls",
                                   L"Class=Interpolator; qsnNE2.Cls", L"Form=日本語.frm"}));
-    EXPECT_EQ(ConvertProject({}).converted, kNoticeText);
+    EXPECT_EQ(convertProject({}).converted, kNoticeText);
 }
 
 TEST(ConvertProject, SameNameTwiceInALineRewritesTheFirstOnly) {
-    auto c = ConvertProject({L"Class=A; QSNTA.CLS ' was qsnta.cls"});
+    auto c = convertProject({L"Class=A; QSNTA.CLS ' was qsnta.cls"});
     EXPECT_EQ(c.converted, Lines({L"Class=A; qsnTA2.Cls ' was qsnta.cls"}));
     EXPECT_EQ(c.replaceCount, 1);
 }
 
 TEST(ConvertProject, CountIsNotLimitedTo16Bits) {
     std::vector<std::wstring> lines(40000, L"Class=K; qsnku.cls");
-    auto c = ConvertProject(lines);
+    auto c = convertProject(lines);
     EXPECT_EQ(c.replaceCount, 40000 + 1); // 12 -> 13 once, then on counting
     std::wstring longLine(70000, L'x');
     longLine += L"QSNMAIN.BAS";
-    auto l = ConvertProject({longLine});
+    auto l = convertProject({longLine});
     EXPECT_EQ(l.converted, std::wstring(70000, L'x') + L"QsnMain2.Bas\r\n");
 }
 
 TEST(SaveName, SuffixGoesBeforeTheExtensionWhichKeepsItsCase) {
-    EXPECT_EQ(SaveName(L"Game.vbp", L"_2"), L"Game_2.vbp");
-    EXPECT_EQ(SaveName(L"Demo.VBP", L"_old"), L"Demo_old.VBP");
-    EXPECT_EQ(SaveName(L"Game.vbp", L""), L"Game.vbp");
-    EXPECT_EQ(SaveName(L"my.vbp.Vbp", L"_2"), L"my_2.vbp.Vbp");
-    EXPECT_EQ(SaveName(L"Odd.txt", L"_2"), L"Odd.txt_2");
+    EXPECT_EQ(saveName(L"Game.vbp", L"_2"), L"Game_2.vbp");
+    EXPECT_EQ(saveName(L"Demo.VBP", L"_old"), L"Demo_old.VBP");
+    EXPECT_EQ(saveName(L"Game.vbp", L""), L"Game.vbp");
+    EXPECT_EQ(saveName(L"my.vbp.Vbp", L"_2"), L"my_2.vbp.Vbp");
+    EXPECT_EQ(saveName(L"Odd.txt", L"_2"), L"Odd.txt_2");
 }

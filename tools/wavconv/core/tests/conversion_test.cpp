@@ -4,22 +4,22 @@
 
 #include <cstring>
 
-using wavconv::FillStreamName;
-using wavconv::OutputFileName;
+using wavconv::fillStreamName;
+using wavconv::outputFileName;
 
 TEST(OutputFileName, CutsAtTheFirstDot) {
-    EXPECT_EQ(OutputFileName(std::string("voice.wav")), "voice.avi");
-    EXPECT_EQ(OutputFileName(std::string("take.1.wav")), "take.avi");
-    EXPECT_EQ(OutputFileName(std::string("noext")), "noext.avi");
-    EXPECT_EQ(OutputFileName(std::string(".wav")), ".avi");
-    EXPECT_EQ(OutputFileName(std::wstring(L"a.b.wav")), L"a.avi");
-    EXPECT_EQ(OutputFileName(std::wstring(L"声.WAV")), L"声.avi");
+    EXPECT_EQ(outputFileName(std::string("voice.wav")), "voice.avi");
+    EXPECT_EQ(outputFileName(std::string("take.1.wav")), "take.avi");
+    EXPECT_EQ(outputFileName(std::string("noext")), "noext.avi");
+    EXPECT_EQ(outputFileName(std::string(".wav")), ".avi");
+    EXPECT_EQ(outputFileName(std::wstring(L"a.b.wav")), L"a.avi");
+    EXPECT_EQ(outputFileName(std::wstring(L"声.WAV")), L"声.avi");
 }
 
 TEST(StreamNameFromFile, IsTheNameBeforeTheFirstDot) {
-    EXPECT_EQ(wavconv::StreamNameFromFile(L"a.b.wav"), L"a");
-    EXPECT_EQ(wavconv::StreamNameFromFile(L"noext"), L"noext");
-    EXPECT_EQ(wavconv::StreamNameFromFile(L".wav"), L"");
+    EXPECT_EQ(wavconv::streamNameFromFile(L"a.b.wav"), L"a");
+    EXPECT_EQ(wavconv::streamNameFromFile(L"noext"), L"noext");
+    EXPECT_EQ(wavconv::streamNameFromFile(L".wav"), L"");
 }
 
 namespace {
@@ -36,16 +36,16 @@ bool NoLead(uint8_t) {
 TEST(FillStreamName, CutsLongNamesSoTheFieldEndsInANul) {
     char field[64];
     std::memset(field, 'x', sizeof field);
-    FillStreamName(std::string(100, 'n'), field, NoLead);
+    fillStreamName(std::string(100, 'n'), field, NoLead);
     EXPECT_EQ(std::string(field), std::string(63, 'n'));
     EXPECT_EQ(field[63], '\0');
 
-    FillStreamName("short", field, NoLead);
+    fillStreamName("short", field, NoLead);
     EXPECT_STREQ(field, "short");
     for (size_t i = 5; i < 64; i++)
         EXPECT_EQ(field[i], '\0') << i;
 
-    FillStreamName("", field, NoLead);
+    fillStreamName("", field, NoLead);
     EXPECT_EQ(field[0], '\0');
 }
 
@@ -55,9 +55,9 @@ TEST(FillStreamName, NeverSplitsADoubleByteCharacter) {
     for (int i = 0; i < 40; i++)
         name += "\x89\xb9"; // "音" in Shift-JIS
     char field[64];
-    FillStreamName(name, field, SjisLead);
+    fillStreamName(name, field, SjisLead);
     EXPECT_EQ(std::strlen(field), 63u); // a + 31 characters
-    FillStreamName(name.substr(1) + "\x89\xb9", field, SjisLead);
+    fillStreamName(name.substr(1) + "\x89\xb9", field, SjisLead);
     EXPECT_EQ(std::strlen(field), 62u); // 31 characters; the 32nd would need bytes 62-63
     EXPECT_EQ(field[63], '\0');
 }
@@ -67,7 +67,7 @@ TEST(MakeStreamHeader, FollowsTheFormat) {
     f.nChannels = 2;
     f.nSamplesPerSec = 44100;
     f.nBlockAlign = 4;
-    wavconv::AudioStreamHeader h = wavconv::MakeStreamHeader(f, 400);
+    wavconv::AudioStreamHeader h = wavconv::makeStreamHeader(f, 400);
     EXPECT_EQ(h.fccType, 0x73647561u);
     EXPECT_EQ(h.dwScale, 4u);
     EXPECT_EQ(h.dwRate, 176400u);
@@ -76,16 +76,16 @@ TEST(MakeStreamHeader, FollowsTheFormat) {
     EXPECT_EQ(h.dwQuality, 10000u);
     EXPECT_EQ(h.dwSampleSize, 4u);
     // A partial block: 10 / 4 = 2.5 rounds to even, 14 / 4 = 3.5 too.
-    EXPECT_EQ(wavconv::MakeStreamHeader(f, 10).dwLength, 2u);
-    EXPECT_EQ(wavconv::MakeStreamHeader(f, 14).dwLength, 4u);
+    EXPECT_EQ(wavconv::makeStreamHeader(f, 10).dwLength, 2u);
+    EXPECT_EQ(wavconv::makeStreamHeader(f, 14).dwLength, 4u);
 }
 
 TEST(WholeBlockBytes, DropsOnlyAPartialLastBlock) {
     wavconv::WaveFormat f;
     f.nBlockAlign = 4;
-    EXPECT_EQ(wavconv::WholeBlockBytes(400, f), 400u);
-    EXPECT_EQ(wavconv::WholeBlockBytes(403, f), 400u);
-    EXPECT_EQ(wavconv::WholeBlockBytes(3, f), 0u);
+    EXPECT_EQ(wavconv::wholeBlockBytes(400, f), 400u);
+    EXPECT_EQ(wavconv::wholeBlockBytes(403, f), 400u);
+    EXPECT_EQ(wavconv::wholeBlockBytes(3, f), 0u);
     f.nBlockAlign = 3; // 24-bit mono
-    EXPECT_EQ(wavconv::WholeBlockBytes(10, f), 9u);
+    EXPECT_EQ(wavconv::wholeBlockBytes(10, f), 9u);
 }

@@ -12,7 +12,7 @@ namespace {
 
 WaveStatus Read(const Bytes& file, wavconv::WaveData& data) {
     riff::MemoryStore store(file);
-    return wavconv::ReadWaveFile(store, data);
+    return wavconv::readWaveFile(store, data);
 }
 
 WaveStatus Read(const Bytes& file) {
@@ -33,11 +33,11 @@ Bytes SamplesOf(const wavconv::WaveData& d) {
 } // namespace
 
 TEST(StrToFourCC, PacksLowBytesFirstCharacterLowest) {
-    EXPECT_EQ(wavconv::StrToFourCC("RIFF"), 0x46464952);
-    EXPECT_EQ(wavconv::StrToFourCC("WAVE"), 0x45564157);
-    EXPECT_EQ(wavconv::StrToFourCC("fmt "), 0x20746D66);
-    EXPECT_EQ(wavconv::StrToFourCC("data"), 0x61746164);
-    EXPECT_EQ(wavconv::StrToFourCC("\xff\xfe\x80\x01"), int32_t(0x0180FEFF));
+    EXPECT_EQ(wavconv::strToFourCC("RIFF"), 0x46464952);
+    EXPECT_EQ(wavconv::strToFourCC("WAVE"), 0x45564157);
+    EXPECT_EQ(wavconv::strToFourCC("fmt "), 0x20746D66);
+    EXPECT_EQ(wavconv::strToFourCC("data"), 0x61746164);
+    EXPECT_EQ(wavconv::strToFourCC("\xff\xfe\x80\x01"), int32_t(0x0180FEFF));
 }
 
 TEST(ReadWaveFile, CanonicalPcmFile) {
@@ -149,7 +149,7 @@ TEST(ReadWaveFile, CompressedFormatsPassAndOnlyEighteenBytesAreTaken) {
     EXPECT_EQ(Bytes(d.formatBytes, d.formatBytes + 18), Bytes(fmt.begin(), fmt.begin() + 18));
     EXPECT_EQ(d.size, 1024u);
     // The stream gets the record and the two bytes its cbSize announces.
-    EXPECT_EQ(wavconv::StreamFormat(d), fmt);
+    EXPECT_EQ(wavconv::streamFormat(d), fmt);
 }
 
 TEST(ReadWaveFile, FormatChunkMustHoldTheWholeExtensionItAnnounces) {
@@ -162,7 +162,7 @@ TEST(ReadWaveFile, FormatChunkMustHoldTheWholeExtensionItAnnounces) {
     Append(chunks, Chunk("data", Samples(60)));
     wavconv::WaveData d;
     ASSERT_EQ(Read(Riff(chunks), d), WaveStatus::Ok);
-    EXPECT_EQ(wavconv::StreamFormat(d), ext);
+    EXPECT_EQ(wavconv::streamFormat(d), ext);
 
     // cbSize claims more than the chunk holds: part of the extension, or none of it
     // (the bare 18-byte record, followed directly by the data chunk).
@@ -277,13 +277,13 @@ class FailingStore : public riff::MemoryStore {
 TEST(ReadWaveFile, FilesOverTwoGigabytesAreRefused) {
     HugeStore huge(Canonical(Samples(8)));
     wavconv::WaveData d;
-    EXPECT_EQ(wavconv::ReadWaveFile(huge, d), WaveStatus::Refused);
+    EXPECT_EQ(wavconv::readWaveFile(huge, d), WaveStatus::Refused);
 }
 
 TEST(ReadWaveFile, ReadFailuresAreReportedAsSuch) {
     FailingStore store(Canonical(Samples(8)), 44);
     wavconv::WaveData d;
-    EXPECT_EQ(wavconv::ReadWaveFile(store, d), WaveStatus::ReadError);
+    EXPECT_EQ(wavconv::readWaveFile(store, d), WaveStatus::ReadError);
     EXPECT_FALSE(d.buffer);
 }
 
@@ -303,8 +303,8 @@ TEST(ReadWaveFile, SamplesAreSharedInPlaceOrCopiedAlike) {
     riff::MemoryStore viewable(file);
     CopyOnlyStore copyOnly(file);
     wavconv::WaveData inPlace, copied;
-    ASSERT_EQ(wavconv::ReadWaveFile(viewable, inPlace), WaveStatus::Ok);
-    ASSERT_EQ(wavconv::ReadWaveFile(copyOnly, copied), WaveStatus::Ok);
+    ASSERT_EQ(wavconv::readWaveFile(viewable, inPlace), WaveStatus::Ok);
+    ASSERT_EQ(wavconv::readWaveFile(copyOnly, copied), WaveStatus::Ok);
     EXPECT_EQ(inPlace.samples, viewable.Bytes().data() + 44); // no copy
     EXPECT_FALSE(inPlace.buffer);
     EXPECT_TRUE(copied.buffer);
