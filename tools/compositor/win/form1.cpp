@@ -79,16 +79,9 @@ LRESULT CALLBACK form1Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             return TRUE;
         }
         break;
-    case WM_CLOSE:
-        // No closing step of its own, but an open help viewer would keep the program alive.
-        shell::closeHelpWindow();
-        DestroyWindow(hwnd);
-        return 0;
-    case WM_DESTROY:
-        shell::formClosed();
-        return 0;
     }
-    return DefWindowProcW(hwnd, msg, wp, lp);
+    // No closing step of its own: the shell's default closes the help viewer with the form.
+    return shell::defFormProc(hwnd, msg, wp, lp);
 }
 
 } // namespace

@@ -185,6 +185,19 @@ void formClosed() {
     if (--g_openForms <= 0) PostQuitMessage(0);
 }
 
+LRESULT defFormProc(HWND form, UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_CLOSE:
+        closeHelpWindow();
+        DestroyWindow(form);
+        return 0;
+    case WM_DESTROY:
+        formClosed();
+        return 0;
+    }
+    return DefWindowProcW(form, msg, wParam, lParam);
+}
+
 int runMessageLoop() {
     MSG m;
     while (GetMessageW(&m, nullptr, 0, 0) > 0) {

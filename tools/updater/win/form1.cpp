@@ -188,16 +188,9 @@ LRESULT CALLBACK form1Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         if (brush) return reinterpret_cast<LRESULT>(brush);
         break;
     }
-    case WM_CLOSE:
-        // Form_Unload: the help viewer goes too, so the program ends.
-        shell::closeHelpWindow();
-        DestroyWindow(hwnd);
-        return 0;
-    case WM_DESTROY:
-        shell::formClosed();
-        return 0;
     }
-    return DefWindowProcW(hwnd, msg, wParam, lParam);
+    // Form_Unload is the shell's default: the help viewer goes too, so the program ends.
+    return shell::defFormProc(hwnd, msg, wParam, lParam);
 }
 
 } // namespace

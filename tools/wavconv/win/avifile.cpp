@@ -1,31 +1,29 @@
 #include "avifile.h"
 
+#include "shell/shell.h"
+
 namespace wavconv {
 
 namespace {
 
-template <class F> bool Bind(HMODULE dll, const char* name, F& fn) {
-    fn = reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(dll, name)));
-    return fn != nullptr;
-}
-
-bool Load(AviFileApi& api) {
+bool load(AviFileApi& api) {
     HMODULE dll = LoadLibraryW(L"avifil32.dll");
     if (!dll) return false;
-    return Bind(dll, "AVIFileInit", api.AVIFileInit) && Bind(dll, "AVIFileExit", api.AVIFileExit) &&
-           Bind(dll, "AVIFileOpen", api.AVIFileOpen) &&
-           Bind(dll, "AVIFileCreateStream", api.AVIFileCreateStream) &&
-           Bind(dll, "AVIStreamSetFormat", api.AVIStreamSetFormat) &&
-           Bind(dll, "AVIStreamWrite", api.AVIStreamWrite) &&
-           Bind(dll, "AVIStreamRelease", api.AVIStreamRelease) &&
-           Bind(dll, "AVIFileRelease", api.AVIFileRelease);
+    return shell::bindByName(dll, "AVIFileInit", api.AVIFileInit) &&
+           shell::bindByName(dll, "AVIFileExit", api.AVIFileExit) &&
+           shell::bindByName(dll, "AVIFileOpen", api.AVIFileOpen) &&
+           shell::bindByName(dll, "AVIFileCreateStream", api.AVIFileCreateStream) &&
+           shell::bindByName(dll, "AVIStreamSetFormat", api.AVIStreamSetFormat) &&
+           shell::bindByName(dll, "AVIStreamWrite", api.AVIStreamWrite) &&
+           shell::bindByName(dll, "AVIStreamRelease", api.AVIStreamRelease) &&
+           shell::bindByName(dll, "AVIFileRelease", api.AVIFileRelease);
 }
 
 } // namespace
 
 const AviFileApi* aviFile() {
     static AviFileApi api;
-    static bool loaded = Load(api);
+    static bool loaded = load(api);
     return loaded ? &api : nullptr;
 }
 

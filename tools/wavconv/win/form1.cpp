@@ -79,11 +79,6 @@ void Form_Load(HWND hwnd) {
     f.chooser.start();
 }
 
-void Form_Unload() {
-    // The help viewer would otherwise keep the program alive.
-    shell::closeHelpWindow();
-}
-
 LRESULT CALLBACK form1Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case WM_CREATE:
@@ -103,15 +98,10 @@ LRESULT CALLBACK form1Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         }
         break;
     }
-    case WM_CLOSE:
-        Form_Unload();
-        DestroyWindow(hwnd);
-        return 0;
-    case WM_DESTROY:
-        shell::formClosed();
-        return 0;
     }
-    return DefWindowProcW(hwnd, msg, wParam, lParam);
+    // Form_Unload is the shell's default: the help viewer would otherwise keep the program
+    // alive.
+    return shell::defFormProc(hwnd, msg, wParam, lParam);
 }
 
 } // namespace

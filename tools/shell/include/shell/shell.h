@@ -85,6 +85,12 @@ bool handleMenuCommand(HWND form, int id, const ToolInfo& tool);
 void MenuAbout_Click(HWND form, const ToolInfo& tool);
 void MenuHelp_Click(HWND form, const ToolInfo& tool);
 
+// Looks `name` up in `dll` into the function pointer `fn`; false when it is missing.
+template <class F> bool bindByName(HMODULE dll, const char* name, F& fn) {
+    fn = reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(dll, name)));
+    return fn != nullptr;
+}
+
 // The system's description of a Win32 error code, without the trailing line break.
 std::wstring systemErrorText(DWORD code);
 // True when both paths name one existing file (same volume and file index), whatever the
@@ -214,6 +220,10 @@ int runMainForm(HINSTANCE instance, const wchar_t* className, WNDPROC proc, cons
 // Every top-level window of a tool counts itself closed (RunMainForm and the help viewer
 // count them open); the loop ends with the last.
 void formClosed();
+// The rest of a main form's window procedure: WM_CLOSE closes the help viewer (it would keep
+// the program alive) and destroys the form, WM_DESTROY counts the form closed, anything
+// else goes to DefWindowProcW.
+LRESULT defFormProc(HWND form, UINT msg, WPARAM wParam, LPARAM lParam);
 // Runs until the last window closes. Handles Tab navigation and access keys of labels and
 // buttons for every window of the tool. Returns the exit code.
 int runMessageLoop();
