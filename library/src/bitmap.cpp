@@ -58,16 +58,11 @@ HPALETTE primaryPaletteCopy() {
 // The file loader reads whatever its headers claim, past the end of a truncated file:
 // such files are refused before it sees them.
 bool fileIsCompleteBitmap(const char* path) {
-    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
     BYTE head[kFileHeadersSize];
     DWORD got = 0;
-    LARGE_INTEGER size = {};
-    bool ok = GetFileSizeEx(file, &size) && ReadFile(file, head, sizeof head, &got, nullptr) &&
-              bitmapFileComplete(head, got, static_cast<std::uint64_t>(size.QuadPart));
-    CloseHandle(file);
-    return ok;
+    std::uint64_t size = 0;
+    return readFileStart(path, head, sizeof head, got, &size) &&
+           bitmapFileComplete(head, got, size);
 }
 
 // The same check for an RT_BITMAP resource (its information header comes first, the file
@@ -93,10 +88,21 @@ bool resourceIsCompleteBitmap(HINSTANCE module, const char* name) {
 // The loaded bitmap is only the copy's source: the surface keeps the pixels.
 QHANDLE surfaceFromLoadedBitmap(HANDLE loaded) {
     if (!loaded) return 0;
-    HBITMAP bitmap = static_cast<HBITMAP>(loaded);
-    QHANDLE surface = ddCreateSurfaceFromBitmap(bitmap);
-    DeleteObject(bitmap);
-    return surface;
+    GdiObject<HBITMAP> bitmap(static_cast<HBITMAP>(loaded));
+    return ddCreateSurfaceFromBitmap(bitmap.get());
+}
+
+// A copy of a surface block as a new bitmap, or none. The surface's device context is
+// given back before the caller goes on.
+GdiObject<HBITMAP> copyBlock(Surface* s, long srcX, long srcY, long width, long height) {
+    SurfaceDC surfaceDC = SurfaceDC::askOnce(s);
+    if (!surfaceDC) return {};
+    MemoryDC memoryDC(CreateCompatibleDC(surfaceDC.get()));
+    GdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(surfaceDC.get(), width, height));
+    if (!memoryDC || !bitmap) return {};
+    Selection selected(memoryDC.get(), bitmap.get());
+    BitBlt(memoryDC.get(), 0, 0, width, height, surfaceDC.get(), srcX, srcY, SRCCOPY);
+    return bitmap;
 }
 
 } // namespace
@@ -119,18 +125,12 @@ long QUILLON_API ddBitmapBlt(QHANDLE surface, long x, long y, long width, long h
         // One zero stands for the bitmap's whole size in both directions.
         if (!bitmapSize(bitmap, &width, &height)) width = height = 0;
     }
-    HDC surfaceDC = acquireSurfaceDC(s);
+    SurfaceDC surfaceDC(s);
     if (!surfaceDC) return 0;
-    HDC memoryDC = CreateCompatibleDC(nullptr);
-    if (!memoryDC) {
-        s->ReleaseDC(surfaceDC);
-        return 0;
-    }
-    HGDIOBJ former = SelectObject(memoryDC, bitmap);
-    BitBlt(surfaceDC, x, y, width, height, memoryDC, srcX, srcY, SRCCOPY);
-    s->ReleaseDC(surfaceDC);
-    SelectObject(memoryDC, former);
-    DeleteDC(memoryDC);
+    MemoryDC memoryDC(CreateCompatibleDC(nullptr));
+    if (!memoryDC) return 0;
+    Selection selected(memoryDC.get(), bitmap);
+    BitBlt(surfaceDC.get(), x, y, width, height, memoryDC.get(), srcX, srcY, SRCCOPY);
     return 1;
 }
 
@@ -161,25 +161,12 @@ long QUILLON_API ddGetSurfaceImage(void* pictureSlot, QHANDLE surface, long srcX
                                    long width, long height) {
     Surface* s = surfaceOrBack(surface);
     if (!s || !pictureSlot) return 0;
-    HDC surfaceDC = nullptr;
-    if (s->GetDC(&surfaceDC) != DD_OK) return 0;
-    HDC memoryDC = CreateCompatibleDC(surfaceDC);
-    HBITMAP bitmap = CreateCompatibleBitmap(surfaceDC, width, height);
-    if (!memoryDC || !bitmap) {
-        if (bitmap) DeleteObject(bitmap);
-        if (memoryDC) DeleteDC(memoryDC);
-        s->ReleaseDC(surfaceDC);
-        return 0;
-    }
-    HGDIOBJ former = SelectObject(memoryDC, bitmap);
-    BitBlt(memoryDC, 0, 0, width, height, surfaceDC, srcX, srcY, SRCCOPY);
-    SelectObject(memoryDC, former);
-    DeleteDC(memoryDC);
-    s->ReleaseDC(surfaceDC);
+    GdiObject<HBITMAP> bitmap = copyBlock(s, srcX, srcY, width, height);
+    if (!bitmap) return 0;
 
     // The picture owns both: they go when the caller's last reference to it goes.
     IPictureDisp* picture = nullptr;
-    if (createOwningPicture(bitmap, primaryPaletteCopy(), &picture) != S_OK) return 0;
+    if (createOwningPicture(bitmap.release(), primaryPaletteCopy(), &picture) != S_OK) return 0;
     auto** slot = static_cast<IPictureDisp**>(pictureSlot);
     if (*slot) (*slot)->Release();
     *slot = picture;

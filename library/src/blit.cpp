@@ -42,7 +42,7 @@ long bltRestoring(Surface* dest, RECT* destRect, Surface* src, RECT* srcRect, DW
                   DDBLTFX* fx) {
     HRESULT hr =
         callRestoringOnce(dest, src, [&] { return dest->Blt(destRect, src, srcRect, flags, fx); });
-    return hr == DD_OK ? 1 : 0;
+    return succeeded(hr);
 }
 
 long bltFastRestoring(Surface* dest, long x, long y, Surface* src, RECT* srcRect, long colorKey) {
@@ -50,7 +50,7 @@ long bltFastRestoring(Surface* dest, long x, long y, Surface* src, RECT* srcRect
     HRESULT hr = callRestoringOnce(dest, src, [&] {
         return dest->BltFast(static_cast<DWORD>(x), static_cast<DWORD>(y), src, srcRect, flags);
     });
-    return hr == DD_OK ? 1 : 0;
+    return succeeded(hr);
 }
 
 DDBLTFX fillEffects(long color) {
@@ -64,7 +64,7 @@ long fillRestoring(Surface* surface, RECT* rect, long color) {
     DDBLTFX fx = fillEffects(color);
     HRESULT hr = callRestoringOnce(
         surface, nullptr, [&] { return surface->Blt(rect, nullptr, nullptr, kBltFill, &fx); });
-    return hr == DD_OK ? 1 : 0;
+    return succeeded(hr);
 }
 
 long ColorFillRect(QHANDLE surface, long left, long top, long right, long bottom, long color) {

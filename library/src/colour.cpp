@@ -30,20 +30,20 @@ bool readFirstPixel(Surface* surface, DWORD& value) {
 
 long probe(Surface* surface, long rgb) {
     if (!surface) return kNoColour;
-    HDC dc = acquireSurfaceDC(surface);
-    if (!dc) return kNoColour;
-    const COLORREF saved = GetPixel(dc, 0, 0);
-    SetPixel(dc, 0, 0, static_cast<COLORREF>(rgb));
-    surface->ReleaseDC(dc);
+    COLORREF saved = 0;
+    {
+        // Given back before the lock below, which fails while the device context is held.
+        SurfaceDC dc(surface);
+        if (!dc) return kNoColour;
+        saved = GetPixel(dc.get(), 0, 0);
+        SetPixel(dc.get(), 0, 0, static_cast<COLORREF>(rgb));
+    }
 
     DWORD value = 0;
     const bool read = readFirstPixel(surface, value);
 
     // Put the pixel back; if the device context is refused now the probe colour stays.
-    if (surface->GetDC(&dc) == DD_OK) {
-        SetPixel(dc, 0, 0, saved);
-        surface->ReleaseDC(dc);
-    }
+    if (SurfaceDC dc = SurfaceDC::askOnce(surface)) SetPixel(dc.get(), 0, 0, saved);
     return read ? static_cast<long>(value) : kNoColour;
 }
 
@@ -67,7 +67,7 @@ long QUILLON_API ddSetColorKey(QHANDLE surface, long key) {
     DDCOLORKEY colorKey = {value, value};
     HRESULT hr =
         callRestoringOnce(s, nullptr, [&] { return s->SetColorKey(DDCKEY_SRCBLT, &colorKey); });
-    return hr == DD_OK ? 1 : 0;
+    return succeeded(hr);
 }
 
 long QUILLON_API ddGetColorKey(QHANDLE surface) {

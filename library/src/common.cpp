@@ -1,3 +1,5 @@
+// What the export families share: the display context, the device-context rule, surface
+// creation and file reading.
 #include "internal.h"
 
 namespace quillon {
@@ -28,6 +30,27 @@ HRESULT createSurface3(DDSURFACEDESC& desc, Surface** out) {
         *out = reinterpret_cast<Surface*>(plain);
     }
     return DD_OK;
+}
+
+bool readFileStart(const char* path, void* buffer, DWORD capacity, DWORD& read,
+                   std::uint64_t* size) {
+    read = 0;
+    UniqueFile file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return false;
+    if (size) {
+        LARGE_INTEGER whole = {};
+        if (!GetFileSizeEx(file.get(), &whole)) return false;
+        *size = static_cast<std::uint64_t>(whole.QuadPart);
+    }
+    auto* bytes = static_cast<BYTE*>(buffer);
+    while (read < capacity) {
+        DWORD got = 0;
+        if (!ReadFile(file.get(), bytes + read, capacity - read, &got, nullptr)) return false;
+        if (got == 0) break;
+        read += got;
+    }
+    return true;
 }
 
 } // namespace quillon

@@ -339,10 +339,8 @@ long QUILLON_API ddEnumDisplayModes(long* modes, long maxModes) {
 }
 
 long QUILLON_API GetBitsPixel(void) {
-    HDC screen = GetDC(nullptr);
-    long bits = GetDeviceCaps(screen, BITSPIXEL);
-    ReleaseDC(nullptr, screen);
-    return bits;
+    ScreenDC screen(GetDC(nullptr));
+    return GetDeviceCaps(screen.get(), BITSPIXEL);
 }
 
 long QUILLON_API ddCanOverlay(long emulation) {

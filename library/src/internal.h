@@ -1,9 +1,12 @@
 // What the export families share: the display context, the last driver result, surface
-// lookup, the lost-surface retry and the device-context rule.
+// lookup, the lost-surface retry, the device-context rule and the owners of the handles the
+// library releases itself.
 #pragma once
 
 #include <windows.h>
 #include <ddraw.h>
+
+#include <cstdint>
 
 #include "Quillon.h"
 
@@ -48,6 +51,11 @@ inline HRESULT record(HRESULT hr) {
     return hr;
 }
 
+// An export's 1 or 0 for the driver's answer.
+inline long succeeded(HRESULT hr) {
+    return hr == DD_OK ? 1 : 0;
+}
+
 // A handle is pointer-sized (QHANDLE): it goes to and from an address without narrowing.
 inline Surface* asSurface(QHANDLE handle) {
     return reinterpret_cast<Surface*>(handle);
@@ -80,6 +88,112 @@ template <class Call> HRESULT callRestoringOnce(Surface* first, Surface* second,
 // the driver is still drawing (each answer recorded), restore once on a lost surface (that
 // answer not recorded). Returns nullptr on failure.
 HDC acquireSurfaceDC(Surface* surface);
+
+// A surface's device context, given back when the scope ends. The surface cannot be locked
+// while its device context is held, so the scope must end before any lock.
+class SurfaceDC {
+  public:
+    // Asks by the device-context rule (acquireSurfaceDC).
+    explicit SurfaceDC(Surface* surface) : surface_(surface), dc_(acquireSurfaceDC(surface)) {}
+    // Asks once, without retry and without recording the answer.
+    static SurfaceDC askOnce(Surface* surface) {
+        HDC dc = nullptr;
+        return SurfaceDC(surface, surface->GetDC(&dc) == DD_OK ? dc : nullptr);
+    }
+    ~SurfaceDC() {
+        if (dc_) surface_->ReleaseDC(dc_);
+    }
+    SurfaceDC(const SurfaceDC&) = delete;
+    SurfaceDC& operator=(const SurfaceDC&) = delete;
+
+    explicit operator bool() const { return dc_ != nullptr; }
+    HDC get() const { return dc_; }
+
+  private:
+    SurfaceDC(Surface* surface, HDC dc) : surface_(surface), dc_(dc) {}
+    Surface* surface_;
+    HDC dc_;
+};
+
+// One handle, freed when its owner goes; `Traits` names the empty value and the release.
+template <class Traits> class Owned {
+  public:
+    using Handle = typename Traits::Handle;
+
+    Owned() = default;
+    explicit Owned(Handle handle) : handle_(handle) {}
+    Owned(Owned&& other) noexcept : handle_(other.release()) {}
+    Owned& operator=(Owned&& other) noexcept {
+        reset(other.release());
+        return *this;
+    }
+    ~Owned() { reset(); }
+    Owned(const Owned&) = delete;
+    Owned& operator=(const Owned&) = delete;
+
+    explicit operator bool() const { return handle_ != Traits::empty(); }
+    Handle get() const { return handle_; }
+    // Hands the handle on; the owner is left empty.
+    Handle release() {
+        Handle handle = handle_;
+        handle_ = Traits::empty();
+        return handle;
+    }
+    void reset(Handle handle = Traits::empty()) {
+        if (*this) Traits::free(handle_);
+        handle_ = handle;
+    }
+
+  private:
+    Handle handle_ = Traits::empty();
+};
+
+struct FileTraits {
+    using Handle = HANDLE;
+    static Handle empty() { return INVALID_HANDLE_VALUE; }
+    static void free(Handle file) { CloseHandle(file); }
+};
+template <class Object> struct GdiObjectTraits {
+    using Handle = Object;
+    static Handle empty() { return nullptr; }
+    static void free(Handle object) { DeleteObject(object); }
+};
+struct MemoryDCTraits {
+    using Handle = HDC;
+    static Handle empty() { return nullptr; }
+    static void free(Handle dc) { DeleteDC(dc); }
+};
+struct ScreenDCTraits {
+    using Handle = HDC;
+    static Handle empty() { return nullptr; }
+    static void free(Handle dc) { ReleaseDC(nullptr, dc); }
+};
+
+using UniqueFile = Owned<FileTraits>;
+template <class Object> using GdiObject = Owned<GdiObjectTraits<Object>>;
+// A device context of CreateCompatibleDC.
+using MemoryDC = Owned<MemoryDCTraits>;
+// The whole screen's device context, GetDC(nullptr).
+using ScreenDC = Owned<ScreenDCTraits>;
+
+// An object selected into a device context; the one it replaced goes back when the scope ends.
+class Selection {
+  public:
+    Selection(HDC dc, HGDIOBJ object) : dc_(dc), former_(SelectObject(dc, object)) {}
+    ~Selection() { SelectObject(dc_, former_); }
+    Selection(const Selection&) = delete;
+    Selection& operator=(const Selection&) = delete;
+
+  private:
+    HDC dc_;
+    HGDIOBJ former_;
+};
+
+// Reads up to `capacity` bytes from the start of a file into `buffer`, counting them in
+// `read`, and its whole size into `*size` when asked. False when the file cannot be opened
+// or sized, or a read fails; `read` counts what came before that.
+bool readFileStart(const char* path, void* buffer, DWORD capacity, DWORD& read,
+                   std::uint64_t* size);
 
 // Creates a surface from a description (108 bytes in the 32-bit build) and returns its
 // Surface3 interface (or the plain one when the driver refuses Surface3). Returns the

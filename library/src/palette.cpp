@@ -25,22 +25,6 @@ QHANDLE createPalette(const void* table) {
     return hr == DD_OK ? asHandle(palette) : 0;
 }
 
-// Up to `capacity` bytes of a file from its start; the count actually read.
-DWORD readFileStart(const char* path, void* buffer, DWORD capacity) {
-    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return 0;
-    DWORD total = 0;
-    auto* bytes = static_cast<BYTE*>(buffer);
-    while (total < capacity) {
-        DWORD got = 0;
-        if (!ReadFile(file, bytes + total, capacity - total, &got, nullptr) || got == 0) break;
-        total += got;
-    }
-    CloseHandle(file);
-    return total;
-}
-
 } // namespace
 
 QHANDLE QUILLON_API ddCreatePalette(const PALETTEENTRY* entries) {
@@ -67,9 +51,11 @@ QHANDLE QUILLON_API ddCopyPalette(HPALETTE gdiPalette) {
 QHANDLE QUILLON_API ddCopySystemPalette(void) {
     if (!contextOpen()) return 0;
     PALETTEENTRY table[kPaletteEntries] = {};
-    HDC screen = GetDC(nullptr);
-    UINT read = GetSystemPaletteEntries(screen, 0, kPaletteEntries, table);
-    ReleaseDC(nullptr, screen);
+    UINT read = 0;
+    {
+        ScreenDC screen(GetDC(nullptr));
+        read = GetSystemPaletteEntries(screen.get(), 0, kPaletteEntries, table);
+    }
     if (LOWORD(read) == 0) return 0;
     return createPalette(table);
 }
@@ -78,7 +64,9 @@ QHANDLE QUILLON_API ddCreatePaletteFromFile(const char* path) {
     if (!contextOpen()) return 0;
     // Both headers and the largest colour table; the table is always taken at offset 54.
     BYTE file[kFileColourTableOffset + kPaletteEntries * 4];
-    DWORD size = path ? readFileStart(path, file, sizeof file) : 0;
+    DWORD size = 0;
+    // A file that cannot be read whole gives what was read before the failure.
+    if (path) readFileStart(path, file, sizeof file, size, nullptr);
     PaletteTable table = paletteFromFileBytes(file, size);
     return createPalette(table.data());
 }
@@ -104,7 +92,7 @@ QHANDLE QUILLON_API ddCreatePaletteFromResource(HINSTANCE module, const char* na
 long QUILLON_API ddSetPalette(QHANDLE surface, QHANDLE palette) {
     Surface* s = surfaceOrPrimary(surface);
     if (!s) return 0;
-    return s->SetPalette(asPalette(palette)) == DD_OK ? 1 : 0;
+    return succeeded(s->SetPalette(asPalette(palette)));
 }
 
 QHANDLE QUILLON_API ddGetPalette(QHANDLE surface) {
@@ -124,14 +112,12 @@ long QUILLON_API ddGetPaletteEntries(QHANDLE palette, long first, long count,
                                      PALETTEENTRY* entries) {
     // The driver does not judge every range or table safely: refuse before it sees one.
     if (!palette || !paletteRangeValid(first, count) || (!entries && count != 0)) return 0;
-    return asPalette(palette)->GetEntries(0, first, count, entries) == DD_OK ? 1 : 0;
+    return succeeded(asPalette(palette)->GetEntries(0, first, count, entries));
 }
 
 long QUILLON_API ddSetPaletteEntries(QHANDLE palette, long first, long count,
                                      const PALETTEENTRY* entries) {
     if (!palette || !paletteRangeValid(first, count) || (!entries && count != 0)) return 0;
-    return asPalette(palette)->SetEntries(0, first, count, const_cast<PALETTEENTRY*>(entries)) ==
-                   DD_OK
-               ? 1
-               : 0;
+    return succeeded(
+        asPalette(palette)->SetEntries(0, first, count, const_cast<PALETTEENTRY*>(entries)));
 }

@@ -16,7 +16,7 @@ long present(QHANDLE source, bool waitForBlank) {
     HRESULT hr = callRestoringOnce(g_ctx.primary, src, [&] {
         return g_ctx.primary->Blt(target, src, nullptr, DDBLT_WAIT, nullptr);
     });
-    return hr == DD_OK ? 1 : 0;
+    return succeeded(hr);
 }
 
 // The surface's description, or false when there is no surface or the driver refuses.
@@ -30,7 +30,7 @@ bool describe(QHANDLE surface, DDSURFACEDESC& desc) {
 
 long waitForBlank(DWORD flags) {
     if (!contextOpen()) return 0;
-    return g_ctx.driver->WaitForVerticalBlank(flags, nullptr) == DD_OK ? 1 : 0;
+    return succeeded(g_ctx.driver->WaitForVerticalBlank(flags, nullptr));
 }
 
 } // namespace
@@ -62,12 +62,9 @@ long QUILLON_API ddReleaseSurface(QHANDLE surface) {
 
 long QUILLON_API ddFlip(void) {
     if (!g_ctx.primary || !g_ctx.back) return 0;
-    HRESULT hr = record(g_ctx.primary->Flip(nullptr, DDFLIP_WAIT));
-    if (hr == DDERR_SURFACELOST) {
-        g_ctx.primary->Restore();
-        hr = record(g_ctx.primary->Flip(nullptr, DDFLIP_WAIT));
-    }
-    return hr == DD_OK ? 1 : 0;
+    HRESULT hr = callRestoringOnce(g_ctx.primary, nullptr,
+                                   [] { return g_ctx.primary->Flip(nullptr, DDFLIP_WAIT); });
+    return succeeded(hr);
 }
 
 long QUILLON_API ddUpdateWindow(QHANDLE source) {
@@ -108,7 +105,7 @@ QHANDLE QUILLON_API ddGetDC(QHANDLE surface) {
 long QUILLON_API ddReleaseDC(QHANDLE surface, QHANDLE hdc) {
     Surface* s = surfaceOrBack(surface);
     if (!s || !hdc) return 0;
-    return s->ReleaseDC(reinterpret_cast<HDC>(hdc)) == DD_OK ? 1 : 0;
+    return succeeded(s->ReleaseDC(reinterpret_cast<HDC>(hdc)));
 }
 
 long QUILLON_API ddWaitVBBegin(void) {

@@ -1,0 +1,143 @@
+// Message and input boxes: their caption, text, buttons and icon, and how dark a
+// window's pixels are.
+
+#include "driver_internal.h"
+
+#include <algorithm>
+
+namespace td {
+
+namespace {
+
+// The screen's pixels of a window's client area (the window must be visible).
+std::vector<COLORREF> Capture(HWND hwnd, int w, int h) {
+    POINT origin = {0, 0};
+    ClientToScreen(hwnd, &origin);
+    HDC screen = GetDC(nullptr);
+    std::vector<COLORREF> pixels;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            pixels.push_back(GetPixel(screen, origin.x + x, origin.y + y));
+    ReleaseDC(nullptr, screen);
+    return pixels;
+}
+
+std::vector<COLORREF> Render(HICON icon, int w, int h, COLORREF background) {
+    HDC screen = GetDC(nullptr);
+    HDC mem = CreateCompatibleDC(screen);
+    HBITMAP bmp = CreateCompatibleBitmap(screen, w, h);
+    HGDIOBJ old = SelectObject(mem, bmp);
+    HBRUSH brush = CreateSolidBrush(background);
+    RECT r = {0, 0, w, h};
+    FillRect(mem, &r, brush);
+    DeleteObject(brush);
+    DrawIconEx(mem, 0, 0, icon, 0, 0, 0, nullptr, DI_NORMAL);
+    std::vector<COLORREF> pixels;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            pixels.push_back(GetPixel(mem, x, y));
+    SelectObject(mem, old);
+    DeleteObject(bmp);
+    DeleteDC(mem);
+    ReleaseDC(nullptr, screen);
+    return pixels;
+}
+
+// Which standard icon the box shows, by comparing its pixels with each icon drawn here
+// (icon handles of another process cannot be compared).
+int BoxIcon(HWND box) {
+    HWND iconControl = nullptr;
+    for (int id : {0x0440, 0x0014}) {
+        HWND c = GetDlgItem(box, id);
+        if (c && lstrcmpiW(ClassOf(c).c_str(), L"Static") == 0) iconControl = c;
+    }
+    if (!iconControl || !IsWindowVisible(iconControl)) return 0;
+    if (!Ask(iconControl, STM_GETICON, 0, 0)) return 0;
+    int w = GetSystemMetrics(SM_CXICON), h = GetSystemMetrics(SM_CYICON);
+    RECT rc = ClientRect(iconControl);
+    w = std::min<int>(w, rc.right);
+    h = std::min<int>(h, rc.bottom);
+    if (w <= 0 || h <= 0) return 0;
+    UpdateWindow(box);
+    Sleep(50);
+    auto shown = Capture(iconControl, w, h);
+    const struct {
+        LPCWSTR id;
+        int flag;
+    } candidates[] = {{IDI_HAND, MB_ICONHAND},
+                      {IDI_QUESTION, MB_ICONQUESTION},
+                      {IDI_EXCLAMATION, MB_ICONEXCLAMATION},
+                      {IDI_ASTERISK, MB_ICONASTERISK}};
+    int best = 0;
+    size_t bestDiff = shown.size();
+    for (const auto& c : candidates) {
+        auto drawn = Render(LoadIconW(nullptr, c.id), w, h, shown[0]);
+        size_t diff = 0;
+        for (size_t i = 0; i < shown.size(); ++i)
+            diff += shown[i] != drawn[i];
+        if (diff < bestDiff) {
+            bestDiff = diff;
+            best = c.flag;
+        }
+    }
+    return bestDiff * 20 < shown.size() ? best : -1; // -1: an icon, but none we know
+}
+
+} // namespace
+
+Box ReadBox(HWND box) {
+    Box b;
+    b.hwnd = box;
+    if (!box) return b;
+    b.caption = Text(box);
+    HWND text = GetDlgItem(box, 0xFFFF);
+    if (text) b.text = Text(text);
+    for (HWND c = GetWindow(box, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+        if (lstrcmpiW(ClassOf(c).c_str(), L"Button") == 0 && IsWindowVisible(c))
+            b.buttons.push_back(Text(c));
+    b.icon = BoxIcon(box);
+    return b;
+}
+
+bool PressBoxButton(HWND box, int id, DWORD timeoutMs) {
+    HWND button = GetDlgItem(box, id);
+    if (!button) return false;
+    PostMessageW(button, BM_CLICK, 0, 0);
+    return WaitFor([&] { return !IsWindow(box) || !IsWindowVisible(box); }, timeoutMs);
+}
+
+HWND BoxEdit(HWND box) {
+    return ControlByClass(box, L"Edit");
+}
+
+int DarkPixels(HWND hwnd) {
+    RECT rc = ClientRect(hwnd);
+    POINT origin = {0, 0};
+    ClientToScreen(hwnd, &origin);
+    int w = rc.right, h = rc.bottom;
+    if (w <= 0 || h <= 0) return 0;
+    HDC screen = GetDC(nullptr);
+    HDC mem = CreateCompatibleDC(screen);
+    BITMAPINFO bi = {};
+    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+    bi.bmiHeader.biWidth = w;
+    bi.bmiHeader.biHeight = -h;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP dib = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(mem, dib);
+    BitBlt(mem, 0, 0, w, h, screen, origin.x, origin.y, SRCCOPY);
+    GdiFlush();
+    int dark = 0;
+    const auto* px = static_cast<const BYTE*>(bits);
+    for (int i = 0; i < w * h; ++i, px += 4)
+        dark += px[0] + px[1] + px[2] < 3 * 96;
+    SelectObject(mem, old);
+    DeleteObject(dib);
+    DeleteDC(mem);
+    ReleaseDC(nullptr, screen);
+    return dark;
+}
+
+} // namespace td

@@ -1,0 +1,210 @@
+// Controls: found by id, class or text, read, and driven the way a user would (list
+// boxes, buttons, menus, text boxes, keys).
+
+#include "driver_internal.h"
+
+#include <algorithm>
+
+namespace td {
+
+// ---- controls ----------------------------------------------------------------------------------
+
+HWND Control(HWND parent, int id) {
+    return GetDlgItem(parent, id);
+}
+
+HWND ControlByClass(HWND parent, const std::wstring& cls, int index) {
+    for (HWND c = GetWindow(parent, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+        if (lstrcmpiW(ClassOf(c).c_str(), cls.c_str()) == 0 && index-- == 0) return c;
+    return nullptr;
+}
+
+HWND ControlByText(HWND parent, const std::wstring& text) {
+    for (HWND c = GetWindow(parent, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+        if (Text(c) == text) return c;
+    return nullptr;
+}
+
+std::wstring Text(HWND hwnd) {
+    DWORD_PTR len = 0;
+    if (!SendMessageTimeoutW(hwnd, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, 5000, &len)) return L"";
+    std::wstring s(size_t(len) + 1, L'\0');
+    DWORD_PTR got = 0;
+    SendMessageTimeoutW(hwnd, WM_GETTEXT, len + 1, reinterpret_cast<LPARAM>(&s[0]), SMTO_NORMAL,
+                        5000, &got);
+    s.resize(size_t(got));
+    return s;
+}
+
+std::wstring ClassOf(HWND hwnd) {
+    wchar_t cls[256] = L"";
+    GetClassNameW(hwnd, cls, 256);
+    return cls;
+}
+
+bool Enabled(HWND hwnd) {
+    return IsWindowEnabled(hwnd) != 0;
+}
+
+RECT RectInParent(HWND child) {
+    RECT r;
+    GetWindowRect(child, &r);
+    MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+RECT ClientRect(HWND hwnd) {
+    RECT r;
+    GetClientRect(hwnd, &r);
+    return r;
+}
+
+void Sync(HWND hwnd) {
+    // A sent message is answered at the program's next look into its queue, before the
+    // posted messages waiting there; each further round trip lets one more posted message
+    // through. Enough round trips for the few messages an action posts.
+    for (int i = 0; i < 16; ++i) {
+        DWORD_PTR unused;
+        if (!SendMessageTimeoutW(hwnd, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &unused)) break;
+    }
+}
+
+// ---- list boxes and drop-down lists -----------------------------------------------------------
+
+LRESULT Ask(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(hwnd, msg, wParam, lParam, SMTO_NORMAL, 5000, &result);
+    return LRESULT(result);
+}
+
+namespace {
+
+bool IsCombo(HWND list) {
+    return lstrcmpiW(ClassOf(list).c_str(), L"ComboBox") == 0;
+}
+
+void Notify(HWND control, WORD code) {
+    PostMessageW(GetParent(control), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(control), code),
+                 reinterpret_cast<LPARAM>(control));
+}
+
+} // namespace
+
+std::vector<std::wstring> ListItems(HWND list) {
+    bool combo = IsCombo(list);
+    std::vector<std::wstring> items;
+    int count = int(Ask(list, combo ? CB_GETCOUNT : LB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        LRESULT len = Ask(list, combo ? CB_GETLBTEXTLEN : LB_GETTEXTLEN, i, 0);
+        if (len < 0) len = 0;
+        std::wstring s(size_t(len) + 1, L'\0');
+        Ask(list, combo ? CB_GETLBTEXT : LB_GETTEXT, i, reinterpret_cast<LPARAM>(&s[0]));
+        s.resize(size_t(len));
+        items.push_back(s);
+    }
+    return items;
+}
+
+int ListIndex(HWND list) {
+    LRESULT i = Ask(list, IsCombo(list) ? CB_GETCURSEL : LB_GETCURSEL, 0, 0);
+    return i < 0 ? -1 : int(i);
+}
+
+int FindListItem(HWND list, const std::wstring& text) {
+    auto items = ListItems(list);
+    auto it = std::find(items.begin(), items.end(), text);
+    return it == items.end() ? -1 : int(it - items.begin());
+}
+
+void SelectListItem(HWND list, int index) {
+    if (IsCombo(list)) {
+        Ask(list, CB_SETCURSEL, WPARAM(index), 0);
+        Notify(list, CBN_SELCHANGE);
+    } else {
+        Ask(list, LB_SETCURSEL, WPARAM(index), 0);
+        Notify(list, LBN_SELCHANGE);
+    }
+}
+
+bool SelectListItem(HWND list, const std::wstring& text) {
+    int i = FindListItem(list, text);
+    if (i < 0) return false;
+    SelectListItem(list, i);
+    return true;
+}
+
+void DoubleClickListItem(HWND list, int index) {
+    Ask(list, LB_SETCURSEL, WPARAM(index), 0);
+    Notify(list, LBN_SELCHANGE);
+    Notify(list, LBN_DBLCLK);
+}
+
+bool DoubleClickListItem(HWND list, const std::wstring& text) {
+    int i = FindListItem(list, text);
+    if (i < 0) return false;
+    DoubleClickListItem(list, i);
+    return true;
+}
+
+bool OpenFolderRow(HWND dir1, const std::wstring& name) {
+    auto rows = ListItems(dir1);
+    int current = ListIndex(dir1);
+    // Subfolders first (rows below the current one), then the rows above.
+    for (int pass = 0; pass < 2; ++pass) {
+        for (int i = 0; i < int(rows.size()); ++i) {
+            if ((pass == 0) != (i > current)) continue;
+            std::wstring text = rows[size_t(i)];
+            text.erase(0, text.find_first_not_of(L' '));
+            if (text == name) {
+                DoubleClickListItem(dir1, i);
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+// ---- buttons, menus, text boxes ----------------------------------------------------------------
+
+bool Click(HWND button) {
+    if (!IsWindowEnabled(button) || !IsWindowVisible(button)) return false;
+    return PostMessageW(button, BM_CLICK, 0, 0) != 0;
+}
+
+void ChooseMenu(HWND window, int commandId) {
+    PostMessageW(window, WM_COMMAND, MAKEWPARAM(commandId, 0), 0);
+}
+
+void SetText(HWND edit, const std::wstring& text) {
+    DWORD_PTR unused;
+    SendMessageTimeoutW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_NORMAL,
+                        5000, &unused);
+}
+
+void TypeChars(HWND edit, const std::wstring& text) {
+    for (wchar_t c : text)
+        PostMessageW(edit, WM_CHAR, c, 1);
+}
+
+void PressKey(HWND hwnd, UINT vk) {
+    PostMessageW(hwnd, WM_KEYDOWN, vk, 1);
+    PostMessageW(hwnd, WM_KEYUP, vk, LPARAM(0xC0000001u));
+}
+
+void AltKey(HWND hwnd, wchar_t letter) {
+    PostMessageW(hwnd, WM_SYSCHAR, letter, LPARAM(1u | (1u << 29)));
+}
+
+void Close(HWND window) {
+    PostMessageW(window, WM_CLOSE, 0, 0);
+}
+
+HWND Focus(HWND anyWindowOfThread) {
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof(info);
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(anyWindowOfThread, nullptr), &info))
+        return nullptr;
+    return info.hwndFocus;
+}
+
+} // namespace td

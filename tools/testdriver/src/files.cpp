@@ -1,0 +1,101 @@
+// Files and folders: the test program's own folder, scratch folders, whole-file reads
+// and writes, and text between UTF-16 and a code page.
+
+#include "testdriver/driver.h"
+
+namespace td {
+
+std::wstring ExeFolder() {
+    wchar_t path[MAX_PATH] = L"";
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring p = path;
+    return p.substr(0, p.find_last_of(L"\\/"));
+}
+
+std::wstring Join(const std::wstring& folder, const std::wstring& name) {
+    if (!folder.empty() && (folder.back() == L'\\' || folder.back() == L'/')) return folder + name;
+    return folder + L"\\" + name;
+}
+
+std::wstring MakeTempFolder(const std::wstring& prefix) {
+    static int counter = 0;
+    // Under Z: (the Unix root) so Unix checkers see the same files by a plain path.
+    for (;;) {
+        std::wstring folder = L"Z:\\tmp\\" + prefix + L"-" +
+                              std::to_wstring(GetCurrentProcessId()) + L"-" +
+                              std::to_wstring(++counter);
+        if (CreateDirectoryW(folder.c_str(), nullptr)) return folder;
+        if (GetLastError() != ERROR_ALREADY_EXISTS) return L"";
+    }
+}
+
+void RemoveTree(const std::wstring& folder) {
+    if (folder.size() < 8) return; // never a drive or a short system path
+    WIN32_FIND_DATAW fd;
+    HANDLE h = FindFirstFileW(Join(folder, L"*").c_str(), &fd);
+    if (h != INVALID_HANDLE_VALUE) {
+        do {
+            std::wstring name = fd.cFileName;
+            if (name == L"." || name == L"..") continue;
+            std::wstring path = Join(folder, name);
+            if ((fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+                !(fd.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+                RemoveTree(path);
+            } else {
+                SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileW(path.c_str());
+            }
+        } while (FindNextFileW(h, &fd));
+        FindClose(h);
+    }
+    RemoveDirectoryW(folder.c_str());
+}
+
+bool WriteBytes(const std::wstring& path, const std::string& bytes) {
+    HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (f == INVALID_HANDLE_VALUE) return false;
+    DWORD done = 0;
+    bool ok = bytes.empty() || (WriteFile(f, bytes.data(), DWORD(bytes.size()), &done, nullptr) &&
+                                done == bytes.size());
+    CloseHandle(f);
+    return ok;
+}
+
+bool ReadBytes(const std::wstring& path, std::string& bytes) {
+    HANDLE f = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (f == INVALID_HANDLE_VALUE) return false;
+    LARGE_INTEGER size;
+    bool ok = GetFileSizeEx(f, &size) != 0;
+    if (ok) {
+        bytes.assign(size_t(size.QuadPart), '\0');
+        DWORD got = 0;
+        ok = bytes.empty() ||
+             (ReadFile(f, &bytes[0], DWORD(bytes.size()), &got, nullptr) && got == bytes.size());
+    }
+    CloseHandle(f);
+    return ok;
+}
+
+bool CopyBeside(const std::wstring& name, const std::wstring& folder) {
+    return CopyFileW(Join(ExeFolder(), name).c_str(), Join(folder, name).c_str(), FALSE) != 0;
+}
+
+std::string Narrow(const std::wstring& s, UINT codePage) {
+    if (s.empty()) return "";
+    int n = WideCharToMultiByte(codePage, 0, s.data(), int(s.size()), nullptr, 0, nullptr, nullptr);
+    std::string out(size_t(n), '\0');
+    WideCharToMultiByte(codePage, 0, s.data(), int(s.size()), &out[0], n, nullptr, nullptr);
+    return out;
+}
+
+std::wstring Widen(const std::string& s, UINT codePage) {
+    if (s.empty()) return L"";
+    int n = MultiByteToWideChar(codePage, 0, s.data(), int(s.size()), nullptr, 0);
+    std::wstring out(size_t(n), L'\0');
+    MultiByteToWideChar(codePage, 0, s.data(), int(s.size()), &out[0], n);
+    return out;
+}
+
+} // namespace td
