@@ -5,8 +5,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <filesystem>
-#include <fstream>
 #include <functional>
 #include <string>
 #include <vector>
@@ -51,24 +49,6 @@ class MemoryStore : public ByteStore {
 
   private:
     std::vector<uint8_t> bytes_;
-};
-
-// A file opened through the C++ library (the path type carries wide names on Windows).
-class FileStore : public ByteStore {
-  public:
-    bool Open(const std::filesystem::path& path, bool writable);
-    bool IsOpen() const { return file_.is_open(); }
-    void Close();
-    uint64_t Size() const override { return size_; }
-    bool Read(uint64_t offset, void* dst, size_t n) override;
-    bool Write(uint64_t offset, const void* src, size_t n) override;
-    bool Truncate(uint64_t size) override;
-
-  private:
-    std::fstream file_;
-    std::filesystem::path path_;
-    bool writable_ = false;
-    uint64_t size_ = 0;
 };
 
 uint16_t LoadU16(const uint8_t* p);

@@ -1,4 +1,5 @@
 #include "riff.h"
+#include "file_store.h"
 #include "riff_builder.h"
 
 #include <gtest/gtest.h>

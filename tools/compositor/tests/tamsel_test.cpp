@@ -13,6 +13,7 @@
 #include "form1_ids.h"
 #include "riff.h"
 #include "shell/shell.h"
+#include "shell/win_file.h"
 #include "testdriver/driver.h"
 
 using namespace compositor;
@@ -425,8 +426,8 @@ struct Headers {
 
 Headers read_headers(const std::wstring& path) {
     Headers h;
-    riff::FileStore store;
-    EXPECT_TRUE(store.Open(std::filesystem::path(path), false));
+    shell::Win32File store;
+    EXPECT_TRUE(store.Open(path, false));
     avi::AviLayout layout;
     EXPECT_TRUE(avi::ReadAviLayout(store, layout));
     uint8_t b[4];
@@ -528,8 +529,8 @@ struct StreamRecords {
 
 std::vector<StreamRecords> stream_records(const std::wstring& path) {
     std::vector<StreamRecords> out;
-    riff::FileStore store;
-    EXPECT_TRUE(store.Open(std::filesystem::path(path), false));
+    shell::Win32File store;
+    EXPECT_TRUE(store.Open(path, false));
     avi::AviLayout layout;
     EXPECT_TRUE(avi::ReadAviLayout(store, layout)) << td::Narrow(path);
     for (const auto& s : layout.streams) {

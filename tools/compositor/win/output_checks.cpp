@@ -8,6 +8,7 @@
 #include "avi_video_fixup.h"
 #include "riff.h"
 #include "shell/shell.h"
+#include "shell/win_file.h"
 
 #include <fstream>
 #include <iterator>
@@ -34,8 +35,8 @@ bool removeExistingOutput(const std::wstring& path, std::wstring& message) {
 }
 
 bool aviInputReadable(const std::wstring& path) {
-    riff::FileStore store;
-    if (!store.Open(std::filesystem::path(path), false)) return false;
+    shell::Win32File store;
+    if (!store.Open(path, false)) return false;
     return riff::CheckStructure(store, riff::FourCC("AVI "));
 }
 
@@ -44,10 +45,9 @@ namespace {
 // The timing in the source's own stream header (the platform's reader reports a copied
 // audio stream as 22050/1 too).
 bool sourceTiming(const KeptStream& k, uint32_t& scale, uint32_t& rate) {
-    riff::FileStore store;
+    shell::Win32File store;
     avi::AviLayout layout;
-    if (!store.Open(std::filesystem::path(k.source), false) || !avi::ReadAviLayout(store, layout))
-        return false;
+    if (!store.Open(k.source, false) || !avi::ReadAviLayout(store, layout)) return false;
     size_t nth = 0;
     for (const avi::StreamLayout& s : layout.streams) {
         if (s.fccType != riff::FourCC("auds")) continue;
@@ -68,8 +68,8 @@ bool sourceTiming(const KeptStream& k, uint32_t& scale, uint32_t& rate) {
 // and drop key-frame flags; readers that trust these fields then misread the file. A
 // copied stream loses its format's extension and its timing (written as 22050/1).
 bool fixUpOutput(const std::wstring& path, const std::vector<KeptStream>& kept) {
-    riff::FileStore store;
-    if (!store.Open(std::filesystem::path(path), true)) return false;
+    shell::Win32File store;
+    if (!store.Open(path, true)) return false;
     bool ok = true;
     for (const KeptStream& k : kept) {
         uint32_t scale = 0, rate = 0;

@@ -5,7 +5,7 @@
 #include "avi_fixup.h"
 #include "wave_reader.h"
 #include "shell/shell.h"
-#include "win_file.h"
+#include "shell/win_file.h"
 
 #include <cstdio>
 #include <cstring>
@@ -81,7 +81,7 @@ AVISTREAMINFOA streamInfo(const wavconv::WaveData& wave, uint32_t sampleBytes,
 // arrived. An empty string means the file is complete.
 std::wstring finishAvi(const std::wstring& aviPath, uint32_t sampleBytes,
                        const std::vector<uint8_t>& format, const std::string& name) {
-    Win32File out;
+    shell::Win32File out;
     if (!out.Open(aviPath, true)) return shell::systemErrorText(out.LastError());
     avi::FixupResult fix = avi::FixAudioLengths(out);
     if (fix.ok) fix = avi::RestoreStreamFormat(out, 0, format);
@@ -104,7 +104,7 @@ Outcome convertWaveToAvi(const std::wstring& wavPath, const std::wstring& aviPat
                          const std::wstring& streamName) {
     // The samples may be a view of the open WAV file: it stays open (shared for reading
     // only) until they are written.
-    Win32File in;
+    shell::Win32File in;
     wavconv::WaveData wave;
     if (!in.Open(wavPath, false))
         return warning(kCannotReadWave, shell::systemErrorText(in.LastError()));

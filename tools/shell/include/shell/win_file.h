@@ -1,5 +1,5 @@
-// A Win32 file as a riff::ByteStore: the reader and the fix-up run on it, and the last
-// system error stays available for the message.
+// A Win32 file as a riff::ByteStore, the one file store of the programs: the WAV reader and
+// the AVI fix-ups run on it, and the last system error stays available for the message.
 #pragma once
 
 #include <windows.h>
@@ -8,7 +8,7 @@
 
 #include <string>
 
-namespace wavconv {
+namespace shell {
 
 class Win32File : public riff::ByteStore {
   public:
@@ -38,4 +38,4 @@ class Win32File : public riff::ByteStore {
     DWORD error_ = 0;
 };
 
-} // namespace wavconv
+} // namespace shell

@@ -1,6 +1,6 @@
-#include "win_file.h"
+#include "shell/win_file.h"
 
-namespace wavconv {
+namespace shell {
 
 bool Win32File::Open(const std::wstring& path, bool writable) {
     Close();
@@ -112,4 +112,4 @@ bool Win32File::Truncate(uint64_t size) {
     return true;
 }
 
-} // namespace wavconv
+} // namespace shell
