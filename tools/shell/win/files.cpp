@@ -37,8 +37,8 @@ bool sameFile(const std::wstring& a, const std::wstring& b) {
            ia.nFileIndexHigh == ib.nFileIndexHigh && ia.nFileIndexLow == ib.nFileIndexLow;
 }
 
-bool readWholeFile(const std::wstring& path, std::string& bytes, DWORD& error) {
-    ScopedFile f(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+bool readWholeFile(const std::wstring& path, std::string& bytes, DWORD& error, DWORD share) {
+    ScopedFile f(CreateFileW(path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING,
                              FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!f) {
         error = GetLastError();

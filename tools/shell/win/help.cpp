@@ -91,30 +91,10 @@ void ensureViewer() {
 // Whole file as text in the ANSI code page; lone LF becomes CR LF so an edit control breaks
 // the line.
 bool readHelpFile(const std::wstring& name, std::wstring& text, DWORD& error) {
-    HANDLE f = CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (f == INVALID_HANDLE_VALUE) {
-        error = GetLastError();
-        return false;
-    }
-    LARGE_INTEGER size;
+    // A help file an editor holds open for writing can still be shown.
     std::string bytes;
-    bool ok = GetFileSizeEx(f, &size) && size.QuadPart < 0x7FFFFFFF;
-    if (ok) {
-        bytes.resize(size_t(size.QuadPart));
-        DWORD got = 0;
-        ok = bytes.empty() ||
-             (ReadFile(f, &bytes[0], DWORD(bytes.size()), &got, nullptr) && got == bytes.size());
-    }
-    error = ok ? 0 : GetLastError();
-    CloseHandle(f);
-    if (!ok) return false;
-    std::wstring wide;
-    if (!bytes.empty()) {
-        int n = MultiByteToWideChar(CP_ACP, 0, bytes.data(), int(bytes.size()), nullptr, 0);
-        wide.resize(size_t(n));
-        MultiByteToWideChar(CP_ACP, 0, bytes.data(), int(bytes.size()), &wide[0], n);
-    }
+    if (!readWholeFile(name, bytes, error, FILE_SHARE_READ | FILE_SHARE_WRITE)) return false;
+    std::wstring wide = fromAnsi(bytes);
     text.clear();
     text.reserve(wide.size());
     for (size_t i = 0; i < wide.size(); ++i) {

@@ -107,8 +107,10 @@ enum class AnsiMode {
 bool toAnsi(const std::wstring& text, std::string& out, AnsiMode mode);
 // ANSI code page bytes as text.
 std::wstring fromAnsi(const std::string& bytes);
-// Reads a whole file (below 1 GiB). False with the system's error code otherwise.
-bool readWholeFile(const std::wstring& path, std::string& bytes, DWORD& error);
+// Reads a whole file (below 1 GiB). False with the system's error code otherwise. `share`
+// says what other programs may do with the file meanwhile.
+bool readWholeFile(const std::wstring& path, std::string& bytes, DWORD& error,
+                   DWORD share = FILE_SHARE_READ);
 // Message box with the tool's title unless a caption is given.
 int showMessage(HWND owner, const std::wstring& text, UINT flags, const ToolInfo& tool,
                 const wchar_t* caption = nullptr);
