@@ -780,3 +780,36 @@ TEST_F(Tamsel, AFixUpThatFailsKeepsAnExistingOutputWhole) {
     EXPECT_EQ(run.messages[0].text, kNotCreated);
     EXPECT_TRUE(td::FolderContents(work_) == before);
 }
+
+TEST_F(Tamsel, AFormatThePlatformCannotWriteKeepsAnExistingOutputWhole) {
+    sh("printf old > '" + unix(L"out.avi") + "'");
+    const auto before = td::FolderContents(work_);
+    App app(L"TAMSEL.EXE", work_);
+    std::wstring chosen;
+    Outcome run = compress(app, 2, L"v1.avi", L"", L"out", Answer::Ok, [&](HWND d) {
+        // The first stream is the video; its Options... is the compressor chooser. The
+        // platform lists Cinepak but cannot compress with it.
+        ASSERT_TRUE(td::Click(td::ControlByText(d, L"&Options...")));
+        HWND chooser = app.wait_dialog(10000, d);
+        ASSERT_TRUE(chooser);
+        HWND list = td::ControlByClass(chooser, L"ComboBox");
+        ASSERT_TRUE(list);
+        std::string all;
+        for (const std::wstring& item : td::ListItems(list)) {
+            all += td::Narrow(item) + "|";
+            if (chosen.empty() && item.find(L"Cinepak") != std::wstring::npos) chosen = item;
+        }
+        ASSERT_FALSE(chosen.empty()) << all;
+        td::SelectListItem(list, chosen);
+        td::Sync(chooser);
+        td::Screenshot("tamsel_compressor_chooser");
+        EXPECT_TRUE(td::PressBoxButton(chooser, IDOK));
+        td::Sync(d);
+        EXPECT_TRUE(td::PressBoxButton(d, IDOK));
+    });
+    EXPECT_TRUE(app.close());
+    EXPECT_FALSE(chosen.empty());
+    ASSERT_EQ(run.messages.size(), 1u) << texts(run);
+    EXPECT_EQ(run.messages[0].text, kNotCreated);
+    EXPECT_TRUE(td::FolderContents(work_) == before);
+}
