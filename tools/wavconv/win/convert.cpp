@@ -20,6 +20,7 @@ const wchar_t kCannotCreateStream[] = L"WAVEストリームを作成できませ
 const wchar_t kCreated[] = L"AVIファイルを作成しました。";
 const wchar_t kCannotReadWave[] = L"WAVEファイルを読み込めません。";
 const wchar_t kCannotWriteAvi[] = L"AVIファイルを書き込めません。";
+const wchar_t kUnusableName[] = L"ファイル名に使えない文字があります。";
 
 Outcome warning(const std::wstring& first, const std::wstring& detail = {}) {
     return {detail.empty() ? first : first + L"\r" + detail, MB_ICONEXCLAMATION};
@@ -72,7 +73,7 @@ Outcome convertWaveToAvi(const std::wstring& wavPath, const std::wstring& aviPat
         return warning(kCannotOpenAvi, L"変換元のWAVEファイルと同じファイルです。");
     std::string ansiPath;
     if (!shell::toAnsi(aviPath, ansiPath, shell::AnsiMode::kExact))
-        return warning(kCannotOpenAvi, L"ファイル名に使えない文字があります。");
+        return warning(kCannotOpenAvi, kUnusableName);
     const AviFileApi* api = aviFile();
     if (!api) return warning(kCannotOpenAvi, shell::systemErrorText(GetLastError()));
 
@@ -80,8 +81,10 @@ Outcome convertWaveToAvi(const std::wstring& wavPath, const std::wstring& aviPat
     // when complete: every failure leaves an existing output as it was.
     shell::FileReplacement replacement(aviPath);
     if (replacement.begin()) return warning(kCannotOpenAvi);
+    // Its name is plain ASCII in the output's folder, so this holds whenever the output's does.
     std::string ansiTemp;
-    shell::toAnsi(replacement.temp(), ansiTemp, shell::AnsiMode::kExact);
+    if (!shell::toAnsi(replacement.temp(), ansiTemp, shell::AnsiMode::kExact))
+        return warning(kCannotOpenAvi, kUnusableName);
     api->AVIFileInit();
     PAVIFILE file = nullptr;
     HRESULT hr = api->AVIFileOpen(&file, ansiTemp.c_str(), OF_WRITE | OF_CREATE,
