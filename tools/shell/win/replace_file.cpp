@@ -80,6 +80,7 @@ DWORD FileReplacement::place() {
     DWORD error = 0;
     std::wstring backup = uniqueFile(folder_, L"QLB", error);
     if (backup.empty()) return error;
+    DeleteFileW(backup.c_str()); // the name is ours; the replace makes the file
     // Replacing keeps the target's attributes.
     if (moves_.replace(target_.c_str(), temp_.c_str(), backup.c_str(),
                        REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) {
