@@ -68,6 +68,23 @@ void undoLater(HWND w) {
     SetWindowLongPtrW(w, GWLP_WNDPROC, replaced);
 }
 
+// A procedure installed before ddInit that unhooks the classic way: it writes back what it
+// replaced, whatever came into the chain after it.
+LRESULT CALLBACK earlierProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+    auto replaced = reinterpret_cast<WNDPROC>(GetPropW(w, L"earlierProc"));
+    return CallWindowProcW(replaced, w, m, wp, lp);
+}
+
+void subclassEarlier(HWND w) {
+    LONG_PTR replaced = SetWindowLongPtrW(w, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(earlierProc));
+    SetPropW(w, L"earlierProc", reinterpret_cast<HANDLE>(replaced));
+}
+
+void undoEarlier(HWND w) {
+    auto replaced = reinterpret_cast<LONG_PTR>(RemovePropW(w, L"earlierProc"));
+    SetWindowLongPtrW(w, GWLP_WNDPROC, replaced);
+}
+
 WNDPROC procOf(HWND w) {
     return reinterpret_cast<WNDPROC>(GetWindowLongPtrW(w, GWLP_WNDPROC));
 }
@@ -385,6 +402,36 @@ TEST_F(Windowed, AProcedureInstalledAfterInitKeepsItsPlace) {
         EXPECT_EQ(procOf(both[i]), own[i]);
         EXPECT_TRUE(reachesTheWindowsOwnProc(both[i], L"closed"));
     }
+}
+
+TEST_F(Windowed, ASecondInitHooksAgainWhenAnEarlierProcedureDroppedTheLibrarys) {
+    const auto& d = dll();
+    window = qtest::makeWindow(80, 60, nullptr, 100, 100);
+    const WNDPROC own = procOf(window);
+    subclassEarlier(window);
+    ASSERT_EQ(d.ddInit(window, 80, 60, 0), 1);
+    subclassLater(window);
+    d.ddQuit(); // the library's procedure stays behind the later one, inactive
+    // No message in between: the library's procedure gets no chance to leave by itself.
+    undoLater(window);
+    undoEarlier(window);
+    ASSERT_EQ(procOf(window), own);
+
+    ASSERT_EQ(d.ddInit(window, 80, 60, 0), 1);
+    EXPECT_NE(procOf(window), own);
+    RECT oldPlace = clientOnScreen(window);
+    SetWindowPos(window, nullptr, 420, 320, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    pump(50);
+    RECT newPlace = clientOnScreen(window);
+    ASSERT_NE(newPlace.left, oldPlace.left);
+    paintSurface(0, kGreen);
+    paintWindow(window, kGrey);
+    EXPECT_EQ(d.ddUpdateWindow(0), 1);
+    EXPECT_EQ(screenPixel(newPlace.left + 2, newPlace.top + 2), kGreen);
+    EXPECT_EQ(screenPixel(newPlace.right - 2, newPlace.bottom - 2), kGreen);
+    qtest::saveScreenshot(L"context_windowed_rehooked_moved");
+    d.ddQuit();
+    EXPECT_EQ(procOf(window), own);
 }
 
 TEST_F(Windowed, ResizeWithoutMoveKeepsTheTarget) {
