@@ -6,6 +6,7 @@
 #include <olectl.h>
 
 #include <cstring>
+#include <string>
 
 #include "bitmap_test_support.h"
 
@@ -290,6 +291,19 @@ TEST(SurfaceImage, EveryInterfaceOfThePictureIsThePicture) {
     ASSERT_EQ(container->FindConnectionPoint(IID_IPropertyNotifySink, &again), S_OK);
     EXPECT_EQ(identity(again), identity(point));
     again->Release();
+    // Wine's picture enumerates nothing (E_NOTIMPL); where it does, the points are the same.
+    IEnumConnectionPoints* points = nullptr;
+    const HRESULT enumerated = container->EnumConnectionPoints(&points);
+    RecordProperty("enumConnectionPoints", std::to_string(static_cast<unsigned long>(enumerated)));
+    if (enumerated == S_OK) {
+        IConnectionPoint* first = nullptr;
+        ULONG fetched = 0;
+        ASSERT_EQ(points->Next(1, &first, &fetched), S_OK);
+        ASSERT_EQ(fetched, 1u);
+        EXPECT_EQ(identity(first), identity(point));
+        first->Release();
+        points->Release();
+    }
     Sink sink;
     DWORD cookie = 0;
     ASSERT_EQ(point->Advise(&sink, &cookie), S_OK);
