@@ -28,6 +28,17 @@ template <class T> void releaseInto(T*& p, ULONG& left) {
     p = nullptr;
 }
 
+// QueryInterface of an object that is nobody's part: it answers IUnknown and its own
+// interface, both as itself.
+template <class Interface> HRESULT answerOnly(Interface* self, REFIID iid, void** out) {
+    if (!out) return E_POINTER;
+    *out = nullptr;
+    if (iid != IID_IUnknown && iid != __uuidof(Interface)) return E_NOINTERFACE;
+    *out = self;
+    self->AddRef();
+    return S_OK;
+}
+
 class OwningPicture final : public IPictureDisp, public IPicture {
   public:
     OwningPicture(IPictureDisp* disp, IPicture* picture, HBITMAP bitmap, HPALETTE palette)
@@ -177,12 +188,7 @@ class OwningPicture final : public IPictureDisp, public IPicture {
         ConnectionPoint(OwningPicture& owner, IConnectionPoint* inner)
             : owner_(owner), inner_(inner) {}
         HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-            if (!out) return E_POINTER;
-            *out = nullptr;
-            if (iid != IID_IUnknown && iid != IID_IConnectionPoint) return E_NOINTERFACE;
-            *out = static_cast<IConnectionPoint*>(this);
-            AddRef();
-            return S_OK;
+            return answerOnly(static_cast<IConnectionPoint*>(this), iid, out);
         }
         ULONG STDMETHODCALLTYPE AddRef() override { return owner_.AddRef(); }
         ULONG STDMETHODCALLTYPE Release() override { return owner_.Release(); }
@@ -241,12 +247,7 @@ class OwningPicture final : public IPictureDisp, public IPicture {
             owner_.AddRef();
         }
         HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-            if (!out) return E_POINTER;
-            *out = nullptr;
-            if (iid != IID_IUnknown && iid != IID_IEnumConnectionPoints) return E_NOINTERFACE;
-            *out = static_cast<IEnumConnectionPoints*>(this);
-            AddRef();
-            return S_OK;
+            return answerOnly(static_cast<IEnumConnectionPoints*>(this), iid, out);
         }
         ULONG STDMETHODCALLTYPE AddRef() override {
             return static_cast<ULONG>(InterlockedIncrement(&refs_));
@@ -283,12 +284,8 @@ class OwningPicture final : public IPictureDisp, public IPicture {
         HRESULT STDMETHODCALLTYPE Skip(ULONG count) override { return inner_->Skip(count); }
         HRESULT STDMETHODCALLTYPE Reset() override { return inner_->Reset(); }
         HRESULT STDMETHODCALLTYPE Clone(IEnumConnectionPoints** out) override {
-            if (!out) return E_POINTER;
-            *out = nullptr;
-            IEnumConnectionPoints* copy = nullptr;
-            HRESULT hr = inner_->Clone(&copy);
-            if (FAILED(hr)) return hr;
-            return owner_.wrapEnum(copy, out);
+            return owner_.wrapEnum(
+                out, [&](IEnumConnectionPoints** copy) { return inner_->Clone(copy); });
         }
 
       private:
@@ -298,8 +295,13 @@ class OwningPicture final : public IPictureDisp, public IPicture {
         IEnumConnectionPoints* inner_;
     };
 
-    // Takes over the system enumerator's reference.
-    HRESULT wrapEnum(IEnumConnectionPoints* inner, IEnumConnectionPoints** out) {
+    // Gives out the picture's enumeration around the one `make` gets from the system.
+    template <class Make> HRESULT wrapEnum(IEnumConnectionPoints** out, Make make) {
+        if (!out) return E_POINTER;
+        *out = nullptr;
+        IEnumConnectionPoints* inner = nullptr;
+        HRESULT hr = make(&inner);
+        if (FAILED(hr)) return hr;
         if (!inner) return E_UNEXPECTED;
         PointEnum* wrapped = new (std::nothrow) PointEnum(*this, inner);
         if (!wrapped) {
@@ -314,12 +316,9 @@ class OwningPicture final : public IPictureDisp, public IPicture {
       public:
         using Part::Part;
         HRESULT STDMETHODCALLTYPE EnumConnectionPoints(IEnumConnectionPoints** out) override {
-            if (!out) return E_POINTER;
-            *out = nullptr;
-            IEnumConnectionPoints* inner = nullptr;
-            HRESULT hr = inner_->EnumConnectionPoints(&inner);
-            if (FAILED(hr)) return hr;
-            return owner_.wrapEnum(inner, out);
+            return owner_.wrapEnum(out, [&](IEnumConnectionPoints** points) {
+                return inner_->EnumConnectionPoints(points);
+            });
         }
         HRESULT STDMETHODCALLTYPE FindConnectionPoint(REFIID iid, IConnectionPoint** out) override {
             if (!out) return E_POINTER;
