@@ -548,6 +548,14 @@ std::vector<StreamRecords> stream_records(const std::wstring& path) {
     return out;
 }
 
+// List entries one a line, for a failure message.
+std::wstring joined(const std::vector<std::wstring>& items) {
+    std::wstring all;
+    for (const auto& item : items)
+        all += item + L"\n";
+    return all;
+}
+
 // Rewrites 32-bit fields of a file's first audio stream: `fields` gives file offsets and
 // values from the stream's layout.
 using Fields = std::vector<std::pair<uint64_t, uint32_t>>;
@@ -697,55 +705,69 @@ TEST_F(TamselStreams, PcmFormatsComeOutWhole) {
 }
 
 TEST_F(TamselStreams, TheFormatChooserLeavesACompressedStreamAsItIs) {
-    // Opening the chooser raises the record's size to the largest format's even when it is
-    // cancelled; the stream's own format picked there is no change either.
-    // The platform's codec says 44100 * 1024 / 2036 bytes per second; the encoder that
-    // made the file wrote another figure.
+    // Opening the chooser raises a record's size to the largest format's (MS ADPCM's 50
+    // bytes here), even when it is cancelled; the stream's own format picked there is no
+    // change either. Both streams' formats are offered by the platform's codecs.
+    // MS ADPCM: the platform's codec says 44100 * 1024 / 2036 bytes per second; the encoder
+    // that made the file wrote another figure.
     rewrite_first_audio(path(L"vadpcm44.avi"), [](const avi::StreamLayout& s) {
         return Fields{{s.strf + 8, 22179}};
     });
+    const struct {
+        const wchar_t* source;
+        const wchar_t* tag;  // in the chooser's tag list
+        const wchar_t* rate; // in its attribute list, beside "Mono"
+    } kStreams[] = {{L"vmulaw.avi", L"U-Law", L"22050 Hz"},
+                    {L"vadpcm44.avi", L"Microsoft ADPCM", L"44100 Hz"}};
     App app(L"TAMSEL.EXE", work_);
-    for (bool pick : {false, true}) {
-        SCOPED_TRACE(pick ? "own format picked" : "chooser cancelled");
-        bool chooser_seen = false;
-        const std::wstring output = pick ? L"picked" : L"cancelled";
-        Outcome run = compress(app, 2, L"vadpcm44.avi", L"", output, Answer::Ok, [&](HWND d) {
-            HWND streams = td::ControlByClass(d, L"ComboBox");
-            ASSERT_TRUE(streams);
-            td::SelectListItem(streams, 1); // the audio stream
-            td::Sync(d);
-            ASSERT_TRUE(td::Click(td::ControlByText(d, L"&Options...")));
-            HWND chooser = app.wait_dialog(10000, d);
-            ASSERT_TRUE(chooser);
-            chooser_seen = true;
-            if (pick) {
-                // The stream: MS ADPCM, 44100 Hz, 4 bits, mono, in blocks of 1024 bytes, as
-                // the platform's codec makes it at that rate.
-                HWND tags = td::ControlByClass(chooser, L"ComboBox", 1);
-                HWND attributes = td::ControlByClass(chooser, L"ComboBox", 2);
-                ASSERT_TRUE(tags && attributes);
-                ASSERT_TRUE(td::SelectListItem(tags, L"Microsoft ADPCM"));
-                td::Sync(chooser);
-                int own = -1;
-                std::vector<std::wstring> items = td::ListItems(attributes);
-                for (size_t i = 0; i < items.size(); ++i)
-                    if (items[i].find(L"44100 Hz") != std::wstring::npos &&
-                        items[i].find(L"Mono") != std::wstring::npos)
-                        own = int(i);
-                ASSERT_GE(own, 0);
-                td::SelectListItem(attributes, own);
-                td::Sync(chooser);
-                td::Screenshot("tamsel_format_chooser_own_format");
-            }
-            EXPECT_TRUE(td::PressBoxButton(chooser, pick ? IDOK : IDCANCEL));
-            td::Sync(d);
-            EXPECT_TRUE(td::PressBoxButton(d, IDOK));
-        });
-        EXPECT_TRUE(chooser_seen);
-        EXPECT_TRUE(run.messages.empty()) << texts(run);
-        ASSERT_EQ(probe(output + L".avi"), "video,audio");
-        expect_same_stream(output + L".avi", 0, "v", 0, L"vadpcm44.avi", 0);
-        expect_same_stream(output + L".avi", 1, "a", 0, L"vadpcm44.avi", 0);
+    int n = 0;
+    for (const auto& stream : kStreams) {
+        for (bool pick : {false, true}) {
+            SCOPED_TRACE(td::Narrow(stream.source) +
+                         (pick ? ", own format picked" : ", cancelled"));
+            bool chooser_seen = false;
+            const std::wstring output = L"out" + std::to_wstring(++n);
+            Outcome run = compress(app, 2, stream.source, L"", output, Answer::Ok, [&](HWND d) {
+                HWND streams = td::ControlByClass(d, L"ComboBox");
+                ASSERT_TRUE(streams);
+                td::SelectListItem(streams, 1); // the audio stream
+                td::Sync(d);
+                ASSERT_TRUE(td::Click(td::ControlByText(d, L"&Options...")));
+                HWND chooser = app.wait_dialog(10000, d);
+                ASSERT_TRUE(chooser);
+                chooser_seen = true;
+                if (pick) {
+                    HWND tags = td::ControlByClass(chooser, L"ComboBox", 1);
+                    HWND attributes = td::ControlByClass(chooser, L"ComboBox", 2);
+                    ASSERT_TRUE(tags && attributes);
+                    auto find = [](HWND list, const wchar_t* a, const wchar_t* b) {
+                        std::vector<std::wstring> items = td::ListItems(list);
+                        for (size_t i = 0; i < items.size(); ++i)
+                            if (items[i].find(a) != std::wstring::npos &&
+                                items[i].find(b) != std::wstring::npos)
+                                return int(i);
+                        return -1;
+                    };
+                    int tag = find(tags, stream.tag, L"");
+                    ASSERT_GE(tag, 0) << td::Narrow(joined(td::ListItems(tags)));
+                    td::SelectListItem(tags, tag);
+                    td::Sync(chooser);
+                    int own = find(attributes, stream.rate, L"Mono");
+                    ASSERT_GE(own, 0) << td::Narrow(joined(td::ListItems(attributes)));
+                    td::SelectListItem(attributes, own);
+                    td::Sync(chooser);
+                    td::Screenshot("tamsel_format_chooser_own_format_" + std::to_string(n));
+                }
+                EXPECT_TRUE(td::PressBoxButton(chooser, pick ? IDOK : IDCANCEL));
+                td::Sync(d);
+                EXPECT_TRUE(td::PressBoxButton(d, IDOK));
+            });
+            EXPECT_TRUE(chooser_seen);
+            EXPECT_TRUE(run.messages.empty()) << texts(run);
+            ASSERT_EQ(probe(output + L".avi"), "video,audio");
+            expect_same_stream(output + L".avi", 0, "v", 0, stream.source, 0);
+            expect_same_stream(output + L".avi", 1, "a", 0, stream.source, 0);
+        }
     }
     EXPECT_TRUE(app.close());
 }
