@@ -89,9 +89,6 @@ void globalFree(void* pointer) {
     GlobalFree(block);
 }
 
-// The option records of one run. Each starts from its stream's own format, so that
-// confirming the dialog without a change keeps every stream as it is (Wine's audio
-// chooser otherwise starts at 8 kHz 8-bit mono and the save then fails).
 // The format a record holds is its WAVEFORMATEX and cbSize bytes after it: the block
 // around it may grow (the format chooser raises cbFormat to the largest format size as
 // soon as it opens, even when it is cancelled).
@@ -105,6 +102,9 @@ bool sameFormat(const AVICOMPRESSOPTIONS& r, const std::vector<uint8_t>& prefill
            bytes <= prefill.size() && std::memcmp(r.lpFormat, prefill.data(), bytes) == 0;
 }
 
+// The option records of one run. Each starts from its stream's own format, so that
+// confirming the dialog without a change keeps every stream as it is (Wine's audio
+// chooser otherwise starts at 8 kHz 8-bit mono and the save then fails).
 struct Options {
     std::vector<AVICOMPRESSOPTIONS> records;
     // One spare null entry: some AVIFile versions read one entry past the count when
