@@ -1,10 +1,19 @@
 // What the export families share: the display context, the device-context rule, surface
-// creation and file reading.
+// creation, file reading and pinning the library in memory.
 #include "internal.h"
 
 namespace quillon {
 
 DisplayContext g_ctx;
+
+void pinLibrary() {
+    static bool pinned = false;
+    if (pinned) return;
+    HMODULE self = nullptr;
+    pinned = GetModuleHandleExW(
+        GET_MODULE_HANDLE_EX_FLAG_PIN | GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
+        reinterpret_cast<LPCWSTR>(reinterpret_cast<const void*>(&pinLibrary)), &self);
+}
 
 HDC acquireSurfaceDC(Surface* surface) {
     HDC dc = nullptr;

@@ -60,14 +60,31 @@ std::vector<ProcLink>::iterator findLink(HWND window, WNDPROC ours) {
     });
 }
 
+// Asks whether `ours` is still in the window's chain: only our procedure answers this
+// message, and only for itself (wParam names it). No platform call walks a chain.
+UINT probeMessage() {
+    static const UINT message = RegisterWindowMessageA("Quillon.WindowProcProbe");
+    return message;
+}
+constexpr LRESULT kProbeAnswer = 0x51C1;
+
+bool stillChained(HWND window, WNDPROC ours) {
+    return SendMessageA(window, probeMessage(), reinterpret_cast<WPARAM>(ours), 0) == kProbeAnswer;
+}
+
 // Still in the chain from an earlier context: neither chained twice nor the saved procedure
-// overwritten (it would now be someone's that calls ours).
+// overwritten (it would now be someone's that calls ours). A subclasser before ours that
+// unhooked by writing back what it had saved has dropped ours: that link is stale.
 void chainWindowProc(HWND window, WNDPROC ours) {
     auto link = findLink(window, ours);
     if (link != g_links.end()) {
-        link->active = true;
-        return;
+        if (stillChained(window, ours)) {
+            link->active = true;
+            return;
+        }
+        g_links.erase(link);
     }
+    pinLibrary();
     if (WNDPROC saved = swapWindowProc(window, ours))
         g_links.push_back({window, ours, saved, true});
 }
@@ -91,6 +108,7 @@ void unchainWindowProc(HWND window, WNDPROC ours) {
 template <class Serve>
 LRESULT forwardMessage(WNDPROC ours, HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                        Serve serve) {
+    if (message == probeMessage() && wParam == reinterpret_cast<WPARAM>(ours)) return kProbeAnswer;
     auto link = findLink(window, ours);
     WNDPROC next = link != g_links.end() ? link->saved : nullptr;
     if (link != g_links.end()) {

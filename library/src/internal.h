@@ -195,6 +195,11 @@ class Selection {
 bool readFileStart(const char* path, void* buffer, DWORD capacity, DWORD& read,
                    std::uint64_t* size);
 
+// Keeps the library loaded until the process ends, whatever FreeLibrary calls follow. Called
+// before anything is handed out whose code lives here and that may outlive the caller's
+// ddQuit and FreeLibrary: a window procedure in a chain, a picture object.
+void pinLibrary();
+
 // Creates a surface from a description (108 bytes in the 32-bit build) and returns its
 // Surface3 interface (or the plain one when the driver refuses Surface3). Returns the
 // driver's answer.

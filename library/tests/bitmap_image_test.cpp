@@ -5,6 +5,9 @@
 
 #include <olectl.h>
 
+#include <cstring>
+#include <string>
+
 #include "bitmap_test_support.h"
 
 using namespace qtest;
@@ -149,7 +152,6 @@ TEST(SurfaceImage, SixteenBitFullScreenPictureHasNoPalette) {
     slot->Release();
     d.ddReleaseSurface(s);
     d.ddQuit();
-    d.ddSetBitDepth(8);
     DestroyWindow(window);
 }
 
@@ -201,6 +203,174 @@ TEST(SurfaceImage, EightBitPictureCarriesThePrimarysPalette) {
     d.ddSetPalette(0, 0);
     d.ddReleasePalette(palette);
     d.ddReleaseSurface(s);
+    d.ddQuit();
+    DestroyWindow(window);
+}
+
+namespace {
+
+IUnknown* identity(IUnknown* any) {
+    IUnknown* unknown = nullptr;
+    if (any->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&unknown)) != S_OK)
+        return nullptr;
+    unknown->Release();
+    return unknown;
+}
+
+// Counts the picture's change notices.
+class Sink final : public IPropertyNotifySink {
+  public:
+    int changes = 0;
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+        if (iid != IID_IUnknown && iid != IID_IPropertyNotifySink) {
+            *out = nullptr;
+            return E_NOINTERFACE;
+        }
+        *out = static_cast<IPropertyNotifySink*>(this);
+        return S_OK;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    HRESULT STDMETHODCALLTYPE OnChanged(DISPID) override {
+        ++changes;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE OnRequestEdit(DISPID) override { return S_OK; }
+};
+
+} // namespace
+
+// Visual Basic saves and stores pictures through persistence and connection points: what
+// answers those must be the picture itself, or identity and the objects' lifetime break.
+TEST(SurfaceImage, EveryInterfaceOfThePictureIsThePicture) {
+    Ole ole;
+    const auto& d = dll();
+    HWND window = makeWindow(64, 32);
+    ASSERT_EQ(d.ddInit(window, 64, 32, 0), 1);
+    IPictureDisp* slot = nullptr;
+    ASSERT_NE(d.ddGetSurfaceImage(&slot, 0, 0, 0, 8, 8), 0);
+    HBITMAP bitmap = inspect(slot).bitmap;
+    IUnknown* self = identity(slot);
+    ASSERT_NE(self, nullptr);
+
+    const IID* answered[] = {&IID_IUnknown,
+                             &IID_IDispatch,
+                             &IID_IPictureDisp,
+                             &IID_IPicture,
+                             &IID_IPersist,
+                             &IID_IPersistStream,
+                             &IID_IConnectionPointContainer};
+    for (const IID* iid : answered) {
+        IUnknown* part = nullptr;
+        ASSERT_EQ(slot->QueryInterface(*iid, reinterpret_cast<void**>(&part)), S_OK);
+        EXPECT_EQ(identity(part), self);
+        part->Release();
+    }
+    const IID* refused[] = {&IID_IMarshal,     &IID_IOleObject, &IID_IDataObject,
+                            &IID_IPersistFile, &IID_IStream,    &IID_IPropertyNotifySink};
+    for (const IID* iid : refused) {
+        IUnknown* part = reinterpret_cast<IUnknown*>(&slot);
+        EXPECT_EQ(slot->QueryInterface(*iid, reinterpret_cast<void**>(&part)), E_NOINTERFACE);
+        EXPECT_EQ(part, nullptr);
+    }
+
+    // A connection point found through the picture leads back to the picture's container,
+    // is the same each time and passes the picture's change notices on.
+    IConnectionPointContainer* container = nullptr;
+    ASSERT_EQ(
+        slot->QueryInterface(IID_IConnectionPointContainer, reinterpret_cast<void**>(&container)),
+        S_OK);
+    IConnectionPoint* point = nullptr;
+    ASSERT_EQ(container->FindConnectionPoint(IID_IPropertyNotifySink, &point), S_OK);
+    IConnectionPointContainer* back = nullptr;
+    ASSERT_EQ(point->GetConnectionPointContainer(&back), S_OK);
+    EXPECT_EQ(back, container);
+    EXPECT_EQ(identity(back), self);
+    back->Release();
+    IConnectionPoint* again = nullptr;
+    ASSERT_EQ(container->FindConnectionPoint(IID_IPropertyNotifySink, &again), S_OK);
+    EXPECT_EQ(identity(again), identity(point));
+    again->Release();
+    // Wine's picture enumerates nothing (E_NOTIMPL); where it does, the points are the same.
+    IEnumConnectionPoints* points = nullptr;
+    const HRESULT enumerated = container->EnumConnectionPoints(&points);
+    RecordProperty("enumConnectionPoints", std::to_string(static_cast<unsigned long>(enumerated)));
+    if (enumerated == S_OK) {
+        IConnectionPoint* first = nullptr;
+        ULONG fetched = 0;
+        ASSERT_EQ(points->Next(1, &first, &fetched), S_OK);
+        ASSERT_EQ(fetched, 1u);
+        EXPECT_EQ(identity(first), identity(point));
+        first->Release();
+        points->Release();
+    }
+    Sink sink;
+    DWORD cookie = 0;
+    ASSERT_EQ(point->Advise(&sink, &cookie), S_OK);
+    IPicture* picture = nullptr;
+    ASSERT_EQ(slot->QueryInterface(IID_IPicture, reinterpret_cast<void**>(&picture)), S_OK);
+    picture->PictureChanged();
+    EXPECT_GT(sink.changes, 0);
+    EXPECT_EQ(point->Unadvise(cookie), S_OK);
+    picture->Release();
+    container->Release();
+
+    // The connection point holds the picture: its bitmap goes with the last of the two.
+    slot->Release();
+    EXPECT_EQ(GetObjectType(bitmap), static_cast<DWORD>(OBJ_BITMAP));
+    EXPECT_EQ(point->Release(), 0u);
+    EXPECT_EQ(GetObjectType(bitmap), 0u);
+    d.ddQuit();
+    DestroyWindow(window);
+}
+
+TEST(SurfaceImage, AKeptPersistStreamSavesThePictureAndHoldsItsObjects) {
+    Ole ole;
+    const auto& d = dll();
+    HWND window = makeWindow(640, 480);
+    d.ddSetBitDepth(8);
+    ASSERT_EQ(d.ddInit(window, 640, 480, 1), 1) << d.ddError();
+    QHANDLE palette = d.ddCreatePalette(defaultEntries().data());
+    ASSERT_NE(palette, 0);
+    ASSERT_EQ(d.ddSetPalette(0, palette), 1);
+    IPictureDisp* slot = nullptr;
+    ASSERT_NE(d.ddGetSurfaceImage(&slot, 0, 0, 0, 8, 4), 0);
+    Picture p = inspect(slot);
+    ASSERT_TRUE(alive(p.bitmap, OBJ_BITMAP));
+    ASSERT_TRUE(alive(p.palette, OBJ_PAL));
+
+    IPersistStream* persist = nullptr;
+    ASSERT_EQ(slot->QueryInterface(IID_IPersistStream, reinterpret_cast<void**>(&persist)), S_OK);
+    slot->Release();
+    EXPECT_TRUE(alive(p.bitmap, OBJ_BITMAP));
+    EXPECT_TRUE(alive(p.palette, OBJ_PAL));
+
+    // Saved as a picture stream: a 4-byte tag, the length, then the bitmap file.
+    IStream* stream = nullptr;
+    ASSERT_EQ(CreateStreamOnHGlobal(nullptr, TRUE, &stream), S_OK);
+    EXPECT_EQ(persist->Save(stream, TRUE), S_OK);
+    HGLOBAL memory = nullptr;
+    ASSERT_EQ(GetHGlobalFromStream(stream, &memory), S_OK);
+    const SIZE_T saved = GlobalSize(memory);
+    ASSERT_GE(saved, 8u + sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER));
+    const auto* bytes = static_cast<const BYTE*>(GlobalLock(memory));
+    EXPECT_EQ(bytes[8], 'B');
+    EXPECT_EQ(bytes[9], 'M');
+    BITMAPINFOHEADER info;
+    std::memcpy(&info, bytes + 8 + sizeof(BITMAPFILEHEADER), sizeof info);
+    EXPECT_EQ(info.biWidth, 8);
+    EXPECT_EQ(info.biHeight, 4);
+    GlobalUnlock(memory);
+    stream->Release();
+
+    EXPECT_TRUE(alive(p.bitmap, OBJ_BITMAP));
+    EXPECT_TRUE(alive(p.palette, OBJ_PAL));
+    EXPECT_EQ(persist->Release(), 0u);
+    EXPECT_EQ(GetObjectType(p.bitmap), 0u);
+    EXPECT_EQ(GetObjectType(p.palette), 0u);
+
+    d.ddSetPalette(0, 0);
+    d.ddReleasePalette(palette);
     d.ddQuit();
     DestroyWindow(window);
 }

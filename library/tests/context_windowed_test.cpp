@@ -51,22 +51,29 @@ void paintWindow(HWND w, COLORREF colour) {
     ReleaseDC(w, dc);
 }
 
-// A second subclasser, as another control or library would be: it keeps what it replaced in
-// a window property and passes every message on to it.
-LRESULT CALLBACK laterProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
-    auto replaced = reinterpret_cast<WNDPROC>(GetPropW(w, L"laterProc"));
+// Another subclasser, as another control or library would be: it keeps what it replaced in
+// a window property named after it, passes every message on to it, and unhooks the classic
+// way, writing back what it replaced whatever came into the chain after it.
+constexpr wchar_t kLater[] = L"laterProc";     // installed after ddInit
+constexpr wchar_t kEarlier[] = L"earlierProc"; // installed before ddInit
+
+template <const wchar_t* Name> LRESULT CALLBACK passOnProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+    auto replaced = reinterpret_cast<WNDPROC>(GetPropW(w, Name));
     return CallWindowProcW(replaced, w, m, wp, lp);
 }
 
-void subclassLater(HWND w) {
-    LONG_PTR replaced = SetWindowLongPtrW(w, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(laterProc));
-    SetPropW(w, L"laterProc", reinterpret_cast<HANDLE>(replaced));
+template <const wchar_t* Name> void subclass(HWND w) {
+    LONG_PTR replaced =
+        SetWindowLongPtrW(w, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(passOnProc<Name>));
+    SetPropW(w, Name, reinterpret_cast<HANDLE>(replaced));
 }
 
-void undoLater(HWND w) {
-    auto replaced = reinterpret_cast<LONG_PTR>(RemovePropW(w, L"laterProc"));
+template <const wchar_t* Name> void unsubclass(HWND w) {
+    auto replaced = reinterpret_cast<LONG_PTR>(RemovePropW(w, Name));
     SetWindowLongPtrW(w, GWLP_WNDPROC, replaced);
 }
+
+const WNDPROC laterProc = passOnProc<kLater>;
 
 WNDPROC procOf(HWND w) {
     return reinterpret_cast<WNDPROC>(GetWindowLongPtrW(w, GWLP_WNDPROC));
@@ -344,7 +351,7 @@ TEST_F(Windowed, AProcedureInstalledAfterInitKeepsItsPlace) {
     // Still in front after ddQuit, and the chain under it still reaches the window.
     ASSERT_EQ(d.ddInit(window, 80, 60, 0), 1);
     for (HWND w : both)
-        subclassLater(w);
+        subclass<kLater>(w);
     d.ddQuit();
     for (HWND w : both) {
         EXPECT_EQ(procOf(w), laterProc);
@@ -369,7 +376,7 @@ TEST_F(Windowed, AProcedureInstalledAfterInitKeepsItsPlace) {
     // The later subclasser gives back what it replaced (the library's procedure): messages
     // still arrive, and the library then leaves the chain.
     for (int i = 0; i < 2; ++i) {
-        undoLater(both[i]);
+        unsubclass<kLater>(both[i]);
         EXPECT_TRUE(reachesTheWindowsOwnProc(both[i], L"undone"));
         EXPECT_EQ(procOf(both[i]), own[i]);
     }
@@ -377,14 +384,44 @@ TEST_F(Windowed, AProcedureInstalledAfterInitKeepsItsPlace) {
     // Undone while the context is open: ddQuit gives back the windows' own procedures.
     ASSERT_EQ(d.ddInit(window, 80, 60, 0), 1);
     for (HWND w : both)
-        subclassLater(w);
+        subclass<kLater>(w);
     for (HWND w : both)
-        undoLater(w);
+        unsubclass<kLater>(w);
     d.ddQuit();
     for (int i = 0; i < 2; ++i) {
         EXPECT_EQ(procOf(both[i]), own[i]);
         EXPECT_TRUE(reachesTheWindowsOwnProc(both[i], L"closed"));
     }
+}
+
+TEST_F(Windowed, ASecondInitHooksAgainWhenAnEarlierProcedureDroppedTheLibrarys) {
+    const auto& d = dll();
+    window = qtest::makeWindow(80, 60, nullptr, 100, 100);
+    const WNDPROC own = procOf(window);
+    subclass<kEarlier>(window);
+    ASSERT_EQ(d.ddInit(window, 80, 60, 0), 1);
+    subclass<kLater>(window);
+    d.ddQuit(); // the library's procedure stays behind the later one, inactive
+    // No message in between: the library's procedure gets no chance to leave by itself.
+    unsubclass<kLater>(window);
+    unsubclass<kEarlier>(window);
+    ASSERT_EQ(procOf(window), own);
+
+    ASSERT_EQ(d.ddInit(window, 80, 60, 0), 1);
+    EXPECT_NE(procOf(window), own);
+    RECT oldPlace = clientOnScreen(window);
+    SetWindowPos(window, nullptr, 420, 320, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    pump(50);
+    RECT newPlace = clientOnScreen(window);
+    ASSERT_NE(newPlace.left, oldPlace.left);
+    paintSurface(0, kGreen);
+    paintWindow(window, kGrey);
+    EXPECT_EQ(d.ddUpdateWindow(0), 1);
+    EXPECT_EQ(screenPixel(newPlace.left + 2, newPlace.top + 2), kGreen);
+    EXPECT_EQ(screenPixel(newPlace.right - 2, newPlace.bottom - 2), kGreen);
+    qtest::saveScreenshot(L"context_windowed_rehooked_moved");
+    d.ddQuit();
+    EXPECT_EQ(procOf(window), own);
 }
 
 TEST_F(Windowed, ResizeWithoutMoveKeepsTheTarget) {

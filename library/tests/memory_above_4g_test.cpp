@@ -1,15 +1,27 @@
-// A caller's buffer above 4 GB reaches the exports that take the caller's memory whole:
-// the raw pixel copies, the palette-entry exports, the palette maker, the rectangles of
-// ddBlt and the mode list. Built in the 64-bit tree only: a 32-bit process has no address
-// above 4 GB to give.
+// Addresses above 4 GB reach the library whole. Guarded here: surface and palette handles
+// (the addresses of interfaces: proxies built above 4 GB stand in front of real surfaces and
+// palettes and go to every export that takes either handle), and the caller's buffers that
+// the exports take whole (the raw pixel copies, the palette-entry exports, the palette
+// maker, the rectangles of ddBlt and the mode list). Not guarded here: window, device-context
+// and GDI handles, which are 32-bit significant on Win64 by the platform's design; the
+// surface device-context test guards their round trip. Built in the 64-bit tree only: a
+// 32-bit process has no address above 4 GB to give.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <utility>
 #include <vector>
+
+#include <new>
+#include <string>
 
 #include "pixel_access.h"
 #include "quillon_dll.h"
+#include "surface_proxy.h"
+
+#include <ocidl.h>
 
 #ifndef _WIN64
 #error "64-bit only: a 32-bit process has no addresses above 4 GB"
@@ -57,6 +69,39 @@ class Above4G : public ::testing::Test {
     const qtest::QuillonDll& d = dll();
     HWND window = nullptr;
 };
+
+// A proxy built by placement new in memory above 4 GB: its address is the handle.
+template <class Proxy> class HighProxy {
+  public:
+    template <class... Args> explicit HighProxy(Args&&... args) {
+        memory_ = allocateAbove4G<Proxy>(1);
+        if (memory_) proxy_ = new (memory_) Proxy(std::forward<Args>(args)...);
+    }
+    ~HighProxy() {
+        if (proxy_) proxy_->~Proxy();
+        release(memory_);
+    }
+    HighProxy(const HighProxy&) = delete;
+    HighProxy& operator=(const HighProxy&) = delete;
+
+    explicit operator bool() const { return proxy_ != nullptr; }
+    Proxy* operator->() const { return proxy_; }
+    QHANDLE handle() const { return proxy_->handle(); }
+
+  private:
+    Proxy* memory_ = nullptr;
+    Proxy* proxy_ = nullptr;
+};
+
+using Log = std::vector<std::string>;
+
+bool logged(const Log& log, const std::string& call) {
+    return std::find(log.begin(), log.end(), call) != log.end();
+}
+
+std::uint32_t rgbAt(QHANDLE surface, int x, int y) {
+    return qtest::pixel(surface, x, y) & 0x00FFFFFFu;
+}
 
 std::uint8_t patternAt(long i) {
     return static_cast<std::uint8_t>(i * 7 + 3);
@@ -171,4 +216,153 @@ TEST_F(Above4G, BlitRectanglesAndTheModeListUseTheCallersBuffer) {
         EXPECT_GT(modes[3 * i + 2], 0);
     }
     release(modes);
+}
+
+// Sizes unlike the back surface's (64 x 32): a handle that lost its high half and came out
+// as 0 would reach the back surface instead, and the sizes and pixels would show it.
+TEST_F(Above4G, SurfaceHandlesAbove4GReachTheirSurfaces) {
+    QHANDLE realA = d.ddCreateSurface(24, 12), realB = d.ddCreateSurface(8, 6);
+    ASSERT_NE(realA, 0);
+    ASSERT_NE(realB, 0);
+    Log log;
+    HighProxy<qtest::SurfaceProxy> a(qtest::surfaceOf(realA), "a", log);
+    HighProxy<qtest::SurfaceProxy> b(qtest::surfaceOf(realB), "b", log);
+    ASSERT_TRUE(a && b) << "no memory above 4 GB to be had";
+    const QHANDLE ha = a.handle(), hb = b.handle();
+    ASSERT_GE(static_cast<ULONG_PTR>(ha), k4G);
+    ASSERT_GE(static_cast<ULONG_PTR>(hb), k4G);
+
+    // Queries.
+    EXPECT_EQ(d.ddGetWidth(ha), 24);
+    EXPECT_EQ(d.ddGetHeight(ha), 12);
+    EXPECT_EQ(d.ddGetPitch(ha), d.ddGetPitch(realA));
+    EXPECT_EQ(d.ddInVideoMemory(hb), d.ddInVideoMemory(realB));
+
+    // Fills.
+    EXPECT_EQ(d.ddClear(ha, 0x000000FF), 1);
+    EXPECT_EQ(rgbAt(realA, 23, 11), 0x0000FFu);
+    EXPECT_EQ(d.ddFillBlt(hb, 0, 0, 8, 6, 0x00FF0000), 1);
+    EXPECT_EQ(rgbAt(realB, 7, 5), 0xFF0000u);
+    EXPECT_EQ(d.ddSafeFillBlt(ha, 20, 8, 10, 10, 24, 12, 0x0000FF00), 1);
+    EXPECT_EQ(rgbAt(realA, 23, 11), 0x00FF00u);
+
+    // Every blit copies b (red, a colour of its own at (0, 0)) into a column of a.
+    qtest::paint(realB, [](int x, int y) { return x == 0 && y == 0 ? 0x00123456u : 0x00FF0000u; });
+    EXPECT_EQ(d.ddClear(ha, 0), 1);
+    RECT destRect = {0, 0, 2, 2}, srcRect = {0, 0, 2, 2};
+    EXPECT_EQ(d.ddBlt(ha, &destRect, hb, &srcRect, 0), 1);
+    EXPECT_EQ(d.ddBitBlt(ha, 3, 0, 2, 2, hb, 0, 0, 0), 1);
+    EXPECT_EQ(d.ddSafeBitBlt(ha, 6, 0, 2, 2, 24, 12, hb, 0, 0, 8, 6, 0), 1);
+    EXPECT_EQ(d.ddStretchBlt(ha, 9, 0, 2, 2, hb, 0, 0, 2, 2, 0), 1);
+    EXPECT_EQ(d.ddBltFX(ha, 12, 0, 2, 2, hb, 0, 0, 2, 2, SRCCOPY, 0), 1);
+    EXPECT_EQ(d.ddBltFast(ha, 15, 0, 2, 2, hb, 0, 0, 0), 1);
+    EXPECT_EQ(d.ddSafeBltFast(ha, 18, 0, 2, 2, 24, 12, hb, 0, 0, 8, 6, 0), 1);
+    for (int x = 0; x <= 18; x += 3) {
+        SCOPED_TRACE(x);
+        EXPECT_EQ(rgbAt(realA, x, 0), 0x123456u);
+        EXPECT_EQ(rgbAt(realA, x + 1, 1), 0xFF0000u);
+    }
+    EXPECT_EQ(rgbAt(realA, 2, 0), 0u);
+
+    // Colours and colour keys.
+    EXPECT_EQ(d.ddColorEx(RGB(0, 0, 255), hb), d.ddColorEx(RGB(0, 0, 255), realB));
+    EXPECT_EQ(d.ddSetColorKey(hb, -1), 1);
+    EXPECT_EQ(d.ddGetColorKey(hb), 0x00123456);
+    EXPECT_EQ(d.ddGetColorKey(realB), 0x00123456);
+
+    // Device contexts, bitmaps and pictures.
+    QHANDLE dc = d.ddGetDC(ha);
+    ASSERT_NE(dc, 0);
+    SetPixel(reinterpret_cast<HDC>(dc), 23, 11, RGB(0, 255, 0));
+    EXPECT_EQ(d.ddReleaseDC(ha, dc), 1);
+    EXPECT_EQ(rgbAt(realA, 23, 11), 0x00FF00u);
+    HDC screen = GetDC(nullptr);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, 4, 4);
+    ReleaseDC(nullptr, screen);
+    HDC memory = CreateCompatibleDC(nullptr);
+    HGDIOBJ former = SelectObject(memory, bitmap);
+    RECT all = {0, 0, 4, 4};
+    FillRect(memory, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    SelectObject(memory, former);
+    DeleteDC(memory);
+    EXPECT_EQ(d.ddBitmapBlt(ha, 20, 4, 4, 4, bitmap, 0, 0), 1);
+    EXPECT_EQ(rgbAt(realA, 23, 7), 0xFFFFFFu);
+    DeleteObject(bitmap);
+    IPictureDisp* picture = nullptr;
+    EXPECT_NE(d.ddGetSurfaceImage(&picture, hb, 0, 0, 8, 6), 0);
+    if (picture) picture->Release();
+
+    // Raw copies.
+    std::vector<std::uint8_t> bytes(static_cast<size_t>(d.ddGetPitch(realB) * 6));
+    const long count = static_cast<long>(bytes.size());
+    EXPECT_EQ(d.ddGetSurfaceData(bytes.data(), count, hb), 1);
+    EXPECT_EQ(bytes[0], 0x56);
+    EXPECT_EQ(d.ddGetSurfaceData2(bytes.data(), 4, hb, 4), 1);
+    EXPECT_EQ(bytes[2], 0xFF);
+    std::uint32_t green = 0x0000FF00;
+    EXPECT_EQ(d.ddSetSurfaceData(&green, 4, hb), 1);
+    EXPECT_EQ(d.ddSetSurfaceData2(&green, 4, hb, 4), 1);
+    EXPECT_EQ(rgbAt(realB, 0, 0), 0x00FF00u);
+    EXPECT_EQ(rgbAt(realB, 1, 0), 0x00FF00u);
+
+    // Presentation, and the repaint source it leaves behind.
+    EXPECT_EQ(d.ddUpdateWindow(hb), 1);
+    EXPECT_EQ(d.ddAsyncUpdateWindow(hb), 1);
+
+    for (const char* call :
+         {"Blt a", "BltFast a", "GetDC a", "GetDC b", "SetColorKey b", "GetColorKey b", "Lock b"})
+        EXPECT_TRUE(logged(log, call)) << call;
+
+    // Released through the proxies: the library lets go of what it keeps.
+    const int releasesBefore = a->releases + b->releases;
+    EXPECT_EQ(d.ddReleaseSurface(hb), 1);
+    EXPECT_EQ(d.ddReleaseSurface(ha), 1);
+    EXPECT_EQ(a->releases + b->releases, releasesBefore + 2);
+    EXPECT_EQ(d.ddReleaseSurface(realA), 1);
+    EXPECT_EQ(d.ddReleaseSurface(realB), 1);
+}
+
+// 8 bits, so that a palette can go onto a surface.
+TEST(Above4GPalette, PaletteHandlesAbove4GReachTheirPalettes) {
+    const qtest::QuillonDll& d = dll();
+    HWND window = qtest::makeWindow(640, 480);
+    d.ddSetBitDepth(8);
+    ASSERT_EQ(d.ddInit(window, 640, 480, 1), 1) << d.ddError();
+    PALETTEENTRY entries[256];
+    for (int i = 0; i < 256; ++i)
+        entries[i] = {static_cast<BYTE>(i), static_cast<BYTE>(255 - i), 7, 0};
+    QHANDLE realPalette = d.ddCreatePalette(entries);
+    QHANDLE realSurface = d.ddCreateSurface(16, 8);
+    ASSERT_NE(realPalette, 0);
+    ASSERT_NE(realSurface, 0);
+    Log log;
+    HighProxy<qtest::PaletteProxy> p(reinterpret_cast<IDirectDrawPalette*>(realPalette), "p", log);
+    HighProxy<qtest::SurfaceProxy> s(qtest::surfaceOf(realSurface), "s", log);
+    ASSERT_TRUE(p && s) << "no memory above 4 GB to be had";
+    ASSERT_GE(static_cast<ULONG_PTR>(p.handle()), k4G);
+
+    PALETTEENTRY got[4] = {};
+    ASSERT_EQ(d.ddGetPaletteEntries(p.handle(), 10, 4, got), 1);
+    EXPECT_EQ(got[0].peRed, 10);
+    EXPECT_EQ(got[3].peGreen, 255 - 13);
+    const PALETTEENTRY set[2] = {{1, 2, 3, 0}, {4, 5, 6, 0}};
+    ASSERT_EQ(d.ddSetPaletteEntries(p.handle(), 20, 2, set), 1);
+    ASSERT_EQ(d.ddGetPaletteEntries(realPalette, 20, 2, got), 1);
+    EXPECT_EQ(got[0].peBlue, 3);
+    EXPECT_EQ(got[1].peBlue, 6);
+
+    // Onto a surface whose handle lies above 4 GB too, and back.
+    ASSERT_EQ(d.ddSetPalette(s.handle(), p.handle()), 1) << d.ddError();
+    QHANDLE attached = d.ddGetPalette(s.handle());
+    EXPECT_EQ(attached, realPalette);
+    if (attached) d.ddReleasePalette(attached);
+    EXPECT_EQ(d.ddSetPalette(s.handle(), 0), 1);
+    EXPECT_EQ(
+        log, (Log{"GetEntries p", "SetEntries p", "SetPalette s", "GetPalette s", "SetPalette s"}));
+
+    // The last reference goes through the proxy.
+    EXPECT_EQ(d.ddReleasePalette(p.handle()), 1);
+    d.ddReleaseSurface(realSurface);
+    d.ddQuit();
+    DestroyWindow(window);
 }

@@ -3,6 +3,8 @@
 // Wine's Blt, BltFast, GetDC and colour-key calls never report a lost surface, so this is
 // how the tests see the library's restore-and-retry. Every call the library makes on a
 // surface is logged with the proxy's name; whatever is not scripted reaches the real one.
+// A palette handle can stand in front of a real palette the same way. Either can be built
+// anywhere in memory (placement new), above 4 GB for instance.
 #pragma once
 
 #include <windows.h>
@@ -15,6 +17,56 @@
 #include <vector>
 
 namespace qtest {
+
+// Passes every call to the real palette, reference counts included, and logs each with its
+// name.
+class PaletteProxy final : public IDirectDrawPalette {
+  public:
+    PaletteProxy(IDirectDrawPalette* real, std::string name, std::vector<std::string>& log)
+        : real_(real), name_(std::move(name)), log_(log) {}
+
+    QHANDLE handle() { return reinterpret_cast<QHANDLE>(this); }
+
+    // The real palette behind a proxy, or the palette itself when it is none.
+    static IDirectDrawPalette* unwrap(IDirectDrawPalette* p) {
+        static std::vector<std::string> unused;
+        static PaletteProxy sample(nullptr, "", unused);
+        if (p && *reinterpret_cast<void* const*>(p) == *reinterpret_cast<void* const*>(&sample))
+            return static_cast<PaletteProxy*>(p)->real_;
+        return p;
+    }
+
+    STDMETHOD(QueryInterface)(REFIID riid, void** out) override {
+        return real_->QueryInterface(riid, out);
+    }
+    STDMETHOD_(ULONG, AddRef)() override {
+        note("AddRef");
+        return real_->AddRef();
+    }
+    STDMETHOD_(ULONG, Release)() override {
+        note("Release");
+        return real_->Release();
+    }
+    STDMETHOD(GetCaps)(LPDWORD caps) override { return real_->GetCaps(caps); }
+    STDMETHOD(GetEntries)(DWORD f, DWORD first, DWORD count, LPPALETTEENTRY e) override {
+        note("GetEntries");
+        return real_->GetEntries(f, first, count, e);
+    }
+    STDMETHOD(Initialize)(LPDIRECTDRAW dd, DWORD f, LPPALETTEENTRY e) override {
+        return real_->Initialize(dd, f, e);
+    }
+    STDMETHOD(SetEntries)(DWORD f, DWORD first, DWORD count, LPPALETTEENTRY e) override {
+        note("SetEntries");
+        return real_->SetEntries(f, first, count, e);
+    }
+
+  private:
+    void note(const char* call) { log_.push_back(call + (" " + name_)); }
+
+    IDirectDrawPalette* real_;
+    std::string name_;
+    std::vector<std::string>& log_;
+};
 
 class SurfaceProxy final : public IDirectDrawSurface3 {
   public:
@@ -32,7 +84,12 @@ class SurfaceProxy final : public IDirectDrawSurface3 {
         return real_->QueryInterface(riid, out);
     }
     STDMETHOD_(ULONG, AddRef)() override { return 2; }
-    STDMETHOD_(ULONG, Release)() override { return 1; }
+    // Counted, not logged; the real surface stays.
+    STDMETHOD_(ULONG, Release)() override {
+        ++releases;
+        return 1;
+    }
+    int releases = 0;
 
     // What the library calls.
     STDMETHOD(Blt)(LPRECT d, LPDIRECTDRAWSURFACE3 s, LPRECT r, DWORD f, LPDDBLTFX fx) override {
@@ -72,8 +129,17 @@ class SurfaceProxy final : public IDirectDrawSurface3 {
     STDMETHOD(Unlock)(LPVOID p) override { return real_->Unlock(p); }
     STDMETHOD(GetSurfaceDesc)(LPDDSURFACEDESC d) override { return real_->GetSurfaceDesc(d); }
     STDMETHOD(IsLost)() override { return real_->IsLost(); }
+    // The real surface is handed the real palette behind a palette proxy.
+    STDMETHOD(SetPalette)(LPDIRECTDRAWPALETTE p) override {
+        note("SetPalette");
+        return real_->SetPalette(PaletteProxy::unwrap(p));
+    }
+    STDMETHOD(GetPalette)(LPDIRECTDRAWPALETTE* p) override {
+        note("GetPalette");
+        return real_->GetPalette(p);
+    }
 
-    // The rest is never called by the blit and colour exports.
+    // The rest is never called by the exports.
     STDMETHOD(AddAttachedSurface)(LPDIRECTDRAWSURFACE3) override { return E_NOTIMPL; }
     STDMETHOD(AddOverlayDirtyRect)(LPRECT) override { return E_NOTIMPL; }
     STDMETHOD(BltBatch)(LPDDBLTBATCH, DWORD, DWORD) override { return E_NOTIMPL; }
@@ -89,12 +155,10 @@ class SurfaceProxy final : public IDirectDrawSurface3 {
     STDMETHOD(GetClipper)(LPDIRECTDRAWCLIPPER*) override { return E_NOTIMPL; }
     STDMETHOD(GetFlipStatus)(DWORD) override { return E_NOTIMPL; }
     STDMETHOD(GetOverlayPosition)(LPLONG, LPLONG) override { return E_NOTIMPL; }
-    STDMETHOD(GetPalette)(LPDIRECTDRAWPALETTE*) override { return E_NOTIMPL; }
     STDMETHOD(GetPixelFormat)(LPDDPIXELFORMAT) override { return E_NOTIMPL; }
     STDMETHOD(Initialize)(LPDIRECTDRAW, LPDDSURFACEDESC) override { return E_NOTIMPL; }
     STDMETHOD(SetClipper)(LPDIRECTDRAWCLIPPER) override { return E_NOTIMPL; }
     STDMETHOD(SetOverlayPosition)(LONG, LONG) override { return E_NOTIMPL; }
-    STDMETHOD(SetPalette)(LPDIRECTDRAWPALETTE) override { return E_NOTIMPL; }
     STDMETHOD(UpdateOverlay)(LPRECT, LPDIRECTDRAWSURFACE3, LPRECT, DWORD, LPDDOVERLAYFX) override {
         return E_NOTIMPL;
     }

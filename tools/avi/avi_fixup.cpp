@@ -128,7 +128,7 @@ FixupResult FixAudioLengths(riff::ByteStore& store) {
             }
             uint32_t blockAlign = riff::LoadU16(b);
             if (blockAlign == 0) continue;
-            want = BlockCount(s.dataBytes, blockAlign);
+            want = BlockCount(s.dataBytes, sampleSize); // the header's unit, not the block
         }
         if (!store.Read(s.strh + kStrhLength, b, 4)) {
             r.why = "read error";

@@ -60,10 +60,10 @@ struct FixupResult {
 // changed nothing (short of the store itself failing a write), and one that succeeds
 // leaves a file that passes riff::CheckStructure.
 
-// Sets every audio stream header's dwLength to what its chunks really hold: the blocks
-// (BlockCount of the data bytes and the format's nBlockAlign), or the chunks for a stream
-// whose dwSampleSize is 0 (variable-rate audio). Leaves correct headers and streams
-// without a usable nBlockAlign untouched.
+// Sets every audio stream header's dwLength to what its chunks really hold: the samples
+// (BlockCount of the data bytes and the header's dwSampleSize, which is nBlockAlign in most
+// files but need not be), or the chunks for a stream whose dwSampleSize is 0 (variable-rate
+// audio). Leaves correct headers and streams without a usable nBlockAlign untouched.
 FixupResult FixAudioLengths(riff::ByteStore& store);
 
 // Sets a stream header's dwScale and dwRate (the platform may write a copied audio

@@ -101,6 +101,17 @@ TEST(FixAudioLengths, LeavesVideoAndUnusableFormatsAlone) {
     EXPECT_EQ(U32At(store.Bytes(), LengthOffset(avi, 2)), 5u);
 }
 
+TEST(FixAudioLengths, CountsInTheHeadersOwnSampleSize) {
+    // Samples of 4 bytes over a format with blocks of 2: 400 bytes are 100 samples.
+    Bytes strl = Strh("auds", 1, 11025, 1, 4);
+    Append(strl, Chunk("strf", WaveFormat(7, 2, 22050, 2, 8)));
+    Bytes avi = Avi(List("LIST", "strl", strl), Chunk("00wb", Bytes(400, 3)));
+    riff::MemoryStore store(avi);
+    avi::FixupResult r = avi::FixAudioLengths(store);
+    ASSERT_TRUE(r.ok) << r.why;
+    EXPECT_EQ(U32At(store.Bytes(), LengthOffset(avi, 0)), 100u);
+}
+
 TEST(FixAudioLengths, EmptyAudioStreamGetsLengthZero) {
     Bytes avi = Avi(AudioStreamList(1, 4), Bytes{});
     riff::MemoryStore store(avi);

@@ -21,3 +21,8 @@ printf 'not an AVI file\n' > text.avi
 $ff $video $(tone 440) -map 0:v -map 1:a $vcodec -c:a adpcm_ms vadpcm.avi
 $ff $video $(tone 550) -map 0:v -map 1:a $vcodec -c:a pcm_mulaw vmulaw.avi
 $ff $(tone 770) $(tone 330) -map 0:a -map 1:a -c:a:0 adpcm_ima_wav -c:a:1 pcm_alaw ima_alaw.avi
+# MS ADPCM at 44100 Hz mono in blocks of 1024 bytes: a format the platform's chooser offers
+# too. Stereo mu-law (blocks of 2 bytes), whose header the test rewrites to count bytes.
+$ff $video -f lavfi -i sine=frequency=440:sample_rate=44100:duration=2 -map 0:v -map 1:a \
+    $vcodec -c:a adpcm_ms vadpcm44.avi
+$ff $video $(tone 660) -map 0:v -map 1:a $vcodec -c:a pcm_mulaw -ac 2 vmulaw2.avi

@@ -90,6 +90,19 @@ void globalFree(void* pointer) {
     GlobalFree(block);
 }
 
+// The format a record holds is its WAVEFORMATEX and cbSize bytes after it: the block
+// around it may grow (the format chooser raises cbFormat to the largest format size as
+// soon as it opens, even when it is cancelled).
+bool sameFormat(const AVICOMPRESSOPTIONS& r, const std::vector<uint8_t>& prefill) {
+    static_assert(sizeof(WAVEFORMATEX) == 18, "the 18-byte record the platform reads");
+    const size_t header = sizeof(WAVEFORMATEX);
+    if (r.cbFormat < header || prefill.size() < header) return false;
+    const size_t bytes = header + static_cast<const WAVEFORMATEX*>(r.lpFormat)->cbSize;
+    return bytes <= r.cbFormat &&
+           bytes == header + reinterpret_cast<const WAVEFORMATEX*>(prefill.data())->cbSize &&
+           bytes <= prefill.size() && std::memcmp(r.lpFormat, prefill.data(), bytes) == 0;
+}
+
 // The option records of one run. Each starts from its stream's own format, so that
 // confirming the dialog without a change keeps every stream as it is (Wine's audio
 // chooser otherwise starts at 8 kHz 8-bit mono and the save then fails).
@@ -156,8 +169,7 @@ struct Options {
         for (size_t i = 0; i < records.size(); ++i) {
             AVICOMPRESSOPTIONS& r = records[i];
             if (r.fccType != streamtypeAUDIO || !r.lpFormat || prefill[i].empty() ||
-                r.cbFormat != prefill[i].size() ||
-                std::memcmp(r.lpFormat, prefill[i].data(), prefill[i].size()) != 0 ||
+                !sameFormat(r, prefill[i]) ||
                 reinterpret_cast<const WAVEFORMATEX*>(prefill[i].data())->wFormatTag ==
                     WAVE_FORMAT_PCM)
                 continue;

@@ -24,7 +24,7 @@ struct KeptStream {
 
 // Corrects in place the header fields the platform's writer may get wrong, and cuts the
 // zero bytes it leaves after the RIFF chunk. False when the written file cannot be read
-// back as a sound AVI or a correction fails.
+// back as a sound AVI, a kept stream did not arrive whole, or a correction fails.
 bool fixUpOutput(const std::wstring& path, const std::vector<KeptStream>& kept);
 
 } // namespace compositor

@@ -57,18 +57,18 @@ bool readWholeFile(const std::wstring& path, std::string& bytes, DWORD& error, D
 }
 
 bool toAnsi(const std::wstring& text, std::string& out, AnsiMode mode) {
-    out.clear();
-    if (text.empty()) return true;
-    const DWORD flags = mode == AnsiMode::kExact ? WC_NO_BEST_FIT_CHARS : 0;
-    BOOL lossy = FALSE;
-    BOOL* usedDefault = mode == AnsiMode::kExact ? &lossy : nullptr;
-    int n = WideCharToMultiByte(CP_ACP, flags, text.c_str(), int(text.size()), nullptr, 0, nullptr,
-                                usedDefault);
-    if (n <= 0) return false;
-    out.resize(size_t(n));
-    WideCharToMultiByte(CP_ACP, flags, text.c_str(), int(text.size()), &out[0], n, nullptr,
-                        usedDefault);
-    return !lossy;
+    static_assert(kNoBestFitChars == WC_NO_BEST_FIT_CHARS && kCodePageUtf8 == CP_UTF8,
+                  "the rule's constants are the platform's");
+    static const AnsiCodec platform{
+        [](uint32_t codePage, uint32_t flags, const wchar_t* text, int length, char* out,
+           int capacity, int* usedDefault) {
+            return WideCharToMultiByte(codePage, flags, text, length, out, capacity, nullptr,
+                                       usedDefault);
+        },
+        [](uint32_t codePage, const char* bytes, int length, wchar_t* out, int capacity) {
+            return MultiByteToWideChar(codePage, 0, bytes, length, out, capacity);
+        }};
+    return toAnsiWith(text, out, mode, GetACP(), platform);
 }
 
 std::wstring fromAnsi(const std::string& bytes) {

@@ -158,6 +158,10 @@ class Kestrom : public ::testing::Test {
         ExpectWarning(SystemText(error));
     }
 
+    // A Japanese project in the ANSI code page the locale gives: read, converted and saved
+    // in that code page.
+    void ConvertJapaneseProject(const std::wstring& locale, UINT codePage, const char* shot);
+
     std::wstring dir;
     std::unique_ptr<td::App> app;
     HWND form = nullptr, drive1 = nullptr, dir1 = nullptr, file1 = nullptr;
@@ -418,14 +422,14 @@ TEST_F(Kestrom, AFileThatCannotBeReadLeavesBothBoxesAsTheyWere) {
     EXPECT_TRUE(td::WaitFor([&] { return td::DarkPixels(text2) > 200; }));
 }
 
-TEST_F(Kestrom, JapaneseProjectUnderTheJapaneseCodePage) {
+void Kestrom::ConvertJapaneseProject(const std::wstring& locale, UINT codePage, const char* shot) {
     std::wstring project = L"Type=Exe\r\n"
                            L"Title=\"ゲーム ソフト\"\r\n"
                            L"Module=Main; ..\\ライブラリ\\qsnmain.bas\r\n"
                            L"Class=表示; QSNKA.CLS\r\n"
                            L"Description=\"十二のモジュールａｂｃ\"\r\n";
-    td::WriteBytes(td::Join(dir, L"日本語.vbp"), td::Narrow(project, 932));
-    start({L"LC_ALL=ja_JP.UTF-8"});
+    td::WriteBytes(td::Join(dir, L"日本語.vbp"), td::Narrow(project, codePage));
+    start({L"LC_ALL=" + locale});
     Choose(L"日本語.vbp");
     EXPECT_EQ(td::Text(text1), project);
     std::wstring converted = L"Type=Exe\r\n"
@@ -439,8 +443,18 @@ TEST_F(Kestrom, JapaneseProjectUnderTheJapaneseCodePage) {
     td::Sync(form);
     std::string saved;
     ASSERT_TRUE(td::ReadBytes(td::Join(dir, L"日本語_2.vbp"), saved));
-    EXPECT_EQ(saved, td::Narrow(converted + L"\r\n", 932));
-    td::Screenshot("kestrom-main-japanese");
+    EXPECT_EQ(saved, td::Narrow(converted + L"\r\n", codePage));
+    td::Screenshot(shot);
+}
+
+TEST_F(Kestrom, JapaneseProjectUnderTheJapaneseCodePage) {
+    ConvertJapaneseProject(L"ja_JP.UTF-8", 932, "kestrom-main-japanese");
+}
+
+// Windows set to use UTF-8 as its ANSI code page; under Wine a locale without a code page
+// of its own gives that.
+TEST_F(Kestrom, JapaneseProjectUnderTheUtf8CodePage) {
+    ConvertJapaneseProject(L"hi_IN.UTF-8", CP_UTF8, "kestrom-main-utf8");
 }
 
 TEST_F(Kestrom, HelpOpensOnceReadsAgainAfterClosingAndClosesWithTheMainWindow) {

@@ -2,6 +2,7 @@
 
 #include "avi_fixup.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace wavconv {
@@ -29,15 +30,22 @@ std::wstring streamNameFromFile(const std::wstring& wavName) {
 }
 
 void fillStreamName(const std::string& ansi, char (&field)[kStreamNameField],
-                    const std::function<bool(uint8_t)>& isLeadByte) {
+                    const std::function<size_t(uint8_t)>& charBytes) {
     std::memset(field, 0, sizeof field);
     size_t n = 0;
     while (n < ansi.size() && ansi[n] != '\0') {
-        size_t width = isLeadByte(uint8_t(ansi[n])) && n + 1 < ansi.size() ? 2 : 1;
+        size_t width = std::min(std::max<size_t>(charBytes(uint8_t(ansi[n])), 1), ansi.size() - n);
         if (n + width > kStreamNameField - 1) break;
         n += width;
     }
     std::memcpy(field, ansi.data(), n);
+}
+
+size_t utf8CharBytes(uint8_t lead) {
+    if (lead >= 0xF0 && lead <= 0xF4) return 4;
+    if (lead >= 0xE0 && lead <= 0xEF) return 3;
+    if (lead >= 0xC2 && lead <= 0xDF) return 2;
+    return 1;
 }
 
 uint32_t wholeBlockBytes(uint32_t sampleBytes, const WaveFormat& f) {

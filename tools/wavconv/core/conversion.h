@@ -20,10 +20,12 @@ std::wstring streamNameFromFile(const std::wstring& wavName);
 constexpr size_t kStreamNameField = 64;
 
 // Copies an ANSI stream name into the 64-byte field: at most 63 bytes and a NUL, zero
-// filled. isLeadByte tells the first byte of a double-byte character, so that a cut
-// never leaves half a character at the end.
+// filled. charBytes tells from the first byte of a character how many bytes it has in the
+// code page, so that a cut never leaves part of a character at the end.
 void fillStreamName(const std::string& ansi, char (&field)[kStreamNameField],
-                    const std::function<bool(uint8_t)>& isLeadByte);
+                    const std::function<size_t(uint8_t)>& charBytes);
+// The bytes of a UTF-8 character, from its first byte (1 for a byte that starts none).
+size_t utf8CharBytes(uint8_t lead);
 
 // The stream header fields of a one-stream audio AVI; every field not here is 0.
 struct AudioStreamHeader {

@@ -310,6 +310,38 @@ TEST_F(Purnix, JapaneseStreamNameIsStoredInTheAnsiCodePageAndCutBetweenCharacter
     EXPECT_EQ(strn.substr(0, 63), sjis + '\0');
 }
 
+TEST_F(Purnix, UnderTheUtf8CodePageNamesConvertAndLongStreamNamesAreCutBetweenCharacters) {
+    // Windows set to use UTF-8 as its ANSI code page; under Wine a locale without a code
+    // page of its own gives that.
+    Sh("sox -n -r 8000 -c 1 -b 16 '音声.wav' synth 0.1 sine 440 && cp '音声.wav' 'Ō.wav' && "
+       "cp '音声.wav' long.wav");
+    start({L"LC_ALL=hi_IN.UTF-8"});
+    for (const wchar_t* name : {L"音声", L"Ō"}) {
+        SCOPED_TRACE(td::Narrow(name));
+        td::Box box = ClickConvert(name + std::wstring(L".wav"));
+        EXPECT_EQ(box.text, kCreated);
+        CloseBox(box);
+        // The stream name in the code page: UTF-8.
+        std::string strn = ChunkData(Bytes(name + std::wstring(L".avi")), "strn");
+        EXPECT_EQ(strn.substr(0, strn.find('\0')), td::Narrow(name));
+    }
+    ASSERT_TRUE(td::SelectListItem(file1_, L"long.wav"));
+    ASSERT_TRUE(td::WaitFor([&] { return td::Text(text3_) == L"long"; }));
+    // 70 characters, 208 bytes: 7 for the first three, then three bytes each. 21 of them
+    // take 61 bytes; 63 would end inside the 22nd.
+    const std::wstring name = L"第1話" + std::wstring(67, L'\u97F3');
+    td::SetText(text3_, name);
+    td::Box box = ClickConvert(L"");
+    EXPECT_EQ(box.text, kCreated);
+    CloseBox(box);
+    std::string strn = ChunkData(Bytes(L"long.avi"), "strn");
+    const std::string kept = td::Narrow(name.substr(0, 21));
+    ASSERT_EQ(kept.size(), 61u);
+    ASSERT_GE(strn.size(), 62u);
+    EXPECT_EQ(strn.substr(0, 62), kept + '\0');
+    EXPECT_EQ(One(Probe("long.avi"), "TAG:title"), kept);
+}
+
 TEST_F(Purnix, InterruptedRecordingConvertsTheBytesThatAreThere) {
     // The header still declares the full length; 1001 bytes are gone from the end.
     Sh("sox -n -r 8000 -c 2 -b 16 rec.wav synth 0.5 sine 440 && truncate -s -1001 rec.wav");

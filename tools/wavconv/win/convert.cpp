@@ -42,8 +42,13 @@ AVISTREAMINFOA streamInfo(const wavconv::WaveData& wave, uint32_t sampleBytes,
     // A character without ANSI form becomes the default one.
     shell::toAnsi(streamName, ansiName, shell::AnsiMode::kExact);
     static_assert(sizeof info.szName == wavconv::kStreamNameField, "64-byte name field");
-    wavconv::fillStreamName(ansiName, info.szName,
-                            [](uint8_t b) { return IsDBCSLeadByte(b) != FALSE; });
+    // The cut falls between characters of the code page; IsDBCSLeadByte knows nothing of
+    // UTF-8's characters of up to 4 bytes.
+    const bool utf8 = GetACP() == CP_UTF8;
+    wavconv::fillStreamName(ansiName, info.szName, [utf8](uint8_t b) -> size_t {
+        if (utf8) return wavconv::utf8CharBytes(b);
+        return IsDBCSLeadByte(b) ? 2 : 1;
+    });
     return info;
 }
 

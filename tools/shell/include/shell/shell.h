@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "ansi_rules.h"
 #include "path_rules.h"
 
 namespace shell {
@@ -96,14 +97,8 @@ std::wstring systemErrorText(DWORD code);
 // True when both paths name one existing file (same volume and file index), whatever the
 // spelling: letter case, "..", links.
 bool sameFile(const std::wstring& a, const std::wstring& b);
-// How ToAnsi treats a character without an exact ANSI form.
-enum class AnsiMode {
-    kBestFit, // the system's substitute ("O" for "\u014C"), as a saved text file gets
-    kExact,   // the default character, and ToAnsi returns false: the platform's AVIFile
-              // reaches files by ANSI names, so a substitute could reach another file
-};
 // The text in the ANSI code page; false when `mode` is kExact and a character has no exact
-// form, or when the conversion fails.
+// form, or when the conversion fails (see toAnsiWith).
 bool toAnsi(const std::wstring& text, std::string& out, AnsiMode mode);
 // ANSI code page bytes as text.
 std::wstring fromAnsi(const std::string& bytes);

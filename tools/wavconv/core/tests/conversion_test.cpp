@@ -24,11 +24,11 @@ TEST(StreamNameFromFile, IsTheNameBeforeTheFirstDot) {
 
 namespace {
 
-bool SjisLead(uint8_t b) {
-    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+size_t SjisBytes(uint8_t b) {
+    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC) ? 2 : 1;
 }
-bool NoLead(uint8_t) {
-    return false;
+size_t OneByte(uint8_t) {
+    return 1;
 }
 
 } // namespace
@@ -36,16 +36,16 @@ bool NoLead(uint8_t) {
 TEST(FillStreamName, CutsLongNamesSoTheFieldEndsInANul) {
     char field[64];
     std::memset(field, 'x', sizeof field);
-    fillStreamName(std::string(100, 'n'), field, NoLead);
+    fillStreamName(std::string(100, 'n'), field, OneByte);
     EXPECT_EQ(std::string(field), std::string(63, 'n'));
     EXPECT_EQ(field[63], '\0');
 
-    fillStreamName("short", field, NoLead);
+    fillStreamName("short", field, OneByte);
     EXPECT_STREQ(field, "short");
     for (size_t i = 5; i < 64; i++)
         EXPECT_EQ(field[i], '\0') << i;
 
-    fillStreamName("", field, NoLead);
+    fillStreamName("", field, OneByte);
     EXPECT_EQ(field[0], '\0');
 }
 
@@ -55,11 +55,32 @@ TEST(FillStreamName, NeverSplitsADoubleByteCharacter) {
     for (int i = 0; i < 40; i++)
         name += "\x89\xb9"; // "音" in Shift-JIS
     char field[64];
-    fillStreamName(name, field, SjisLead);
+    fillStreamName(name, field, SjisBytes);
     EXPECT_EQ(std::strlen(field), 63u); // a + 31 characters
-    fillStreamName(name.substr(1) + "\x89\xb9", field, SjisLead);
+    fillStreamName(name.substr(1) + "\x89\xb9", field, SjisBytes);
     EXPECT_EQ(std::strlen(field), 62u); // 31 characters; the 32nd would need bytes 62-63
     EXPECT_EQ(field[63], '\0');
+}
+
+TEST(FillStreamName, NeverSplitsAUtf8Character) {
+    // "a" then three-byte characters: the 21st would need bytes 61-63.
+    std::string name = "a";
+    for (int i = 0; i < 30; i++)
+        name += "\xE9\x9F\xB3"; // "音" in UTF-8
+    char field[64];
+    fillStreamName(name, field, wavconv::utf8CharBytes);
+    EXPECT_EQ(std::string(field), name.substr(0, 61)); // a + 20 characters
+    EXPECT_EQ(field[61], '\0');
+    // Two- and four-byte characters and bytes that start none.
+    std::string mixed = std::string(60, 'b') + "\xF0\x9F\x8E\xB5";
+    fillStreamName(mixed, field, wavconv::utf8CharBytes);
+    EXPECT_EQ(std::string(field), std::string(60, 'b'));
+    fillStreamName(std::string(61, 'b') + "\xC5\x8C", field, wavconv::utf8CharBytes);
+    EXPECT_EQ(std::string(field), std::string(61, 'b') + "\xC5\x8C");
+    fillStreamName(std::string(62, 'b') + "\xC5\x8C", field, wavconv::utf8CharBytes);
+    EXPECT_EQ(std::string(field), std::string(62, 'b'));
+    fillStreamName(std::string(62, '\x9F') + "\xE9", field, wavconv::utf8CharBytes);
+    EXPECT_EQ(std::string(field), std::string(62, '\x9F') + "\xE9");
 }
 
 TEST(MakeStreamHeader, FollowsTheFormat) {
