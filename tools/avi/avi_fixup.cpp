@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
+#include <vector>
 
 namespace avi {
 
@@ -102,6 +104,9 @@ FixupResult FixAudioLengths(riff::ByteStore& store) {
     FixupResult r;
     AviLayout layout;
     if (!ReadAviLayout(store, layout, &r.why)) return r;
+    // Every length is worked out before the first is written: a read that fails on a later
+    // stream must not leave the earlier ones changed.
+    std::vector<std::pair<uint64_t, uint32_t>> changes; // where, new length
     for (const StreamLayout& s : layout.streams) {
         if (s.fccType != FourCC("auds") || s.strhSize < kStrhLength + 4) continue;
         uint8_t b[4];
@@ -129,9 +134,12 @@ FixupResult FixAudioLengths(riff::ByteStore& store) {
             r.why = "read error";
             return r;
         }
-        if (riff::LoadU32(b) == want) continue;
+        if (riff::LoadU32(b) != want) changes.emplace_back(s.strh + kStrhLength, want);
+    }
+    for (const auto& [at, want] : changes) {
+        uint8_t b[4];
         riff::StoreU32(b, want);
-        if (!store.Write(s.strh + kStrhLength, b, 4)) {
+        if (!store.Write(at, b, 4)) {
             r.why = "write error";
             return r;
         }

@@ -1,6 +1,7 @@
 #include "avi_video_fixup.h"
 
 #include <cmath>
+#include <utility>
 #include <vector>
 
 namespace avi {
@@ -33,6 +34,9 @@ FixupResult FixVideoHeaders(riff::ByteStore& store) {
     AviLayout layout;
     if (!ReadAviLayout(store, layout, &r.why)) return r;
 
+    // Every change is worked out before the first is written: a read that fails later must
+    // not leave the earlier ones made.
+    std::vector<std::pair<uint64_t, uint32_t>> changes; // where, new value
     std::vector<bool> uncompressed(layout.streams.size(), false);
     bool period_done = false;
     for (size_t i = 0; i < layout.streams.size(); ++i) {
@@ -57,10 +61,7 @@ FixupResult FixVideoHeaders(riff::ByteStore& store) {
         }
         uint32_t want = MicroSecondsPerFrame(scale, rate);
         if (want == 0 || (uint64_t(stored) + 1 >= want && stored <= uint64_t(want) + 1)) continue;
-        if (!WriteU32(store, layout.avih + kAvihMicroSecPerFrame, want)) {
-            r.why = "write error";
-            return r;
-        }
+        changes.emplace_back(layout.avih + kAvihMicroSecPerFrame, want);
         r.corrected++;
     }
 
@@ -75,13 +76,17 @@ FixupResult FixVideoHeaders(riff::ByteStore& store) {
         int n = StreamOfChunk(id);
         if (n < 0 || size_t(n) >= uncompressed.size() || !uncompressed[n]) continue;
         if (flags & kIndexKeyFrame) continue;
-        if (!WriteU32(store, layout.idx1 + e + 4, flags | kIndexKeyFrame)) {
-            r.why = "write error";
-            return r;
-        }
+        changes.emplace_back(layout.idx1 + e + 4, flags | kIndexKeyFrame);
         index_changed = true;
     }
     if (index_changed) r.corrected++;
+    for (const auto& [at, value] : changes) {
+        if (!WriteU32(store, at, value)) {
+            r.why = "write error";
+            r.corrected = 0;
+            return r;
+        }
+    }
     r.ok = true;
     return r;
 }

@@ -1,7 +1,7 @@
 // libFuzzer entry for the AVI fix-ups. The first byte picks a fix-up, the second its
-// argument, the rest is the file. On every input: a failure changes nothing; a success
-// changes only the bytes the fix-up's contract allows, leaves a file that passes
-// riff::CheckStructure, and a second run finds nothing to correct.
+// argument, the third the read of the file that fails (0: none), the rest is the file. On every
+// input: a failure changes nothing; a success changes only the bytes the fix-up's contract allows,
+// leaves a file that passes riff::CheckStructure, and a second run finds nothing to correct.
 #include "avi_fixup.h"
 #include "avi_video_fixup.h"
 
@@ -48,6 +48,24 @@ avi::FixupResult Run(const Call& c, riff::ByteStore& store) {
         return avi::TrimAfterRiff(store);
     }
 }
+
+// A file in memory whose reads fail from a given one on, as a disk's may: the layout can be
+// read and a later stream's fields not.
+class FailingStore : public riff::MemoryStore {
+  public:
+    FailingStore(const std::vector<uint8_t>& bytes, unsigned failingRead)
+        : riff::MemoryStore(bytes), failingRead_(failingRead) {}
+    bool Read(uint64_t offset, void* dst, size_t n) override {
+        if (failingRead_ != 0 && ++reads_ >= failingRead_) return false;
+        return riff::MemoryStore::Read(offset, dst, n);
+    }
+    // Reads go through Read, so that every one of them can fail.
+    const uint8_t* View(uint64_t, size_t) override { return nullptr; }
+
+  private:
+    unsigned failingRead_;
+    unsigned reads_ = 0;
+};
 
 Bytes Slice(const Bytes& b, uint64_t at, uint64_t n) {
     return Bytes(b.begin() + ptrdiff_t(at), b.begin() + ptrdiff_t(at + n));
@@ -111,8 +129,8 @@ void CheckResize(const Bytes& in, const Bytes& out, const avi::AviLayout& before
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t n) {
-    if (n < 2) return 0;
-    const Bytes in(data + 2, data + n);
+    if (n < 3) return 0;
+    const Bytes in(data + 3, data + n);
     const uint8_t arg = data[1];
     riff::MemoryStore probe(in);
     avi::AviLayout before;
@@ -128,7 +146,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t n) {
     }
     if (call.op == kName) call.name.assign(arg >> 2, char('a' + (arg & 3)));
 
-    riff::MemoryStore store(in);
+    FailingStore store(in, data[2]);
     avi::FixupResult r = Run(call, store);
     const Bytes& out = store.Bytes();
     if (!r.ok) {

@@ -876,3 +876,86 @@ TEST_F(Tamsel, NamesOutsideTheCodePageReachNoOtherFile) {
     EXPECT_FALSE(exists(path(L"out.avi")));
     EXPECT_FALSE(exists(path(L"\u014C2.avi")));
 }
+
+// The failures of a save, each with an earlier output of the name: it stays byte for byte
+// and its folder holds what it held.
+TEST_F(Tamsel, AnOutputHeldWithoutDeleteSharingIsKeptWhole) {
+    sh("printf old > '" + unix(L"out.avi") + "'");
+    const auto before = td::FolderContents(work_);
+    HANDLE held =
+        CreateFileW(path(L"out.avi").c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    App app(L"TAMSEL.EXE", work_);
+    Outcome run = compress(app, 2, L"v1.avi", L"", L"out");
+    CloseHandle(held);
+    EXPECT_TRUE(app.close());
+    ASSERT_EQ(run.messages.size(), 1u);
+    EXPECT_EQ(run.messages[0].text.find(
+                  path(L"out.avi") + L"\r既存のファイルを削除できないため、保存しませんでした。\r"),
+              0u)
+        << td::Narrow(run.messages[0].text);
+    EXPECT_EQ(run.messages[0].icon, MB_ICONEXCLAMATION);
+    EXPECT_TRUE(td::FolderContents(work_) == before);
+}
+
+TEST_F(Tamsel, AFullDiskKeepsAnExistingOutputWhole) {
+    const std::wstring small = td::SmallDiskFolder(L"tamsel");
+    if (small.empty()) GTEST_SKIP() << "no small file system: ./run test mounts one";
+    ASSERT_TRUE(td::WriteBytes(td::Join(small, L"out.avi"), "old"));
+    // v1.avi's video alone is about 180 KB.
+    ASSERT_TRUE(td::FillDisk(small, 64 * 1024));
+    const auto before = td::FolderContents(small);
+    App app(L"TAMSEL.EXE", work_);
+    Outcome run = compress(app, 2, L"v1.avi", L"", td::Join(small, L"out"));
+    EXPECT_TRUE(app.close());
+    ASSERT_EQ(run.messages.size(), 1u);
+    EXPECT_EQ(run.messages[0].text, kNotCreated);
+    EXPECT_TRUE(td::FolderContents(small) == before);
+    td::RemoveTree(small);
+}
+
+TEST_F(Tamsel, AFixUpThatFailsKeepsAnExistingOutputWhole) {
+    // A test build whose corrections change the written file and then fail.
+    sh("printf old > '" + unix(L"out.avi") + "'");
+    const auto before = td::FolderContents(work_);
+    App app(L"TAMSEL_FIXUP_FAILS.exe", work_);
+    Outcome run = compress(app, 2, L"v1.avi", L"", L"out");
+    EXPECT_TRUE(app.close());
+    ASSERT_EQ(run.messages.size(), 1u);
+    EXPECT_EQ(run.messages[0].text, kNotCreated);
+    EXPECT_TRUE(td::FolderContents(work_) == before);
+}
+
+TEST_F(Tamsel, AFormatThePlatformCannotWriteKeepsAnExistingOutputWhole) {
+    sh("printf old > '" + unix(L"out.avi") + "'");
+    const auto before = td::FolderContents(work_);
+    App app(L"TAMSEL.EXE", work_);
+    std::wstring chosen;
+    Outcome run = compress(app, 2, L"v1.avi", L"", L"out", Answer::Ok, [&](HWND d) {
+        // The first stream is the video; its Options... is the compressor chooser. The
+        // platform lists Cinepak but cannot compress with it.
+        ASSERT_TRUE(td::Click(td::ControlByText(d, L"&Options...")));
+        HWND chooser = app.wait_dialog(10000, d);
+        ASSERT_TRUE(chooser);
+        HWND list = td::ControlByClass(chooser, L"ComboBox");
+        ASSERT_TRUE(list);
+        std::string all;
+        for (const std::wstring& item : td::ListItems(list)) {
+            all += td::Narrow(item) + "|";
+            if (chosen.empty() && item.find(L"Cinepak") != std::wstring::npos) chosen = item;
+        }
+        ASSERT_FALSE(chosen.empty()) << all;
+        td::SelectListItem(list, chosen);
+        td::Sync(chooser);
+        td::Screenshot("tamsel_compressor_chooser");
+        EXPECT_TRUE(td::PressBoxButton(chooser, IDOK));
+        td::Sync(d);
+        EXPECT_TRUE(td::PressBoxButton(d, IDOK));
+    });
+    EXPECT_TRUE(app.close());
+    EXPECT_FALSE(chosen.empty());
+    ASSERT_EQ(run.messages.size(), 1u) << texts(run);
+    EXPECT_EQ(run.messages[0].text, kNotCreated);
+    EXPECT_TRUE(td::FolderContents(work_) == before);
+}

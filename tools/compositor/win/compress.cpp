@@ -15,6 +15,7 @@
 
 #include "form1.h"
 #include "output_checks.h"
+#include "shell/replace_file.h"
 
 namespace compositor {
 
@@ -193,6 +194,32 @@ void pumpPendingEvents() {
     }
 }
 
+// The save proper: the new file is written and corrected under a temporary name beside
+// the output and replaces it only when complete, so an existing output survives every
+// failure. Returns the message to show, empty on success; every file of the attempt is
+// gone by then, except both texts of a replace that could not be undone, which the message
+// names.
+std::wstring save(const AviFileApi& avi, int count, PAVISTREAM* streams,
+                  LPAVICOMPRESSOPTIONS* options, const std::vector<KeptStream>& kept,
+                  const std::wstring& output) {
+    shell::FileReplacement replacement(output);
+    if (DWORD error = replacement.begin())
+        return replacement.targetRefused() ? replaceRefused(output, error) : kNotCreated;
+    // The handler class is named so that the temporary name (and an output called *.wav)
+    // is still written as AVI.
+    CLSID avi_handler = CLSID_AVIFile;
+    if (avi.SaveVW(replacement.temp().c_str(), &avi_handler, SaveCallback, count, streams,
+                   options) != 0 ||
+        !fixUpOutput(replacement.temp(), kept))
+        return kNotCreated;
+    const bool existed = GetFileAttributesW(output.c_str()) != INVALID_FILE_ATTRIBUTES;
+    if (DWORD error = replacement.commit()) {
+        if (!replacement.keptBoth().empty()) return replacement.keptBoth();
+        return existed ? replaceRefused(output, error) : kNotCreated;
+    }
+    return {};
+}
+
 // Steps 5 to 12, after the name checks.
 void compose(const AviFileApi& avi, AudioOperation op, const std::wstring& folder,
              const std::wstring& video_name, const std::wstring& audio_name,
@@ -251,28 +278,12 @@ void compose(const AviFileApi& avi, AudioOperation op, const std::wstring& folde
 
     g_form1.busy = true;
     SetCursor(LoadCursorW(nullptr, IDC_WAIT));
-    std::wstring failure;
-    bool saved = false;
-    if (!removeExistingOutput(output, failure)) {
-        g_form1.busy = false;
-        SetCursor(LoadCursorW(nullptr, IDC_ARROW));
-        avi.SaveOptionsFree(count, options.addresses.data());
-        messageBox(failure, MB_ICONEXCLAMATION);
-        return;
-    }
-    // The handler class is named so that an output called *.wav is still written as AVI.
-    CLSID avi_handler = CLSID_AVIFile;
-    HRESULT result = avi.SaveVW(output.c_str(), &avi_handler, SaveCallback, count, run.streams,
-                                options.addresses.data());
+    std::wstring failure = save(avi, count, run.streams, options.addresses.data(), kept, output);
     SetWindowTextW(g_form1.hwnd, kAppTitle);
     g_form1.busy = false;
     SetCursor(LoadCursorW(nullptr, IDC_ARROW));
     avi.SaveOptionsFree(count, options.addresses.data());
-    if (result == 0) saved = fixUpOutput(output, kept);
-    if (!saved) {
-        DeleteFileW(output.c_str()); // never leave a half-written file behind
-        messageBox(kNotCreated, 0);
-    }
+    if (!failure.empty()) messageBox(failure, failure == kNotCreated ? 0 : MB_ICONEXCLAMATION);
 }
 
 } // namespace
@@ -315,7 +326,7 @@ void Command1_Click() {
     }
     std::wstring output = shell::outputPath(folder, answer);
     // A typed name can still reach a source through a folder part: compare the files
-    // themselves, so the deletion before the save can never remove a source.
+    // themselves, so the save can never replace a source.
     if (shell::sameFile(output, folder + video_name) ||
         (compositor::needsAudioFile(op) && shell::sameFile(output, folder + audio_name))) {
         messageBox(kSameName, MB_ICONEXCLAMATION);

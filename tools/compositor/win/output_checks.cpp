@@ -1,18 +1,12 @@
-// The checks around Tamsel's inputs and output: deletion of an existing output and the RIFF
-// checks shared with the converter.
+// The checks around Tamsel's inputs and output: the message for an output that cannot be
+// replaced and the RIFF check of an input.
 #include "output_checks.h"
 
 #include <windows.h>
 
-#include "avi_fixup.h"
-#include "avi_video_fixup.h"
 #include "riff.h"
 #include "shell/shell.h"
 #include "shell/win_file.h"
-
-#include <fstream>
-#include <iterator>
-#include <vector>
 
 namespace compositor {
 
@@ -22,70 +16,14 @@ const wchar_t kCannotDelete[] = L"既存のファイルを削除できないた�
 
 } // namespace
 
-bool removeExistingOutput(const std::wstring& path, std::wstring& message) {
-    DWORD attributes = GetFileAttributesW(path.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES) return true; // nothing to delete
-    if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
-        message = path + L"\r" + kCannotDelete + shell::systemErrorText(ERROR_ACCESS_DENIED);
-        return false;
-    }
-    if (DeleteFileW(path.c_str())) return true;
-    message = path + L"\r" + kCannotDelete + shell::systemErrorText(GetLastError());
-    return false;
+std::wstring replaceRefused(const std::wstring& path, DWORD error) {
+    return path + L"\r" + kCannotDelete + shell::systemErrorText(error);
 }
 
 bool aviInputReadable(const std::wstring& path) {
     shell::Win32File store;
     if (!store.Open(path, false)) return false;
     return riff::CheckStructure(store, riff::FourCC("AVI "));
-}
-
-namespace {
-
-// The timing in the source's own stream header (the platform's reader reports a copied
-// audio stream as 22050/1 too), and the bytes the stream holds there.
-bool sourceStream(const KeptStream& k, uint32_t& scale, uint32_t& rate, uint64_t& bytes) {
-    shell::Win32File store;
-    avi::AviLayout layout;
-    if (!store.Open(k.source, false) || !avi::ReadAviLayout(store, layout)) return false;
-    size_t nth = 0;
-    for (const avi::StreamLayout& s : layout.streams) {
-        if (s.fccType != riff::FourCC("auds")) continue;
-        if (nth++ != k.source_audio) continue;
-        uint8_t b[8];
-        if (s.strhSize < avi::kStrhRate + 4 || !store.Read(s.strh + avi::kStrhScale, b, 8))
-            return false;
-        scale = riff::LoadU32(b);
-        rate = riff::LoadU32(b + 4);
-        bytes = s.dataBytes;
-        return true;
-    }
-    return false;
-}
-
-} // namespace
-
-// The platform's writer may count audio chunks instead of samples, invert the frame period
-// and drop key-frame flags; readers that trust these fields then misread the file. A
-// copied stream loses its format's extension and its timing (written as 22050/1), and
-// the platform's reader copies only part of one whose dwSampleSize is not its block.
-bool fixUpOutput(const std::wstring& path, const std::vector<KeptStream>& kept) {
-    shell::Win32File store;
-    avi::AviLayout written;
-    if (!store.Open(path, true) || !avi::ReadAviLayout(store, written)) return false;
-    bool ok = true;
-    for (const KeptStream& k : kept) {
-        uint32_t scale = 0, rate = 0;
-        uint64_t bytes = 0;
-        ok = ok && sourceStream(k, scale, rate, bytes) && k.index < written.streams.size() &&
-             written.streams[k.index].dataBytes == bytes &&
-             avi::RestoreStreamFormat(store, k.index, k.format).ok &&
-             avi::RestoreStreamRate(store, k.index, scale, rate).ok;
-    }
-    ok = ok && avi::FixAudioLengths(store).ok && avi::FixVideoHeaders(store).ok &&
-         avi::TrimAfterRiff(store).ok;
-    store.Close();
-    return ok;
 }
 
 } // namespace compositor

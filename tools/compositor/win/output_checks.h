@@ -11,8 +11,8 @@ namespace compositor {
 // reading such a file, so it is refused before it is opened.
 bool aviInputReadable(const std::wstring& path);
 
-// Deletes an existing output. On failure fills `message` with the reason and returns false.
-bool removeExistingOutput(const std::wstring& path, std::wstring& message);
+// The warning for an existing output that cannot be replaced, with the system's reason.
+std::wstring replaceRefused(const std::wstring& path, unsigned long error);
 
 // A stream the save copied unchanged, and where it came from.
 struct KeptStream {

@@ -82,6 +82,43 @@ bool CopyBeside(const std::wstring& name, const std::wstring& folder) {
     return CopyFileW(Join(ExeFolder(), name).c_str(), Join(folder, name).c_str(), FALSE) != 0;
 }
 
+std::map<std::wstring, std::string> FolderContents(const std::wstring& folder) {
+    std::map<std::wstring, std::string> files;
+    WIN32_FIND_DATAW fd;
+    HANDLE h = FindFirstFileW(Join(folder, L"*").c_str(), &fd);
+    if (h == INVALID_HANDLE_VALUE) return files;
+    do {
+        std::wstring name = fd.cFileName;
+        if (name == L"." || name == L"..") continue;
+        std::string bytes;
+        if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) ReadBytes(Join(folder, name), bytes);
+        files[name] = bytes;
+    } while (FindNextFileW(h, &fd));
+    FindClose(h);
+    return files;
+}
+
+std::wstring SmallDiskFolder(const std::wstring& prefix) {
+    wchar_t unixPath[MAX_PATH];
+    DWORD n = GetEnvironmentVariableW(L"QUILLON_SMALL_DISK", unixPath, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH) return L"";
+    std::wstring folder = L"Z:" + std::wstring(unixPath);
+    for (wchar_t& c : folder)
+        if (c == L'/') c = L'\\';
+    folder = Join(folder, prefix + L"-" + std::to_wstring(GetCurrentProcessId()));
+    RemoveTree(folder);
+    return CreateDirectoryW(folder.c_str(), nullptr) ? folder : L"";
+}
+
+bool FillDisk(const std::wstring& folder, unsigned long long leaveFree) {
+    // Written for real: a sparse file would take no room.
+    std::string dir = UnixPath(folder);
+    return RunUnix("avail=$(df --output=avail -B1 '" + dir +
+                   "' | tail -n 1) && head -c $((avail - " + std::to_string(leaveFree) +
+                   ")) /dev/zero > '" + dir + "/filler'; " + "[ $(df --output=avail -B1 '" + dir +
+                   "' | tail -n 1) -le " + std::to_string(leaveFree) + " ]") == 0;
+}
+
 std::string Narrow(const std::wstring& s, UINT codePage) {
     if (s.empty()) return "";
     int n = WideCharToMultiByte(codePage, 0, s.data(), int(s.size()), nullptr, 0, nullptr, nullptr);

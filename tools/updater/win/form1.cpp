@@ -1,6 +1,7 @@
 // KESTROM.EXE: upgrades a project file of the 1.x module set; Form1 and its handlers.
 #include "form1_ids.h"
 #include "project_rules.h"
+#include "shell/replace_file.h"
 #include "shell/shell.h"
 
 namespace updater {
@@ -85,50 +86,24 @@ void File1_Click() {
     Text3_Change();
 }
 
-// Writes a temporary file in the target's folder and only then puts it in the target's
-// place: a full disk or a failed write leaves an existing file (the chosen project
-// itself, with an empty suffix) untouched. 0, or the system's error code.
-DWORD writeWholeFile(const std::wstring& path, const std::string& bytes) {
-    // A save name may hold a folder part of its own.
-    std::wstring folder = path.substr(0, path.find_last_of(L"\\/") + 1);
-    wchar_t temp[MAX_PATH];
-    if (!GetTempFileNameW(folder.c_str(), L"KST", 0, temp)) return GetLastError();
-    DWORD error = 0;
-    HANDLE f = CreateFileW(temp, GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING,
+// The text goes into a temporary file beside the target, which takes the target's place
+// only once it is complete: a full disk or a failed write leaves an existing file (the
+// chosen project itself, with an empty suffix) untouched. 0, or the system's error code;
+// `keptBoth` is the warning when neither file could be removed.
+DWORD writeWholeFile(const std::wstring& path, const std::string& bytes, std::wstring& keptBoth) {
+    shell::FileReplacement replacement(path);
+    if (DWORD error = replacement.begin()) return error;
+    HANDLE f = CreateFileW(replacement.temp().c_str(), GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (f == INVALID_HANDLE_VALUE) {
-        error = GetLastError();
-    } else {
-        DWORD done = 0;
-        bool ok = WriteFile(f, bytes.data(), DWORD(bytes.size()), &done, nullptr) &&
-                  done == bytes.size() && FlushFileBuffers(f);
-        if (!ok) error = GetLastError() ? GetLastError() : ERROR_DISK_FULL;
-        CloseHandle(f);
-    }
-    DWORD attributes = GetFileAttributesW(path.c_str());
-    bool existingFile =
-        attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-    if (!error && existingFile) {
-        // A file another program holds without letting it be removed cannot be replaced:
-        // say so before anything moves (a failed replace may leave a file of its own).
-        HANDLE probe = CreateFileW(path.c_str(), DELETE,
-                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (probe == INVALID_HANDLE_VALUE)
-            error = GetLastError();
-        else
-            CloseHandle(probe);
-    }
-    if (!error) {
-        // Replacing keeps the target's attributes; a folder of that name is refused by the move.
-        BOOL placed = existingFile
-                          ? ReplaceFileW(path.c_str(), temp, nullptr,
-                                         REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)
-                          : MoveFileExW(temp, path.c_str(),
-                                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
-        if (!placed) error = GetLastError();
-    }
-    if (error) DeleteFileW(temp);
+    if (f == INVALID_HANDLE_VALUE) return GetLastError();
+    DWORD done = 0;
+    bool ok =
+        WriteFile(f, bytes.data(), DWORD(bytes.size()), &done, nullptr) && done == bytes.size();
+    DWORD error = ok ? 0 : (GetLastError() ? GetLastError() : ERROR_DISK_FULL);
+    CloseHandle(f);
+    if (error) return error;
+    error = replacement.commit();
+    keptBoth = replacement.keptBoth();
     return error;
 }
 
@@ -138,8 +113,9 @@ void Command1_Click() {
                                         shell::FolderEnd::kBackslashOrSlash);
     std::string bytes;
     shell::toAnsi(shell::getText(g_form.text2) + L"\r\n", bytes, shell::AnsiMode::kBestFit);
-    DWORD error = writeWholeFile(path, bytes);
-    if (error) warn(shell::systemErrorText(error));
+    std::wstring keptBoth;
+    DWORD error = writeWholeFile(path, bytes, keptBoth);
+    if (error) warn(keptBoth.empty() ? shell::systemErrorText(error) : keptBoth);
 }
 
 void Form_Load(HWND hwnd) {

@@ -35,20 +35,7 @@ std::string ChunkData(const std::string& file, const std::string& tag) {
 
 // What a folder holds: name -> bytes.
 std::map<std::wstring, std::string> Snapshot(const std::wstring& folder) {
-    std::map<std::wstring, std::string> files;
-    WIN32_FIND_DATAW fd;
-    HANDLE h = FindFirstFileW(td::Join(folder, L"*").c_str(), &fd);
-    if (h == INVALID_HANDLE_VALUE) return files;
-    do {
-        std::wstring name = fd.cFileName;
-        if (name == L"." || name == L"..") continue;
-        std::string bytes;
-        if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-            td::ReadBytes(td::Join(folder, name), bytes);
-        files[name] = bytes;
-    } while (FindNextFileW(h, &fd));
-    FindClose(h);
-    return files;
+    return td::FolderContents(folder);
 }
 
 class Purnix : public testing::Test {
@@ -70,8 +57,8 @@ class Purnix : public testing::Test {
         return out;
     }
 
-    void start(const std::vector<std::wstring>& env = {}) {
-        app_ = std::make_unique<td::App>(L"PURNIX.EXE", folder_, env);
+    void start(const std::vector<std::wstring>& env = {}, const wchar_t* exe = L"PURNIX.EXE") {
+        app_ = std::make_unique<td::App>(exe, folder_, env);
         form_ = app_->WaitWindow(L"Purnix");
         ASSERT_TRUE(form_);
         file1_ = td::Control(form_, shell::kIdFile1);
@@ -101,6 +88,20 @@ class Purnix : public testing::Test {
         return box ? td::ReadBox(box) : td::Box{};
     }
     void CloseBox(const td::Box& box) { EXPECT_TRUE(td::PressBoxButton(box.hwnd, IDOK)); }
+
+    // Converts `wav` with `exe` and expects the warning `text` (or one that starts with it,
+    // unless `whole`); the folder, an earlier output in it included, stays as it was.
+    void ExpectKeptFolder(const wchar_t* exe, const std::wstring& wav, const std::wstring& text,
+                          bool whole) {
+        auto before = Snapshot(folder_);
+        start({}, exe);
+        td::Box box = ClickConvert(wav);
+        EXPECT_EQ(whole ? box.text : box.text.substr(0, text.size()), text) << td::Narrow(box.text);
+        EXPECT_EQ(box.icon, MB_ICONEXCLAMATION);
+        CloseBox(box);
+        app_.reset();
+        EXPECT_TRUE(Snapshot(folder_) == before);
+    }
 
     // ffprobe's view of every stream: key=value lines.
     std::multimap<std::string, std::string> Probe(const std::string& avi) {
@@ -364,7 +365,7 @@ TEST_F(Purnix, InterruptedRecordingConvertsTheBytesThatAreThere) {
 TEST_F(Purnix, AFileThatCannotBeFinishedIsRemovedWithTheReasonInJapanese) {
     // The platform stores a double-byte stream name by characters (8 bytes for these 13).
     // A 1838-byte format leaves 2 bytes of padding after the header list, too little to put
-    // the name back.
+    // the name back. An earlier output of that name stays as it was.
     auto le32 = [](uint32_t v) {
         std::string b(4, '\0');
         for (int i = 0; i < 4; i++)
@@ -380,6 +381,7 @@ TEST_F(Purnix, AFileThatCannotBeFinishedIsRemovedWithTheReasonInJapanese) {
                        std::string(formatBytes - 18, '\x11') + "data" + le32(400) +
                        std::string(400, '\x22');
     ASSERT_TRUE(td::WriteBytes(Path(L"wide.wav"), "RIFF" + le32(uint32_t(body.size())) + body));
+    ASSERT_TRUE(td::WriteBytes(Path(L"wide.avi"), "old"));
     auto before = Snapshot(folder_);
     start({L"LC_ALL=ja_JP.UTF-8"});
     ASSERT_TRUE(td::SelectListItem(file1_, L"wide.wav"));
@@ -392,6 +394,37 @@ TEST_F(Purnix, AFileThatCannotBeFinishedIsRemovedWithTheReasonInJapanese) {
     td::Screenshot("purnix-cannot-finish");
     CloseBox(box);
     EXPECT_TRUE(Snapshot(folder_) == before); // the unfinished file is removed
+}
+
+// The later failures, each with an earlier output of the name: it stays byte for byte and
+// the folder holds what it held.
+TEST_F(Purnix, AnOutputHeldWithoutDeleteSharingIsKeptWhole) {
+    Sh("sox -n -r 8000 -c 1 -b 16 h.wav synth 0.1 sine 440 && echo old > h.avi");
+    HANDLE held =
+        CreateFileW(Path(L"h.avi").c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    ExpectKeptFolder(L"PURNIX.EXE", L"h.wav", kCannotOpen, true);
+    CloseHandle(held);
+}
+
+TEST_F(Purnix, AFullDiskKeepsAnExistingOutputWhole) {
+    std::wstring small = td::SmallDiskFolder(L"purnix");
+    if (small.empty()) GTEST_SKIP() << "no small file system: ./run test mounts one";
+    td::RemoveTree(folder_);
+    folder_ = small;
+    unix_ = td::UnixPath(folder_);
+    // About 530 KB of samples, with 128 KB left on the disk.
+    Sh("sox -n -r 44100 -c 2 -b 16 big.wav synth 3 sine 440 && echo old > big.avi");
+    ASSERT_TRUE(td::FillDisk(folder_, 128 * 1024));
+    ExpectKeptFolder(L"PURNIX.EXE", L"big.wav", L"AVIファイルを書き込めません。\r", false);
+}
+
+TEST_F(Purnix, AFixUpThatFailsKeepsAnExistingOutputWhole) {
+    // A test build whose corrections change the written file and then fail.
+    Sh("sox -n -r 8000 -c 1 -b 16 f.wav synth 0.1 sine 440 && echo old > f.avi");
+    ExpectKeptFolder(L"PURNIX_FIXUP_FAILS.exe", L"f.wav",
+                     L"AVIファイルを書き込めません。\rAVIファイルを修正できません。", true);
 }
 
 TEST_F(Purnix, OutputThatCannotBeCreatedOrIsTheSourceIsRefused) {

@@ -2,12 +2,12 @@
 
 #include "avifile.h"
 #include "conversion.h"
-#include "avi_fixup.h"
+#include "finish_avi.h"
 #include "wave_reader.h"
+#include "shell/replace_file.h"
 #include "shell/shell.h"
 #include "shell/win_file.h"
 
-#include <cstdio>
 #include <cstring>
 
 namespace wavconv {
@@ -20,36 +20,7 @@ const wchar_t kCannotCreateStream[] = L"WAVEストリームを作成できませ
 const wchar_t kCreated[] = L"AVIファイルを作成しました。";
 const wchar_t kCannotReadWave[] = L"WAVEファイルを読み込めません。";
 const wchar_t kCannotWriteAvi[] = L"AVIファイルを書き込めません。";
-
-// The AVI fix-ups explain a failure in English; the warning gives it in Japanese.
-std::wstring fixupReason(const std::string& why) {
-    static const struct {
-        const char* english;
-        const wchar_t* text;
-    } kReasons[] = {
-        {"not a RIFF file", L"RIFFファイルではありません。"},
-        {"empty file", L"ファイルが空です。"},
-        {"a RIFF chunk runs past the end of the file",
-         L"RIFFチャンクがファイルの終わりを越えています。"},
-        {"unexpected RIFF form type", L"AVIファイルの形式ではありません。"},
-        {"a chunk runs past the end of its list", L"チャンクがリストの終わりを越えています。"},
-        {"lists nested too deeply", L"リストの入れ子が深すぎます。"},
-        {"malformed AVI lists", L"AVIファイルのリストが壊れています。"},
-        {"no main AVI header", L"AVIファイルのヘッダーがありません。"},
-        {"no such stream chunk", L"ストリームのヘッダーが見つかりません。"},
-        {"no such stream", L"ストリームが見つかりません。"},
-        {"the change would break the file", L"ヘッダーを書き直すとファイルが壊れます。"},
-        {"cannot shorten the file", L"ファイルを切り詰められません。"},
-        {"no room after the header list", L"ヘッダーを書き直す領域が足りません。"},
-        {"the stored format is not a prefix of the full one",
-         L"書き込まれたフォーマットが元のフォーマットと一致しません。"},
-        {"read error", L"読み込みに失敗しました。"},
-        {"write error", L"書き込みに失敗しました。"},
-    };
-    for (const auto& r : kReasons)
-        if (why == r.english) return r.text;
-    return L"AVIファイルを修正できません。";
-}
+const wchar_t kUnusableName[] = L"ファイル名に使えない文字があります。";
 
 Outcome warning(const std::wstring& first, const std::wstring& detail = {}) {
     return {detail.empty() ? first : first + L"\r" + detail, MB_ICONEXCLAMATION};
@@ -81,28 +52,6 @@ AVISTREAMINFOA streamInfo(const wavconv::WaveData& wave, uint32_t sampleBytes,
     return info;
 }
 
-// Checks the released file, corrects what the platform writes wrong (audio length,
-// format extension, double-byte stream name, trailing zeros), and makes sure every sample
-// arrived. An empty string means the file is complete.
-std::wstring finishAvi(const std::wstring& aviPath, uint32_t sampleBytes,
-                       const std::vector<uint8_t>& format, const std::string& name) {
-    shell::Win32File out;
-    if (!out.Open(aviPath, true)) return shell::systemErrorText(out.LastError());
-    avi::FixupResult fix = avi::FixAudioLengths(out);
-    if (fix.ok) fix = avi::RestoreStreamFormat(out, 0, format);
-    if (fix.ok) fix = avi::RestoreStreamName(out, 0, name);
-    if (fix.ok) fix = avi::TrimAfterRiff(out); // the platform leaves zeros after the RIFF chunk
-    if (!fix.ok) {
-        if (out.LastError()) return shell::systemErrorText(out.LastError());
-        return fixupReason(fix.why);
-    }
-    avi::AviLayout layout;
-    if (!avi::ReadAviLayout(out, layout) || layout.streams.size() != 1 ||
-        layout.streams[0].dataBytes != sampleBytes)
-        return L"AVIファイルにすべてのデータが書き込まれていません。";
-    return {};
-}
-
 } // namespace
 
 Outcome convertWaveToAvi(const std::wstring& wavPath, const std::wstring& aviPath,
@@ -129,13 +78,21 @@ Outcome convertWaveToAvi(const std::wstring& wavPath, const std::wstring& aviPat
         return warning(kCannotOpenAvi, L"変換元のWAVEファイルと同じファイルです。");
     std::string ansiPath;
     if (!shell::toAnsi(aviPath, ansiPath, shell::AnsiMode::kExact))
-        return warning(kCannotOpenAvi, L"ファイル名に使えない文字があります。");
+        return warning(kCannotOpenAvi, kUnusableName);
     const AviFileApi* api = aviFile();
     if (!api) return warning(kCannotOpenAvi, shell::systemErrorText(GetLastError()));
 
+    // Written and corrected under a temporary name beside the output, which it replaces only
+    // when complete: every failure leaves an existing output as it was.
+    shell::FileReplacement replacement(aviPath);
+    if (replacement.begin()) return warning(kCannotOpenAvi);
+    // Its name is plain ASCII in the output's folder, so this holds whenever the output's does.
+    std::string ansiTemp;
+    if (!shell::toAnsi(replacement.temp(), ansiTemp, shell::AnsiMode::kExact))
+        return warning(kCannotOpenAvi, kUnusableName);
     api->AVIFileInit();
     PAVIFILE file = nullptr;
-    HRESULT hr = api->AVIFileOpen(&file, ansiPath.c_str(), OF_WRITE | OF_CREATE,
+    HRESULT hr = api->AVIFileOpen(&file, ansiTemp.c_str(), OF_WRITE | OF_CREATE,
                                   const_cast<CLSID*>(&aviFileHandler()));
     if (hr != 0 || !file) {
         api->AVIFileExit();
@@ -149,7 +106,6 @@ Outcome convertWaveToAvi(const std::wstring& wavPath, const std::wstring& aviPat
     if (hr != 0 || !stream) {
         api->AVIFileRelease(file);
         api->AVIFileExit();
-        DeleteFileW(aviPath.c_str()); // a file without a stream is no conversion
         return {kCannotCreateStream, 0};
     }
 
@@ -167,10 +123,11 @@ Outcome convertWaveToAvi(const std::wstring& wavPath, const std::wstring& aviPat
     in.Close();
 
     std::wstring why = failed ? shell::systemErrorText(DWORD(failed))
-                              : finishAvi(aviPath, sampleBytes, format, info.szName);
-    if (!why.empty()) {
-        DeleteFileW(aviPath.c_str());
-        return warning(kCannotWriteAvi, why);
+                              : finishAvi(replacement.temp(), sampleBytes, format, info.szName);
+    if (!why.empty()) return warning(kCannotWriteAvi, why);
+    if (DWORD error = replacement.commit()) {
+        if (!replacement.keptBoth().empty()) return warning(replacement.keptBoth());
+        return warning(kCannotOpenAvi, shell::systemErrorText(error));
     }
     return {kCreated, 0};
 }

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,14 @@ void RemoveTree(const std::wstring& folder);
 bool WriteBytes(const std::wstring& path, const std::string& bytes);
 bool ReadBytes(const std::wstring& path, std::string& bytes);
 bool CopyBeside(const std::wstring& name, const std::wstring& folder); // from ExeFolder()
+// What a folder holds: name -> bytes (empty for a subfolder).
+std::map<std::wstring, std::string> FolderContents(const std::wstring& folder);
+// A fresh empty folder on the small file system that `./run test` mounts for tests of a
+// full disk (QUILLON_SMALL_DISK); empty when the run has none. Removed by RemoveTree.
+std::wstring SmallDiskFolder(const std::wstring& prefix);
+// Fills the file system of `folder` with the file "filler" until at most `leaveFree` bytes
+// stay free.
+bool FillDisk(const std::wstring& folder, unsigned long long leaveFree);
 std::string Narrow(const std::wstring& s, UINT codePage = CP_UTF8);
 std::wstring Widen(const std::string& s, UINT codePage = CP_UTF8);
 // Unix path of a Windows path (Z:\tmp\x -> /tmp/x), for the shell commands below.

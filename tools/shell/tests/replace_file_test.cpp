@@ -1,0 +1,149 @@
+// The replacement of a file by a finished temporary one. The platform's replace is passed
+// in: these cases make it fail the ways Windows documents for a call with a backup name,
+// leaving the files as Windows says it does for each code. Wine never answers so.
+#include "shell/replace_file.h"
+#include "testdriver/driver.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <sstream>
+#include <vector>
+
+namespace {
+
+struct Failure {
+    DWORD code = 0;
+    bool nameTaken = false; // something takes the replaced file's name meanwhile
+} g_failure;
+
+BOOL WINAPI failingReplace(LPCWSTR replaced, LPCWSTR, LPCWSTR backup, DWORD, LPVOID, LPVOID) {
+    // 1175: the replaced file could not be removed. 1176 with a backup name: the new file
+    // could not be moved. Both files keep their names in either case.
+    if (g_failure.code == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2) {
+        // The replaced file lives on under the backup name; the new one keeps its own.
+        MoveFileExW(replaced, backup, MOVEFILE_REPLACE_EXISTING);
+        if (g_failure.nameTaken) CreateDirectoryW(replaced, nullptr);
+    }
+    SetLastError(g_failure.code);
+    return FALSE;
+}
+
+const shell::FileMoves kFailing{failingReplace};
+
+class Replace : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        dir = td::MakeTempFolder(L"replace");
+        ASSERT_FALSE(dir.empty());
+        target = td::Join(dir, L"out.avi");
+    }
+    void TearDown() override { td::RemoveTree(dir); }
+
+    std::vector<std::wstring> listing() const {
+        std::vector<std::wstring> names;
+        WIN32_FIND_DATAW found;
+        HANDLE find = FindFirstFileW(td::Join(dir, L"*").c_str(), &found);
+        if (find == INVALID_HANDLE_VALUE) return names;
+        do {
+            std::wstring name = found.cFileName;
+            if (name != L"." && name != L"..") names.push_back(name);
+        } while (FindNextFileW(find, &found));
+        FindClose(find);
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+    std::string content(const std::wstring& path) const {
+        std::string bytes;
+        EXPECT_TRUE(td::ReadBytes(path, bytes)) << td::Narrow(path);
+        return bytes;
+    }
+
+    // One replacement of the target whose temporary file gets "new".
+    DWORD replace(const shell::FileMoves& moves, std::wstring* keptBoth = nullptr) {
+        shell::FileReplacement replacement(target, moves);
+        if (DWORD error = replacement.begin()) return error;
+        EXPECT_TRUE(td::WriteBytes(replacement.temp(), "new"));
+        DWORD error = replacement.commit();
+        if (keptBoth) *keptBoth = replacement.keptBoth();
+        return error;
+    }
+
+    std::wstring dir, target;
+};
+
+TEST_F(Replace, EveryDocumentedFailureLeavesTheOldFileUnderItsNameAndNothingElse) {
+    for (DWORD code : {ERROR_UNABLE_TO_REMOVE_REPLACED, ERROR_UNABLE_TO_MOVE_REPLACEMENT,
+                       ERROR_UNABLE_TO_MOVE_REPLACEMENT_2}) {
+        SCOPED_TRACE(code);
+        ASSERT_TRUE(td::WriteBytes(target, "old"));
+        g_failure = {code, false};
+        std::wstring keptBoth = L"unset";
+        EXPECT_EQ(replace(kFailing, &keptBoth), code);
+        EXPECT_EQ(keptBoth, L"");
+        EXPECT_EQ(content(target), "old");
+        EXPECT_EQ(listing(), std::vector<std::wstring>{L"out.avi"});
+    }
+}
+
+TEST_F(Replace, WhenTheOldNameCannotBeGivenBackBothTextsStayUnderTheNamesTheWarningShows) {
+    ASSERT_TRUE(td::WriteBytes(target, "old"));
+    g_failure = {ERROR_UNABLE_TO_MOVE_REPLACEMENT_2, true};
+    std::wstring keptBoth;
+    EXPECT_EQ(replace(kFailing, &keptBoth), DWORD(ERROR_UNABLE_TO_MOVE_REPLACEMENT_2));
+    std::vector<std::wstring> lines;
+    std::wistringstream text(keptBoth);
+    for (std::wstring line; std::getline(text, line, L'\r');)
+        lines.push_back(line);
+    ASSERT_EQ(lines.size(), 5u) << td::Narrow(keptBoth);
+    EXPECT_EQ(lines[0], L"ファイルを置き換えられませんでした。");
+    EXPECT_EQ(lines[1], L"元のファイルは次の名前で残っています。");
+    EXPECT_EQ(lines[3], L"新しいファイルは次の名前で保存されています。");
+    const std::wstring &backup = lines[2], &temp = lines[4];
+    EXPECT_EQ(content(backup), "old");
+    EXPECT_EQ(content(temp), "new");
+    // Full names in the target's folder, plain ASCII after it.
+    for (const std::wstring* name : {&backup, &temp}) {
+        ASSERT_EQ(name->rfind(dir + L"\\", 0), 0u) << td::Narrow(*name);
+        EXPECT_TRUE(std::all_of(name->begin() + long(dir.size()), name->end(), [](wchar_t c) {
+            return c > 0x20 && c < 0x7F;
+        })) << td::Narrow(*name);
+    }
+    std::vector<std::wstring> expected{L"out.avi", backup.substr(dir.size() + 1),
+                                       temp.substr(dir.size() + 1)};
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(listing(), expected);
+}
+
+TEST_F(Replace, ThePlatformsReplaceLeavesOnlyTheNewFileAndRefusalsChangeNothing) {
+    // A new name, then an existing file: either way one file, the new text.
+    EXPECT_EQ(replace(shell::platformMoves()), 0u);
+    EXPECT_EQ(content(target), "new");
+    ASSERT_TRUE(td::WriteBytes(target, "old"));
+    EXPECT_EQ(replace(shell::platformMoves()), 0u);
+    EXPECT_EQ(content(target), "new");
+    EXPECT_EQ(listing(), std::vector<std::wstring>{L"out.avi"});
+
+    // Held by another program without delete sharing: refused before anything is written.
+    ASSERT_TRUE(td::WriteBytes(target, "old"));
+    HANDLE held = CreateFileW(target.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    {
+        shell::FileReplacement replacement(target);
+        EXPECT_EQ(replacement.begin(), DWORD(ERROR_SHARING_VIOLATION));
+        EXPECT_TRUE(replacement.targetRefused());
+        EXPECT_EQ(replacement.temp(), L"");
+    }
+    CloseHandle(held);
+    EXPECT_EQ(content(target), "old");
+    EXPECT_EQ(listing(), std::vector<std::wstring>{L"out.avi"});
+
+    // A folder cannot be created in: the temporary file is refused, not the target.
+    shell::FileReplacement nowhere(td::Join(dir, L"missing\\out.avi"));
+    EXPECT_NE(nowhere.begin(), 0u);
+    EXPECT_FALSE(nowhere.targetRefused());
+    EXPECT_EQ(listing(), std::vector<std::wstring>{L"out.avi"});
+}
+
+} // namespace

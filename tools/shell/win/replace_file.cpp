@@ -1,0 +1,106 @@
+#include "shell/replace_file.h"
+
+namespace shell {
+
+namespace {
+
+bool exists(const std::wstring& path) {
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool isFile(const std::wstring& path) {
+    DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// A new empty file with a unique plain ASCII name in the folder; empty on failure.
+std::wstring uniqueFile(const std::wstring& folder, const wchar_t* prefix, DWORD& error) {
+    wchar_t name[MAX_PATH];
+    if (GetTempFileNameW(folder.empty() ? L"." : folder.c_str(), prefix, 0, name)) return name;
+    error = GetLastError();
+    return {};
+}
+
+DWORD flush(const std::wstring& path) {
+    HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (f == INVALID_HANDLE_VALUE) return GetLastError();
+    DWORD error = FlushFileBuffers(f) ? 0 : GetLastError();
+    CloseHandle(f);
+    return error;
+}
+
+} // namespace
+
+const FileMoves& platformMoves() {
+    static const FileMoves moves{ReplaceFileW};
+    return moves;
+}
+
+FileReplacement::FileReplacement(std::wstring target, const FileMoves& moves)
+    : target_(std::move(target)), moves_(moves) {
+    folder_ = target_.substr(0, target_.find_last_of(L"\\/") + 1);
+}
+
+FileReplacement::~FileReplacement() {
+    if (!temp_.empty() && !keepTemp_) DeleteFileW(temp_.c_str());
+}
+
+DWORD FileReplacement::begin() {
+    DWORD attributes = GetFileAttributesW(target_.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES) {
+        targetRefused_ = true;
+        if (attributes & FILE_ATTRIBUTE_DIRECTORY) return ERROR_ACCESS_DENIED;
+        // Held by another program without delete sharing: say so before anything is written.
+        HANDLE probe = CreateFileW(target_.c_str(), DELETE,
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (probe == INVALID_HANDLE_VALUE) return GetLastError();
+        CloseHandle(probe);
+        targetRefused_ = false;
+    }
+    DWORD error = 0;
+    temp_ = uniqueFile(folder_, L"QLN", error);
+    return error;
+}
+
+DWORD FileReplacement::commit() {
+    DWORD error = flush(temp_);
+    if (error) return error;
+    error = place();
+    if (!error) temp_.clear(); // it is the target now
+    return error;
+}
+
+DWORD FileReplacement::place() {
+    if (!exists(target_))
+        return MoveFileExW(temp_.c_str(), target_.c_str(), MOVEFILE_WRITE_THROUGH) ? 0
+                                                                                   : GetLastError();
+    // With a backup name every documented failure leaves both texts under names known here.
+    DWORD error = 0;
+    std::wstring backup = uniqueFile(folder_, L"QLB", error);
+    if (backup.empty()) return error;
+    DeleteFileW(backup.c_str()); // the name is ours; the replace makes the file
+    // Replacing keeps the target's attributes.
+    if (moves_.replace(target_.c_str(), temp_.c_str(), backup.c_str(),
+                       REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) {
+        DeleteFileW(backup.c_str());
+        return 0;
+    }
+    error = GetLastError();
+    if (isFile(target_)) {
+        // Both kept their names (the replaced file could not be removed, or the new one
+        // could not be moved): the old content is in place.
+        DeleteFileW(backup.c_str());
+        return error;
+    }
+    // The old content survives only under the backup name: give it back its own.
+    if (MoveFileExW(backup.c_str(), target_.c_str(), MOVEFILE_WRITE_THROUGH)) return error;
+    keepTemp_ = true;
+    keptBoth_ = std::wstring(L"ファイルを置き換えられませんでした。\r") +
+                L"元のファイルは次の名前で残っています。\r" + backup + L"\r" +
+                L"新しいファイルは次の名前で保存されています。\r" + temp_;
+    return error;
+}
+
+} // namespace shell
