@@ -317,8 +317,8 @@ int runScene(const Sprites& images, bool fullScreen) {
                 q.ddSafeBltFast(0, s.x, s.y, kSpriteSize, kSpriteSize, kWidth, kHeight,
                                 images.sheet, s.kind * kSpriteSize, 0, sheetW, sheetH, 1);
             else
-                q.ddSafeBltFast(0, s.x, s.y, kSpriteSize, kSpriteSize, kWidth, kHeight,
-                                images.ball, 0, 0, kSpriteSize, kSpriteSize, 1);
+                q.ddSafeBltFast(0, s.x, s.y, kSpriteSize, kSpriteSize, kWidth, kHeight, images.ball,
+                                0, 0, kSpriteSize, kSpriteSize, 1);
             move(s);
         }
         drawCaption(frame, fullScreen ? L"full-screen 640x480x8" : L"windowed");

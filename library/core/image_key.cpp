@@ -53,12 +53,13 @@ KeyedImage prepareKeyedPixels(std::uint32_t* pixels, std::size_t count) {
     if (magentaUsed) {
         FreeValueFinder colours(kColourBits + 1u, opaque);
         for (std::size_t i = 0; i < count; ++i)
-            if (alphaOf(pixels[i]) >= kOpaqueAlpha) colours.mark(swapRedBlue(pixels[i] & kColourBits));
+            if (alphaOf(pixels[i]) >= kOpaqueAlpha)
+                colours.mark(swapRedBlue(pixels[i] & kColourBits));
         std::uint64_t rgb = 0;
         // Every colour opaque somewhere: a fourth byte no opaque pixel has still tells the
         // transparent pixels apart; the surface's key is chosen after drawing anyway.
-        image.keyPixel = colours.lowest(rgb) ? swapRedBlue(static_cast<std::uint32_t>(rgb))
-                                             : kNoColourPixel;
+        image.keyPixel =
+            colours.lowest(rgb) ? swapRedBlue(static_cast<std::uint32_t>(rgb)) : kNoColourPixel;
     }
     for (std::size_t i = 0; i < count; ++i)
         pixels[i] = alphaOf(pixels[i]) < kOpaqueAlpha ? image.keyPixel : pixels[i] & kColourBits;

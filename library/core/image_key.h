@@ -18,7 +18,7 @@ constexpr std::uint32_t kOpaqueAlpha = 128;
 constexpr std::uint32_t kMagentaPixel = 0x00FF00FF;
 
 struct KeyedImage {
-    bool transparent = false; // some pixel is not fully opaque
+    bool transparent = false;               // some pixel is not fully opaque
     std::uint32_t keyPixel = kMagentaPixel; // what the transparent pixels now hold
 };
 

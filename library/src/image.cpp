@@ -43,7 +43,8 @@ using NewSurface = Owned<SurfaceTraits>;
 class Apartment {
   public:
     Apartment() {
-        if (!threadHasApartment()) entered_ = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+        if (!threadHasApartment())
+            entered_ = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
     }
     ~Apartment() {
         if (entered_) CoUninitialize();
@@ -183,7 +184,8 @@ template <class Open> QHANDLE surfaceFromImage(Open open) {
                         return factory.get()->CreateDecoderFromStream(
                             stream.get(), nullptr, WICDecodeMetadataCacheOnDemand, out);
                     })) ||
-        FAILED(take(frame, [&](IWICBitmapFrameDecode** out) { return decoder.get()->GetFrame(0, out); })))
+        FAILED(take(frame,
+                    [&](IWICBitmapFrameDecode** out) { return decoder.get()->GetFrame(0, out); })))
         return 0;
     UINT frameWidth = 0, frameHeight = 0;
     if (FAILED(frame.get()->GetSize(&frameWidth, &frameHeight)) || frameWidth > LONG_MAX ||
@@ -199,7 +201,9 @@ template <class Open> QHANDLE surfaceFromImage(Open open) {
     if (!dib) return 0;
     const UINT stride = frameWidth * 4;
     if (FAILED(take(converter,
-                    [&](IWICFormatConverter** out) { return factory.get()->CreateFormatConverter(out); })) ||
+                    [&](IWICFormatConverter** out) {
+                        return factory.get()->CreateFormatConverter(out);
+                    })) ||
         FAILED(converter.get()->Initialize(frame.get(), GUID_WICPixelFormat32bppBGRA,
                                            WICBitmapDitherTypeNone, nullptr, 0.0,
                                            WICBitmapPaletteTypeCustom)) ||

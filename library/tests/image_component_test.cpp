@@ -70,12 +70,12 @@ HRESULT WINAPI watchedCreateDecoderFromStream(IWICImagingFactory* self, IStream*
     using Method = HRESULT(WINAPI*)(IWICImagingFactory*, IStream*, const GUID*, WICDecodeOptions,
                                     IWICBitmapDecoder**);
     HRESULT hr = reinterpret_cast<Method>(g_component.createDecoderFromStream)(self, stream, vendor,
-                                                                                options, out);
+                                                                               options, out);
     if (SUCCEEDED(hr)) {
         g_component.decoder = *out;
         g_component.decoder->AddRef();
-        g_component.getFrame = replaceMethod(*out, kDecoderGetFrame, 14,
-                                             reinterpret_cast<void*>(watchedGetFrame));
+        g_component.getFrame =
+            replaceMethod(*out, kDecoderGetFrame, 14, reinterpret_cast<void*>(watchedGetFrame));
     }
     return hr;
 }

@@ -78,7 +78,8 @@ inline std::vector<bool> leftOutByKeyedBlit(QHANDLE surface) {
         Pixels p = readBack(target);
         for (long y = 0; y < h; ++y)
             for (long x = 0; x < w; ++x)
-                if (p.at(x, y) != static_cast<std::uint32_t>(value)) out[std::size_t(y * w + x)] = false;
+                if (p.at(x, y) != static_cast<std::uint32_t>(value))
+                    out[std::size_t(y * w + x)] = false;
         d.ddReleaseSurface(target);
     }
     return out;

@@ -152,10 +152,10 @@ TEST(VbSample, EveryCallMatchesQuillonBas) {
             }
         }
         // What the sample is for: the calls of a complete minimal game loop.
-        for (const char* needed : {"ddInit", "ddCreateSurfaceFromFile", "ddCreateSurfaceFromImage",
-                                   "ddColorEx", "ddClear",
-                                   "ddFillBlt", "ddSafeBltFast", "ddUpdateWindow", "SetTimeKeeper",
-                                   "IsTimeElapsed", "ddReleaseSurface", "ddQuit"})
+        for (const char* needed :
+             {"ddInit", "ddCreateSurfaceFromFile", "ddCreateSurfaceFromImage", "ddColorEx",
+              "ddClear", "ddFillBlt", "ddSafeBltFast", "ddUpdateWindow", "SetTimeKeeper",
+              "IsTimeElapsed", "ddReleaseSurface", "ddQuit"})
             EXPECT_TRUE(called.count(needed)) << "the sample never calls " << needed;
     }
 }
@@ -248,8 +248,8 @@ TEST(VbSample, BallIsAPngWithAnAlphaChannel) {
     };
     EXPECT_EQ(u32(16), 32u); // width: one sprite cell
     EXPECT_EQ(u32(20), 32u);
-    EXPECT_EQ(uint8_t(png[24]), 8);  // bits per channel
-    EXPECT_EQ(uint8_t(png[25]), 6);  // red, green, blue and alpha
+    EXPECT_EQ(uint8_t(png[24]), 8); // bits per channel
+    EXPECT_EQ(uint8_t(png[25]), 6); // red, green, blue and alpha
 }
 
 } // namespace

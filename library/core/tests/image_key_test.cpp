@@ -8,7 +8,8 @@ using namespace quillon;
 
 namespace {
 
-std::uint32_t pixel(std::uint32_t red, std::uint32_t green, std::uint32_t blue, std::uint32_t alpha) {
+std::uint32_t pixel(std::uint32_t red, std::uint32_t green, std::uint32_t blue,
+                    std::uint32_t alpha) {
     return alpha << 24 | red << 16 | green << 8 | blue;
 }
 
@@ -27,7 +28,8 @@ TEST(ImageKey, TransparencyAndTheKeyColour) {
     k = prepareKeyedPixels(edges.data(), edges.size());
     EXPECT_TRUE(k.transparent);
     EXPECT_EQ(k.keyPixel, kMagentaPixel);
-    EXPECT_EQ(edges, (std::vector<std::uint32_t>{kMagentaPixel, pixel(0, 0, 255, 0), pixel(9, 9, 9, 0)}));
+    EXPECT_EQ(edges,
+              (std::vector<std::uint32_t>{kMagentaPixel, pixel(0, 0, 255, 0), pixel(9, 9, 9, 0)}));
 
     // Opaque magenta moves the key to the lowest RGB() value no opaque pixel has: red
     // counts first, so after black and red 1 comes red 2, not blue 1. A transparent pixel's
