@@ -88,7 +88,6 @@ GdiObject<HBITMAP> makeDib(long width, long height, std::uint32_t** pixels) {
 struct PixelRows {
     BYTE* start;
     long pitch;
-    long width;
     int bytes;
     std::uint32_t get(long x, long y) const {
         const BYTE* p = start + y * pitch + x * bytes;
@@ -129,8 +128,7 @@ long keyTransparentPixels(QHANDLE surface, const std::uint32_t* image, long widt
         s->Unlock(nullptr);
         return -1;
     }
-    PixelRows rows = {static_cast<BYTE*>(desc.lpSurface), desc.lPitch, width,
-                      static_cast<int>(bits / 8)};
+    PixelRows rows = {static_cast<BYTE*>(desc.lpSurface), desc.lPitch, static_cast<int>(bits / 8)};
     auto transparent = [&](long x, long y) { return image[y * width + x] == keyPixel; };
 
     bool collides = candidate < 0;
