@@ -1,7 +1,8 @@
 // Sprite demo: a caller of Quillon.dll written the way a VB game uses it. It loads the DLL
 // and binds every export it needs by plain name, opens a windowed display context on its
-// own window, bounces colour-keyed sprites from a sprite sheet over a drawn background
-// for a few hundred frames, saves a screenshot of its window and closes everything.
+// own window, bounces colour-keyed sprites from a sprite sheet and from a PNG with
+// transparency over a drawn background for a few hundred frames, saves a screenshot of
+// its window and closes everything.
 //
 //   demo.exe [screenshot.bmp] [/fullscreen]
 //
@@ -24,7 +25,9 @@ constexpr int kHeight = 480;
 constexpr int kFrames = 300;
 constexpr int kFrameMs = 15;
 constexpr int kSpriteSize = 32;
-constexpr int kSpriteKinds = 4;
+constexpr int kSheetKinds = 4;
+// Sprites of the last kind come from the PNG.
+constexpr int kSpriteKinds = kSheetKinds + 1;
 
 // The exports the demo uses, bound by name like a VB Declare.
 struct Quillon {
@@ -35,6 +38,7 @@ struct Quillon {
     decltype(&::ddError) ddError;
     decltype(&::ddGetBackSurface) ddGetBackSurface;
     decltype(&::ddCreateSurfaceFromFile) ddCreateSurfaceFromFile;
+    decltype(&::ddCreateSurfaceFromImage) ddCreateSurfaceFromImage;
     decltype(&::ddReleaseSurface) ddReleaseSurface;
     decltype(&::ddGetWidth) ddGetWidth;
     decltype(&::ddGetHeight) ddGetHeight;
@@ -74,6 +78,7 @@ struct Quillon {
         bind(ddError, "ddError");
         bind(ddGetBackSurface, "ddGetBackSurface");
         bind(ddCreateSurfaceFromFile, "ddCreateSurfaceFromFile");
+        bind(ddCreateSurfaceFromImage, "ddCreateSurfaceFromImage");
         bind(ddReleaseSurface, "ddReleaseSurface");
         bind(ddGetWidth, "ddGetWidth");
         bind(ddGetHeight, "ddGetHeight");
@@ -276,9 +281,29 @@ bool saveScreen(int width, int height, const std::wstring& path) {
     return ok;
 }
 
+// The scene's sprites: the keyed sheet and the ball from the PNG.
+struct Sprites {
+    QHANDLE sheet = 0, ball = 0;
+};
+
+// Loads both; reports what could not be loaded.
+bool loadSprites(const std::wstring& folder, Sprites& s) {
+    s.sheet = q.ddCreateSurfaceFromFile(narrow(folder + L"demo_sprites.bmp").c_str());
+    if (!s.sheet) std::fprintf(stderr, "demo: demo_sprites.bmp could not be loaded\n");
+    s.ball = q.ddCreateSurfaceFromImage(narrow(folder + L"demo_ball.png").c_str());
+    if (!s.ball) std::fprintf(stderr, "demo: demo_ball.png could not be loaded\n");
+    return s.sheet && s.ball;
+}
+
+void releaseSprites(Sprites& s) {
+    if (s.sheet) q.ddReleaseSurface(s.sheet);
+    if (s.ball) q.ddReleaseSurface(s.ball);
+    s = Sprites();
+}
+
 // Runs the scene; returns the number of frames presented.
-int runScene(QHANDLE sheet, bool fullScreen) {
-    long sheetW = q.ddGetWidth(sheet), sheetH = q.ddGetHeight(sheet);
+int runScene(const Sprites& images, bool fullScreen) {
+    long sheetW = q.ddGetWidth(images.sheet), sheetH = q.ddGetHeight(images.sheet);
     Palette colours = sceneColours();
     std::vector<Sprite> sprites = makeSprites();
     q.SetTimeKeeper(kFrameMs);
@@ -287,8 +312,13 @@ int runScene(QHANDLE sheet, bool fullScreen) {
         pumpMessages();
         drawBackground(colours, frame);
         for (Sprite& s : sprites) {
-            q.ddSafeBltFast(0, s.x, s.y, kSpriteSize, kSpriteSize, kWidth, kHeight, sheet,
-                            s.kind * kSpriteSize, 0, sheetW, sheetH, 1);
+            // Both are keyed blits: the PNG's transparent pixels carry its key.
+            if (s.kind < kSheetKinds)
+                q.ddSafeBltFast(0, s.x, s.y, kSpriteSize, kSpriteSize, kWidth, kHeight,
+                                images.sheet, s.kind * kSpriteSize, 0, sheetW, sheetH, 1);
+            else
+                q.ddSafeBltFast(0, s.x, s.y, kSpriteSize, kSpriteSize, kWidth, kHeight, images.ball,
+                                0, 0, kSpriteSize, kSpriteSize, 1);
             move(s);
         }
         drawCaption(frame, fullScreen ? L"full-screen 640x480x8" : L"windowed");
@@ -304,14 +334,14 @@ int runWindowed(HWND window, const std::wstring& folder, const std::wstring& sho
                      q.ddError());
         return 1;
     }
-    QHANDLE sheet = q.ddCreateSurfaceFromFile(narrow(folder + L"demo_sprites.bmp").c_str());
-    if (!sheet) {
-        std::fprintf(stderr, "demo: demo_sprites.bmp could not be loaded\n");
+    Sprites images;
+    if (!loadSprites(folder, images)) {
+        releaseSprites(images);
         q.ddQuit();
         return 1;
     }
     DWORD start = GetTickCount();
-    int presented = runScene(sheet, false);
+    int presented = runScene(images, false);
     std::printf("windowed: %d of %d frames presented in %lu ms\n", presented, kFrames,
                 GetTickCount() - start);
     int rc = presented == kFrames ? 0 : 1;
@@ -323,7 +353,7 @@ int runWindowed(HWND window, const std::wstring& folder, const std::wstring& sho
             rc = 1;
         }
     }
-    q.ddReleaseSurface(sheet);
+    releaseSprites(images);
     q.ddQuit();
     return rc;
 }
@@ -341,13 +371,12 @@ int runFullScreen(HWND window, const std::wstring& folder, const std::wstring& s
         std::fprintf(stderr, "demo: the palette from demo_palette.bmp could not be set\n");
         rc = 1;
     }
-    QHANDLE sheet = q.ddCreateSurfaceFromFile(narrow(folder + L"demo_sprites.bmp").c_str());
-    if (!sheet) {
-        std::fprintf(stderr, "demo: demo_sprites.bmp could not be loaded\n");
+    Sprites images;
+    if (!loadSprites(folder, images)) {
         rc = 1;
     } else {
         DWORD start = GetTickCount();
-        int presented = runScene(sheet, true);
+        int presented = runScene(images, true);
         std::printf("full-screen: %d of %d frames flipped in %lu ms\n", presented, kFrames,
                     GetTickCount() - start);
         if (presented != kFrames) rc = 1;
@@ -359,8 +388,8 @@ int runFullScreen(HWND window, const std::wstring& folder, const std::wstring& s
                 rc = 1;
             }
         }
-        q.ddReleaseSurface(sheet);
     }
+    releaseSprites(images);
     if (palette) q.ddReleasePalette(palette);
     q.ddQuit();
     return rc;

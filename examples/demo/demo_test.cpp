@@ -75,7 +75,7 @@ TEST(Demo, DrawsTheSceneWithKeyedSpritesAndSavesIt) {
     ASSERT_EQ(img.width, 640);
     ASSERT_EQ(img.height, 480);
 
-    int magenta = 0, skyTop = 0, ground = 0, groundArea = 0, sprite = 0;
+    int magenta = 0, skyTop = 0, ground = 0, groundArea = 0, sprite = 0, ball = 0;
     for (int y = 0; y < img.height; ++y)
         for (int x = 0; x < img.width; ++x) {
             COLORREF c = img.at(x, y);
@@ -88,10 +88,12 @@ TEST(Demo, DrawsTheSceneWithKeyedSpritesAndSavesIt) {
             if (c == RGB(255, 0, 0) || c == RGB(255, 255, 0) || c == RGB(0, 255, 0) ||
                 c == RGB(0, 255, 255))
                 ++sprite;
+            if (c == RGB(255, 128, 0)) ++ball; // the PNG sprite
         }
     // The sprites' key colour never reaches the screen; the sprites themselves do.
     EXPECT_EQ(magenta, 0);
-    EXPECT_GT(sprite, 14 * 200);
+    EXPECT_GT(sprite, 12 * 200);
+    EXPECT_GT(ball, 200);
     EXPECT_GT(skyTop, 640 * 10 * 8 / 10);
     EXPECT_GT(ground, groundArea * 8 / 10);
     DeleteFileW(shot.c_str());

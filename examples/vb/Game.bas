@@ -1,6 +1,7 @@
 Attribute VB_Name = "Game"
 ' The sample's game: a windowed display context on the form, a sprite sheet loaded from
-' a bitmap file (its top-left pixel's colour becomes transparent), bouncing sprites drawn
+' a bitmap file (its top-left pixel's colour becomes transparent) and one more sprite from
+' a PNG file (its alpha channel says what is transparent), bouncing sprites drawn
 ' with keyed, clipped blits over a filled sky and ground, each frame shown in the window
 ' and paced by the frame timer. Esc or closing the window ends it.
 Option Explicit
@@ -32,7 +33,7 @@ Public Sub Main()
 End Sub
 
 Private Sub RunGame(Target As Form)
-    Dim Sheet As Long, SheetW As Long, SheetH As Long, Cells As Long
+    Dim Sheet As Long, SheetW As Long, SheetH As Long, Cells As Long, Ball As Long
     Dim Sky As Long, Ground As Long
     Dim Sprites(SPRITE_COUNT - 1) As Sprite
     Dim I As Long, Frames As Long
@@ -53,6 +54,16 @@ Private Sub RunGame(Target As Form)
     SheetH = ddGetHeight(Sheet)
     Cells = SheetW \ SPRITE_SIZE
 
+    ' A PNG keeps its transparency: pixels with alpha below 128 are left out by keyed
+    ' blits, every other pixel is drawn (its magenta ring too).
+    Ball = ddCreateSurfaceFromImage(App.Path & "\ball.png")
+    If Ball = 0 Then
+        ddReleaseSurface Sheet
+        ddQuit
+        MsgBox "Cannot load " & App.Path & "\ball.png.", vbExclamation
+        Exit Sub
+    End If
+
     ' Fills take pixel values of the surface's own format. Probing the back surface
     ' leaves the desktop's top-left pixel alone (ddColor would probe the screen).
     Sky = ddColorEx(RGB(0, 0, 96), ddGetBackSurface())
@@ -66,7 +77,7 @@ Private Sub RunGame(Target As Form)
         Sprites(I).DY = 1 + Int(Rnd * 4)
         If Rnd < 0.5 Then Sprites(I).DX = -Sprites(I).DX
         If Rnd < 0.5 Then Sprites(I).DY = -Sprites(I).DY
-        Sprites(I).Cell = I Mod Cells
+        Sprites(I).Cell = I Mod (Cells + 1)   ' cell Cells: the ball
     Next
 
     SetTimeKeeper FRAME_MS
@@ -78,8 +89,13 @@ Private Sub RunGame(Target As Form)
             MoveSprite Sprites(I)
             ' Keyed (last argument 1) and clipped to both surfaces, so a sprite may hang
             ' over any edge of the window.
-            ddSafeBltFast 0, Sprites(I).X, Sprites(I).Y, SPRITE_SIZE, SPRITE_SIZE, _
-                SCREEN_W, SCREEN_H, Sheet, Sprites(I).Cell * SPRITE_SIZE, 0, SheetW, SheetH, 1
+            If Sprites(I).Cell = Cells Then
+                ddSafeBltFast 0, Sprites(I).X, Sprites(I).Y, SPRITE_SIZE, SPRITE_SIZE, _
+                    SCREEN_W, SCREEN_H, Ball, 0, 0, SPRITE_SIZE, SPRITE_SIZE, 1
+            Else
+                ddSafeBltFast 0, Sprites(I).X, Sprites(I).Y, SPRITE_SIZE, SPRITE_SIZE, _
+                    SCREEN_W, SCREEN_H, Sheet, Sprites(I).Cell * SPRITE_SIZE, 0, SheetW, SheetH, 1
+            End If
         Next
         ddUpdateWindow 0
 
@@ -93,6 +109,7 @@ Private Sub RunGame(Target As Form)
     Loop
 
     ' Everything we created is ours to release, before the context closes.
+    ddReleaseSurface Ball
     ddReleaseSurface Sheet
     ddQuit
 End Sub

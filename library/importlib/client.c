@@ -21,7 +21,7 @@ static void checkImportsBoundByPlainName(void) {
     int i;
     CHECK(dll != NULL);
     if (dll == NULL) return;
-    CHECK(importSlotCount == 66);
+    CHECK(importSlotCount == 68);
     for (i = 0; i < importSlotCount; ++i) {
         FARPROC exported = GetProcAddress(dll, importSlots[i].name);
         if (exported == NULL || (void*)exported != *importSlots[i].slot) {
@@ -41,6 +41,7 @@ static void checkCallsWithoutDisplayContext(void) {
     CHECK(ddSetBitDepth(15) == 1);
     CHECK(ddGetBitDepth() == 8);
     CHECK(GetBitmapWidth(NULL) == 0);
+    CHECK(ddCreateSurfaceFromImage("ball.png") == 0);
     CHECK(SetTimeKeeper(0) == 1);
 }
 
@@ -123,11 +124,12 @@ static void saveScreenshot(HWND window, const char* name) {
     ReleaseDC(NULL, screen);
 }
 
-/* The sprite sheet of the VB sample (the working folder): magenta is its key. */
+/* The sprite sheet of the VB sample (the working folder): magenta is its key. Its ball
+ * (a PNG with transparency) has an opaque magenta ring: the key moves to another colour. */
 static void checkWindowedDrawing(void) {
     WNDCLASSA type;
     HWND window;
-    QHANDLE sheet;
+    QHANDLE sheet, ball;
     long blue;
     /* A window that paints nothing itself: the library repaints it with the last frame. */
     ZeroMemory(&type, sizeof type);
@@ -145,11 +147,14 @@ static void checkWindowedDrawing(void) {
     CHECK(ddGetHeight(0) == 64);
     sheet = ddCreateSurfaceFromFile("sprites.bmp");
     CHECK(sheet != 0);
+    ball = ddCreateSurfaceFromImage("ball.png");
+    CHECK(ball != 0);
     blue = ddColorEx(RGB(0, 0, 255), ddGetBackSurface());
     CHECK(blue != -1);
     CHECK(ddClear(0, blue) == 1);
     /* Keyed and clipped: the sheet hangs 16 pixels over the left edge. */
     CHECK(ddSafeBltFast(0, -16, 16, 128, 32, 160, 64, sheet, 0, 0, 128, 32, 1) == 1);
+    CHECK(ddBltFast(0, 128, 16, 32, 32, ball, 0, 0, 1) == 1);
     pumpMessages(); /* let the window settle before the frame is shown */
     CHECK(ddUpdateWindow(0) == 1);
     pumpMessages();
@@ -159,7 +164,11 @@ static void checkWindowedDrawing(void) {
     CHECK(screenPixel(window, 32, 32) == RGB(255, 0, 0));
     /* Nothing above the sheet was drawn over. */
     CHECK(screenPixel(window, 32, 8) == RGB(0, 0, 255));
+    /* The ball's transparent corner is left out, its magenta ring drawn. */
+    CHECK(screenPixel(window, 128, 16) == RGB(0, 0, 255));
+    CHECK(screenPixel(window, 128 + 21, 32) == RGB(255, 0, 255));
     saveScreenshot(window, "importlib_client");
+    CHECK(ddReleaseSurface(ball) == 1);
     CHECK(ddReleaseSurface(sheet) == 1);
     CHECK(ddQuit() == 1);
     CHECK(ddGetDD() == 0);

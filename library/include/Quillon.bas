@@ -157,6 +157,8 @@ Public Declare PtrSafe Function ddBitmapBlt Lib "Quillon.dll" (ByVal Surface As 
 Public Declare PtrSafe Function ddCreateSurfaceFromBitmap Lib "Quillon.dll" (ByVal hBitmap As LongPtr) As LongPtr
 Public Declare PtrSafe Function ddCreateSurfaceFromFile Lib "Quillon.dll" (ByVal FileName As String) As LongPtr
 Public Declare PtrSafe Function ddCreateSurfaceFromResource Lib "Quillon.dll" (ByVal hInstance As LongPtr, ByVal ResName As String) As LongPtr
+Public Declare PtrSafe Function ddCreateSurfaceFromImage Lib "Quillon.dll" (ByVal FileName As String) As LongPtr
+Public Declare PtrSafe Function ddCreateSurfaceFromImageData Lib "Quillon.dll" (Data As Any, ByVal ByteCount As Long) As LongPtr
 Public Declare PtrSafe Function ddGetSurfaceImage Lib "Quillon.dll" (Picture As StdPicture, ByVal Surface As LongPtr, ByVal SrcX As Long, ByVal SrcY As Long, ByVal Width As Long, ByVal Height As Long) As Long
 Public Declare PtrSafe Function ddGetSurfaceData Lib "Quillon.dll" (Buffer As Any, ByVal Count As Long, ByVal Surface As LongPtr) As Long
 Public Declare PtrSafe Function ddSetSurfaceData Lib "Quillon.dll" (Buffer As Any, ByVal Count As Long, ByVal Surface As LongPtr) As Long
@@ -170,6 +172,8 @@ Public Declare Function ddBitmapBlt Lib "Quillon.dll" (ByVal Surface As Long, By
 Public Declare Function ddCreateSurfaceFromBitmap Lib "Quillon.dll" (ByVal hBitmap As Long) As Long
 Public Declare Function ddCreateSurfaceFromFile Lib "Quillon.dll" (ByVal FileName As String) As Long
 Public Declare Function ddCreateSurfaceFromResource Lib "Quillon.dll" (ByVal hInstance As Long, ByVal ResName As String) As Long
+Public Declare Function ddCreateSurfaceFromImage Lib "Quillon.dll" (ByVal FileName As String) As Long
+Public Declare Function ddCreateSurfaceFromImageData Lib "Quillon.dll" (Data As Any, ByVal ByteCount As Long) As Long
 Public Declare Function ddGetSurfaceImage Lib "Quillon.dll" (Picture As StdPicture, ByVal Surface As Long, ByVal SrcX As Long, ByVal SrcY As Long, ByVal Width As Long, ByVal Height As Long) As Long
 Public Declare Function ddGetSurfaceData Lib "Quillon.dll" (Buffer As Any, ByVal Count As Long, ByVal Surface As Long) As Long
 Public Declare Function ddSetSurfaceData Lib "Quillon.dll" (Buffer As Any, ByVal Count As Long, ByVal Surface As Long) As Long

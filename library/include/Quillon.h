@@ -118,6 +118,13 @@ QHANDLE QUILLON_API ddCreateSurfaceFromBitmap(HBITMAP bitmap);
 /* A file shorter than its headers promise is refused (0) rather than loaded. */
 QHANDLE QUILLON_API ddCreateSurfaceFromFile(const char* path);
 QHANDLE QUILLON_API ddCreateSurfaceFromResource(HINSTANCE module, const char* name);
+/* Any image the platform's imaging component decodes (PNG, JPEG, GIF, BMP, TIFF, ICO), its
+ * first frame. Transparent images: pixels of alpha below 128 are left out by keyed blits,
+ * all others drawn opaque; the key is a colour no opaque pixel has. Opaque images: keyed on
+ * the top-left pixel, as ddCreateSurfaceFromFile. */
+QHANDLE QUILLON_API ddCreateSurfaceFromImage(const char* path);
+/* The same from an image file's bytes in memory (byteCount > 0); the bytes stay yours. */
+QHANDLE QUILLON_API ddCreateSurfaceFromImageData(const void* data, long byteCount);
 /* pictureSlot: address of a variable holding one picture reference (a VB StdPicture). */
 long QUILLON_API ddGetSurfaceImage(void* pictureSlot, QHANDLE surface, long srcX, long srcY,
                                    long width, long height);

@@ -4,6 +4,7 @@
 // names, with the same arguments, and every handle has the width of its world.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <map>
 #include <regex>
@@ -164,9 +165,15 @@ std::map<std::string, VbFunction> fromVbModule(Branch branch) {
 
 // --- the .def of this architecture ---
 
-// name -> bytes of arguments (32-bit: from Name@N; 64-bit: -1, plain names only).
-std::map<std::string, int> fromDef() {
-    std::map<std::string, int> out;
+struct DefLine {
+    std::string name;
+    int bytes = -1;   // 32-bit: N of Name@N; 64-bit: -1, plain names only
+    int ordinal = -1; // a fixed ordinal (" @N" at the end), or -1
+};
+
+// The export lines in the order of the file.
+std::vector<DefLine> defLines() {
+    std::vector<DefLine> out;
     std::string text = readText(kDefName);
     std::stringstream in(text);
     std::string line;
@@ -174,24 +181,35 @@ std::map<std::string, int> fromDef() {
         std::string t = trim(line);
         if (t.empty() || t[0] == ';' || t.rfind("LIBRARY", 0) == 0 || t == "EXPORTS") continue;
         std::smatch m;
+        DefLine d;
 #ifdef _WIN64
-        if (!std::regex_match(t, m, std::regex(R"(\w+)"))) {
+        if (!std::regex_match(t, m, std::regex(R"((\w+)(\s+@(\d+))?)"))) {
             ADD_FAILURE() << "not a plain name: " << t;
             continue;
         }
-        std::string name = m[0];
-        int bytes = -1;
+        d.name = m[1];
+        if (m[3].matched) d.ordinal = std::stoi(m[3]);
 #else
-        if (!std::regex_match(t, m, std::regex(R"((\w+)\s*=\s*(\w+)@(\d+))"))) {
+        if (!std::regex_match(t, m, std::regex(R"((\w+)\s*=\s*(\w+)@(\d+)(\s+@(\d+))?)"))) {
             ADD_FAILURE() << "not Name = Name@N: " << t;
             continue;
         }
-        std::string name = m[1];
+        d.name = m[1];
         EXPECT_EQ(m[1], m[2]) << "exported under another name";
-        int bytes = std::stoi(m[3]);
+        d.bytes = std::stoi(m[3]);
+        if (m[5].matched) d.ordinal = std::stoi(m[5]);
 #endif
-        EXPECT_EQ(out.count(name), 0u) << name << " listed twice in " << kDefName;
-        out[name] = bytes;
+        out.push_back(d);
+    }
+    return out;
+}
+
+// name -> bytes of arguments.
+std::map<std::string, int> fromDef() {
+    std::map<std::string, int> out;
+    for (const DefLine& d : defLines()) {
+        EXPECT_EQ(out.count(d.name), 0u) << d.name << " listed twice in " << kDefName;
+        out[d.name] = d.bytes;
     }
     return out;
 }
@@ -216,6 +234,24 @@ std::set<std::string> exportTable(HMODULE module) {
     return names;
 }
 
+// Name -> ordinal in the export directory of the loaded module.
+std::map<std::string, int> exportOrdinals(HMODULE module) {
+    auto base = reinterpret_cast<const unsigned char*>(module);
+    auto dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+    auto nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+    const IMAGE_DATA_DIRECTORY& dir =
+        nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT];
+    std::map<std::string, int> ordinals;
+    if (!dir.VirtualAddress) return ordinals;
+    auto exports = reinterpret_cast<const IMAGE_EXPORT_DIRECTORY*>(base + dir.VirtualAddress);
+    auto nameRvas = reinterpret_cast<const DWORD*>(base + exports->AddressOfNames);
+    auto indexes = reinterpret_cast<const WORD*>(base + exports->AddressOfNameOrdinals);
+    for (DWORD i = 0; i < exports->NumberOfNames; ++i)
+        ordinals[reinterpret_cast<const char*>(base + nameRvas[i])] =
+            static_cast<int>(exports->Base + indexes[i]);
+    return ordinals;
+}
+
 template <class Map> std::set<std::string> namesOf(const Map& m) {
     std::set<std::string> n;
     for (const auto& entry : m)
@@ -229,6 +265,11 @@ bool isHandle(const std::string& cType) {
     return handles.count(cType) != 0;
 }
 
+// The exports of the first release, numbered by the linker in name order; every export
+// added since has a fixed ordinal after them.
+constexpr std::size_t kFirstExports = 66;
+constexpr std::size_t kExports = 68;
+
 // The exports that read only the low 16 bits take VB's Integer.
 const std::set<std::string> kIntegerExports = {"ddSetBitDepth", "ddCanOverlay", "ddCanWideSurface"};
 
@@ -240,7 +281,7 @@ TEST(Drift, HeaderVbModuleDefAndExportTableAgree) {
     auto def = fromDef();
     std::set<std::string> table = exportTable(qtest::dll().module);
 
-    EXPECT_EQ(header.size(), 66u);
+    EXPECT_EQ(header.size(), kExports);
     EXPECT_EQ(namesOf(classic), namesOf(header)) << "classic branch of Quillon.bas";
     EXPECT_EQ(namesOf(vba7), namesOf(header)) << "VBA7 branch of Quillon.bas";
     EXPECT_EQ(namesOf(def), namesOf(header)) << kDefName;
@@ -257,12 +298,37 @@ TEST(Drift, HeaderVbModuleDefAndExportTableAgree) {
         EXPECT_EQ(name.find('@'), std::string::npos) << name;
 }
 
+TEST(Drift, EarlierExportsKeepTheirOrdinalsAndLaterOnesComeAfter) {
+    // Callers may import by ordinal. The linker numbers unnumbered names in name order from
+    // 1, so the first exports keep their numbers only while no new name joins them: every
+    // later export carries the next ordinal itself, at the end of the .def.
+    std::vector<DefLine> lines = defLines();
+    ASSERT_EQ(lines.size(), kExports);
+    std::vector<std::string> first;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        SCOPED_TRACE(lines[i].name);
+        if (i < kFirstExports) {
+            EXPECT_EQ(lines[i].ordinal, -1) << "a first export with a fixed ordinal";
+            first.push_back(lines[i].name);
+        } else {
+            EXPECT_EQ(lines[i].ordinal, static_cast<int>(i + 1)) << "a later export's ordinal";
+        }
+    }
+    std::sort(first.begin(), first.end());
+    std::map<std::string, int> ordinals = exportOrdinals(qtest::dll().module);
+    ASSERT_EQ(ordinals.size(), kExports);
+    for (std::size_t i = 0; i < first.size(); ++i)
+        EXPECT_EQ(ordinals[first[i]], static_cast<int>(i + 1)) << first[i];
+    for (std::size_t i = kFirstExports; i < lines.size(); ++i)
+        EXPECT_EQ(ordinals[lines[i].name], lines[i].ordinal) << lines[i].name;
+}
+
 TEST(Drift, EveryHandleHasTheWidthOfItsWorld) {
     // Handles (QHANDLE and the Windows handles) are Long in VB4 to VB6 and LongPtr in VBA7;
     // every other number is a Long (or an Integer) in both; pointers go by reference or as
     // strings, the same in both.
     auto header = fromHeader();
-    ASSERT_EQ(header.size(), 66u);
+    ASSERT_EQ(header.size(), kExports);
     for (Branch branch : {Branch::Classic, Branch::Vba7}) {
         SCOPED_TRACE(branchName(branch));
         const std::string handleType = branch == Branch::Vba7 ? "LongPtr" : "Long";

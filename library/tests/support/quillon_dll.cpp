@@ -83,6 +83,8 @@ const QuillonDll& dll() {
         load(d.ddCreateSurfaceFromBitmap, "ddCreateSurfaceFromBitmap");
         load(d.ddCreateSurfaceFromFile, "ddCreateSurfaceFromFile");
         load(d.ddCreateSurfaceFromResource, "ddCreateSurfaceFromResource");
+        load(d.ddCreateSurfaceFromImage, "ddCreateSurfaceFromImage");
+        load(d.ddCreateSurfaceFromImageData, "ddCreateSurfaceFromImageData");
         load(d.ddGetSurfaceImage, "ddGetSurfaceImage");
         load(d.ddGetSurfaceData, "ddGetSurfaceData");
         load(d.ddSetSurfaceData, "ddSetSurfaceData");

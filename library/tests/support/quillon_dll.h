@@ -68,6 +68,8 @@ struct QuillonDll {
     decltype(&::ddCreateSurfaceFromBitmap) ddCreateSurfaceFromBitmap = nullptr;
     decltype(&::ddCreateSurfaceFromFile) ddCreateSurfaceFromFile = nullptr;
     decltype(&::ddCreateSurfaceFromResource) ddCreateSurfaceFromResource = nullptr;
+    decltype(&::ddCreateSurfaceFromImage) ddCreateSurfaceFromImage = nullptr;
+    decltype(&::ddCreateSurfaceFromImageData) ddCreateSurfaceFromImageData = nullptr;
     decltype(&::ddGetSurfaceImage) ddGetSurfaceImage = nullptr;
     decltype(&::ddGetSurfaceData) ddGetSurfaceData = nullptr;
     decltype(&::ddSetSurfaceData) ddSetSurfaceData = nullptr;

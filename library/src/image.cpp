@@ -1,0 +1,244 @@
+// Images into keyed surfaces through the platform's imaging component (PNG, JPEG, GIF and
+// whatever else it decodes): the first frame is decoded to 32-bit pixels, drawn through
+// GDI as the bitmap loaders draw, and keyed on its transparency (or, without any, on its
+// top-left pixel as bitmaps are).
+#include "internal.h"
+
+#include <climits>
+#include <string>
+#include <wincodec.h>
+
+#include "image_key.h"
+
+using namespace quillon;
+
+namespace {
+
+template <class Interface> struct ComTraits {
+    using Handle = Interface*;
+    static Handle empty() { return nullptr; }
+    static void free(Handle object) { object->Release(); }
+};
+template <class Interface> using ComRef = Owned<ComTraits<Interface>>;
+
+// Calls a method that hands out an interface through its last argument, and takes it.
+template <class Interface, class Call> HRESULT take(ComRef<Interface>& ref, Call call) {
+    Interface* raw = nullptr;
+    HRESULT hr = call(&raw);
+    ref.reset(SUCCEEDED(hr) ? raw : nullptr);
+    if (SUCCEEDED(hr) && !raw) return E_POINTER;
+    return hr;
+}
+
+struct SurfaceTraits {
+    using Handle = QHANDLE;
+    static Handle empty() { return 0; }
+    static void free(Handle surface) { ddReleaseSurface(surface); }
+};
+// A surface made here, released unless it is handed to the caller.
+using NewSurface = Owned<SurfaceTraits>;
+
+// The calling thread's COM apartment for the length of one load. A VB program's thread
+// already has one and keeps it untouched; a thread without one gets one and loses it again.
+class Apartment {
+  public:
+    Apartment() {
+        if (!threadHasApartment())
+            entered_ = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+    }
+    ~Apartment() {
+        if (entered_) CoUninitialize();
+    }
+    Apartment(const Apartment&) = delete;
+    Apartment& operator=(const Apartment&) = delete;
+
+  private:
+    // Bound by name: Windows before 7 lacks the question; there the answer is "none", and
+    // CoInitializeEx only adds a balanced reference to an apartment the thread has.
+    static bool threadHasApartment() {
+        using Query = HRESULT(WINAPI*)(APTTYPE*, APTTYPEQUALIFIER*);
+        HMODULE ole = GetModuleHandleA("ole32.dll");
+        auto query = reinterpret_cast<Query>(
+            reinterpret_cast<void*>(ole ? GetProcAddress(ole, "CoGetApartmentType") : nullptr));
+        if (!query) return false;
+        APTTYPE type = APTTYPE_CURRENT;
+        APTTYPEQUALIFIER qualifier = APTTYPEQUALIFIER_NONE;
+        return query(&type, &qualifier) == S_OK;
+    }
+    bool entered_ = false;
+};
+
+// A top-down 32-bit DIB section, and its pixels.
+GdiObject<HBITMAP> makeDib(long width, long height, std::uint32_t** pixels) {
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    GdiObject<HBITMAP> dib(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    *pixels = static_cast<std::uint32_t*>(bits);
+    if (!bits) dib.reset();
+    return dib;
+}
+
+// Pixel values in a locked surface: `bytes` per pixel, low byte first.
+struct PixelRows {
+    BYTE* start;
+    long pitch;
+    int bytes;
+    std::uint32_t get(long x, long y) const {
+        const BYTE* p = start + y * pitch + x * bytes;
+        std::uint32_t v = 0;
+        for (int i = 0; i < bytes; ++i)
+            v |= std::uint32_t(p[i]) << (8 * i);
+        return v;
+    }
+    void put(long x, long y, std::uint32_t v) const {
+        BYTE* p = start + y * pitch + x * bytes;
+        for (int i = 0; i < bytes; ++i)
+            p[i] = static_cast<BYTE>(v >> (8 * i));
+    }
+};
+
+// Gives the image's transparent pixels (those still equal to the key pixel in `image`) one
+// pixel value that no opaque pixel has on the surface: the key pixel's own value where the
+// display's format keeps it apart, else the lowest free value (8-bit and 16-bit modes merge
+// colours). Returns that value, or -1 when the surface cannot be locked.
+long keyTransparentPixels(QHANDLE surface, const std::uint32_t* image, long width, long height,
+                          std::uint32_t keyPixel) {
+    // Where a colour lands is GDI's business: ask it on a surface of the same format.
+    long candidate = -1;
+    if (QHANDLE probe = ddCreateSurface(1, 1)) {
+        candidate = ddColorEx(static_cast<long>(keyPixel & 0xFF) << 16 |
+                                  static_cast<long>(keyPixel & 0xFF00) |
+                                  static_cast<long>(keyPixel >> 16 & 0xFF),
+                              probe);
+        ddReleaseSurface(probe);
+    }
+
+    Surface* s = asSurface(surface);
+    DDSURFACEDESC desc = {};
+    desc.dwSize = sizeof desc;
+    if (s->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr) != DD_OK) return -1;
+    DWORD bits = desc.ddpfPixelFormat.dwRGBBitCount;
+    if (bits != 8 && bits != 16 && bits != 24 && bits != 32) {
+        s->Unlock(nullptr);
+        return -1;
+    }
+    PixelRows rows = {static_cast<BYTE*>(desc.lpSurface), desc.lPitch, static_cast<int>(bits / 8)};
+    auto transparent = [&](long x, long y) { return image[y * width + x] == keyPixel; };
+
+    bool collides = candidate < 0;
+    std::size_t opaque = 0;
+    for (long y = 0; y < height; ++y)
+        for (long x = 0; x < width; ++x) {
+            if (transparent(x, y)) continue;
+            ++opaque;
+            collides |= rows.get(x, y) == static_cast<std::uint32_t>(candidate);
+        }
+    std::uint32_t key = static_cast<std::uint32_t>(candidate);
+    if (collides) {
+        FreeValueFinder values(bits >= 32 ? 0x100000000ull : 1ull << bits, opaque);
+        for (long y = 0; y < height; ++y)
+            for (long x = 0; x < width; ++x)
+                if (!transparent(x, y)) values.mark(rows.get(x, y));
+        std::uint64_t free = 0;
+        // Every value taken (an 8-bit mode with all 256 in use): the key colour's own.
+        if (values.lowest(free) || candidate < 0) key = static_cast<std::uint32_t>(free);
+    }
+    for (long y = 0; y < height; ++y)
+        for (long x = 0; x < width; ++x)
+            if (transparent(x, y)) rows.put(x, y, key);
+    s->Unlock(nullptr);
+    return static_cast<long>(key);
+}
+
+// Decodes the first frame of what `open` puts into the component's stream and makes the
+// keyed surface; 0 (nothing made, nothing kept) on any refusal.
+template <class Open> QHANDLE surfaceFromImage(Open open) {
+    if (!contextOpen()) return 0;
+    Apartment apartment; // outlives every interface below
+
+    ComRef<IWICImagingFactory> factory;
+    HRESULT hr = take(factory, [](IWICImagingFactory** out) {
+        return CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                                IID_IWICImagingFactory, reinterpret_cast<void**>(out));
+    });
+    if (FAILED(hr)) {
+        record(hr);
+        return 0;
+    }
+    ComRef<IWICStream> stream;
+    ComRef<IWICBitmapDecoder> decoder;
+    ComRef<IWICBitmapFrameDecode> frame;
+    ComRef<IWICFormatConverter> converter;
+    if (FAILED(take(stream, [&](IWICStream** out) { return factory.get()->CreateStream(out); })) ||
+        FAILED(open(stream.get())) ||
+        FAILED(take(decoder,
+                    [&](IWICBitmapDecoder** out) {
+                        return factory.get()->CreateDecoderFromStream(
+                            stream.get(), nullptr, WICDecodeMetadataCacheOnDemand, out);
+                    })) ||
+        FAILED(take(frame,
+                    [&](IWICBitmapFrameDecode** out) { return decoder.get()->GetFrame(0, out); })))
+        return 0;
+    UINT frameWidth = 0, frameHeight = 0;
+    if (FAILED(frame.get()->GetSize(&frameWidth, &frameHeight)) || frameWidth > LONG_MAX ||
+        frameHeight > LONG_MAX)
+        return 0;
+    long width = static_cast<long>(frameWidth), height = static_cast<long>(frameHeight);
+
+    // The surface first: a size the driver refuses is refused before the pixels are decoded.
+    NewSurface surface(ddCreateSurface(width, height));
+    if (!surface) return 0;
+    std::uint32_t* pixels = nullptr;
+    GdiObject<HBITMAP> dib = makeDib(width, height, &pixels);
+    if (!dib) return 0;
+    const UINT stride = frameWidth * 4;
+    if (FAILED(take(converter,
+                    [&](IWICFormatConverter** out) {
+                        return factory.get()->CreateFormatConverter(out);
+                    })) ||
+        FAILED(converter.get()->Initialize(frame.get(), GUID_WICPixelFormat32bppBGRA,
+                                           WICBitmapDitherTypeNone, nullptr, 0.0,
+                                           WICBitmapPaletteTypeCustom)) ||
+        FAILED(converter.get()->CopyPixels(nullptr, stride, stride * frameHeight,
+                                           reinterpret_cast<BYTE*>(pixels))))
+        return 0;
+
+    std::size_t count = std::size_t(frameWidth) * frameHeight;
+    KeyedImage keyed = prepareKeyedPixels(pixels, count);
+    if (!ddBitmapBlt(surface.get(), 0, 0, width, height, dib.get(), 0, 0)) return 0;
+    long key = keyed.transparent
+                   ? keyTransparentPixels(surface.get(), pixels, width, height, keyed.keyPixel)
+                   : -1; // the top-left pixel, as for bitmaps
+    if (keyed.transparent && key < 0) return 0;
+    if (!ddSetColorKey(surface.get(), key)) return 0;
+    return surface.release();
+}
+
+} // namespace
+
+QHANDLE QUILLON_API ddCreateSurfaceFromImage(const char* path) {
+    if (!path) return 0;
+    // The file functions' code page, so the path names the file ddCreateSurfaceFromFile would.
+    UINT codePage = AreFileApisANSI() ? CP_ACP : CP_OEMCP;
+    int length = MultiByteToWideChar(codePage, 0, path, -1, nullptr, 0);
+    if (length <= 1) return 0;
+    std::wstring widePath(static_cast<std::size_t>(length), L'\0');
+    MultiByteToWideChar(codePage, 0, path, -1, &widePath[0], length);
+    return surfaceFromImage([&](IWICStream* stream) {
+        return stream->InitializeFromFilename(widePath.c_str(), GENERIC_READ);
+    });
+}
+
+QHANDLE QUILLON_API ddCreateSurfaceFromImageData(const void* data, long byteCount) {
+    if (!data || byteCount <= 0) return 0;
+    return surfaceFromImage([&](IWICStream* stream) {
+        return stream->InitializeFromMemory(static_cast<BYTE*>(const_cast<void*>(data)),
+                                            static_cast<DWORD>(byteCount));
+    });
+}
