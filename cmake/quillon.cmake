@@ -30,15 +30,22 @@ function(quillon_native_test name)
     gtest_discover_tests(${name} DISCOVERY_TIMEOUT 30)
 endfunction()
 
-# Windows test run under Wine: quillon_wine_test(name SOURCES ... LIBS ... DEPENDS ...)
-# DEPENDS names the deliverables the test drives, so they are built first.
+# Windows test run under Wine: quillon_wine_test(name SOURCES ... LIBS ... DEPENDS ... [ALONE])
+# DEPENDS names the deliverables the test drives, so they are built first. Windows tests
+# run two at a time in one virtual desktop; ALONE marks a program whose cases must have it
+# to themselves: they switch the display mode or go full-screen (which moves and loses
+# every other window and surface) or check pixels read back from the screen, where another
+# test's window may lie on top.
 function(quillon_wine_test name)
     if(NOT QUILLON_WINDOWS)
         return()
     endif()
-    cmake_parse_arguments(T "" "TIMEOUT" "SOURCES;LIBS;DEPENDS;PROPERTIES" ${ARGN})
+    cmake_parse_arguments(T "ALONE" "TIMEOUT" "SOURCES;LIBS;DEPENDS;PROPERTIES" ${ARGN})
     if(NOT T_TIMEOUT)
         set(T_TIMEOUT 120)
+    endif()
+    if(T_ALONE)
+        list(APPEND T_PROPERTIES RUN_SERIAL TRUE)
     endif()
     add_executable(${name} ${T_SOURCES})
     target_link_libraries(${name} PRIVATE ${T_LIBS} gtest_main)
