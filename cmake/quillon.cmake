@@ -1,6 +1,9 @@
 # Helpers shared by every component's CMakeLists.txt.
 include(GoogleTest)
 
+# The lock of the Windows tests that read message boxes from the screen.
+set(QUILLON_MESSAGE_BOX_LOCK quillon_message_boxes)
+
 # GoogleTest from Debian's sources, built with whichever compiler this tree uses.
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
@@ -30,15 +33,27 @@ function(quillon_native_test name)
     gtest_discover_tests(${name} DISCOVERY_TIMEOUT 30)
 endfunction()
 
-# Windows test run under Wine: quillon_wine_test(name SOURCES ... LIBS ... DEPENDS ...)
-# DEPENDS names the deliverables the test drives, so they are built first.
+# Windows test run under Wine:
+# quillon_wine_test(name SOURCES ... LIBS ... DEPENDS ... [ALONE | MESSAGE_BOXES])
+# DEPENDS names the deliverables the test drives, so they are built first. Windows tests
+# run two at a time in one virtual desktop. ALONE: the program's cases must have it to
+# themselves: they switch the display mode or go full-screen (which moves and loses every
+# other window and surface) or check pixels read back from the screen, where another
+# test's window may lie on top. MESSAGE_BOXES: the cases read the icons of message boxes
+# from the screen, and every message box opens in the middle of it: one such case at a time.
 function(quillon_wine_test name)
     if(NOT QUILLON_WINDOWS)
         return()
     endif()
-    cmake_parse_arguments(T "" "TIMEOUT" "SOURCES;LIBS;DEPENDS;PROPERTIES" ${ARGN})
+    cmake_parse_arguments(T "ALONE;MESSAGE_BOXES" "TIMEOUT" "SOURCES;LIBS;DEPENDS;PROPERTIES" ${ARGN})
     if(NOT T_TIMEOUT)
         set(T_TIMEOUT 120)
+    endif()
+    if(T_ALONE)
+        list(APPEND T_PROPERTIES RUN_SERIAL TRUE)
+    endif()
+    if(T_MESSAGE_BOXES)
+        list(APPEND T_PROPERTIES RESOURCE_LOCK ${QUILLON_MESSAGE_BOX_LOCK})
     endif()
     add_executable(${name} ${T_SOURCES})
     target_link_libraries(${name} PRIVATE ${T_LIBS} gtest_main)

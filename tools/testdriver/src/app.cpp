@@ -6,8 +6,19 @@
 #include <tlhelp32.h>
 
 #include <algorithm>
+#include <cwchar>
 
 namespace td {
+
+DWORD Patience(DWORD ms) {
+    static const DWORD scale = [] {
+        wchar_t text[16] = L"";
+        DWORD n = GetEnvironmentVariableW(L"QUILLON_WAIT_SCALE", text, 16);
+        long value = n > 0 && n < 16 ? wcstol(text, nullptr, 10) : 1;
+        return value >= 1 && value <= 100 ? static_cast<DWORD>(value) : 1u;
+    }();
+    return ms * scale;
+}
 
 namespace {
 
@@ -53,7 +64,7 @@ App::App(const std::wstring& exe, const std::wstring& folder, const std::vector<
     if (env.empty() && unixSetup.empty()) {
         if (CreateProcessW(path.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr,
                            folder.empty() ? nullptr : folder.c_str(), &si, &pi_))
-            WaitForInputIdle(pi_.hProcess, 10000);
+            WaitForInputIdle(pi_.hProcess, Patience(10000));
         return;
     }
     std::wstring exeName = path.substr(path.find_last_of(L"\\/") + 1);
@@ -76,7 +87,7 @@ App::App(const std::wstring& exe, const std::wstring& folder, const std::vector<
     if (!pid) return;
     pi_.dwProcessId = pid;
     pi_.hProcess = OpenProcess(PROCESS_ALL_ACCESS, FALSE, pid);
-    if (pi_.hProcess) WaitForInputIdle(pi_.hProcess, 10000);
+    if (pi_.hProcess) WaitForInputIdle(pi_.hProcess, Patience(10000));
 }
 
 App::~App() {
@@ -98,7 +109,7 @@ bool App::Running() const {
 }
 
 bool App::WaitExit(DWORD timeoutMs, DWORD* code) {
-    if (!pi_.hProcess || WaitForSingleObject(pi_.hProcess, timeoutMs) != WAIT_OBJECT_0)
+    if (!pi_.hProcess || WaitForSingleObject(pi_.hProcess, Patience(timeoutMs)) != WAIT_OBJECT_0)
         return false;
     if (code) GetExitCodeProcess(pi_.hProcess, code);
     return true;
@@ -158,7 +169,7 @@ HWND App::WaitMessageBox(DWORD timeoutMs) const {
 }
 
 bool App::NoMessageBox(DWORD waitMs) const {
-    Sleep(waitMs);
+    Sleep(Patience(waitMs));
     for (HWND w : TopWindows())
         if (ClassOf(w) == L"#32770") return false;
     return true;

@@ -59,7 +59,7 @@ int BoxIcon(HWND box) {
     h = std::min<int>(h, rc.bottom);
     if (w <= 0 || h <= 0) return 0;
     UpdateWindow(box);
-    Sleep(50);
+    Sleep(Patience(50));
     auto shown = Capture(iconControl, w, h);
     const struct {
         LPCWSTR id;

@@ -9,7 +9,7 @@ namespace td {
 std::string Screenshot(const std::string& name) {
     wchar_t folder[MAX_PATH];
     if (!GetEnvironmentVariableW(L"QUILLON_SHOTS", folder, MAX_PATH)) return "";
-    Sleep(150); // let the programs finish painting
+    Sleep(Patience(150)); // let the programs finish painting
     std::string unixBase = Narrow(folder) + "/" + name;
     std::wstring bmpPath = L"Z:" + Widen(unixBase) + L".bmp";
     std::replace(bmpPath.begin(), bmpPath.end(), L'/', L'\\');

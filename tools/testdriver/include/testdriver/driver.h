@@ -95,9 +95,13 @@ RECT ClientRect(HWND hwnd);
 // answered at the thread's next look into its queue, ahead of posted messages, so Sync makes
 // 16 round trips, each letting one posted message through (enough for a typed word).
 void Sync(HWND hwnd);
-// Waits until pred() is true or the time runs out; returns pred().
+// A wait of ms stretched by QUILLON_WAIT_SCALE (a whole number, default 1): under user-mode
+// emulation a 32-bit program starts and paints several times slower than natively.
+DWORD Patience(DWORD ms);
+// Waits until pred() is true or the (stretched) time runs out; returns pred().
 template <class Pred> bool WaitFor(Pred pred, DWORD timeoutMs = 5000) {
     DWORD start = GetTickCount();
+    timeoutMs = Patience(timeoutMs);
     while (!pred()) {
         if (GetTickCount() - start > timeoutMs) return pred();
         Sleep(20);
