@@ -54,7 +54,7 @@ TEST(TamselWindow, LayoutTabOrderAndAccessKeys) {
         RECT want = shell::toPixels({0, 0, 6120, 5055});
         EXPECT_EQ(client.right, want.right);
         EXPECT_EQ(client.bottom, want.bottom);
-        RECT file2 = td::RectInParent(td::Control(form, kIdFile2));
+        RECT file2 = td::RectInParent(td::Control(form, shell::kIdFile2));
         RECT file2_want = shell::toPixels({2640, 2520, 3375, 1890});
         EXPECT_EQ(file2.left, file2_want.left);
         EXPECT_EQ(file2.top, file2_want.top);
@@ -66,15 +66,15 @@ TEST(TamselWindow, LayoutTabOrderAndAccessKeys) {
         for (HWND c = GetWindow(form, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
             order.push_back(GetDlgCtrlID(c));
         EXPECT_EQ(order,
-                  (std::vector<int>{kIdLabel3, kIdDrive1, kIdLabel4, kIdDir1, kIdLabel1, kIdFile1,
-                                    kIdLabel2, kIdFile2, kIdCommand1, kIdFrame1, option1Id(3),
+                  (std::vector<int>{kIdLabel3, shell::kIdDrive1, kIdLabel4, shell::kIdDir1, kIdLabel1, shell::kIdFile1,
+                                    kIdLabel2, shell::kIdFile2, kIdCommand1, kIdFrame1, option1Id(3),
                                     option1Id(2), option1Id(1), option1Id(0)}));
 
         SetForegroundWindow(form);
         struct {
             wchar_t key;
             int id;
-        } keys[] = {{L'i', kIdFile1}, {L'a', kIdFile2}, {L'v', kIdDrive1}, {L'd', kIdDir1}};
+        } keys[] = {{L'i', shell::kIdFile1}, {L'a', shell::kIdFile2}, {L'v', shell::kIdDrive1}, {L'd', shell::kIdDir1}};
         for (const auto& k : keys) {
             td::AltKey(form, k.key);
             td::Sync(form);
@@ -86,11 +86,11 @@ TEST(TamselWindow, LayoutTabOrderAndAccessKeys) {
         td::AltKey(form, L'n');
         td::Sync(form);
         EXPECT_EQ(SendMessageW(td::Control(form, option1Id(2)), BM_GETCHECK, 0, 0), BST_CHECKED);
-        EXPECT_FALSE(td::Enabled(td::Control(form, kIdFile2)));
+        EXPECT_FALSE(td::Enabled(td::Control(form, shell::kIdFile2)));
         td::AltKey(form, L's');
         td::Sync(form);
         EXPECT_EQ(SendMessageW(td::Control(form, option1Id(0)), BM_GETCHECK, 0, 0), BST_CHECKED);
-        EXPECT_TRUE(td::Enabled(td::Control(form, kIdFile2)));
+        EXPECT_TRUE(td::Enabled(td::Control(form, shell::kIdFile2)));
         td::Close(form);
         EXPECT_TRUE(app.WaitExit(10000));
     }
@@ -110,7 +110,7 @@ TEST(TamselWindow, CaptionShowsTheSaveProgress) {
         HWND form = app.WaitWindow(L"Tamsel", 10000, L"TamselForm1");
         ASSERT_TRUE(form);
         td::Click(td::Control(form, option1Id(3)));
-        ASSERT_TRUE(td::SelectListItem(td::Control(form, kIdFile1), L"big.avi"));
+        ASSERT_TRUE(td::SelectListItem(td::Control(form, shell::kIdFile1), L"big.avi"));
         td::Sync(form);
         td::Click(td::Control(form, kIdCommand1));
         HWND input = app.WaitMessageBox(10000);
