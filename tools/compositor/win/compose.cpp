@@ -248,8 +248,7 @@ void compose(const AviFileApi& avi, AudioOperation op, const std::wstring& folde
     run.session.keep(run.video_file);
     for (const auto& step : gatherSteps(op)) {
         PAVIFILE file = step.file == SourceFile::Video ? run.video_file : nullptr;
-        const std::wstring& name =
-            step.file == SourceFile::Video ? video_name : audio_name;
+        const std::wstring& name = step.file == SourceFile::Video ? video_name : audio_name;
         const std::wstring path = folder + name;
         if (step.file == SourceFile::Audio) {
             const std::wstring& audio_path = path;
@@ -265,8 +264,7 @@ void compose(const AviFileApi& avi, AudioOperation op, const std::wstring& folde
         LONG index = 0;
         if (!run.get(file, path, type, index)) {
             if (step.required) {
-                messageBox(name + L"\r" +
-                               (step.kind == StreamKind::Video ? kNoVideo : kNoAudio),
+                messageBox(name + L"\r" + (step.kind == StreamKind::Video ? kNoVideo : kNoAudio),
                            MB_ICONEXCLAMATION);
                 return;
             }

@@ -65,7 +65,7 @@ LRESULT CALLBACK form1Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     case WM_CTLCOLORLISTBOX:
         if (HBRUSH brush = g_form1.chooser.onCtlColorListBox(reinterpret_cast<HWND>(lParam),
-                                                              reinterpret_cast<HDC>(wParam)))
+                                                             reinterpret_cast<HDC>(wParam)))
             return reinterpret_cast<LRESULT>(brush);
         break;
     }

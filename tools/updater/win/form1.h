@@ -18,7 +18,7 @@ inline const shell::ToolInfo kTool = {L"Kestrom",
 
 struct Form1 {
     HWND hwnd = nullptr;
-    shell::FileChooser chooser; // Drive1, Dir1, File1 (the projects)
+    shell::FileChooser chooser;            // Drive1, Dir1, File1 (the projects)
     HWND text1 = nullptr, text2 = nullptr; // the project as read, and upgraded
     HWND text3 = nullptr, text4 = nullptr; // the save name, and its suffix
     HWND command1 = nullptr;
