@@ -28,12 +28,12 @@ RECT clientOnScreen(HWND w) {
 }
 
 // Fills a surface through its lent device context, so these tests need no blit export.
-void paintSurface(QHANDLE surface, COLORREF colour) {
+void paintSurface(QHANDLE surface, COLORREF color) {
     const auto& d = dll();
     QHANDLE dc = d.ddGetDC(surface);
     ASSERT_NE(dc, 0);
     HDC hdc = reinterpret_cast<HDC>(dc);
-    HBRUSH brush = CreateSolidBrush(colour);
+    HBRUSH brush = CreateSolidBrush(color);
     RECT all = {0, 0, d.ddGetWidth(surface), d.ddGetHeight(surface)};
     FillRect(hdc, &all, brush);
     DeleteObject(brush);
@@ -41,9 +41,9 @@ void paintSurface(QHANDLE surface, COLORREF colour) {
 }
 
 // Paints the window's client area on screen directly, past the library.
-void paintWindow(HWND w, COLORREF colour) {
+void paintWindow(HWND w, COLORREF color) {
     HDC dc = GetDC(w);
-    HBRUSH brush = CreateSolidBrush(colour);
+    HBRUSH brush = CreateSolidBrush(color);
     RECT r;
     GetClientRect(w, &r);
     FillRect(dc, &r, brush);
