@@ -10,7 +10,7 @@
 
 #include "bitmap_test_support.h"
 
-using namespace qtest;
+using namespace library_test;
 
 namespace {
 

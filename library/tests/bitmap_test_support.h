@@ -15,7 +15,7 @@
 
 #include "quillon_dll.h"
 
-namespace qtest {
+namespace library_test {
 
 using Entries = std::array<PALETTEENTRY, 256>;
 
@@ -126,4 +126,4 @@ inline void paintSurface(QHANDLE handle, COLORREF color) {
     surfaceOf(handle)->ReleaseDC(dc);
 }
 
-} // namespace qtest
+} // namespace library_test

@@ -10,7 +10,7 @@
 
 #include "bitmap_test_support.h"
 
-namespace qtest {
+namespace library_test {
 
 // name.rgba beside the image: red, green, blue, alpha per pixel, rows top down.
 struct Reference {
@@ -109,4 +109,4 @@ inline long surfaceCount() {
     return count;
 }
 
-} // namespace qtest
+} // namespace library_test
