@@ -1,5 +1,8 @@
 #include "shell/win_file.h"
 
+#include <algorithm>
+#include <cstring>
+
 namespace shell {
 
 bool Win32File::Open(const std::wstring& path, bool writable) {
@@ -31,6 +34,7 @@ void Win32File::Close() {
     if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
     handle_ = INVALID_HANDLE_VALUE;
     size_ = 0;
+    block_.clear();
 }
 
 bool Win32File::Seek(uint64_t offset) {
@@ -46,6 +50,20 @@ bool Win32File::Read(uint64_t offset, void* dst, size_t n) {
         error_ = ERROR_HANDLE_EOF;
         return false;
     }
+    if (n >= kReadAhead) return ReadAt(offset, dst, n);
+    if (block_.empty() || offset < blockAt_ || offset + n > blockAt_ + block_.size()) {
+        block_.resize(size_t(std::min<uint64_t>(kReadAhead, size_ - offset)));
+        blockAt_ = offset;
+        if (!ReadAt(offset, block_.data(), block_.size())) {
+            block_.clear();
+            return false;
+        }
+    }
+    if (n) std::memcpy(dst, block_.data() + (offset - blockAt_), n);
+    return true;
+}
+
+bool Win32File::ReadAt(uint64_t offset, void* dst, size_t n) {
     if (!Seek(offset)) return false;
     auto* p = static_cast<char*>(dst);
     while (n > 0) {
@@ -85,6 +103,7 @@ const uint8_t* Win32File::View(uint64_t offset, size_t n) {
 }
 
 bool Win32File::Write(uint64_t offset, const void* src, size_t n) {
+    block_.clear();
     if (handle_ == INVALID_HANDLE_VALUE || offset > size_ || n > size_ - offset) {
         error_ = ERROR_HANDLE_EOF;
         return false;
@@ -99,6 +118,7 @@ bool Win32File::Write(uint64_t offset, const void* src, size_t n) {
 }
 
 bool Win32File::Truncate(uint64_t size) {
+    block_.clear();
     if (handle_ == INVALID_HANDLE_VALUE || !writable_ || size > size_) {
         error_ = ERROR_INVALID_PARAMETER;
         return false;

@@ -7,6 +7,7 @@
 #include "riff.h"
 
 #include <string>
+#include <vector>
 
 namespace shell {
 
@@ -30,6 +31,13 @@ class Win32File : public riff::ByteStore {
 
   private:
     bool Seek(uint64_t offset);
+    bool ReadAt(uint64_t offset, void* dst, size_t n);
+    // Small reads are served from one block read ahead: a walk over the thousands of small
+    // chunks of an AVI file then makes a system call every few hundred of them, not two
+    // each. A write or a truncation drops the block.
+    static constexpr size_t kReadAhead = 256 * 1024;
+    std::vector<uint8_t> block_;
+    uint64_t blockAt_ = 0;
     HANDLE handle_ = INVALID_HANDLE_VALUE;
     bool writable_ = false;
     HANDLE mapping_ = nullptr;
