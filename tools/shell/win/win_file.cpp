@@ -2,8 +2,8 @@
 
 namespace shell {
 
-bool Win32File::Open(const std::wstring& path, bool writable) {
-    Close();
+bool Win32File::open(const std::wstring& path, bool writable) {
+    close();
     DWORD access = GENERIC_READ | (writable ? GENERIC_WRITE : 0);
     DWORD share = writable ? 0 : FILE_SHARE_READ;
     writable_ = writable;
@@ -16,14 +16,14 @@ bool Win32File::Open(const std::wstring& path, bool writable) {
     LARGE_INTEGER size;
     if (!GetFileSizeEx(handle_, &size)) {
         error_ = GetLastError();
-        Close();
+        close();
         return false;
     }
     size_ = uint64_t(size.QuadPart);
     return true;
 }
 
-void Win32File::Close() {
+void Win32File::close() {
     if (view_) UnmapViewOfFile(view_);
     if (mapping_) CloseHandle(mapping_);
     view_ = nullptr;
@@ -33,7 +33,7 @@ void Win32File::Close() {
     size_ = 0;
 }
 
-bool Win32File::Seek(uint64_t offset) {
+bool Win32File::seek(uint64_t offset) {
     LARGE_INTEGER at;
     at.QuadPart = LONGLONG(offset);
     if (SetFilePointerEx(handle_, at, nullptr, FILE_BEGIN)) return true;
@@ -46,7 +46,7 @@ bool Win32File::Read(uint64_t offset, void* dst, size_t n) {
         error_ = ERROR_HANDLE_EOF;
         return false;
     }
-    if (!Seek(offset)) return false;
+    if (!seek(offset)) return false;
     auto* p = static_cast<char*>(dst);
     while (n > 0) {
         DWORD got = 0;
@@ -89,7 +89,7 @@ bool Win32File::Write(uint64_t offset, const void* src, size_t n) {
         error_ = ERROR_HANDLE_EOF;
         return false;
     }
-    if (!Seek(offset)) return false;
+    if (!seek(offset)) return false;
     DWORD put = 0;
     if (!WriteFile(handle_, src, DWORD(n), &put, nullptr) || put != n) {
         error_ = GetLastError();
@@ -103,7 +103,7 @@ bool Win32File::Truncate(uint64_t size) {
         error_ = ERROR_INVALID_PARAMETER;
         return false;
     }
-    if (!Seek(size)) return false;
+    if (!seek(size)) return false;
     if (!SetEndOfFile(handle_)) {
         error_ = GetLastError();
         return false;
