@@ -52,14 +52,14 @@ LRESULT CALLBACK memoProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UIN
         return code | DLGC_WANTARROWS | DLGC_WANTCHARS;
     }
     if (msg == WM_NCDESTROY) {
-        // What CreateReadOnlyMemo set goes with the window.
+        // What createReadOnlyMemo set goes with the window.
         RemovePropW(hwnd, kMemoProp);
         RemoveWindowSubclass(hwnd, memoProc, 1);
     }
     return DefSubclassProc(hwnd, msg, wParam, lParam);
 }
 
-// Only here to take back what CreateLabel and SetLabelTarget set.
+// Only here to take back what createLabel and setLabelTarget set.
 LRESULT CALLBACK labelProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
     if (msg == WM_NCDESTROY) {
         RemovePropW(hwnd, kLabelProp);
@@ -190,7 +190,10 @@ HWND createOptionButton(HWND parent, int id, const wchar_t* caption, const Twips
 }
 
 HBRUSH memoBackground(HWND control, HDC dc) {
-    if (!GetPropW(control, kMemoProp)) return nullptr;
+    return GetPropW(control, kMemoProp) ? textBoxBackground(dc) : nullptr;
+}
+
+HBRUSH textBoxBackground(HDC dc) {
     SetBkColor(dc, GetSysColor(COLOR_WINDOW));
     SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
     return GetSysColorBrush(COLOR_WINDOW);
