@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include "avi_fixup.h"
+#include "common/owned.h"
 #include "form1_ids.h"
 #include "../../wavconv/win/form1_ids.h"
 #include "riff.h"
@@ -295,9 +296,8 @@ TEST_F(Tamsel, NameCompletion) {
     EXPECT_EQ(probe(L"my.avi.old"), "video");
     EXPECT_FALSE(exists(path(L"my.avi.old.avi")));
     WIN32_FIND_DATAW found;
-    HANDLE find = FindFirstFileW(path(L"clip2.avi").c_str(), &found);
-    ASSERT_NE(find, INVALID_HANDLE_VALUE);
-    FindClose(find);
+    common::FindHandle find(FindFirstFileW(path(L"clip2.avi").c_str(), &found));
+    ASSERT_NE(find.get(), INVALID_HANDLE_VALUE);
     EXPECT_STREQ(found.cFileName, L"Clip2.AVI");
     // An absolute path keeps its own folder.
     compress(app, 3, L"v1.avi", L"", path(L"sub\\far"));
@@ -884,13 +884,13 @@ TEST_F(Tamsel, NamesOutsideTheCodePageReachNoOtherFile) {
 TEST_F(Tamsel, AnOutputHeldWithoutDeleteSharingIsKeptWhole) {
     unixOutput("printf old > '" + unix(L"out.avi") + "'");
     const auto before = td::FolderContents(work_);
-    HANDLE held =
-        CreateFileW(path(L"out.avi").c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    common::UniqueFile held(CreateFileW(path(L"out.avi").c_str(), GENERIC_READ,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_NE(held.get(), INVALID_HANDLE_VALUE);
     App app(L"TAMSEL.EXE", work_);
     Outcome run = compress(app, 2, L"v1.avi", L"", L"out");
-    CloseHandle(held);
+    held.reset();
     EXPECT_TRUE(app.close());
     ASSERT_EQ(run.messages.size(), 1u);
     EXPECT_EQ(run.messages[0].text.find(

@@ -2,6 +2,7 @@
 #include "shell/shell.h"
 
 #include "chooser_rules.h"
+#include "common/owned.h"
 
 #include <commctrl.h>
 
@@ -50,10 +51,9 @@ bool isReadableFolder(const std::wstring& folder) {
     DWORD attr = GetFileAttributesW(folder.c_str());
     if (attr == INVALID_FILE_ATTRIBUTES || !(attr & FILE_ATTRIBUTE_DIRECTORY)) return false;
     WIN32_FIND_DATAW fd;
-    HANDLE h = FindFirstFileW(joinPath(folder, L"*", FolderEnd::kBackslashOrSlash).c_str(), &fd);
-    if (h == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_FILE_NOT_FOUND; // empty root
-    FindClose(h);
-    return true;
+    common::FindHandle search(
+        FindFirstFileW(joinPath(folder, L"*", FolderEnd::kBackslashOrSlash).c_str(), &fd));
+    return search || GetLastError() == ERROR_FILE_NOT_FOUND; // an empty root has no entry
 }
 
 int listIndex(HWND list) {
@@ -193,16 +193,16 @@ bool FileChooser::setDirPath(const std::wstring& path) {
 void FileChooser::fillDir() {
     std::vector<std::wstring> subfolders;
     WIN32_FIND_DATAW fd;
-    HANDLE h = FindFirstFileW(joinPath(dirPath_, L"*", FolderEnd::kBackslashOrSlash).c_str(), &fd);
-    if (h != INVALID_HANDLE_VALUE) {
+    common::FindHandle search(
+        FindFirstFileW(joinPath(dirPath_, L"*", FolderEnd::kBackslashOrSlash).c_str(), &fd));
+    if (search) {
         do {
             std::wstring name = fd.cFileName;
             if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) continue;
             if (fd.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) continue;
             if (name == L"." || name == L"..") continue;
             subfolders.push_back(name);
-        } while (FindNextFileW(h, &fd));
-        FindClose(h);
+        } while (FindNextFileW(search.get(), &fd));
     }
     std::vector<DirRow> rows = dirTreeRows(dirPath_, subfolders);
     dirEntries_.clear();
@@ -239,16 +239,15 @@ void FileChooser::fillFiles(HWND list, const std::wstring& pattern) {
     std::set<std::wstring> names;
     for (const auto& part : splitPatterns(pattern)) {
         WIN32_FIND_DATAW fd;
-        HANDLE h =
-            FindFirstFileW(joinPath(filePath_, part, FolderEnd::kBackslashOrSlash).c_str(), &fd);
-        if (h == INVALID_HANDLE_VALUE) continue;
+        common::FindHandle search(
+            FindFirstFileW(joinPath(filePath_, part, FolderEnd::kBackslashOrSlash).c_str(), &fd));
+        if (!search) continue;
         do {
             if (fd.dwFileAttributes &
                 (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM))
                 continue;
             names.insert(fd.cFileName);
-        } while (FindNextFileW(h, &fd));
-        FindClose(h);
+        } while (FindNextFileW(search.get(), &fd));
     }
     SendMessageW(list, WM_SETREDRAW, FALSE, 0);
     SendMessageW(list, LB_RESETCONTENT, 0, 0);

@@ -3,6 +3,8 @@
 
 #include "internal.h"
 
+#include "common/owned.h"
+
 #include <commctrl.h>
 
 #include <algorithm>
@@ -15,9 +17,8 @@ int screenDpi(int index) {
     static int dpi[2] = {0, 0};
     int slot = index == LOGPIXELSX ? 0 : 1;
     if (!dpi[slot]) {
-        HDC dc = GetDC(nullptr);
-        dpi[slot] = GetDeviceCaps(dc, index);
-        ReleaseDC(nullptr, dc);
+        common::WindowDC screen(nullptr);
+        dpi[slot] = GetDeviceCaps(screen.get(), index);
         if (dpi[slot] <= 0) dpi[slot] = 96;
     }
     return dpi[slot];
@@ -127,12 +128,12 @@ HWND createLabel(HWND parent, int id, const wchar_t* caption, const Twips& rect)
     HWND h = createControl(parent, id, L"STATIC", caption, SS_LEFT | SS_LEFTNOWORDWRAP, 0, rect);
     // The Japanese Gothic face runs wider than the rectangles were drawn for: a label grows
     // to its text (never shrinks), keeping its place.
-    HDC dc = GetDC(h);
-    HGDIOBJ old = SelectObject(dc, controlFont());
     RECT need = {0, 0, 0, 0};
-    DrawTextW(dc, caption, -1, &need, DT_CALCRECT | DT_SINGLELINE);
-    SelectObject(dc, old);
-    ReleaseDC(h, dc);
+    {
+        common::WindowDC dc(h);
+        common::Selection font(dc.get(), controlFont());
+        DrawTextW(dc.get(), caption, -1, &need, DT_CALCRECT | DT_SINGLELINE);
+    }
     RECT r = toPixels(rect);
     int w = std::max<int>(r.right - r.left, need.right + 1);
     int ht = std::max<int>(r.bottom - r.top, need.bottom);

@@ -1,6 +1,7 @@
 // KESTROM.EXE driven from outside through the GUI test driver, in a folder of real
 // project files.
 #include "form1_ids.h"
+#include "common/owned.h"
 #include "shell/shell.h"
 #include "testdriver/driver.h"
 
@@ -62,13 +63,12 @@ const char kDone[] = "Type=Exe\r\nModule=M; QsnMain2.Bas\r\nClass=Interpolator; 
 std::vector<std::wstring> Names(const std::wstring& folder) {
     std::vector<std::wstring> names;
     WIN32_FIND_DATAW fd;
-    HANDLE h = FindFirstFileW(td::Join(folder, L"*").c_str(), &fd);
-    if (h == INVALID_HANDLE_VALUE) return names;
+    common::FindHandle search(FindFirstFileW(td::Join(folder, L"*").c_str(), &fd));
+    if (!search) return names;
     do {
         if (std::wstring(fd.cFileName) != L"." && std::wstring(fd.cFileName) != L"..")
             names.push_back(fd.cFileName);
-    } while (FindNextFileW(h, &fd));
-    FindClose(h);
+    } while (FindNextFileW(search.get(), &fd));
     std::sort(names.begin(), names.end());
     return names;
 }
@@ -313,11 +313,12 @@ TEST_F(Kestrom, AFailedSaveOverTheProjectKeepsItWholeAndLeavesNoTemporaryFile) {
 
     // Another program reads the project and lets nobody write or remove it meanwhile.
     start();
-    HANDLE held = CreateFileW(td::Join(dir, L"Demo.VBP").c_str(), GENERIC_READ, FILE_SHARE_READ,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    common::UniqueFile held(CreateFileW(td::Join(dir, L"Demo.VBP").c_str(), GENERIC_READ,
+                                        FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_NE(held.get(), INVALID_HANDLE_VALUE);
     saveOverItself(L"Demo.VBP", ERROR_SHARING_VIOLATION);
-    CloseHandle(held);
+    held.reset();
     ASSERT_TRUE(td::ReadBytes(td::Join(dir, L"Demo.VBP"), kept));
     EXPECT_EQ(kept, kDemo);
     EXPECT_EQ(Names(dir), before);

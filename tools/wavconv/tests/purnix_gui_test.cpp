@@ -1,5 +1,6 @@
 // PURNIX.EXE driven through its window under Wine. Inputs come from sox and ffmpeg, the
 // written AVI files are judged by ffprobe and ffmpeg.
+#include "common/owned.h"
 #include "form1_ids.h"
 #include "riff.h"
 #include "shell/shell.h"
@@ -401,12 +402,12 @@ TEST_F(Purnix, AFileThatCannotBeFinishedIsRemovedWithTheReasonInJapanese) {
 // the folder holds what it held.
 TEST_F(Purnix, AnOutputHeldWithoutDeleteSharingIsKeptWhole) {
     Sh("sox -n -r 8000 -c 1 -b 16 h.wav synth 0.1 sine 440 && echo old > h.avi");
-    HANDLE held =
-        CreateFileW(Path(L"h.avi").c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    common::UniqueFile held(CreateFileW(Path(L"h.avi").c_str(), GENERIC_READ,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_NE(held.get(), INVALID_HANDLE_VALUE);
     ExpectKeptFolder(L"PURNIX.EXE", L"h.wav", kCannotOpen, true);
-    CloseHandle(held);
+    held.reset();
 }
 
 TEST_F(Purnix, AFullDiskKeepsAnExistingOutputWhole) {

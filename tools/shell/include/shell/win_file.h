@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include "common/owned.h"
 #include "riff.h"
 
 #include <string>
@@ -15,7 +16,6 @@ class Win32File : public riff::ByteStore {
     Win32File() = default;
     Win32File(const Win32File&) = delete;
     Win32File& operator=(const Win32File&) = delete;
-    ~Win32File() override { close(); }
 
     bool open(const std::wstring& path, bool writable);
     void close();
@@ -29,10 +29,11 @@ class Win32File : public riff::ByteStore {
 
   private:
     bool seek(uint64_t offset);
-    HANDLE handle_ = INVALID_HANDLE_VALUE;
+    common::UniqueFile handle_;
     bool writable_ = false;
-    HANDLE mapping_ = nullptr;
-    void* view_ = nullptr;
+    // Declared after the file they come from: the view goes first, then the mapping.
+    common::UniqueHandle mapping_;
+    common::MappedView view_;
     uint64_t size_ = 0;
     DWORD error_ = 0;
 };
