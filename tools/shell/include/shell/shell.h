@@ -142,13 +142,6 @@ enum : int {
     kIdFile2 = 1004,
 };
 
-struct ChooserLayout {
-    Twips drive1, dir1, file1;
-    Twips file2; // used when hasFile2
-    bool hasFile2 = false;
-    std::wstring pattern1, pattern2;
-};
-
 // Drive1 (drop-down list of drives), Dir1 (folder tree: double-click or Enter opens a
 // folder) and File1/File2 (files of Dir1's folder matching a pattern; several patterns are
 // separated by ";"). The caller creates the labels around them in tab order; the lists are
@@ -187,7 +180,6 @@ class FileChooser {
     // File2 active: File1's background colour and enabled; inactive: the window's background
     // colour and disabled. Its selection stays either way.
     void setFile2Active(bool active);
-    bool file2Active() const { return file2Active_; }
     // Forward WM_CTLCOLORLISTBOX here and return the brush when it is non-null.
     HBRUSH onCtlColorListBox(HWND list, HDC dc) const;
 
