@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include "common/owned.h"
 #include "riff.h"
 
 #include <string>
@@ -16,32 +17,31 @@ class Win32File : public riff::ByteStore {
     Win32File() = default;
     Win32File(const Win32File&) = delete;
     Win32File& operator=(const Win32File&) = delete;
-    ~Win32File() override { Close(); }
 
-    bool Open(const std::wstring& path, bool writable);
-    void Close();
+    bool open(const std::wstring& path, bool writable);
+    void close();
     uint64_t Size() const override { return size_; }
     bool Read(uint64_t offset, void* dst, size_t n) override;
     bool Write(uint64_t offset, const void* src, size_t n) override;
     bool Truncate(uint64_t size) override;
     // A read-only mapping of the range (read-only files only).
     const uint8_t* View(uint64_t offset, size_t n) override;
-    DWORD LastError() const { return error_; }
-    HANDLE Handle() const { return handle_; }
+    DWORD lastError() const { return error_; }
 
   private:
-    bool Seek(uint64_t offset);
-    bool ReadAt(uint64_t offset, void* dst, size_t n);
+    bool seek(uint64_t offset);
+    bool readAt(uint64_t offset, void* dst, size_t n);
     // Small reads are served from one block read ahead: a walk over the thousands of small
     // chunks of an AVI file then makes a system call every few hundred of them, not two
     // each. A write or a truncation drops the block.
     static constexpr size_t kReadAhead = 256 * 1024;
     std::vector<uint8_t> block_;
     uint64_t blockAt_ = 0;
-    HANDLE handle_ = INVALID_HANDLE_VALUE;
+    common::UniqueFile handle_;
     bool writable_ = false;
-    HANDLE mapping_ = nullptr;
-    void* view_ = nullptr;
+    // Declared after the file they come from: the view goes first, then the mapping.
+    common::UniqueHandle mapping_;
+    common::MappedView view_;
     uint64_t size_ = 0;
     DWORD error_ = 0;
 };
