@@ -1,6 +1,8 @@
 // Files and code pages as the programs use them: identity, whole-file reading, ANSI text.
 #include "shell/shell.h"
 
+#include "shell/command_line.h"
+
 namespace shell {
 
 namespace {
@@ -29,6 +31,13 @@ bool fileIdentity(const std::wstring& path, BY_HANDLE_FILE_INFORMATION& info) {
 }
 
 } // namespace
+
+bool fileKey(const std::wstring& path, FileKey& key) {
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!fileIdentity(path, info)) return false;
+    key = {info.dwVolumeSerialNumber, uint64_t(info.nFileIndexHigh) << 32 | info.nFileIndexLow};
+    return true;
+}
 
 bool sameFile(const std::wstring& a, const std::wstring& b) {
     BY_HANDLE_FILE_INFORMATION ia, ib;
