@@ -64,6 +64,26 @@ function(quillon_wine_test name)
         PROPERTIES TIMEOUT ${T_TIMEOUT} ${T_PROPERTIES})
 endfunction()
 
+# One of the three programs: quillon_program(NAME SOURCES ... LIBS ... [RC script] [HELP text]).
+# NAME is the target and the EXE's name (NAME.EXE). RC is the program's resource script in
+# its win/ folder (version resource and icon; the icons live in resources/). HELP is the
+# help text in UTF-8, shipped as NAME.TXT. Test builds of a program give neither.
+function(quillon_program name)
+    cmake_parse_arguments(P "" "RC;HELP" "SOURCES;LIBS" ${ARGN})
+    add_executable(${name} WIN32 ${P_SOURCES} ${P_RC})
+    if(P_RC)
+        set_property(SOURCE ${P_RC} APPEND PROPERTY INCLUDE_DIRECTORIES
+            ${PROJECT_SOURCE_DIR}/resources)
+    endif()
+    set_target_properties(${name} PROPERTIES OUTPUT_NAME ${name} SUFFIX .EXE)
+    target_link_options(${name} PRIVATE -municode)
+    target_include_directories(${name} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/win)
+    target_link_libraries(${name} PRIVATE ${P_LIBS})
+    if(P_HELP)
+        quillon_help_file(${name} ${name}.TXT ${P_HELP})
+    endif()
+endfunction()
+
 # A program's help file: kept in UTF-8 in the repository, shipped beside the program in
 # Shift-JIS with CR LF line ends (the viewer reads it in the ANSI code page).
 # Makes the target <program>Help, which the program depends on.

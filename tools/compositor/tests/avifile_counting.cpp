@@ -3,11 +3,9 @@
 // "init=I exit=E streams=S released=R opened=O closed=C".
 #include <cstdio>
 
-#include "avifile_api.h"
+#include "avifile.h"
 
-namespace compositor {
-
-bool bindAvifile(AviFileApi& api);
+namespace avi {
 
 namespace {
 
@@ -62,10 +60,10 @@ ULONG WINAPI countingStreamRelease(PAVISTREAM stream) {
 
 } // namespace
 
-const AviFileApi* avifileApi() {
+const AviFileApi* aviFile() {
     static AviFileApi api{};
     static const bool bound = [] {
-        if (!bindAvifile(g_real)) return false;
+        if (!bindAviFile(g_real)) return false;
         api = g_real;
         api.FileInit = countingInit;
         api.FileExit = countingExit;
@@ -78,4 +76,4 @@ const AviFileApi* avifileApi() {
     return bound ? &api : nullptr;
 }
 
-} // namespace compositor
+} // namespace avi

@@ -2,7 +2,7 @@
 // changed it, as a disk that gives up in the middle would have them do.
 #include <windows.h>
 
-#include "output_checks.h"
+#include "output_fixup.h"
 #include "shell/win_file.h"
 
 namespace compositor {

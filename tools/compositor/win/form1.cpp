@@ -1,35 +1,32 @@
+// TAMSEL.EXE: the main window Form1 and its event handlers.
 #include "form1.h"
 
+#include "compose.h"
 #include "form1_ids.h"
 
 namespace compositor {
 
-static_assert(int(kIdDrive1) == int(shell::kIdDrive1) && int(kIdDir1) == int(shell::kIdDir1) &&
-                  int(kIdFile1) == int(shell::kIdFile1) && int(kIdFile2) == int(shell::kIdFile2),
-              "the chooser's ids");
-
-const wchar_t kAppTitle[] = L"Tamsel";
 Form1 g_form1;
 
 namespace {
 
 const wchar_t kClassName[] = L"TamselForm1";
 
+void Command1_Click() {
+    composeChosenFiles();
+}
+
 void Option1_Click(int index) {
-    g_form1.operation = static_cast<compositor::AudioOperation>(index);
+    g_form1.operation = static_cast<AudioOperation>(index);
     // Add and Replace need the audio list; otherwise it looks and acts inactive and keeps
-    // its selection (WM_CTLCOLORLISTBOX gives it the window's background).
-    EnableWindow(g_form1.chooser.file2, compositor::needsAudioFile(g_form1.operation));
-    InvalidateRect(g_form1.chooser.file2, nullptr, TRUE);
+    // its selection.
+    g_form1.chooser.setFile2Active(needsAudioFile(g_form1.operation));
 }
 
 void Form_Load(HWND hwnd) {
     using shell::Twips;
     g_form1.hwnd = hwnd;
-    // The option buttons lie over the frame as its siblings; a window that clips its
-    // children would never paint the frame's inside.
-    SetWindowLongPtrW(hwnd, GWL_STYLE, GetWindowLongPtrW(hwnd, GWL_STYLE) & ~WS_CLIPCHILDREN);
-    // Created in tab order.
+    // Created in tab order; each label's access key goes to the list after it.
     shell::createLabel(hwnd, kIdLabel3, L"Dri&ve:", Twips{60, 60, 435, 180});
     g_form1.chooser.createDrive1(hwnd, Twips{60, 300, 2475, 300});
     shell::createLabel(hwnd, kIdLabel4, L"&Directory/Folder:", Twips{60, 720, 1305, 180});
@@ -52,47 +49,40 @@ void Form_Load(HWND hwnd) {
     g_form1.chooser.start();
 }
 
-LRESULT CALLBACK form1Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT CALLBACK form1Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case WM_CREATE:
         Form_Load(hwnd);
         return 0;
     case WM_COMMAND: {
-        int id = LOWORD(wp), code = HIWORD(wp);
-        if (g_form1.chooser.onCommand(wp, lp)) return 0;
-        if (shell::handleMenuCommand(hwnd, id, shell::kTamsel)) return 0;
+        int id = LOWORD(wParam), code = HIWORD(wParam);
+        if (g_form1.chooser.onCommand(wParam, lParam)) return 0;
+        if (shell::handleMenuCommand(hwnd, id)) return 0;
         if (id == kIdCommand1 && code == BN_CLICKED) Command1_Click();
         if (id >= kIdOption1_3 && id <= kIdOption1_0 && code == BN_CLICKED)
             Option1_Click(kIdOption1_0 - id);
         return 0;
     }
     case WM_CTLCOLORLISTBOX:
-        if (reinterpret_cast<HWND>(lp) == g_form1.chooser.file2 &&
-            !compositor::needsAudioFile(g_form1.operation)) {
-            SetBkColor(reinterpret_cast<HDC>(wp), GetSysColor(COLOR_BTNFACE));
-            return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
-        }
-        break;
-    case WM_SETCURSOR:
-        if (g_form1.busy) {
-            SetCursor(LoadCursorW(nullptr, IDC_WAIT));
-            return TRUE;
-        }
+        if (HBRUSH brush = g_form1.chooser.onCtlColorListBox(reinterpret_cast<HWND>(lParam),
+                                                             reinterpret_cast<HDC>(wParam)))
+            return reinterpret_cast<LRESULT>(brush);
         break;
     }
-    // No closing step of its own: the shell's default closes the help viewer with the form.
-    return shell::defFormProc(hwnd, msg, wp, lp);
+    // Form_Unload is the shell's default: the help viewer would otherwise keep the program
+    // alive.
+    return shell::defFormProc(hwnd, msg, wParam, lParam);
 }
 
 } // namespace
 
 void messageBox(const std::wstring& text, UINT icon) {
-    shell::showMessage(g_form1.hwnd, text, MB_OK | icon, shell::kTamsel);
+    shell::showMessage(g_form1.hwnd, text, MB_OK | icon);
 }
 
 } // namespace compositor
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int show) {
-    return shell::runMainForm(instance, compositor::kClassName, compositor::form1Proc,
-                              compositor::kAppTitle, 6120, 5055, show);
+    return shell::runMainForm(instance, compositor::kTool, compositor::kClassName,
+                              compositor::form1Proc, 6120, 5055, show);
 }

@@ -1,4 +1,4 @@
-// Tamsel's main window Form1 and what its handlers share.
+// TAMSEL's main window Form1: its state, and the program's facts.
 #pragma once
 
 #include <windows.h>
@@ -10,15 +10,20 @@
 
 namespace compositor {
 
-extern const wchar_t kAppTitle[];
+inline const shell::ToolInfo kTool = {
+    L"Tamsel",
+    L"Tamsel",
+    {L"TAMSEL.EXE", L"バージョン1.0", L"このプログラムはフリーウェアです。", shell::kCopyright},
+    L"バージョン情報",
+    L"Tamsel の使い方",
+    L"TAMSEL.TXT"};
 
 struct Form1 {
     HWND hwnd = nullptr;
     shell::FileChooser chooser; // Drive1, Dir1, File1 (video), File2 (audio)
     HWND command1 = nullptr;
     HWND option1[4] = {};
-    compositor::AudioOperation operation = compositor::AudioOperation::Add;
-    bool busy = false;      // hourglass while the save runs
+    AudioOperation operation = AudioOperation::Add;
     bool composing = false; // Command1_Click is running
 };
 
@@ -26,8 +31,5 @@ extern Form1 g_form1;
 
 // Message box with the application title; `icon` is MB_ICONEXCLAMATION, MB_ICONINFORMATION or 0.
 void messageBox(const std::wstring& text, UINT icon);
-
-// Command1_Click: the compression run.
-void Command1_Click();
 
 } // namespace compositor

@@ -1,6 +1,4 @@
-// The corrections of a written file, in a file of their own so that a test build can put a
-// failing one in their place.
-#include "output_checks.h"
+#include "output_fixup.h"
 
 #include "avi_fixup.h"
 #include "avi_video_fixup.h"

@@ -1,9 +1,11 @@
-// The shell's chooser and layout in a window of the test process itself.
+// The shell's chooser and layout in a window of the test process itself; its help viewer
+// and drive fallback in a program built on it.
 #include "shell/shell.h"
 #include "testdriver/driver.h"
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <thread>
 
 namespace {
@@ -128,19 +130,6 @@ TEST(Layout, TwipsScaleByTheScreensDpi) {
     EXPECT_EQ(r.bottom - r.top, MulDiv(300, dpiY, 1440));
 }
 
-TEST(ToolStrings, AboutAndHelpTextsPerTool) {
-    EXPECT_EQ(shell::kKestrom.aboutLines.size(), 3u);
-    EXPECT_EQ(shell::kTamsel.aboutLines.size(), 4u);
-    EXPECT_EQ(shell::kPurnix.aboutLines.size(), 4u);
-    EXPECT_STREQ(shell::kTamsel.aboutCaption, L"バージョン情報");
-    EXPECT_STREQ(shell::kPurnix.aboutCaption, L"ﾊﾞｰｼﾞｮﾝ情報");
-    EXPECT_STREQ(shell::kKestrom.helpCaption, L"KESTROMの使い方");
-    for (size_t i = 1; i < 4; ++i)
-        EXPECT_STREQ(shell::kTamsel.aboutLines[i], shell::kPurnix.aboutLines[i]);
-    EXPECT_STREQ(shell::kTamsel.helpFile, L"TAMSEL.TXT");
-    EXPECT_STREQ(shell::kPurnix.helpFile, L"PURNIX.TXT");
-}
-
 TEST(InitProcess, TurnsOffCriticalErrorBoxesAndKeepsOtherFlags) {
     UINT saved = GetErrorMode();
     SetErrorMode(SEM_NOGPFAULTERRORBOX);
@@ -218,4 +207,158 @@ TEST_F(Chooser, File2CanBeMadeInactiveAndKeepsItsSelection) {
     EXPECT_EQ(chooser.onCtlColorListBox(chooser.file2, dc), GetSysColorBrush(COLOR_WINDOW));
     ReleaseDC(chooser.file2, dc);
     EXPECT_EQ(chooser.file2Name(), L"b.avi");
+}
+
+// The shell's help viewer and drive list as a program built on it shows them: KESTROM.EXE
+// driven from outside, in a folder of its own.
+namespace {
+
+const wchar_t kCaption[] = L"Kestrom - Project file converter";
+
+int Dpi(int index) {
+    HDC dc = GetDC(nullptr);
+    int dpi = GetDeviceCaps(dc, index);
+    ReleaseDC(nullptr, dc);
+    return dpi;
+}
+int PxX(int twips) {
+    return MulDiv(twips, Dpi(LOGPIXELSX), 1440);
+}
+int PxY(int twips) {
+    return MulDiv(twips, Dpi(LOGPIXELSY), 1440);
+}
+
+class ShellInAProgram : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        dir = td::MakeTempFolder(L"shellprog");
+        ASSERT_FALSE(dir.empty());
+    }
+    void TearDown() override {
+        app.reset();
+        td::RemoveTree(dir);
+    }
+    void start(const std::vector<std::wstring>& env = {}) {
+        app = std::make_unique<td::App>(L"KESTROM.EXE", dir, env);
+        form = app->WaitWindow(kCaption);
+        ASSERT_TRUE(form);
+        drive1 = td::Control(form, shell::kIdDrive1);
+        dir1 = td::Control(form, shell::kIdDir1);
+        ASSERT_TRUE(drive1 && dir1);
+    }
+
+    std::wstring dir;
+    std::unique_ptr<td::App> app;
+    HWND form = nullptr, drive1 = nullptr, dir1 = nullptr;
+};
+
+} // namespace
+
+TEST_F(ShellInAProgram, HelpOpensOnceReadsAgainAfterClosingAndClosesWithTheMainWindow) {
+    ASSERT_TRUE(td::CopyBeside(L"KESTROM.TXT", dir));
+    std::string shipped;
+    ASSERT_TRUE(td::ReadBytes(td::Join(dir, L"KESTROM.TXT"), shipped));
+    std::wstring expected = td::Widen(shipped, 932);
+    ASSERT_NE(expected.find(L"使い方"), std::wstring::npos); // a real Japanese help text
+    start({L"LC_ALL=ja_JP.UTF-8"});
+    td::ChooseMenu(form, shell::kIdMenuHelp);
+    HWND help = app->WaitWindow(L"KESTROMの使い方");
+    ASSERT_TRUE(help);
+    HWND text = td::ControlByClass(help, L"Edit");
+    ASSERT_TRUE(text);
+    EXPECT_EQ(td::Text(text), expected);
+    // Placed over the main window: centred, a third of the height difference down.
+    RECT f, v;
+    GetWindowRect(form, &f);
+    GetWindowRect(help, &v);
+    EXPECT_NEAR(v.left, f.left + ((f.right - f.left) - (v.right - v.left)) / 2.0, 1);
+    EXPECT_NEAR(v.top, f.top + ((f.bottom - f.top) - (v.bottom - v.top)) / 3.0, 1);
+    RECT c = td::ClientRect(help);
+    EXPECT_EQ(c.right, PxX(5685));
+    EXPECT_EQ(c.bottom, PxY(4275));
+    td::Screenshot("kestrom-help-japanese");
+
+    // Open: a second Help neither reads the file again nor moves the window.
+    td::WriteBytes(td::Join(dir, L"KESTROM.TXT"), "changed\r\n");
+    SetWindowPos(help, nullptr, 5, 7, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    td::ChooseMenu(form, shell::kIdMenuHelp);
+    td::Sync(form);
+    GetWindowRect(help, &v);
+    EXPECT_EQ(v.left, 5);
+    EXPECT_EQ(v.top, 7);
+    EXPECT_EQ(td::Text(text), expected);
+
+    // Closed and opened again: the file is read again and the window placed again.
+    td::Close(help);
+    ASSERT_TRUE(td::WaitFor([&] { return !IsWindow(help); }));
+    td::ChooseMenu(form, shell::kIdMenuHelp);
+    help = app->WaitWindow(L"KESTROMの使い方");
+    ASSERT_TRUE(help);
+    EXPECT_EQ(td::Text(td::ControlByClass(help, L"Edit")), L"changed\r\n");
+    GetWindowRect(help, &v);
+    EXPECT_NE(v.left, 5);
+
+    // Closing the main window closes the viewer, and the program ends.
+    td::Close(form);
+    DWORD code = 99;
+    EXPECT_TRUE(app->WaitExit(5000, &code));
+    EXPECT_EQ(code, 0u);
+}
+
+TEST_F(ShellInAProgram, HelpViewerTextFollowsTheClientAreaAndEmptyFilesCountAsNotLoaded) {
+    td::WriteBytes(td::Join(dir, L"KESTROM.TXT"), "");
+    start();
+    td::ChooseMenu(form, shell::kIdMenuHelp);
+    HWND help = app->WaitWindow(L"KESTROMの使い方");
+    ASSERT_TRUE(help);
+    HWND text = td::ControlByClass(help, L"Edit");
+    EXPECT_EQ(td::Text(text), L"");
+    // Empty: the next Help reads again although the window is open.
+    td::WriteBytes(td::Join(dir, L"KESTROM.TXT"), "second\n");
+    td::ChooseMenu(form, shell::kIdMenuHelp);
+    td::Sync(form);
+    EXPECT_EQ(td::Text(text), L"second\r\n");
+
+    SetWindowPos(help, nullptr, 0, 0, 120, 90, SWP_NOMOVE | SWP_NOZORDER);
+    td::Sync(help);
+    RECT c = td::ClientRect(help), t = td::RectInParent(text);
+    EXPECT_EQ(t.left, 0);
+    EXPECT_EQ(t.top, 0);
+    EXPECT_EQ(t.right, c.right);
+    EXPECT_EQ(t.bottom, c.bottom);
+    PostMessageW(help, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    td::Sync(help);
+    RECT after = td::RectInParent(text);
+    EXPECT_EQ(after.right, t.right);
+    EXPECT_EQ(after.bottom, t.bottom);
+}
+
+TEST_F(ShellInAProgram, MissingHelpFileShowsTheNotFoundText) {
+    start();
+    td::ChooseMenu(form, shell::kIdMenuHelp);
+    HWND help = app->WaitWindow(L"KESTROMの使い方");
+    ASSERT_TRUE(help);
+    EXPECT_EQ(td::Text(td::ControlByClass(help, L"Edit")),
+              L"ヘルプ文書[KESTROM.TXT]が見つかりません。");
+}
+
+TEST_F(ShellInAProgram, AnUnreadableDriveFallsBackToTheProgramsDrive) {
+    // q: points at a folder that does not exist.
+    ASSERT_TRUE(td::MapWineDrive(L'q', "/nonexistent-quillon-drive"));
+    start();
+    int q = td::FindListItem(drive1, L"q:");
+    if (q >= 0) {
+        td::SelectListItem(drive1, q);
+        td::Sync(form);
+        EXPECT_TRUE(app->NoMessageBox());
+        std::wstring own = td::ExeFolder().substr(0, 2);
+        own[0] = wchar_t(towlower(own[0]));
+        EXPECT_EQ(td::ListItems(drive1)[size_t(td::ListIndex(drive1))], own);
+        // The folder list shows a folder of that drive, and the file list follows it.
+        auto dirs = td::ListItems(dir1);
+        ASSERT_FALSE(dirs.empty());
+        EXPECT_EQ(towlower(dirs[0][0]), own[0]);
+    }
+    td::UnmapWineDrive(L'q');
+    ASSERT_GE(q, 0) << "the mapped drive is not listed";
 }

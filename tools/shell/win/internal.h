@@ -11,5 +11,7 @@ HWND labelTarget(HWND label);
 bool isShellLabel(HWND hwnd);
 // Counts a top-level window open; FormClosed ends the loop with the last.
 void formOpened();
+// True while a BusyCursor lives.
+bool busy();
 
 } // namespace shell

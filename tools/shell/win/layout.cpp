@@ -104,7 +104,7 @@ HWND createForm(const wchar_t* className, const wchar_t* caption, int clientWidt
     AppendMenuW(option, MF_STRING, kIdMenuAbout, L"&About...");
     AppendMenuW(option, MF_STRING, kIdMenuHelp, L"&Help...");
     AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(option), L"&Option");
-    DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+    DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
     RECT r = {0, 0, twipsToPixelsX(clientWidthTwips), twipsToPixelsY(clientHeightTwips)};
     AdjustWindowRectEx(&r, style, TRUE, WS_EX_CONTROLPARENT);
     return CreateWindowExW(WS_EX_CONTROLPARENT, className, caption, style, CW_USEDEFAULT,

@@ -457,94 +457,6 @@ TEST_F(Kestrom, JapaneseProjectUnderTheUtf8CodePage) {
     ConvertJapaneseProject(L"hi_IN.UTF-8", CP_UTF8, "kestrom-main-utf8");
 }
 
-TEST_F(Kestrom, HelpOpensOnceReadsAgainAfterClosingAndClosesWithTheMainWindow) {
-    ASSERT_TRUE(td::CopyBeside(L"KESTROM.TXT", dir));
-    std::string shipped;
-    ASSERT_TRUE(td::ReadBytes(td::Join(dir, L"KESTROM.TXT"), shipped));
-    std::wstring expected = td::Widen(shipped, 932);
-    ASSERT_NE(expected.find(L"使い方"), std::wstring::npos); // a real Japanese help text
-    start({L"LC_ALL=ja_JP.UTF-8"});
-    td::ChooseMenu(form, shell::kIdMenuHelp);
-    HWND help = app->WaitWindow(L"KESTROMの使い方");
-    ASSERT_TRUE(help);
-    HWND text = td::ControlByClass(help, L"Edit");
-    ASSERT_TRUE(text);
-    EXPECT_EQ(td::Text(text), expected);
-    // Placed over the main window: centred, a third of the height difference down.
-    RECT f, v;
-    GetWindowRect(form, &f);
-    GetWindowRect(help, &v);
-    EXPECT_NEAR(v.left, f.left + ((f.right - f.left) - (v.right - v.left)) / 2.0, 1);
-    EXPECT_NEAR(v.top, f.top + ((f.bottom - f.top) - (v.bottom - v.top)) / 3.0, 1);
-    RECT c = td::ClientRect(help);
-    EXPECT_EQ(c.right, PxX(5685));
-    EXPECT_EQ(c.bottom, PxY(4275));
-    td::Screenshot("kestrom-help-japanese");
-
-    // Open: a second Help neither reads the file again nor moves the window.
-    td::WriteBytes(td::Join(dir, L"KESTROM.TXT"), "changed\r\n");
-    SetWindowPos(help, nullptr, 5, 7, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-    td::ChooseMenu(form, shell::kIdMenuHelp);
-    td::Sync(form);
-    GetWindowRect(help, &v);
-    EXPECT_EQ(v.left, 5);
-    EXPECT_EQ(v.top, 7);
-    EXPECT_EQ(td::Text(text), expected);
-
-    // Closed and opened again: the file is read again and the window placed again.
-    td::Close(help);
-    ASSERT_TRUE(td::WaitFor([&] { return !IsWindow(help); }));
-    td::ChooseMenu(form, shell::kIdMenuHelp);
-    help = app->WaitWindow(L"KESTROMの使い方");
-    ASSERT_TRUE(help);
-    EXPECT_EQ(td::Text(td::ControlByClass(help, L"Edit")), L"changed\r\n");
-    GetWindowRect(help, &v);
-    EXPECT_NE(v.left, 5);
-
-    // Closing the main window closes the viewer, and the program ends.
-    td::Close(form);
-    DWORD code = 99;
-    EXPECT_TRUE(app->WaitExit(5000, &code));
-    EXPECT_EQ(code, 0u);
-}
-
-TEST_F(Kestrom, HelpViewerTextFollowsTheClientAreaAndEmptyFilesCountAsNotLoaded) {
-    td::WriteBytes(td::Join(dir, L"KESTROM.TXT"), "");
-    start();
-    td::ChooseMenu(form, shell::kIdMenuHelp);
-    HWND help = app->WaitWindow(L"KESTROMの使い方");
-    ASSERT_TRUE(help);
-    HWND text = td::ControlByClass(help, L"Edit");
-    EXPECT_EQ(td::Text(text), L"");
-    // Empty: the next Help reads again although the window is open.
-    td::WriteBytes(td::Join(dir, L"KESTROM.TXT"), "second\n");
-    td::ChooseMenu(form, shell::kIdMenuHelp);
-    td::Sync(form);
-    EXPECT_EQ(td::Text(text), L"second\r\n");
-
-    SetWindowPos(help, nullptr, 0, 0, 120, 90, SWP_NOMOVE | SWP_NOZORDER);
-    td::Sync(help);
-    RECT c = td::ClientRect(help), t = td::RectInParent(text);
-    EXPECT_EQ(t.left, 0);
-    EXPECT_EQ(t.top, 0);
-    EXPECT_EQ(t.right, c.right);
-    EXPECT_EQ(t.bottom, c.bottom);
-    PostMessageW(help, WM_SYSCOMMAND, SC_MINIMIZE, 0);
-    td::Sync(help);
-    RECT after = td::RectInParent(text);
-    EXPECT_EQ(after.right, t.right);
-    EXPECT_EQ(after.bottom, t.bottom);
-}
-
-TEST_F(Kestrom, MissingHelpFileShowsTheNotFoundText) {
-    start();
-    td::ChooseMenu(form, shell::kIdMenuHelp);
-    HWND help = app->WaitWindow(L"KESTROMの使い方");
-    ASSERT_TRUE(help);
-    EXPECT_EQ(td::Text(td::ControlByClass(help, L"Edit")),
-              L"ヘルプ文書[KESTROM.TXT]が見つかりません。");
-}
-
 TEST_F(Kestrom, AboutShowsThreeLinesWithTheTitleAndTheInformationIcon) {
     start();
     td::ChooseMenu(form, shell::kIdMenuAbout);
@@ -558,27 +470,6 @@ TEST_F(Kestrom, AboutShowsThreeLinesWithTheTitleAndTheInformationIcon) {
     EXPECT_EQ(b.text.find(L'\n'), std::wstring::npos);
     td::Screenshot("kestrom-about");
     EXPECT_TRUE(td::PressBoxButton(box, IDOK));
-}
-
-TEST_F(Kestrom, AnUnreadableDriveFallsBackToTheProgramsDrive) {
-    // q: points at a folder that does not exist.
-    ASSERT_TRUE(td::MapWineDrive(L'q', "/nonexistent-quillon-drive"));
-    start();
-    int q = td::FindListItem(drive1, L"q:");
-    if (q >= 0) {
-        td::SelectListItem(drive1, q);
-        td::Sync(form);
-        EXPECT_TRUE(app->NoMessageBox());
-        std::wstring own = td::ExeFolder().substr(0, 2);
-        own[0] = wchar_t(towlower(own[0]));
-        EXPECT_EQ(td::ListItems(drive1)[size_t(td::ListIndex(drive1))], own);
-        // The folder list shows a folder of that drive, and the file list follows it.
-        auto dirs = td::ListItems(dir1);
-        ASSERT_FALSE(dirs.empty());
-        EXPECT_EQ(towlower(dirs[0][0]), own[0]);
-    }
-    td::UnmapWineDrive(L'q');
-    ASSERT_GE(q, 0) << "the mapped drive is not listed";
 }
 
 TEST_F(Kestrom, AccessKeysMoveTheFocusToTheLabelledControl) {

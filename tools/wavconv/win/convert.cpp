@@ -1,6 +1,7 @@
 #include "convert.h"
 
 #include "avifile.h"
+
 #include "conversion.h"
 #include "finish_avi.h"
 #include "wave_reader.h"
@@ -79,7 +80,7 @@ Outcome convertWaveToAvi(const std::wstring& wavPath, const std::wstring& aviPat
     std::string ansiPath;
     if (!shell::toAnsi(aviPath, ansiPath, shell::AnsiMode::kExact))
         return warning(kCannotOpenAvi, kUnusableName);
-    const AviFileApi* api = aviFile();
+    const avi::AviFileApi* api = avi::aviFile();
     if (!api) return warning(kCannotOpenAvi, shell::systemErrorText(GetLastError()));
 
     // Written and corrected under a temporary name beside the output, which it replaces only
@@ -90,35 +91,31 @@ Outcome convertWaveToAvi(const std::wstring& wavPath, const std::wstring& aviPat
     std::string ansiTemp;
     if (!shell::toAnsi(replacement.temp(), ansiTemp, shell::AnsiMode::kExact))
         return warning(kCannotOpenAvi, kUnusableName);
-    api->AVIFileInit();
-    PAVIFILE file = nullptr;
-    HRESULT hr = api->AVIFileOpen(&file, ansiTemp.c_str(), OF_WRITE | OF_CREATE,
-                                  const_cast<CLSID*>(&aviFileHandler()));
-    if (hr != 0 || !file) {
-        api->AVIFileExit();
-        return warning(kCannotOpenAvi);
-    }
-
     const uint32_t sampleBytes = wavconv::wholeBlockBytes(wave.size, wave.format);
     AVISTREAMINFOA info = streamInfo(wave, sampleBytes, streamName);
-    PAVISTREAM stream = nullptr;
-    hr = api->AVIFileCreateStream(file, &stream, &info);
-    if (hr != 0 || !stream) {
-        api->AVIFileRelease(file);
-        api->AVIFileExit();
-        return {kCannotCreateStream, 0};
-    }
-
     const std::vector<uint8_t> format = wavconv::streamFormat(wave);
-    HRESULT failed = api->AVIStreamSetFormat(stream, 0, const_cast<uint8_t*>(format.data()),
-                                             LONG(format.size()));
-    if (failed == 0)
-        failed =
-            api->AVIStreamWrite(stream, 0, LONG(info.dwLength), const_cast<uint8_t*>(wave.samples),
-                                LONG(sampleBytes), 0, nullptr, nullptr);
-    api->AVIStreamRelease(stream);
-    api->AVIFileRelease(file);
-    api->AVIFileExit();
+    HRESULT failed = 0;
+    {
+        // The file is released and the library left before the corrections read it.
+        avi::AviFileSession session(*api);
+        PAVIFILE file = nullptr;
+        HRESULT hr = api->FileOpen(&file, ansiTemp.c_str(), OF_WRITE | OF_CREATE,
+                                   const_cast<CLSID*>(&avi::aviFileHandler()));
+        if (hr != 0 || !file) return warning(kCannotOpenAvi);
+        session.keep(file);
+
+        PAVISTREAM stream = nullptr;
+        hr = api->FileCreateStream(file, &stream, &info);
+        if (hr != 0 || !stream) return {kCannotCreateStream, 0};
+        session.keep(stream);
+
+        failed = api->StreamSetFormat(stream, 0, const_cast<uint8_t*>(format.data()),
+                                      LONG(format.size()));
+        if (failed == 0)
+            failed =
+                api->StreamWrite(stream, 0, LONG(info.dwLength), const_cast<uint8_t*>(wave.samples),
+                                 LONG(sampleBytes), 0, nullptr, nullptr);
+    }
     wave = wavconv::WaveData{};
     in.Close();
 

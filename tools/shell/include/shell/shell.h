@@ -14,17 +14,21 @@
 
 namespace shell {
 
-// ---- per-tool strings -------------------------------------------------------------------
+// ---- the program's own facts -------------------------------------------------------------
+// Each program defines its own and hands it to RunMainForm; the shell keeps it for the menu,
+// the About box and message boxes.
 struct ToolInfo {
     const wchar_t* title;                   // application title: caption of message boxes
+    const wchar_t* caption;                 // the main form's caption
     std::vector<const wchar_t*> aboutLines; // joined by a single CR in the About box
     const wchar_t* aboutCaption;
     const wchar_t* helpCaption;
     const wchar_t* helpFile; // bare name, looked up in the process's current folder
 };
-extern const ToolInfo kKestrom;
-extern const ToolInfo kTamsel;
-extern const ToolInfo kPurnix;
+// The last line of every About box.
+inline constexpr wchar_t kCopyright[] = L"Copyright (C) 2026 the Quillon toolkit developers";
+// The program's facts as handed to RunMainForm.
+const ToolInfo& tool();
 
 // ---- layout in twips ----------------------------------------------------------------------
 struct Twips {
@@ -40,7 +44,8 @@ HFONT controlFont();
 HFONT helpFont();
 
 // Creates the main window with the "&Option" menu and the given client size in twips.
-// The window class must be registered by the caller (its own window procedure).
+// The window class must be registered by the caller (its own window procedure). The form
+// does not clip its children: a frame's option buttons are its siblings and lie over it.
 HWND createForm(const wchar_t* className, const wchar_t* caption, int clientWidthTwips,
                 int clientHeightTwips, HINSTANCE instance);
 
@@ -82,9 +87,9 @@ enum : int {
     kIdMenuHelp = 9002,
 };
 // Handles WM_COMMAND of the "&Option" menu; true if it was one of its items.
-bool handleMenuCommand(HWND form, int id, const ToolInfo& tool);
-void MenuAbout_Click(HWND form, const ToolInfo& tool);
-void MenuHelp_Click(HWND form, const ToolInfo& tool);
+bool handleMenuCommand(HWND form, int id);
+void MenuAbout_Click(HWND form);
+void MenuHelp_Click(HWND form);
 
 // Looks `name` up in `dll` into the function pointer `fn`; false when it is missing.
 template <class F> bool bindByName(HMODULE dll, const char* name, F& fn) {
@@ -106,9 +111,18 @@ std::wstring fromAnsi(const std::string& bytes);
 // says what other programs may do with the file meanwhile.
 bool readWholeFile(const std::wstring& path, std::string& bytes, DWORD& error,
                    DWORD share = FILE_SHARE_READ);
-// Message box with the tool's title unless a caption is given.
-int showMessage(HWND owner, const std::wstring& text, UINT flags, const ToolInfo& tool,
-                const wchar_t* caption = nullptr);
+// Message box with the program's title unless a caption is given.
+int showMessage(HWND owner, const std::wstring& text, UINT flags, const wchar_t* caption = nullptr);
+
+// The hourglass over the program's windows while one lives (the shell's default window
+// procedure answers WM_SETCURSOR with it); the arrow again afterwards.
+class BusyCursor {
+  public:
+    BusyCursor();
+    ~BusyCursor();
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+};
 
 // Modal input box (a dialog of class #32770): the prompt (static id 0xFFFF, as in a message
 // box), a one-line text box holding `initial`, OK and Cancel. True with the typed text on OK;
@@ -206,11 +220,12 @@ class FileChooser {
 // can fall back silently. Flags the process was started with are kept.
 void initProcess();
 
-// The whole start-up of a program: process-wide settings, the main form's class (`proc`,
-// arrow cursor, button-face background, the program's icon), the form with the "&Option"
-// menu at the given client size (counted open), then the message loop until the last
-// window closes. Returns the exit code; 1 when the form cannot be created.
-int runMainForm(HINSTANCE instance, const wchar_t* className, WNDPROC proc, const wchar_t* caption,
+// The whole start-up of a program: keeps its facts (`tool`), process-wide settings, the
+// main form's class (`proc`, arrow cursor, button-face background, the program's icon), the
+// form with the tool's caption, the "&Option" menu and the given client size (counted
+// open), then the message loop until the last window closes. Returns the exit code; 1 when
+// the form cannot be created.
+int runMainForm(HINSTANCE instance, const ToolInfo& tool, const wchar_t* className, WNDPROC proc,
                 int clientWidthTwips, int clientHeightTwips, int show);
 
 // ---- message loop ------------------------------------------------------------------------------
@@ -218,8 +233,8 @@ int runMainForm(HINSTANCE instance, const wchar_t* className, WNDPROC proc, cons
 // count them open); the loop ends with the last.
 void formClosed();
 // The rest of a main form's window procedure: WM_CLOSE closes the help viewer (it would keep
-// the program alive) and destroys the form, WM_DESTROY counts the form closed, anything
-// else goes to DefWindowProcW.
+// the program alive) and destroys the form, WM_DESTROY counts the form closed, WM_SETCURSOR
+// shows the hourglass while a BusyCursor lives, anything else goes to DefWindowProcW.
 LRESULT defFormProc(HWND form, UINT msg, WPARAM wParam, LPARAM lParam);
 // Runs until the last window closes. Handles Tab navigation and access keys of labels and
 // buttons for every window of the tool. Returns the exit code.

@@ -1,6 +1,7 @@
-// Command1_Click: gathers the streams of the chosen operation, lets the user pick the
-// compression and writes the new file with AVISaveV.
-#include <initguid.h>
+// TAMSEL's work behind Command1: checks the chosen files and the output name, gathers the
+// streams of the chosen operation, lets the user pick the compression and writes the new
+// file with AVISaveV.
+#include "compose.h"
 
 #include <algorithm>
 #include <cstring>
@@ -8,18 +9,22 @@
 #include <utility>
 #include <vector>
 
-#include "avifile_api.h"
+#include "avifile.h"
 
 #include <mmreg.h>
 #include <msacm.h>
 
 #include "form1.h"
-#include "output_checks.h"
+#include "output_fixup.h"
+#include "riff.h"
 #include "shell/replace_file.h"
+#include "shell/win_file.h"
 
 namespace compositor {
 
 namespace {
+
+using avi::AviFileApi;
 
 const wchar_t kCannotOpen[] = L"AVIファイルが開けません。";
 const wchar_t kNoVideo[] = L"ビデオ ストリームがありません。";
@@ -27,36 +32,43 @@ const wchar_t kNoAudio[] = L"オーディオ ストリームがありません�
 const wchar_t kSameName[] = L"保存ファイル名が変換元ファイル名と同じです。";
 const wchar_t kNotCreated[] = L"圧縮ファイルは作成できませんでした。";
 const wchar_t kUnusableName[] = L"ファイル名に使えない文字があります。";
+const wchar_t kCannotDelete[] = L"既存のファイルを削除できないため、保存しませんでした。\r";
+
+// The warning for an existing output that cannot be replaced, with the system's reason.
+std::wstring replaceRefused(const std::wstring& path, DWORD error) {
+    return path + L"\r" + kCannotDelete + shell::systemErrorText(error);
+}
+
+// False for a file whose RIFF structure is damaged or truncated: AVIFile crashes while
+// reading such a file, so it is refused before it is opened.
+bool aviInputReadable(const std::wstring& path) {
+    shell::Win32File store;
+    if (!store.Open(path, false)) return false;
+    return riff::CheckStructure(store, riff::FourCC("AVI "));
+}
 
 BOOL WINAPI SaveCallback(int percent) {
-    SetWindowTextW(g_form1.hwnd, compositor::progressCaption(kAppTitle, percent).c_str());
+    SetWindowTextW(g_form1.hwnd, progressCaption(kTool.caption, percent).c_str());
     return 0; // the save cannot be interrupted
 }
 
-// Everything one run obtained; the destructor is the clean-up of every stop after
-// AVIFileInit: each obtained stream released once, both files, then AVIFileExit.
+// Everything one run obtained. Its session is the clean-up of every stop after
+// AVIFileInit: each obtained stream released once, the video file, the audio file, then
+// AVIFileExit.
 struct Run {
+    avi::AviFileSession session;
     const AviFileApi& avi;
-    PAVISTREAM streams[compositor::kStreamSlots] = {};
-    compositor::StreamTable table;
+    PAVISTREAM streams[kStreamSlots] = {};
+    StreamTable table;
     PAVIFILE video_file = nullptr;
     PAVIFILE audio_file = nullptr;
 
-    explicit Run(const AviFileApi& api) : avi(api) { avi.FileInit(); }
-    ~Run() {
-        for (int i = 0; i < table.count(); ++i)
-            if (streams[i]) avi.StreamRelease(streams[i]);
-        if (video_file) avi.FileRelease(video_file);
-        if (audio_file) avi.FileRelease(audio_file);
-        avi.FileExit();
-    }
-    Run(const Run&) = delete;
-    Run& operator=(const Run&) = delete;
+    explicit Run(const AviFileApi& api) : session(api), avi(api) {}
 
     // Requests one stream into the next slot. A full table still probes the file so the
     // user can be told how many streams were left out; such a stream is released at once.
-    std::wstring origin[compositor::kStreamSlots];    // the file each stream came from
-    LONG origin_index[compositor::kStreamSlots] = {}; // and its number among that type's
+    std::wstring origin[kStreamSlots];    // the file each stream came from
+    LONG origin_index[kStreamSlots] = {}; // and its number among that type's
 
     bool get(PAVIFILE file, const std::wstring& path, DWORD type, LONG index) {
         int slot = table.nextSlot();
@@ -67,6 +79,7 @@ struct Run {
             table.leftOut();
         } else {
             streams[slot] = stream;
+            session.keep(stream);
             origin[slot] = path;
             origin_index[slot] = index;
             table.filled();
@@ -207,7 +220,7 @@ std::wstring save(const AviFileApi& avi, int count, PAVISTREAM* streams,
         return replacement.targetRefused() ? replaceRefused(output, error) : kNotCreated;
     // The handler class is named so that the temporary name (and an output called *.wav)
     // is still written as AVI.
-    CLSID avi_handler = CLSID_AVIFile;
+    CLSID avi_handler = avi::aviFileHandler();
     if (avi.SaveVW(replacement.temp().c_str(), &avi_handler, SaveCallback, count, streams,
                    options) != 0 ||
         !fixUpOutput(replacement.temp(), kept))
@@ -229,31 +242,29 @@ void compose(const AviFileApi& avi, AudioOperation op, const std::wstring& folde
     std::wstring video_path = folder + video_name;
     if (!aviInputReadable(video_path) ||
         avi.FileOpenW(&run.video_file, video_path.c_str(), OF_READ, nullptr) != 0) {
-        run.video_file = nullptr;
         messageBox(video_name + L"\r" + kCannotOpen, MB_ICONEXCLAMATION);
         return;
     }
-    for (const auto& step : compositor::gatherSteps(op)) {
-        PAVIFILE file = step.file == compositor::SourceFile::Video ? run.video_file : nullptr;
-        const std::wstring& name =
-            step.file == compositor::SourceFile::Video ? video_name : audio_name;
+    run.session.keep(run.video_file);
+    for (const auto& step : gatherSteps(op)) {
+        PAVIFILE file = step.file == SourceFile::Video ? run.video_file : nullptr;
+        const std::wstring& name = step.file == SourceFile::Video ? video_name : audio_name;
         const std::wstring path = folder + name;
-        if (step.file == compositor::SourceFile::Audio) {
+        if (step.file == SourceFile::Audio) {
             const std::wstring& audio_path = path;
             if (!aviInputReadable(audio_path) ||
                 avi.FileOpenW(&run.audio_file, audio_path.c_str(), OF_READ, nullptr) != 0) {
-                run.audio_file = nullptr;
                 messageBox(audio_name + L"\r" + kCannotOpen, MB_ICONEXCLAMATION);
                 return;
             }
+            run.session.keep(run.audio_file);
             file = run.audio_file;
         }
-        DWORD type = step.kind == compositor::StreamKind::Video ? streamtypeVIDEO : streamtypeAUDIO;
+        DWORD type = step.kind == StreamKind::Video ? streamtypeVIDEO : streamtypeAUDIO;
         LONG index = 0;
         if (!run.get(file, path, type, index)) {
             if (step.required) {
-                messageBox(name + L"\r" +
-                               (step.kind == compositor::StreamKind::Video ? kNoVideo : kNoAudio),
+                messageBox(name + L"\r" + (step.kind == StreamKind::Video ? kNoVideo : kNoAudio),
                            MB_ICONEXCLAMATION);
                 return;
             }
@@ -265,7 +276,7 @@ void compose(const AviFileApi& avi, AudioOperation op, const std::wstring& folde
     }
     int count = run.table.count();
     if (run.table.leftOutCount() > 0)
-        messageBox(compositor::leftOutMessage(run.table.leftOutCount()), MB_ICONEXCLAMATION);
+        messageBox(leftOutMessage(run.table.leftOutCount()), MB_ICONEXCLAMATION);
 
     Options options(count);
     for (int i = 0; i < count; ++i)
@@ -276,19 +287,19 @@ void compose(const AviFileApi& avi, AudioOperation op, const std::wstring& folde
     if (!confirmed) return;
     std::vector<KeptStream> kept = options.keepUnchanged(run);
 
-    g_form1.busy = true;
-    SetCursor(LoadCursorW(nullptr, IDC_WAIT));
-    std::wstring failure = save(avi, count, run.streams, options.addresses.data(), kept, output);
-    SetWindowTextW(g_form1.hwnd, kAppTitle);
-    g_form1.busy = false;
-    SetCursor(LoadCursorW(nullptr, IDC_ARROW));
+    std::wstring failure;
+    {
+        shell::BusyCursor busy;
+        failure = save(avi, count, run.streams, options.addresses.data(), kept, output);
+        SetWindowTextW(g_form1.hwnd, kTool.caption);
+    }
     avi.SaveOptionsFree(count, options.addresses.data());
     if (!failure.empty()) messageBox(failure, failure == kNotCreated ? 0 : MB_ICONEXCLAMATION);
 }
 
 } // namespace
 
-void Command1_Click() {
+void composeChosenFiles() {
     // The dialogs and the event pump before the save dispatch queued clicks: a second
     // composition must not start inside the first.
     if (g_form1.composing) return;
@@ -304,7 +315,7 @@ void Command1_Click() {
     }
     std::wstring video_name = g_form1.chooser.file1Name();
     std::wstring audio_name;
-    if (compositor::needsAudioFile(op)) {
+    if (needsAudioFile(op)) {
         if (g_form1.chooser.file2ListIndex() < 0) {
             messageBox(L"オーディオAVIファイルを選択してください。", MB_ICONEXCLAMATION);
             return;
@@ -316,11 +327,11 @@ void Command1_Click() {
         shell::joinPath(g_form1.chooser.filePath(), L"", shell::FolderEnd::kBackslashOnly);
     // 4: output name.
     std::wstring answer; // Cancel leaves it empty, like an empty answer
-    shell::inputBox(g_form1.hwnd, L"保存ファイル名を入力してください。", kAppTitle, L"", answer);
+    shell::inputBox(g_form1.hwnd, L"保存ファイル名を入力してください。", kTool.title, L"", answer);
     if (answer.empty()) return;
-    answer = compositor::completeOutputName(answer);
-    if (compositor::sameFileName(answer, video_name) ||
-        (compositor::needsAudioFile(op) && compositor::sameFileName(answer, audio_name))) {
+    answer = completeOutputName(answer);
+    if (sameFileName(answer, video_name) ||
+        (needsAudioFile(op) && sameFileName(answer, audio_name))) {
         messageBox(kSameName, MB_ICONEXCLAMATION);
         return;
     }
@@ -328,7 +339,7 @@ void Command1_Click() {
     // A typed name can still reach a source through a folder part: compare the files
     // themselves, so the save can never replace a source.
     if (shell::sameFile(output, folder + video_name) ||
-        (compositor::needsAudioFile(op) && shell::sameFile(output, folder + audio_name))) {
+        (needsAudioFile(op) && shell::sameFile(output, folder + audio_name))) {
         messageBox(kSameName, MB_ICONEXCLAMATION);
         return;
     }
@@ -337,14 +348,14 @@ void Command1_Click() {
     std::string ansi;
     for (const auto& [shown, full] :
          {std::pair<std::wstring, std::wstring>{video_name, folder + video_name},
-          {audio_name, compositor::needsAudioFile(op) ? folder + audio_name : L""},
+          {audio_name, needsAudioFile(op) ? folder + audio_name : L""},
           {answer, output}}) {
         if (!shell::toAnsi(full, ansi, shell::AnsiMode::kExact)) {
             messageBox(shown + L"\r" + kUnusableName, MB_ICONEXCLAMATION);
             return;
         }
     }
-    const AviFileApi* avi = avifileApi();
+    const AviFileApi* avi = avi::aviFile();
     if (!avi) {
         messageBox(video_name + L"\r" + kCannotOpen, MB_ICONEXCLAMATION);
         return;

@@ -1,7 +1,10 @@
 // Tamsel's window as a user meets it: the About box and the Japanese help file, layout,
-// tab order and access keys, and the save's progress in the caption.
+// tab order and access keys, and the save's progress in the caption; the programs' facts.
 #include <gtest/gtest.h>
 
+#include "../../updater/win/form1.h"
+#include "../../wavconv/win/form1.h"
+#include "form1.h"
 #include "form1_ids.h"
 #include "shell/shell.h"
 #include "testdriver/driver.h"
@@ -54,7 +57,7 @@ TEST(TamselWindow, LayoutTabOrderAndAccessKeys) {
         RECT want = shell::toPixels({0, 0, 6120, 5055});
         EXPECT_EQ(client.right, want.right);
         EXPECT_EQ(client.bottom, want.bottom);
-        RECT file2 = td::RectInParent(td::Control(form, kIdFile2));
+        RECT file2 = td::RectInParent(td::Control(form, shell::kIdFile2));
         RECT file2_want = shell::toPixels({2640, 2520, 3375, 1890});
         EXPECT_EQ(file2.left, file2_want.left);
         EXPECT_EQ(file2.top, file2_want.top);
@@ -65,16 +68,19 @@ TEST(TamselWindow, LayoutTabOrderAndAccessKeys) {
         std::vector<int> order;
         for (HWND c = GetWindow(form, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
             order.push_back(GetDlgCtrlID(c));
-        EXPECT_EQ(order,
-                  (std::vector<int>{kIdLabel3, kIdDrive1, kIdLabel4, kIdDir1, kIdLabel1, kIdFile1,
-                                    kIdLabel2, kIdFile2, kIdCommand1, kIdFrame1, option1Id(3),
-                                    option1Id(2), option1Id(1), option1Id(0)}));
+        EXPECT_EQ(order, (std::vector<int>{kIdLabel3, shell::kIdDrive1, kIdLabel4, shell::kIdDir1,
+                                           kIdLabel1, shell::kIdFile1, kIdLabel2, shell::kIdFile2,
+                                           kIdCommand1, kIdFrame1, option1Id(3), option1Id(2),
+                                           option1Id(1), option1Id(0)}));
 
         SetForegroundWindow(form);
         struct {
             wchar_t key;
             int id;
-        } keys[] = {{L'i', kIdFile1}, {L'a', kIdFile2}, {L'v', kIdDrive1}, {L'd', kIdDir1}};
+        } keys[] = {{L'i', shell::kIdFile1},
+                    {L'a', shell::kIdFile2},
+                    {L'v', shell::kIdDrive1},
+                    {L'd', shell::kIdDir1}};
         for (const auto& k : keys) {
             td::AltKey(form, k.key);
             td::Sync(form);
@@ -86,11 +92,11 @@ TEST(TamselWindow, LayoutTabOrderAndAccessKeys) {
         td::AltKey(form, L'n');
         td::Sync(form);
         EXPECT_EQ(SendMessageW(td::Control(form, option1Id(2)), BM_GETCHECK, 0, 0), BST_CHECKED);
-        EXPECT_FALSE(td::Enabled(td::Control(form, kIdFile2)));
+        EXPECT_FALSE(td::Enabled(td::Control(form, shell::kIdFile2)));
         td::AltKey(form, L's');
         td::Sync(form);
         EXPECT_EQ(SendMessageW(td::Control(form, option1Id(0)), BM_GETCHECK, 0, 0), BST_CHECKED);
-        EXPECT_TRUE(td::Enabled(td::Control(form, kIdFile2)));
+        EXPECT_TRUE(td::Enabled(td::Control(form, shell::kIdFile2)));
         td::Close(form);
         EXPECT_TRUE(app.WaitExit(10000));
     }
@@ -110,7 +116,7 @@ TEST(TamselWindow, CaptionShowsTheSaveProgress) {
         HWND form = app.WaitWindow(L"Tamsel", 10000, L"TamselForm1");
         ASSERT_TRUE(form);
         td::Click(td::Control(form, option1Id(3)));
-        ASSERT_TRUE(td::SelectListItem(td::Control(form, kIdFile1), L"big.avi"));
+        ASSERT_TRUE(td::SelectListItem(td::Control(form, shell::kIdFile1), L"big.avi"));
         td::Sync(form);
         td::Click(td::Control(form, kIdCommand1));
         HWND input = app.WaitMessageBox(10000);
@@ -151,3 +157,17 @@ TEST(TamselWindow, CaptionShowsTheSaveProgress) {
 }
 
 } // namespace
+
+// Each program's own facts, handed to the shell at start-up.
+TEST(ToolStrings, AboutAndHelpTextsPerTool) {
+    EXPECT_EQ(updater::kTool.aboutLines.size(), 3u);
+    EXPECT_EQ(compositor::kTool.aboutLines.size(), 4u);
+    EXPECT_EQ(wavconv::kTool.aboutLines.size(), 4u);
+    EXPECT_STREQ(compositor::kTool.aboutCaption, L"バージョン情報");
+    EXPECT_STREQ(wavconv::kTool.aboutCaption, L"ﾊﾞｰｼﾞｮﾝ情報");
+    EXPECT_STREQ(updater::kTool.helpCaption, L"KESTROMの使い方");
+    for (size_t i = 1; i < 4; ++i)
+        EXPECT_STREQ(compositor::kTool.aboutLines[i], wavconv::kTool.aboutLines[i]);
+    EXPECT_STREQ(compositor::kTool.helpFile, L"TAMSEL.TXT");
+    EXPECT_STREQ(wavconv::kTool.helpFile, L"PURNIX.TXT");
+}

@@ -11,6 +11,7 @@
 
 #include "avi_fixup.h"
 #include "form1_ids.h"
+#include "../../wavconv/win/form1_ids.h"
 #include "riff.h"
 #include "shell/shell.h"
 #include "shell/win_file.h"
@@ -147,8 +148,8 @@ class Tamsel : public ::testing::Test {
                      const DialogAnswer& answer_dialog = nullptr) {
         app.click(option1Id(operation));
         app.settle();
-        app.select(kIdFile1, video);
-        if (!audio.empty()) app.select(kIdFile2, audio);
+        app.select(shell::kIdFile1, video);
+        if (!audio.empty()) app.select(shell::kIdFile2, audio);
         app.click(kIdCommand1);
         Outcome run;
         HWND last = nullptr;
@@ -187,26 +188,26 @@ TEST_F(Tamsel, WindowStartsWithAddAndGreysTheAudioListForNoOperationAndDelete) {
     ASSERT_TRUE(app.form1());
     EXPECT_EQ(td::Text(app.form1()), L"Tamsel");
     EXPECT_EQ(SendMessageW(app.control(option1Id(0)), BM_GETCHECK, 0, 0), BST_CHECKED);
-    EXPECT_TRUE(IsWindowEnabled(app.control(kIdFile2)));
-    EXPECT_GT(SendMessageW(app.control(kIdFile1), LB_GETCOUNT, 0, 0), 4);
-    EXPECT_EQ(SendMessageW(app.control(kIdFile1), LB_GETCURSEL, 0, 0), LB_ERR);
+    EXPECT_TRUE(IsWindowEnabled(app.control(shell::kIdFile2)));
+    EXPECT_GT(SendMessageW(app.control(shell::kIdFile1), LB_GETCOUNT, 0, 0), 4);
+    EXPECT_EQ(SendMessageW(app.control(shell::kIdFile1), LB_GETCURSEL, 0, 0), LB_ERR);
 
-    app.select(kIdFile2, L"audio2.avi");
+    app.select(shell::kIdFile2, L"audio2.avi");
     for (int op : {2, 3}) {
         app.click(option1Id(op));
         app.settle();
-        EXPECT_FALSE(IsWindowEnabled(app.control(kIdFile2))) << op;
+        EXPECT_FALSE(IsWindowEnabled(app.control(shell::kIdFile2))) << op;
         EXPECT_EQ(SendMessageW(app.control(option1Id(op)), BM_GETCHECK, 0, 0), BST_CHECKED);
         EXPECT_EQ(SendMessageW(app.control(option1Id(0)), BM_GETCHECK, 0, 0), BST_UNCHECKED);
     }
     td::Screenshot("tamsel_window_delete");
     app.click(option1Id(1));
     app.settle();
-    EXPECT_TRUE(IsWindowEnabled(app.control(kIdFile2)));
+    EXPECT_TRUE(IsWindowEnabled(app.control(shell::kIdFile2)));
     // The selection made before the list was disabled is still there.
     wchar_t text[64] = {};
-    LRESULT sel = SendMessageW(app.control(kIdFile2), LB_GETCURSEL, 0, 0);
-    SendMessageW(app.control(kIdFile2), LB_GETTEXT, sel, reinterpret_cast<LPARAM>(text));
+    LRESULT sel = SendMessageW(app.control(shell::kIdFile2), LB_GETCURSEL, 0, 0);
+    SendMessageW(app.control(shell::kIdFile2), LB_GETTEXT, sel, reinterpret_cast<LPARAM>(text));
     EXPECT_STREQ(text, L"audio2.avi");
     td::Screenshot("tamsel_window_replace");
     EXPECT_TRUE(app.close());
@@ -276,7 +277,7 @@ TEST_F(Tamsel, NoOperationIgnoresTheAudioListEvenItsName) {
     EXPECT_EQ(probe(L"out.avi"), "video,audio,audio");
     EXPECT_EQ(audio_md5(L"out.avi", 1), audio_md5(L"v2.avi", 1));
 
-    app.select(kIdFile2, L"v0.avi");
+    app.select(shell::kIdFile2, L"v0.avi");
     run = compress(app, 3, L"v1.avi", L"", L"V0");
     EXPECT_TRUE(run.messages.empty());
     ASSERT_EQ(run.compression_dialogs.size(), 1u);
@@ -483,7 +484,7 @@ TEST_F(Tamsel, ComposingFromAFilePurnixWroteCopiesAllItsSamples) {
         ASSERT_TRUE(form);
         ASSERT_TRUE(td::SelectListItem(td::Control(form, shell::kIdFile1), L"tone.wav"));
         td::Sync(form);
-        td::Click(td::Control(form, 301)); // "&Convert Wave file into AVI file"
+        td::Click(td::Control(form, wavconv::kIdCommand1)); // "&Convert Wave file into AVI file"
         HWND box = purnix.WaitMessageBox(10000);
         ASSERT_TRUE(box);
         td::PressBoxButton(box, IDOK);

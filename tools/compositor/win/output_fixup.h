@@ -1,4 +1,5 @@
-// File-level guards around the AVIFile calls.
+// The corrections of the file the platform wrote, in output_fixup.cpp so that a test build
+// can put a failing one in their place.
 #pragma once
 
 #include <cstdint>
@@ -6,13 +7,6 @@
 #include <vector>
 
 namespace compositor {
-
-// False for a file whose RIFF structure is damaged or truncated: AVIFile crashes while
-// reading such a file, so it is refused before it is opened.
-bool aviInputReadable(const std::wstring& path);
-
-// The warning for an existing output that cannot be replaced, with the system's reason.
-std::wstring replaceRefused(const std::wstring& path, unsigned long error);
 
 // A stream the save copied unchanged, and where it came from.
 struct KeptStream {

@@ -1,0 +1,34 @@
+// KESTROM's main window Form1: its state, and the program's facts.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "shell/shell.h"
+
+namespace updater {
+
+inline const shell::ToolInfo kTool = {L"Kestrom",
+                                      L"Kestrom - Project file converter",
+                                      {L"KESTROM.EXE", L"バージョン1.0", shell::kCopyright},
+                                      L"Kestrom",
+                                      L"KESTROMの使い方",
+                                      L"KESTROM.TXT"};
+
+struct Form1 {
+    HWND hwnd = nullptr;
+    shell::FileChooser chooser;            // Drive1, Dir1, File1 (the projects)
+    HWND text1 = nullptr, text2 = nullptr; // the project as read, and upgraded
+    HWND text3 = nullptr, text4 = nullptr; // the save name, and its suffix
+    HWND command1 = nullptr;
+    long replaceCount = 0;
+    bool upgraded = false; // Text2 holds a converted project (not the notice)
+};
+
+extern Form1 g_form1;
+
+// Message box with the application title; `icon` is MB_ICONEXCLAMATION, MB_ICONINFORMATION or 0.
+void messageBox(const std::wstring& text, UINT icon);
+
+} // namespace updater
