@@ -118,8 +118,9 @@ int CommandOutput::finish(int status) {
     std::wstring text;
     for (size_t i = 0; i < kept_.size(); ++i)
         text += (i ? L"\r" : L"") + kept_[i];
+    // No window of ours is in front: the box comes forward itself.
     MessageBoxW(nullptr, text.c_str(), title_.c_str(),
-                MB_OK | (status == kExitDone ? 0 : MB_ICONEXCLAMATION));
+                MB_OK | MB_SETFOREGROUND | (status == kExitDone ? 0 : MB_ICONEXCLAMATION));
     return status;
 }
 

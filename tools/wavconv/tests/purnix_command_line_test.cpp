@@ -202,7 +202,10 @@ TEST_F(PurnixCommandLine, WithoutStandardOutputOrConsoleOneMessageBoxSumsUpTheLi
     td::App app(L"PURNIX.EXE", folder_, {}, {}, L"a.wav gone.wav", DETACHED_PROCESS);
     HWND box = app.WaitMessageBox(30000);
     ASSERT_TRUE(box);
-    td::Box b = td::ReadBox(box);
+    // The icon is read from the screen: a window of a test running beside this one may
+    // cover the box for a moment.
+    td::Box b;
+    td::WaitFor([&] { return (b = td::ReadBox(box)).icon == MB_ICONEXCLAMATION; }, 10000);
     EXPECT_EQ(b.caption, L"Purnix");
     EXPECT_EQ(b.icon, MB_ICONEXCLAMATION);
     const std::wstring lead = L"a.wav: a.avi\rgone.wav: WAVEファイルを読み込めません。; ";
