@@ -3,6 +3,8 @@
 
 #include "shell/shell.h"
 
+#include "common/owned.h"
+
 #include <shellapi.h>
 
 #include <algorithm>
@@ -11,25 +13,23 @@ namespace shell {
 
 std::vector<std::wstring> commandArguments() {
     int count = 0;
-    LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &count);
+    common::LocalMemory<LPWSTR> argv(CommandLineToArgvW(GetCommandLineW(), &count));
     std::vector<std::wstring> args;
     if (!argv) return args;
     for (int i = 1; i < count; ++i)
-        args.emplace_back(argv[i]);
-    LocalFree(argv);
+        args.emplace_back(argv.get()[i]);
     return args;
 }
 
 std::vector<std::wstring> matchingFiles(const std::wstring& pattern) {
     std::vector<std::wstring> names;
     WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW(pattern.c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return names;
+    common::FindHandle search(FindFirstFileW(pattern.c_str(), &found));
+    if (!search) return names;
     do {
         if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
             names.emplace_back(found.cFileName);
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
+    } while (FindNextFileW(search.get(), &found));
     // Name order as a folder listing gives it: letters compared in upper case, then as they are.
     std::vector<std::pair<std::wstring, std::wstring>> keyed;
     for (std::wstring& name : names) {
