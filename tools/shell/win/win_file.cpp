@@ -1,5 +1,8 @@
 #include "shell/win_file.h"
 
+#include <algorithm>
+#include <cstring>
+
 namespace shell {
 
 bool Win32File::open(const std::wstring& path, bool writable) {
@@ -28,6 +31,7 @@ void Win32File::close() {
     mapping_.reset();
     handle_.reset();
     size_ = 0;
+    block_.clear();
 }
 
 bool Win32File::seek(uint64_t offset) {
@@ -43,6 +47,20 @@ bool Win32File::Read(uint64_t offset, void* dst, size_t n) {
         error_ = ERROR_HANDLE_EOF;
         return false;
     }
+    if (n >= kReadAhead) return readAt(offset, dst, n);
+    if (block_.empty() || offset < blockAt_ || offset + n > blockAt_ + block_.size()) {
+        block_.resize(size_t(std::min<uint64_t>(kReadAhead, size_ - offset)));
+        blockAt_ = offset;
+        if (!readAt(offset, block_.data(), block_.size())) {
+            block_.clear();
+            return false;
+        }
+    }
+    if (n) std::memcpy(dst, block_.data() + (offset - blockAt_), n);
+    return true;
+}
+
+bool Win32File::readAt(uint64_t offset, void* dst, size_t n) {
     if (!seek(offset)) return false;
     auto* p = static_cast<char*>(dst);
     while (n > 0) {
@@ -80,6 +98,7 @@ const uint8_t* Win32File::View(uint64_t offset, size_t n) {
 }
 
 bool Win32File::Write(uint64_t offset, const void* src, size_t n) {
+    block_.clear();
     if (!handle_ || offset > size_ || n > size_ - offset) {
         error_ = ERROR_HANDLE_EOF;
         return false;
@@ -94,6 +113,7 @@ bool Win32File::Write(uint64_t offset, const void* src, size_t n) {
 }
 
 bool Win32File::Truncate(uint64_t size) {
+    block_.clear();
     if (!handle_ || !writable_ || size > size_) {
         error_ = ERROR_INVALID_PARAMETER;
         return false;

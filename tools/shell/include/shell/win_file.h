@@ -8,6 +8,7 @@
 #include "riff.h"
 
 #include <string>
+#include <vector>
 
 namespace shell {
 
@@ -29,6 +30,13 @@ class Win32File : public riff::ByteStore {
 
   private:
     bool seek(uint64_t offset);
+    bool readAt(uint64_t offset, void* dst, size_t n);
+    // Small reads are served from one block read ahead: a walk over the thousands of small
+    // chunks of an AVI file then makes a system call every few hundred of them, not two
+    // each. A write or a truncation drops the block.
+    static constexpr size_t kReadAhead = 256 * 1024;
+    std::vector<uint8_t> block_;
+    uint64_t blockAt_ = 0;
     common::UniqueFile handle_;
     bool writable_ = false;
     // Declared after the file they come from: the view goes first, then the mapping.
