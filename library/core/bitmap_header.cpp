@@ -15,25 +15,25 @@ std::uint16_t readU16(const std::uint8_t* data, std::size_t size, std::size_t of
     return static_cast<std::uint16_t>(p[0] | p[1] << 8);
 }
 
-int colourCount(std::uint16_t bitsPerPixel, std::uint32_t coloursUsed) {
+int colorCount(std::uint16_t bitsPerPixel, std::uint32_t colorsUsed) {
     if (bitsPerPixel > 8) return 0;
-    std::int64_t n = coloursUsed != 0 ? std::int64_t(std::int32_t(coloursUsed))
-                                      : std::int64_t(1) << bitsPerPixel;
+    std::int64_t n =
+        colorsUsed != 0 ? std::int64_t(std::int32_t(colorsUsed)) : std::int64_t(1) << bitsPerPixel;
     if (n <= 0) return 0;
     return n > kPaletteEntries ? kPaletteEntries : static_cast<int>(n);
 }
 
-int fileColourCount(const std::uint8_t* file, std::size_t size) {
-    if (size < kFileColourTableOffset) return 0;
+int fileColorCount(const std::uint8_t* file, std::size_t size) {
+    if (size < kFileColorTableOffset) return 0;
     if (readU32(file, size, kFileInfoHeaderOffset) != kInfoHeaderSize) return 0;
-    return colourCount(readU16(file, size, kFileInfoHeaderOffset + 14),
-                       readU32(file, size, kFileInfoHeaderOffset + 32));
+    return colorCount(readU16(file, size, kFileInfoHeaderOffset + 14),
+                      readU32(file, size, kFileInfoHeaderOffset + 32));
 }
 
-int resourceColourCount(const std::uint8_t* resource, std::size_t size) {
+int resourceColorCount(const std::uint8_t* resource, std::size_t size) {
     if (size < kInfoHeaderSize) return 0;
     if (readU32(resource, size, 0) < kInfoHeaderSize) return 0;
-    return colourCount(readU16(resource, size, 14), readU32(resource, size, 32));
+    return colorCount(readU16(resource, size, 14), readU32(resource, size, 32));
 }
 
 int resourceTableEntries(const std::uint8_t* resource, std::size_t size) {
@@ -71,11 +71,11 @@ bool bitmapFileComplete(const std::uint8_t* head, std::size_t headSize, std::uin
     if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32) return false;
 
     // Header, masks and colour table, as the loader sizes them.
-    std::uint64_t colours = used > 256 ? 256 : used;
-    if (colours == 0 && bits <= 8) colours = std::uint64_t(1) << bits;
+    std::uint64_t colors = used > 256 ? 256 : used;
+    if (colors == 0 && bits <= 8) colors = std::uint64_t(1) << bits;
     std::uint64_t info = headerSize;
     if (compression == 3 && info < kInfoHeaderSize + 12) info = kInfoHeaderSize + 12;
-    info += colours * entrySize;
+    info += colors * entrySize;
     if (kFileInfoHeaderOffset + info > fileSize) return false;
 
     std::uint64_t offset = readU32(head, headSize, 10);

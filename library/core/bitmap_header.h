@@ -14,7 +14,7 @@ constexpr int kPaletteEntries = 256;
 // File layout the file loader assumes: 14-byte file header, 40-byte information header,
 // colour table at offset 54 whatever the header fields say.
 constexpr std::size_t kFileInfoHeaderOffset = 14;
-constexpr std::size_t kFileColourTableOffset = 54;
+constexpr std::size_t kFileColorTableOffset = 54;
 constexpr std::uint32_t kInfoHeaderSize = 40;
 
 // Little-endian field readers; a field that does not lie wholly inside the buffer reads 0.
@@ -24,15 +24,15 @@ std::uint16_t readU16(const std::uint8_t* data, std::size_t size, std::size_t of
 // Colour count N of a header: for up to 8 bits per pixel the colours-used field when it is
 // not 0, else 2 to the bits per pixel; above 8 bits 0. A negative count (as a signed 32-bit
 // value) gives 0 and a count above 256 gives 256.
-int colourCount(std::uint16_t bitsPerPixel, std::uint32_t coloursUsed);
+int colorCount(std::uint16_t bitsPerPixel, std::uint32_t colorsUsed);
 
 // N of a whole bitmap file: 0 unless the file holds both headers and the information
 // header's size field is exactly 40.
-int fileColourCount(const std::uint8_t* file, std::size_t size);
+int fileColorCount(const std::uint8_t* file, std::size_t size);
 
 // N of an RT_BITMAP resource (an information header first): 0 unless the header's size
 // field is at least 40 and the resource holds those 40 bytes.
-int resourceColourCount(const std::uint8_t* resource, std::size_t size);
+int resourceColorCount(const std::uint8_t* resource, std::size_t size);
 
 // How many whole 4-byte colour-table entries the resource holds after its header (the
 // header's own size field places the table), at most 256.

@@ -6,16 +6,16 @@ namespace quillon {
 
 namespace {
 
-constexpr std::uint32_t kColourBits = 0x00FFFFFF;
-constexpr std::uint32_t kNoColourPixel = 0x01000000;
+constexpr std::uint32_t kColorBits = 0x00FFFFFF;
+constexpr std::uint32_t kNoColorPixel = 0x01000000;
 
 std::uint32_t alphaOf(std::uint32_t pixel) {
     return pixel >> 24;
 }
 
 // 0x00RRGGBB (a DIB pixel) from red + 256 x green + 65536 x blue (an RGB() value), and back.
-std::uint32_t swapRedBlue(std::uint32_t colour) {
-    return (colour & 0xFF) << 16 | (colour & 0xFF00) | (colour >> 16 & 0xFF);
+std::uint32_t swapRedBlue(std::uint32_t color) {
+    return (color & 0xFF) << 16 | (color & 0xFF00) | (color >> 16 & 0xFF);
 }
 
 } // namespace
@@ -43,26 +43,26 @@ KeyedImage prepareKeyedPixels(std::uint32_t* pixels, std::size_t count) {
         image.transparent |= alpha != 0xFF;
         if (alpha < kOpaqueAlpha) continue;
         ++opaque;
-        magentaUsed |= (pixels[i] & kColourBits) == kMagentaPixel;
+        magentaUsed |= (pixels[i] & kColorBits) == kMagentaPixel;
     }
     if (!image.transparent) {
         for (std::size_t i = 0; i < count; ++i)
-            pixels[i] &= kColourBits;
+            pixels[i] &= kColorBits;
         return image;
     }
     if (magentaUsed) {
-        FreeValueFinder colours(kColourBits + 1u, opaque);
+        FreeValueFinder colors(kColorBits + 1u, opaque);
         for (std::size_t i = 0; i < count; ++i)
             if (alphaOf(pixels[i]) >= kOpaqueAlpha)
-                colours.mark(swapRedBlue(pixels[i] & kColourBits));
+                colors.mark(swapRedBlue(pixels[i] & kColorBits));
         std::uint64_t rgb = 0;
         // Every colour opaque somewhere: a fourth byte no opaque pixel has still tells the
         // transparent pixels apart; the surface's key is chosen after drawing anyway.
         image.keyPixel =
-            colours.lowest(rgb) ? swapRedBlue(static_cast<std::uint32_t>(rgb)) : kNoColourPixel;
+            colors.lowest(rgb) ? swapRedBlue(static_cast<std::uint32_t>(rgb)) : kNoColorPixel;
     }
     for (std::size_t i = 0; i < count; ++i)
-        pixels[i] = alphaOf(pixels[i]) < kOpaqueAlpha ? image.keyPixel : pixels[i] & kColourBits;
+        pixels[i] = alphaOf(pixels[i]) < kOpaqueAlpha ? image.keyPixel : pixels[i] & kColorBits;
     return image;
 }
 

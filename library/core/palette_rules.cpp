@@ -25,16 +25,16 @@ void swapRedBlue(PaletteTable& table, int n) {
 
 PaletteTable paletteFromFileBytes(const std::uint8_t* file, std::size_t size) {
     PaletteTable t = defaultPalette();
-    if (!file || size <= kFileColourTableOffset) return t;
-    std::size_t bytes = std::min(size - kFileColourTableOffset, t.size());
-    std::memcpy(t.data(), file + kFileColourTableOffset, bytes);
-    swapRedBlue(t, std::min<int>(fileColourCount(file, size), static_cast<int>(bytes / 4)));
+    if (!file || size <= kFileColorTableOffset) return t;
+    std::size_t bytes = std::min(size - kFileColorTableOffset, t.size());
+    std::memcpy(t.data(), file + kFileColorTableOffset, bytes);
+    swapRedBlue(t, std::min<int>(fileColorCount(file, size), static_cast<int>(bytes / 4)));
     return t;
 }
 
 PaletteTable paletteFromResourceBytes(const std::uint8_t* resource, std::size_t size) {
     PaletteTable t = defaultPalette();
-    int n = std::min(resourceColourCount(resource, size), resourceTableEntries(resource, size));
+    int n = std::min(resourceColorCount(resource, size), resourceTableEntries(resource, size));
     const std::uint8_t* table = resource + (n > 0 ? readU32(resource, size, 0) : 0);
     for (int i = 0; i < n; ++i) {
         t[i * 4 + 0] = table[i * 4 + 2];

@@ -49,11 +49,11 @@ static void checkCallsWithoutDisplayContext(void) {
 static COLORREF screenPixel(HWND window, int x, int y) {
     POINT at = {x, y};
     HDC screen = GetDC(NULL);
-    COLORREF colour;
+    COLORREF color;
     ClientToScreen(window, &at);
-    colour = GetPixel(screen, at.x, at.y);
+    color = GetPixel(screen, at.x, at.y);
     ReleaseDC(NULL, screen);
-    return colour;
+    return color;
 }
 
 static void pumpMessages(void) {

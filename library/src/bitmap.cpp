@@ -26,7 +26,8 @@ long rawCopy(void* buffer, long count, QHANDLE surface, long offset, bool intoSu
     if (!s || (!buffer && count != 0)) return 0;
     DDSURFACEDESC desc = {};
     desc.dwSize = sizeof desc;
-    if (s->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr) != DD_OK) return 0;
+    SurfaceLock lock(s, desc, DDLOCK_WAIT);
+    if (!lock) return 0;
     bool inside = rawCopyInBounds(offset, count, desc.lPitch, static_cast<long>(desc.dwHeight));
     if (inside && count > 0) {
         BYTE* memory = static_cast<BYTE*>(desc.lpSurface) + offset;
@@ -35,23 +36,21 @@ long rawCopy(void* buffer, long count, QHANDLE surface, long offset, bool intoSu
         else
             std::memcpy(buffer, memory, count);
     }
-    s->Unlock(nullptr);
     return inside ? 1 : 0;
 }
 
 // The primary surface's palette as a GDI palette, or none.
 HPALETTE primaryPaletteCopy() {
     if (!g_ctx.primary) return nullptr;
-    IDirectDrawPalette* palette = nullptr;
-    if (g_ctx.primary->GetPalette(&palette) != DD_OK || !palette) return nullptr;
+    IDirectDrawPalette* attached = nullptr;
+    if (g_ctx.primary->GetPalette(&attached) != DD_OK || !attached) return nullptr;
+    ComRef<IDirectDrawPalette> palette(attached); // GetPalette added a reference
     struct {
         WORD version;
         WORD count;
         PALETTEENTRY entries[256];
     } logical = {0x300, 256, {}};
-    HRESULT hr = palette->GetEntries(0, 0, 256, logical.entries);
-    palette->Release(); // GetPalette added a reference
-    if (hr != DD_OK) return nullptr;
+    if (palette.get()->GetEntries(0, 0, 256, logical.entries) != DD_OK) return nullptr;
     return CreatePalette(reinterpret_cast<LOGPALETTE*>(&logical));
 }
 
@@ -168,7 +167,7 @@ long QUILLON_API ddGetSurfaceImage(void* pictureSlot, QHANDLE surface, long srcX
     IPictureDisp* picture = nullptr;
     if (createOwningPicture(bitmap.release(), primaryPaletteCopy(), &picture) != S_OK) return 0;
     auto** slot = static_cast<IPictureDisp**>(pictureSlot);
-    if (*slot) (*slot)->Release();
+    ComRef<IPictureDisp> replaced(*slot); // the caller's former picture, if any
     *slot = picture;
     return 1;
 }
@@ -193,7 +192,6 @@ long QUILLON_API ddGetSurfaceBitCount(void) {
     if (!g_ctx.primary) return 0;
     DDSURFACEDESC desc = {};
     desc.dwSize = sizeof desc;
-    if (g_ctx.primary->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr) != DD_OK) return 0;
-    g_ctx.primary->Unlock(nullptr);
+    if (!SurfaceLock(g_ctx.primary, desc, DDLOCK_WAIT)) return 0;
     return static_cast<long>(desc.ddpfPixelFormat.dwRGBBitCount);
 }

@@ -67,7 +67,7 @@ long fillRestoring(Surface* surface, RECT* rect, long color) {
     return succeeded(hr);
 }
 
-long ColorFillRect(QHANDLE surface, long left, long top, long right, long bottom, long color) {
+long colorFillRect(QHANDLE surface, long left, long top, long right, long bottom, long color) {
     Surface* s = surfaceOrBack(surface);
     if (!s) return 0;
     RECT rect;
@@ -148,7 +148,7 @@ long QUILLON_API ddSafeBltFast(QHANDLE dest, long x, long y, long width, long he
 }
 
 long QUILLON_API ddFillBlt(QHANDLE surface, long x, long y, long width, long height, long color) {
-    return ColorFillRect(surface, x, y, edge(x, width), edge(y, height), color);
+    return colorFillRect(surface, x, y, edge(x, width), edge(y, height), color);
 }
 
 long QUILLON_API ddSafeFillBlt(QHANDLE surface, long x, long y, long width, long height,

@@ -9,7 +9,7 @@ using namespace quillon;
 
 namespace {
 
-constexpr long kNoColour = -1;
+constexpr long kNoColor = -1;
 
 // The pixel value at (0, 0): the first little-endian 32-bit word of the locked surface, cut
 // to the pixel format's bit count. Only the bytes the mask keeps are read, so a surface
@@ -17,24 +17,24 @@ constexpr long kNoColour = -1;
 bool readFirstPixel(Surface* surface, DWORD& value) {
     DDSURFACEDESC desc = {};
     desc.dwSize = sizeof(desc);
-    if (surface->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr) != DD_OK) return false;
+    SurfaceLock lock(surface, desc, DDLOCK_WAIT);
+    if (!lock) return false;
     const DWORD bits = desc.ddpfPixelFormat.dwRGBBitCount;
     const size_t bytes = bits >= 32 ? 4 : (bits + 7) / 8;
     DWORD word = 0;
     std::memcpy(&word, desc.lpSurface, bytes);
     if (bits < 32) word &= (DWORD{1} << bits) - 1;
-    surface->Unlock(nullptr);
     value = word;
     return true;
 }
 
 long probe(Surface* surface, long rgb) {
-    if (!surface) return kNoColour;
+    if (!surface) return kNoColor;
     COLORREF saved = 0;
     {
         // Given back before the lock below, which fails while the device context is held.
         SurfaceDC dc(surface);
-        if (!dc) return kNoColour;
+        if (!dc) return kNoColor;
         saved = GetPixel(dc.get(), 0, 0);
         SetPixel(dc.get(), 0, 0, static_cast<COLORREF>(rgb));
     }
@@ -44,7 +44,7 @@ long probe(Surface* surface, long rgb) {
 
     // Put the pixel back; if the device context is refused now the probe colour stays.
     if (SurfaceDC dc = SurfaceDC::askOnce(surface)) SetPixel(dc.get(), 0, 0, saved);
-    return read ? static_cast<long>(value) : kNoColour;
+    return read ? static_cast<long>(value) : kNoColor;
 }
 
 } // namespace

@@ -28,16 +28,15 @@ HDC acquireSurfaceDC(Surface* surface) {
 }
 
 HRESULT createSurface3(DDSURFACEDESC& desc, Surface** out) {
-    IDirectDrawSurface* plain = nullptr;
-    HRESULT hr = g_ctx.driver->CreateSurface(&desc, &plain, nullptr);
+    IDirectDrawSurface* created = nullptr;
+    HRESULT hr = g_ctx.driver->CreateSurface(&desc, &created, nullptr);
     if (hr != DD_OK) return hr;
+    ComRef<IDirectDrawSurface> plain(created);
     Surface* s3 = nullptr;
-    if (plain->QueryInterface(IID_IDirectDrawSurface3, reinterpret_cast<void**>(&s3)) == S_OK) {
-        plain->Release();
-        *out = s3;
-    } else {
-        *out = reinterpret_cast<Surface*>(plain);
-    }
+    if (plain.get()->QueryInterface(IID_IDirectDrawSurface3, reinterpret_cast<void**>(&s3)) == S_OK)
+        *out = s3; // the plain interface's reference goes with `plain`
+    else
+        *out = reinterpret_cast<Surface*>(plain.release());
     return DD_OK;
 }
 

@@ -26,7 +26,7 @@ void fillClientScreenRect(HWND window) {
     g_ctx.clientScreen = {topLeft.x, topLeft.y, bottomRight.x, bottomRight.y};
 }
 
-long ReportSetupError(const char* stepText) {
+long reportSetupError(const char* stepText) {
     ddQuit();
     std::string text = std::string("Error in ") + stepText;
     MessageBoxA(nullptr, text.c_str(), "Quillon.Dll", MB_SETFOREGROUND);
@@ -140,11 +140,11 @@ LRESULT CALLBACK ParentWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
 // The driver object of both modes: DirectDrawCreate, then its IDirectDraw2 (the first
 // interface goes either way). Returns the text of the failing step, or nullptr.
 const char* createDriver() {
-    IDirectDraw* first = nullptr;
-    if (record(DirectDrawCreate(nullptr, &first, nullptr)) != DD_OK) return "DirectDraw Create";
-    HRESULT hr =
-        record(first->QueryInterface(IID_IDirectDraw2, reinterpret_cast<void**>(&g_ctx.driver)));
-    first->Release();
+    IDirectDraw* created = nullptr;
+    if (record(DirectDrawCreate(nullptr, &created, nullptr)) != DD_OK) return "DirectDraw Create";
+    ComRef<IDirectDraw> first(created);
+    HRESULT hr = record(
+        first.get()->QueryInterface(IID_IDirectDraw2, reinterpret_cast<void**>(&g_ctx.driver)));
     if (hr != DD_OK) {
         g_ctx.driver = nullptr;
         return "DirectDraw2 Create";
@@ -156,11 +156,11 @@ long initFullScreen(HWND window, long width, long height, long flags) {
     ShowWindow(window, SW_SHOWMAXIMIZED);
     SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE);
 
-    if (const char* failed = createDriver()) return ReportSetupError(failed);
+    if (const char* failed = createDriver()) return reportSetupError(failed);
     if (record(g_ctx.driver->SetCooperativeLevel(window, cooperativeLevel(flags))) != DD_OK)
-        return ReportSetupError("SetCooperativeLevel");
+        return reportSetupError("SetCooperativeLevel");
     if (record(g_ctx.driver->SetDisplayMode(width, height, g_ctx.bitDepth, 0, 0)) != DD_OK)
-        return ReportSetupError("SetDisplayMode\nTry 640 x 480; 8 bits");
+        return reportSetupError("SetDisplayMode\nTry 640 x 480; 8 bits");
     g_ctx.displayModeChanged = 1;
 
     DDSURFACEDESC desc = {};
@@ -170,7 +170,7 @@ long initFullScreen(HWND window, long width, long height, long flags) {
     desc.ddsCaps.dwCaps =
         DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX | DDSCAPS_3DDEVICE;
     if (record(createSurface3(desc, &g_ctx.primary)) != DD_OK)
-        return ReportSetupError("CreatePrimarySurface");
+        return reportSetupError("CreatePrimarySurface");
 
     DDSCAPS caps = {};
     if (g_ctx.primary->GetCaps(&caps) == DD_OK && (caps.dwCaps & DDSCAPS_MODEX)) g_ctx.modeX = 1;
@@ -178,7 +178,7 @@ long initFullScreen(HWND window, long width, long height, long flags) {
     DDSCAPS backCaps = {DDSCAPS_BACKBUFFER};
     if (record(g_ctx.primary->GetAttachedSurface(&backCaps, &g_ctx.back)) != DD_OK) {
         g_ctx.back = nullptr;
-        return ReportSetupError("GetBackSurface");
+        return reportSetupError("GetBackSurface");
     }
 
     EnableWindow(window, FALSE);
@@ -198,21 +198,21 @@ long initWindowed(HWND window, long width, long height) {
     SetWindowPos(window, nullptr, 0, 0, outer.width, outer.height, SWP_NOMOVE | SWP_NOZORDER);
     fillClientScreenRect(window);
 
-    if (const char* failed = createDriver()) return ReportSetupError(failed);
+    if (const char* failed = createDriver()) return reportSetupError(failed);
     if (record(g_ctx.driver->SetCooperativeLevel(window, DDSCL_NORMAL)) != DD_OK)
-        return ReportSetupError("SetCooperativeLevel");
+        return reportSetupError("SetCooperativeLevel");
 
     DDSURFACEDESC desc = {};
     desc.dwSize = sizeof desc;
     desc.dwFlags = DDSD_CAPS;
     desc.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE;
     if (record(createSurface3(desc, &g_ctx.primary)) != DD_OK)
-        return ReportSetupError("CreatePrimarySurface");
+        return reportSetupError("CreatePrimarySurface");
 
     // A size the driver cannot back is refused here the way the driver should refuse it.
     if (!surfaceSizeAllowed(width, height)) {
         record(DDERR_INVALIDPARAMS);
-        return ReportSetupError("CreateBackSurface");
+        return reportSetupError("CreateBackSurface");
     }
     desc = {};
     desc.dwSize = sizeof desc;
@@ -221,16 +221,16 @@ long initWindowed(HWND window, long width, long height) {
     desc.dwHeight = static_cast<DWORD>(height);
     desc.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN;
     if (record(createSurface3(desc, &g_ctx.back)) != DD_OK)
-        return ReportSetupError("CreateBackSurface");
+        return reportSetupError("CreateBackSurface");
 
     if (record(g_ctx.driver->CreateClipper(0, &g_ctx.clipper, nullptr)) != DD_OK) {
         g_ctx.clipper = nullptr;
-        return ReportSetupError("CreateClipper");
+        return reportSetupError("CreateClipper");
     }
     if (record(g_ctx.clipper->SetHWnd(0, window)) != DD_OK)
-        return ReportSetupError("SetClipper WindowHandle");
+        return reportSetupError("SetClipper WindowHandle");
     if (record(g_ctx.primary->SetClipper(g_ctx.clipper)) != DD_OK)
-        return ReportSetupError("Attach Clipper");
+        return reportSetupError("Attach Clipper");
 
     chainWindowProc(window, DisplayWindowProc);
     g_ctx.parent = GetParent(window);
@@ -357,7 +357,7 @@ long QUILLON_API ddEnumDisplayModes(long* modes, long maxModes) {
 }
 
 long QUILLON_API GetBitsPixel(void) {
-    ScreenDC screen(GetDC(nullptr));
+    WindowDC screen(nullptr);
     return GetDeviceCaps(screen.get(), BITSPIXEL);
 }
 

@@ -14,22 +14,6 @@ using namespace quillon;
 
 namespace {
 
-template <class Interface> struct ComTraits {
-    using Handle = Interface*;
-    static Handle empty() { return nullptr; }
-    static void free(Handle object) { object->Release(); }
-};
-template <class Interface> using ComRef = Owned<ComTraits<Interface>>;
-
-// Calls a method that hands out an interface through its last argument, and takes it.
-template <class Interface, class Call> HRESULT take(ComRef<Interface>& ref, Call call) {
-    Interface* raw = nullptr;
-    HRESULT hr = call(&raw);
-    ref.reset(SUCCEEDED(hr) ? raw : nullptr);
-    if (SUCCEEDED(hr) && !raw) return E_POINTER;
-    return hr;
-}
-
 struct SurfaceTraits {
     using Handle = QHANDLE;
     static Handle empty() { return 0; }
@@ -111,23 +95,18 @@ long keyTransparentPixels(QHANDLE surface, const std::uint32_t* image, long widt
                           std::uint32_t keyPixel) {
     // Where a colour lands is GDI's business: ask it on a surface of the same format.
     long candidate = -1;
-    if (QHANDLE probe = ddCreateSurface(1, 1)) {
+    if (NewSurface probe{ddCreateSurface(1, 1)})
         candidate = ddColorEx(static_cast<long>(keyPixel & 0xFF) << 16 |
                                   static_cast<long>(keyPixel & 0xFF00) |
                                   static_cast<long>(keyPixel >> 16 & 0xFF),
-                              probe);
-        ddReleaseSurface(probe);
-    }
+                              probe.get());
 
-    Surface* s = asSurface(surface);
     DDSURFACEDESC desc = {};
     desc.dwSize = sizeof desc;
-    if (s->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr) != DD_OK) return -1;
+    SurfaceLock lock(asSurface(surface), desc, DDLOCK_WAIT);
+    if (!lock) return -1;
     DWORD bits = desc.ddpfPixelFormat.dwRGBBitCount;
-    if (bits != 8 && bits != 16 && bits != 24 && bits != 32) {
-        s->Unlock(nullptr);
-        return -1;
-    }
+    if (bits != 8 && bits != 16 && bits != 24 && bits != 32) return -1;
     PixelRows rows = {static_cast<BYTE*>(desc.lpSurface), desc.lPitch, static_cast<int>(bits / 8)};
     auto transparent = [&](long x, long y) { return image[y * width + x] == keyPixel; };
 
@@ -152,7 +131,6 @@ long keyTransparentPixels(QHANDLE surface, const std::uint32_t* image, long widt
     for (long y = 0; y < height; ++y)
         for (long x = 0; x < width; ++x)
             if (transparent(x, y)) rows.put(x, y, key);
-    s->Unlock(nullptr);
     return static_cast<long>(key);
 }
 

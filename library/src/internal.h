@@ -1,6 +1,6 @@
 // What the export families share: the display context, the last driver result, surface
-// lookup, the lost-surface retry, the device-context rule and the owners of the handles the
-// library releases itself.
+// lookup, the lost-surface retry, the device-context rule and the owning types the library
+// uses.
 #pragma once
 
 #include <windows.h>
@@ -9,6 +9,7 @@
 #include <cstdint>
 
 #include "Quillon.h"
+#include "common/owned.h"
 
 namespace quillon {
 
@@ -115,79 +116,16 @@ class SurfaceDC {
     HDC dc_;
 };
 
-// One handle, freed when its owner goes; `Traits` names the empty value and the release.
-template <class Traits> class Owned {
-  public:
-    using Handle = typename Traits::Handle;
-
-    Owned() = default;
-    explicit Owned(Handle handle) : handle_(handle) {}
-    Owned(Owned&& other) noexcept : handle_(other.release()) {}
-    Owned& operator=(Owned&& other) noexcept {
-        reset(other.release());
-        return *this;
-    }
-    ~Owned() { reset(); }
-    Owned(const Owned&) = delete;
-    Owned& operator=(const Owned&) = delete;
-
-    explicit operator bool() const { return handle_ != Traits::empty(); }
-    Handle get() const { return handle_; }
-    // Hands the handle on; the owner is left empty.
-    Handle release() {
-        Handle handle = handle_;
-        handle_ = Traits::empty();
-        return handle;
-    }
-    void reset(Handle handle = Traits::empty()) {
-        if (*this) Traits::free(handle_);
-        handle_ = handle;
-    }
-
-  private:
-    Handle handle_ = Traits::empty();
-};
-
-struct FileTraits {
-    using Handle = HANDLE;
-    static Handle empty() { return INVALID_HANDLE_VALUE; }
-    static void free(Handle file) { CloseHandle(file); }
-};
-template <class Object> struct GdiObjectTraits {
-    using Handle = Object;
-    static Handle empty() { return nullptr; }
-    static void free(Handle object) { DeleteObject(object); }
-};
-struct MemoryDCTraits {
-    using Handle = HDC;
-    static Handle empty() { return nullptr; }
-    static void free(Handle dc) { DeleteDC(dc); }
-};
-struct ScreenDCTraits {
-    using Handle = HDC;
-    static Handle empty() { return nullptr; }
-    static void free(Handle dc) { ReleaseDC(nullptr, dc); }
-};
-
-using UniqueFile = Owned<FileTraits>;
-template <class Object> using GdiObject = Owned<GdiObjectTraits<Object>>;
-// A device context of CreateCompatibleDC.
-using MemoryDC = Owned<MemoryDCTraits>;
-// The whole screen's device context, GetDC(nullptr).
-using ScreenDC = Owned<ScreenDCTraits>;
-
-// An object selected into a device context; the one it replaced goes back when the scope ends.
-class Selection {
-  public:
-    Selection(HDC dc, HGDIOBJ object) : dc_(dc), former_(SelectObject(dc, object)) {}
-    ~Selection() { SelectObject(dc_, former_); }
-    Selection(const Selection&) = delete;
-    Selection& operator=(const Selection&) = delete;
-
-  private:
-    HDC dc_;
-    HGDIOBJ former_;
-};
+// The owning types the library uses, from the house's shared header.
+using common::ComRef;
+using common::GdiObject;
+using common::MemoryDC;
+using common::Owned;
+using common::Selection;
+using common::SurfaceLock;
+using common::take;
+using common::UniqueFile;
+using common::WindowDC;
 
 // Reads up to `capacity` bytes from the start of a file into `buffer`, counting them in
 // `read`, and its whole size into `*size` when asked. False when the file cannot be opened

@@ -53,7 +53,7 @@ QHANDLE QUILLON_API ddCopySystemPalette(void) {
     PALETTEENTRY table[kPaletteEntries] = {};
     UINT read = 0;
     {
-        ScreenDC screen(GetDC(nullptr));
+        WindowDC screen(nullptr);
         read = GetSystemPaletteEntries(screen.get(), 0, kPaletteEntries, table);
     }
     if (LOWORD(read) == 0) return 0;
@@ -63,7 +63,7 @@ QHANDLE QUILLON_API ddCopySystemPalette(void) {
 QHANDLE QUILLON_API ddCreatePaletteFromFile(const char* path) {
     if (!contextOpen()) return 0;
     // Both headers and the largest colour table; the table is always taken at offset 54.
-    BYTE file[kFileColourTableOffset + kPaletteEntries * 4];
+    BYTE file[kFileColorTableOffset + kPaletteEntries * 4];
     DWORD size = 0;
     // A file that cannot be read whole gives what was read before the failure.
     if (path) readFileStart(path, file, sizeof file, size, nullptr);

@@ -10,7 +10,7 @@
 
 #include "bitmap_test_support.h"
 
-using namespace qtest;
+using namespace library_test;
 
 namespace {
 
@@ -47,7 +47,7 @@ Picture inspect(IPictureDisp* slot) {
     return p;
 }
 
-COLORREF bitmapColour(HBITMAP bitmap, int x, int y) {
+COLORREF bitmapColor(HBITMAP bitmap, int x, int y) {
     HDC dc = CreateCompatibleDC(nullptr);
     HGDIOBJ former = SelectObject(dc, bitmap);
     COLORREF c = GetPixel(dc, x, y);
@@ -100,8 +100,8 @@ TEST(SurfaceImage, WindowedPictureHasTheBlockAndNoPalette) {
     EXPECT_EQ(p.width, 10);
     EXPECT_EQ(p.height, 5);
     EXPECT_EQ(p.palette, nullptr);
-    EXPECT_EQ(bitmapColour(p.bitmap, 0, 0), RGB(255, 0, 255)); // sheet (2, 3)
-    EXPECT_EQ(bitmapColour(p.bitmap, 9, 4), RGB(255, 0, 0));   // sheet (11, 7)
+    EXPECT_EQ(bitmapColor(p.bitmap, 0, 0), RGB(255, 0, 255)); // sheet (2, 3)
+    EXPECT_EQ(bitmapColor(p.bitmap, 9, 4), RGB(255, 0, 0));   // sheet (11, 7)
 
     // A second capture replaces the first picture and releases the slot's reference to it.
     IPictureDisp* first = slot;
@@ -148,7 +148,7 @@ TEST(SurfaceImage, SixteenBitFullScreenPictureHasNoPalette) {
     EXPECT_EQ(p.width, 16);
     EXPECT_EQ(p.height, 16);
     EXPECT_EQ(p.palette, nullptr);
-    EXPECT_EQ(bitmapColour(p.bitmap, 0, 0), RGB(255, 0, 0)); // sheet (8, 8)
+    EXPECT_EQ(bitmapColor(p.bitmap, 0, 0), RGB(255, 0, 0)); // sheet (8, 8)
     slot->Release();
     d.ddReleaseSurface(s);
     d.ddQuit();

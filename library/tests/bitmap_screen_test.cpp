@@ -5,7 +5,7 @@
 
 #include "bitmap_test_support.h"
 
-using namespace qtest;
+using namespace library_test;
 
 namespace {
 

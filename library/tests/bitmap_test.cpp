@@ -7,7 +7,7 @@
 
 #include "bitmap_test_support.h"
 
-using namespace qtest;
+using namespace library_test;
 
 namespace {
 
@@ -36,7 +36,7 @@ class BitmapTest : public ::testing::Test {
 };
 
 // A 32-bit top-down DIB section whose pixel (x, y) is colourAt(x, y).
-template <class F> HBITMAP makeBitmap(int width, int height, F colourAt) {
+template <class F> HBITMAP makeBitmap(int width, int height, F colorAt) {
     BITMAPINFO bi = {};
     bi.bmiHeader.biSize = sizeof bi.bmiHeader;
     bi.bmiHeader.biWidth = width;
@@ -48,7 +48,7 @@ template <class F> HBITMAP makeBitmap(int width, int height, F colourAt) {
     auto* px = static_cast<DWORD*>(bits);
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) {
-            COLORREF c = colourAt(x, y);
+            COLORREF c = colorAt(x, y);
             px[y * width + x] = GetRValue(c) << 16 | GetGValue(c) << 8 | GetBValue(c);
         }
     return b;
@@ -80,11 +80,11 @@ TEST_F(BitmapTest, MagentaSheetIsKeyedOnMagentaAndKeyedBlitsLeaveItOut) {
     SurfaceMemory m = lockCopy(sheet);
     ASSERT_EQ(m.width, 64);
     ASSERT_EQ(m.height, 32);
-    ASSERT_EQ(surfaceColour(sheet, 0, 0), kMagenta);
+    ASSERT_EQ(surfaceColor(sheet, 0, 0), kMagenta);
     std::uint32_t magenta = m.pixel(0, 0);
     EXPECT_EQ(static_cast<std::uint32_t>(d.ddGetColorKey(sheet)), magenta);
-    EXPECT_EQ(surfaceColour(sheet, 10, 10), RGB(255, 0, 0));
-    EXPECT_EQ(surfaceColour(sheet, 50, 20), RGB(0, 0, 255));
+    EXPECT_EQ(surfaceColor(sheet, 10, 10), RGB(255, 0, 0));
+    EXPECT_EQ(surfaceColor(sheet, 50, 20), RGB(0, 0, 255));
 
     // Keyed blit onto grey: every magenta pixel of the sheet leaves the grey alone.
     QHANDLE target = keep(d.ddCreateSurface(64, 32));
@@ -129,8 +129,8 @@ TEST_F(BitmapTest, EveryHeaderAndDepthLoadsWithItsColours) {
         EXPECT_EQ(m.width, c.width);
         EXPECT_EQ(m.height, c.height);
         if (c.left != CLR_INVALID) {
-            EXPECT_EQ(surfaceColour(s, 0, 0), c.left);
-            EXPECT_EQ(surfaceColour(s, c.width - 1, 0), c.right);
+            EXPECT_EQ(surfaceColor(s, 0, 0), c.left);
+            EXPECT_EQ(surfaceColor(s, c.width - 1, 0), c.right);
         }
         EXPECT_EQ(static_cast<std::uint32_t>(d.ddGetColorKey(s)), m.pixel(0, 0));
     }
@@ -144,8 +144,8 @@ TEST_F(BitmapTest, ResourceSheetLoadsLikeTheFile) {
     SurfaceMemory m = lockCopy(s);
     EXPECT_EQ(m.width, 64);
     EXPECT_EQ(m.height, 32);
-    EXPECT_EQ(surfaceColour(s, 0, 0), kMagenta);
-    EXPECT_EQ(surfaceColour(s, 10, 10), RGB(255, 0, 0));
+    EXPECT_EQ(surfaceColor(s, 0, 0), kMagenta);
+    EXPECT_EQ(surfaceColor(s, 10, 10), RGB(255, 0, 0));
     EXPECT_EQ(static_cast<std::uint32_t>(d.ddGetColorKey(s)), m.pixel(0, 0));
     EXPECT_EQ(d.ddCreateSurfaceFromResource(res, "NO_SUCH"), 0);
     // Headers that promise more than the resource holds are refused, not read past.
@@ -176,17 +176,17 @@ TEST_F(BitmapTest, BitmapBltWithOneZeroSizeCopiesTheWholeBitmap) {
     ASSERT_NE(s, 0);
     paintSurface(s, RGB(0, 0, 0));
     ASSERT_EQ(d.ddBitmapBlt(s, 10, 5, 0, 50, b, 0, 0), 1);
-    EXPECT_EQ(surfaceColour(s, 10, 5), RGB(0, 0, 200));
-    EXPECT_EQ(surfaceColour(s, 49, 34), RGB(4 * 39, 8 * 29, 200));
-    EXPECT_EQ(surfaceColour(s, 50, 5), RGB(0, 0, 0));  // width 40, not 0
-    EXPECT_EQ(surfaceColour(s, 10, 35), RGB(0, 0, 0)); // height 30, not 50
+    EXPECT_EQ(surfaceColor(s, 10, 5), RGB(0, 0, 200));
+    EXPECT_EQ(surfaceColor(s, 49, 34), RGB(4 * 39, 8 * 29, 200));
+    EXPECT_EQ(surfaceColor(s, 50, 5), RGB(0, 0, 0));  // width 40, not 0
+    EXPECT_EQ(surfaceColor(s, 10, 35), RGB(0, 0, 0)); // height 30, not 50
 
     // A block from inside the bitmap.
     paintSurface(s, RGB(0, 0, 0));
     ASSERT_EQ(d.ddBitmapBlt(s, 0, 0, 5, 6, b, 3, 4), 1);
-    EXPECT_EQ(surfaceColour(s, 0, 0), RGB(12, 32, 200));
-    EXPECT_EQ(surfaceColour(s, 4, 5), RGB(28, 72, 200));
-    EXPECT_EQ(surfaceColour(s, 5, 0), RGB(0, 0, 0));
+    EXPECT_EQ(surfaceColor(s, 0, 0), RGB(12, 32, 200));
+    EXPECT_EQ(surfaceColor(s, 4, 5), RGB(28, 72, 200));
+    EXPECT_EQ(surfaceColor(s, 5, 0), RGB(0, 0, 0));
 
     EXPECT_EQ(d.ddBitmapBlt(s, 0, 0, 0, 0, nullptr, 0, 0), 0);
     DeleteObject(b);
@@ -195,7 +195,7 @@ TEST_F(BitmapTest, BitmapBltWithOneZeroSizeCopiesTheWholeBitmap) {
 TEST_F(BitmapTest, BitmapBltToZeroDrawsOnTheBackSurface) {
     HBITMAP b = makeBitmap(8, 8, [](int, int) { return RGB(0, 255, 0); });
     ASSERT_EQ(d.ddBitmapBlt(0, 3, 3, 0, 0, b, 0, 0), 1);
-    EXPECT_EQ(surfaceColour(d.ddGetBackSurface(), 5, 5), RGB(0, 255, 0));
+    EXPECT_EQ(surfaceColor(d.ddGetBackSurface(), 5, 5), RGB(0, 255, 0));
     DeleteObject(b);
 }
 
@@ -204,7 +204,7 @@ TEST_F(BitmapTest, CreateFromBitmapLeavesTheBitmapToTheCaller) {
         makeBitmap(12, 9, [](int x, int) { return x < 6 ? RGB(0, 0, 255) : RGB(255, 255, 0); });
     QHANDLE s = keep(d.ddCreateSurfaceFromBitmap(b));
     ASSERT_NE(s, 0);
-    EXPECT_EQ(surfaceColour(s, 11, 8), RGB(255, 255, 0));
+    EXPECT_EQ(surfaceColor(s, 11, 8), RGB(255, 255, 0));
     EXPECT_EQ(static_cast<std::uint32_t>(d.ddGetColorKey(s)), lockCopy(s).pixel(0, 0));
     EXPECT_EQ(d.GetBitmapWidth(b), 12); // still a live bitmap
     EXPECT_NE(DeleteObject(b), 0);
@@ -234,7 +234,7 @@ TEST_F(BitmapTest, RawCopiesCoverTheWholeSurfaceAndSinglePixels) {
     std::uint32_t px = 0;
     ASSERT_EQ(d.ddGetSurfaceData2(&px, bytes, s, 7 * m.pitch + 13 * bytes), 1);
     EXPECT_EQ(px, m.pixel(13, 7));
-    EXPECT_EQ(surfaceColour(s, 13, 7), RGB(130, 140, 77));
+    EXPECT_EQ(surfaceColor(s, 13, 7), RGB(130, 140, 77));
 
     // Writing: a whole surface of one byte, then one pixel copied from (13, 7) to (2, 1).
     std::vector<std::uint8_t> fill(total, 0x3C);

@@ -15,7 +15,7 @@
 
 #include "quillon_dll.h"
 
-namespace qtest {
+namespace library_test {
 
 using Entries = std::array<PALETTEENTRY, 256>;
 
@@ -108,7 +108,7 @@ inline SurfaceMemory lockCopy(QHANDLE handle) {
 }
 
 // A pixel's colour as GDI reads it from the surface.
-inline COLORREF surfaceColour(QHANDLE handle, int x, int y) {
+inline COLORREF surfaceColor(QHANDLE handle, int x, int y) {
     HDC dc = nullptr;
     if (surfaceOf(handle)->GetDC(&dc) != DD_OK) return CLR_INVALID;
     COLORREF c = GetPixel(dc, x, y);
@@ -116,14 +116,14 @@ inline COLORREF surfaceColour(QHANDLE handle, int x, int y) {
     return c;
 }
 
-inline void paintSurface(QHANDLE handle, COLORREF colour) {
+inline void paintSurface(QHANDLE handle, COLORREF color) {
     HDC dc = nullptr;
     if (surfaceOf(handle)->GetDC(&dc) != DD_OK) return;
-    HBRUSH brush = CreateSolidBrush(colour);
+    HBRUSH brush = CreateSolidBrush(color);
     RECT all = {0, 0, 4096, 4096};
     FillRect(dc, &all, brush);
     DeleteObject(brush);
     surfaceOf(handle)->ReleaseDC(dc);
 }
 
-} // namespace qtest
+} // namespace library_test

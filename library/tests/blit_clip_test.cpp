@@ -3,12 +3,12 @@
 
 #include "blit_fixture.h"
 
-using qtest::BlitTest;
-using qtest::pixelsAre;
+using library_test::BlitTest;
+using library_test::pixelsAre;
 
 namespace {
 
-using SafeCopy = decltype(qtest::QuillonDll::ddSafeBitBlt);
+using SafeCopy = decltype(library_test::QuillonDll::ddSafeBitBlt);
 
 struct Named {
     const char* name;
@@ -85,7 +85,8 @@ TEST_F(SafeCopyTest, ZeroLimitsClipOnlyAtTheLeftAndTop) {
 }
 
 TEST_F(SafeCopyTest, ClippedKeyedCopySkipsTheKeyPixels) {
-    qtest::paint(sprite, [](int x, int y) { return (x + y) % 3 == 0 ? kKey : spritePixel(x, y); });
+    library_test::paint(sprite,
+                        [](int x, int y) { return (x + y) % 3 == 0 ? kKey : spritePixel(x, y); });
     ASSERT_EQ(d.ddSetColorKey(sprite, kKey), 1);
     forBoth([&](const Named& n) {
         EXPECT_EQ(n.copy(0, -10, 230, 32, 32, kWidth, kHeight, sprite, 0, 0, 32, 32, 1), 1);

@@ -5,8 +5,8 @@
 
 #include "blit_fixture.h"
 
-using qtest::BlitTest;
-using qtest::pixelsAre;
+using library_test::BlitTest;
+using library_test::pixelsAre;
 
 namespace {
 constexpr long kSrcCopy = 0x00CC0020;
@@ -17,12 +17,12 @@ constexpr long kMirrorUpDown = 0x4;
 class CopyTest : public BlitTest {
   protected:
     void keySprite() {
-        qtest::paint(sprite,
-                     [](int x, int y) { return (x + y) % 3 == 0 ? kKey : spritePixel(x, y); });
+        library_test::paint(
+            sprite, [](int x, int y) { return (x + y) % 3 == 0 ? kKey : spritePixel(x, y); });
         ASSERT_EQ(d.ddSetColorKey(sprite, kKey), 1);
     }
     // The keyed sprite copied to (x, y), with or without its key pixels.
-    static qtest::Picture keyedAt(int x0, int y0, bool skipKey) {
+    static library_test::Picture keyedAt(int x0, int y0, bool skipKey) {
         return [=](int x, int y) {
             if (x < x0 || x >= x0 + kSprite || y < y0 || y >= y0 + kSprite) return kBackground;
             int sx = x - x0, sy = y - y0;
@@ -75,15 +75,15 @@ TEST_F(CopyTest, RasterCopyStretchesLikeStretchBlt) {
     // An uneven stretch: whatever the driver's rounding, both exports agree pixel for pixel.
     QHANDLE other = d.ddCreateSurface(kWidth, kHeight);
     ASSERT_NE(other, 0);
-    qtest::paint(other, [](int, int) { return kBackground; });
+    library_test::paint(other, [](int, int) { return kBackground; });
     resetBack();
     EXPECT_EQ(d.ddBltFX(0, 7, 9, 50, 45, sprite, 3, 2, 27, 29, kSrcCopy, 0), 1);
     EXPECT_EQ(d.ddStretchBlt(other, 7, 9, 50, 45, sprite, 3, 2, 27, 29, 0), 1);
     std::vector<std::uint32_t> want(kWidth * kHeight);
-    qtest::withLock(other, [&](const DDSURFACEDESC& desc) {
+    library_test::withLock(other, [&](const DDSURFACEDESC& desc) {
         for (int y = 0; y < kHeight; ++y)
             for (int x = 0; x < kWidth; ++x)
-                want[y * kWidth + x] = qtest::readAt(desc, x, y);
+                want[y * kWidth + x] = library_test::readAt(desc, x, y);
     });
     EXPECT_TRUE(pixelsAre(back, [&](int x, int y) { return want[y * kWidth + x]; }));
     EXPECT_NE(want[20 * kWidth + 20], kBackground); // something was drawn
@@ -168,11 +168,11 @@ TEST_F(CopyTest, SpritesShowInTheWindow) {
                   1);
     ASSERT_EQ(d.ddFillBlt(0, 0, 200, kWidth, 40, 0x0000A000), 1);
     ASSERT_EQ(d.ddUpdateWindow(0), 1);
-    qtest::pump(100);
-    qtest::saveScreenshot(L"blit_sprites");
+    library_test::pump(100);
+    library_test::saveScreenshot(L"blit_sprites");
     POINT origin = {0, 0};
     ClientToScreen(window, &origin);
-    EXPECT_EQ(qtest::screenPixel(origin.x + 5, origin.y + 220), RGB(0, 0xA0, 0));
+    EXPECT_EQ(library_test::screenPixel(origin.x + 5, origin.y + 220), RGB(0, 0xA0, 0));
     // Sprite 3 sits at (74, 52); its pixel (1, 0) is not a key pixel.
-    EXPECT_EQ(qtest::screenPixel(origin.x + 75, origin.y + 52), RGB(0x80, 1, 0));
+    EXPECT_EQ(library_test::screenPixel(origin.x + 75, origin.y + 52), RGB(0x80, 1, 0));
 }

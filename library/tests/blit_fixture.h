@@ -10,7 +10,7 @@
 #include "pixel_access.h"
 #include "quillon_dll.h"
 
-namespace qtest {
+namespace library_test {
 
 using Picture = std::function<std::uint32_t(int, int)>;
 
@@ -68,4 +68,4 @@ class BlitTest : public ::testing::Test {
     QHANDLE sprite = 0;
 };
 
-} // namespace qtest
+} // namespace library_test

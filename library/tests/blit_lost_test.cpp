@@ -7,12 +7,12 @@
 
 namespace {
 
-const qtest::QuillonDll& d = qtest::dll();
+const library_test::QuillonDll& d = library_test::dll();
 
 class LostSurfaceTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        window = qtest::makeWindow(200, 150);
+        window = library_test::makeWindow(200, 150);
         d.ddSetBitDepth(32);
         ASSERT_EQ(d.ddInit(window, 640, 480, 1), 1) << "full-screen needs the virtual desktop";
         back = d.ddGetBackSurface();
@@ -35,7 +35,7 @@ class LostSurfaceTest : public ::testing::Test {
         ASSERT_EQ(isLost(back), DDERR_SURFACELOST);
         ASSERT_EQ(isLost(sprite), DDERR_SURFACELOST);
     }
-    static HRESULT isLost(QHANDLE s) { return qtest::surfaceOf(s)->IsLost(); }
+    static HRESULT isLost(QHANDLE s) { return library_test::surfaceOf(s)->IsLost(); }
 
     HWND window = nullptr;
     QHANDLE back = 0;

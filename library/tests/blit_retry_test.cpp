@@ -11,7 +11,7 @@
 #include "quillon_dll.h"
 #include "surface_proxy.h"
 
-using qtest::SurfaceProxy;
+using library_test::SurfaceProxy;
 using Log = std::vector<std::string>;
 
 namespace {
@@ -26,16 +26,16 @@ std::uint32_t spritePixel(int x, int y) {
 class RetryTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        window = qtest::makeWindow(160, 120);
+        window = library_test::makeWindow(160, 120);
         ASSERT_EQ(d.ddInit(window, 160, 120, 0), 1);
         realTarget = d.ddCreateSurface(64, 64);
         realSprite = d.ddCreateSurface(32, 32);
         ASSERT_NE(realTarget, 0);
         ASSERT_NE(realSprite, 0);
-        qtest::paint(realTarget, [](int, int) { return kBackground; });
-        qtest::paint(realSprite, spritePixel);
-        dest = new SurfaceProxy(qtest::surfaceOf(realTarget), "dest", log);
-        src = new SurfaceProxy(qtest::surfaceOf(realSprite), "src", log);
+        library_test::paint(realTarget, [](int, int) { return kBackground; });
+        library_test::paint(realSprite, spritePixel);
+        dest = new SurfaceProxy(library_test::surfaceOf(realTarget), "dest", log);
+        src = new SurfaceProxy(library_test::surfaceOf(realSprite), "src", log);
     }
     void TearDown() override {
         delete dest;
@@ -48,13 +48,13 @@ class RetryTest : public ::testing::Test {
 
     // The target must hold the whole sprite at (x, y).
     ::testing::AssertionResult spriteAt(int x0, int y0) {
-        return qtest::pixelsAre(realTarget, [=](int x, int y) {
+        return library_test::pixelsAre(realTarget, [=](int x, int y) {
             if (x < x0 || x >= x0 + 32 || y < y0 || y >= y0 + 32) return kBackground;
             return spritePixel(x - x0, y - y0);
         });
     }
 
-    const qtest::QuillonDll& d = qtest::dll();
+    const library_test::QuillonDll& d = library_test::dll();
     HWND window = nullptr;
     QHANDLE realTarget = 0, realSprite = 0;
     SurfaceProxy* dest = nullptr;
@@ -68,7 +68,7 @@ struct Copy {
     std::function<long(QHANDLE dest, QHANDLE src)> run;
 };
 
-std::vector<Copy> everyCopy(const qtest::QuillonDll& d) {
+std::vector<Copy> everyCopy(const library_test::QuillonDll& d) {
     static RECT destRect = {8, 8, 40, 40}, srcRect = {0, 0, 32, 32};
     return {
         {"ddBlt", "Blt",
@@ -100,7 +100,7 @@ TEST_F(RetryTest, ALostCopyRestoresDestinationThenSourceAndSucceedsOnTheSecondCa
     for (const Copy& c : everyCopy(d)) {
         SCOPED_TRACE(c.name);
         log.clear();
-        qtest::paint(realTarget, [](int, int) { return kBackground; });
+        library_test::paint(realTarget, [](int, int) { return kBackground; });
         (std::string(c.call) == "Blt" ? dest->blt : dest->bltFast).push_back(DDERR_SURFACELOST);
         EXPECT_EQ(c.run(dest->handle(), src->handle()), 1);
         EXPECT_EQ(d.ddError(), 0);
@@ -141,11 +141,11 @@ TEST_F(RetryTest, ALostFillRestoresItsOneSurface) {
     for (const auto& [name, fill] : fills) {
         SCOPED_TRACE(name);
         log.clear();
-        qtest::paint(realTarget, [](int, int) { return kBackground; });
+        library_test::paint(realTarget, [](int, int) { return kBackground; });
         dest->blt.push_back(DDERR_SURFACELOST);
         EXPECT_EQ(fill(), 1);
         EXPECT_EQ(d.ddError(), 0);
         EXPECT_EQ(log, (Log{"Blt dest", "Restore dest", "Blt dest"}));
-        EXPECT_TRUE(qtest::pixelsAre(realTarget, [](int, int) { return 0x00AA00u; }));
+        EXPECT_TRUE(library_test::pixelsAre(realTarget, [](int, int) { return 0x00AA00u; }));
     }
 }

@@ -13,11 +13,12 @@ constexpr long kNoColorKey = DDERR_NOCOLORKEY & 0xFFFF;
 class ColourKeyTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        window = qtest::makeWindow(160, 120);
+        window = library_test::makeWindow(160, 120);
         ASSERT_EQ(d.ddInit(window, 160, 120, 0), 1);
         surface = d.ddCreateSurface(8, 8);
         ASSERT_NE(surface, 0);
-        qtest::paint(surface, [](int x, int y) { return x + y == 0 ? 0x00ABCDEFu : 0x00111111u; });
+        library_test::paint(surface,
+                            [](int x, int y) { return x + y == 0 ? 0x00ABCDEFu : 0x00111111u; });
     }
     void TearDown() override {
         d.ddReleaseSurface(surface);
@@ -25,7 +26,7 @@ class ColourKeyTest : public ::testing::Test {
         DestroyWindow(window);
     }
 
-    const qtest::QuillonDll& d = qtest::dll();
+    const library_test::QuillonDll& d = library_test::dll();
     HWND window = nullptr;
     QHANDLE surface = 0;
 };
@@ -38,11 +39,11 @@ TEST_F(ColourKeyTest, SetKeyIsReadBack) {
     EXPECT_EQ(d.ddGetColorKey(surface), 0x00FF00FF);
     // The driver holds one key pair, low equal to high.
     DDCOLORKEY key = {};
-    ASSERT_EQ(qtest::surfaceOf(surface)->GetColorKey(DDCKEY_SRCBLT, &key), DD_OK);
+    ASSERT_EQ(library_test::surfaceOf(surface)->GetColorKey(DDCKEY_SRCBLT, &key), DD_OK);
     EXPECT_EQ(key.dwColorSpaceLowValue, 0x00FF00FFu);
     EXPECT_EQ(key.dwColorSpaceHighValue, 0x00FF00FFu);
     // Only the source blit key is touched.
-    EXPECT_NE(qtest::surfaceOf(surface)->GetColorKey(DDCKEY_DESTBLT, &key), DD_OK);
+    EXPECT_NE(library_test::surfaceOf(surface)->GetColorKey(DDCKEY_DESTBLT, &key), DD_OK);
 }
 
 TEST_F(ColourKeyTest, NegativeKeysTakeThePixelAtTheTopLeft) {

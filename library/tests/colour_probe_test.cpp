@@ -6,8 +6,8 @@
 #include "pixel_access.h"
 #include "quillon_dll.h"
 
-using qtest::dll;
-using qtest::pixel;
+using library_test::dll;
+using library_test::pixel;
 
 namespace {
 
@@ -16,7 +16,7 @@ constexpr long kMagenta = RGB(255, 0, 255);
 class ColourProbeTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        window = qtest::makeWindow(160, 120);
+        window = library_test::makeWindow(160, 120);
         ASSERT_EQ(d.ddInit(window, 160, 120, 0), 1);
     }
     void TearDown() override {
@@ -28,13 +28,14 @@ class ColourProbeTest : public ::testing::Test {
     // the probed pixel would show in an unmasked result, and whose pixel (0, 0) is `former`.
     QHANDLE preparedSurface(int bits, std::uint32_t former) {
         QHANDLE s = bits == 32 ? d.ddCreateSurface(8, 4)
-                               : qtest::createSurfaceWithFormat(d.ddGetDD(), 8, 4, bits);
+                               : library_test::createSurfaceWithFormat(d.ddGetDD(), 8, 4, bits);
         if (!s) return 0;
-        qtest::paint(s, [&](int x, int y) { return x == 0 && y == 0 ? former : 0xABABABABu; });
+        library_test::paint(s,
+                            [&](int x, int y) { return x == 0 && y == 0 ? former : 0xABABABABu; });
         return s;
     }
 
-    const qtest::QuillonDll& d = qtest::dll();
+    const library_test::QuillonDll& d = library_test::dll();
     HWND window = nullptr;
 };
 
@@ -69,13 +70,13 @@ TEST_F(ColourProbeTest, HandleZeroAndDdColorProbeThePrimarySurface) {
     QHANDLE primary = d.ddGetPrimarySurface();
     ASSERT_NE(primary, 0);
     ASSERT_EQ(d.ddIsModeX(), 0);
-    COLORREF before = qtest::screenPixel(0, 0);
+    COLORREF before = library_test::screenPixel(0, 0);
     std::uint32_t rawBefore = pixel(primary, 0, 0);
     EXPECT_EQ(d.ddColorEx(kMagenta, 0), 0x00FF00FF);
     EXPECT_EQ(d.ddColor(RGB(0, 255, 0)), 0x0000FF00);
     // The top-left pixel of the screen has its former colour again.
     EXPECT_EQ(pixel(primary, 0, 0), rawBefore);
-    EXPECT_EQ(qtest::screenPixel(0, 0), before);
+    EXPECT_EQ(library_test::screenPixel(0, 0), before);
 }
 
 TEST_F(ColourProbeTest, NoSurfaceGivesMinusOne) {
@@ -100,8 +101,8 @@ TEST_F(ColourProbeTest, AFailedLockGivesMinusOneAndKeepsThePixel) {
 // The probe on a real full-screen primary surface in the display modes Wine offers
 // (24 bits per pixel is refused there).
 TEST(ColourProbeFullScreen, DdColorGivesValuesOfTheDisplayModesFormat) {
-    const auto& d = qtest::dll();
-    HWND window = qtest::makeWindow(200, 150);
+    const auto& d = library_test::dll();
+    HWND window = library_test::makeWindow(200, 150);
     struct Mode {
         long bits;
         long magenta; // -2: a palette index

@@ -9,7 +9,7 @@
 #include "quillon_dll.h"
 #include "surface_proxy.h"
 
-using qtest::SurfaceProxy;
+using library_test::SurfaceProxy;
 using Log = std::vector<std::string>;
 
 namespace {
@@ -21,12 +21,12 @@ constexpr std::uint32_t kFormer = 0x00123456;
 class ColourRetryTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        window = qtest::makeWindow(160, 120);
+        window = library_test::makeWindow(160, 120);
         ASSERT_EQ(d.ddInit(window, 160, 120, 0), 1);
         real = d.ddCreateSurface(8, 8);
         ASSERT_NE(real, 0);
-        qtest::paint(real, [](int, int) { return kFormer; });
-        proxy = new SurfaceProxy(qtest::surfaceOf(real), "s", log);
+        library_test::paint(real, [](int, int) { return kFormer; });
+        proxy = new SurfaceProxy(library_test::surfaceOf(real), "s", log);
     }
     void TearDown() override {
         delete proxy;
@@ -35,7 +35,7 @@ class ColourRetryTest : public ::testing::Test {
         DestroyWindow(window);
     }
 
-    const qtest::QuillonDll& d = qtest::dll();
+    const library_test::QuillonDll& d = library_test::dll();
     HWND window = nullptr;
     QHANDLE real = 0;
     SurfaceProxy* proxy = nullptr;
@@ -49,7 +49,7 @@ TEST_F(ColourRetryTest, ABusyDriverIsAskedAgainUntilItGivesTheDeviceContext) {
     EXPECT_EQ(d.ddColorEx(kMagenta, proxy->handle()), 0x00FF00FF);
     EXPECT_EQ(d.ddError(), 0); // each answer recorded, the last one was success
     EXPECT_EQ(log, (Log{"GetDC s", "GetDC s", "GetDC s", "GetDC s", "Lock s", "GetDC s"}));
-    EXPECT_EQ(qtest::pixel(real, 0, 0), kFormer);
+    EXPECT_EQ(library_test::pixel(real, 0, 0), kFormer);
 }
 
 TEST_F(ColourRetryTest, ALostSurfaceIsRestoredAndAskedOnceMoreUnrecorded) {
@@ -58,7 +58,7 @@ TEST_F(ColourRetryTest, ALostSurfaceIsRestoredAndAskedOnceMoreUnrecorded) {
     // The second answer is not recorded: the loss stays visible.
     EXPECT_EQ(d.ddError(), kLost);
     EXPECT_EQ(log, (Log{"GetDC s", "Restore s", "GetDC s", "Lock s", "GetDC s"}));
-    EXPECT_EQ(qtest::pixel(real, 0, 0), kFormer);
+    EXPECT_EQ(library_test::pixel(real, 0, 0), kFormer);
 
     log.clear();
     proxy->getDC = {DDERR_SURFACELOST, DDERR_SURFACELOST};
@@ -70,14 +70,14 @@ TEST_F(ColourRetryTest, ALostSurfaceIsRestoredAndAskedOnceMoreUnrecorded) {
     EXPECT_EQ(d.ddColorEx(kMagenta, proxy->handle()), -1);
     EXPECT_EQ(d.ddError(), DDERR_GENERIC & 0xFFFF);
     EXPECT_EQ(log, (Log{"GetDC s"}));
-    EXPECT_EQ(qtest::pixel(real, 0, 0), kFormer);
+    EXPECT_EQ(library_test::pixel(real, 0, 0), kFormer);
 }
 
 TEST_F(ColourRetryTest, WithoutADeviceContextForTheWriteBackTheProbeColourStays) {
     proxy->getDC = {DD_OK, DDERR_GENERIC};
     EXPECT_EQ(d.ddColorEx(kMagenta, proxy->handle()), 0x00FF00FF);
     EXPECT_EQ(d.ddError(), 0); // the write-back's answer is not recorded
-    EXPECT_EQ(qtest::pixel(real, 0, 0), 0x00FF00FFu);
+    EXPECT_EQ(library_test::pixel(real, 0, 0), 0x00FF00FFu);
 }
 
 TEST_F(ColourRetryTest, ColourKeysRestoreAndTryOnceMore) {

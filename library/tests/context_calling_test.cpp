@@ -7,10 +7,10 @@
 
 #include "quillon_dll.h"
 
-using qtest::dll;
+using library_test::dll;
 
 #ifdef __i386__
-using qtest::bytesLeftOnStack;
+using library_test::bytesLeftOnStack;
 
 namespace {
 
@@ -60,7 +60,7 @@ TEST(Calling, TheCalleePopsItsArguments) {
     EXPECT_EQ(left, 0u);
 
     // An open context, so the calls do real work.
-    HWND w = qtest::makeWindow(64, 64);
+    HWND w = library_test::makeWindow(64, 64);
     EXPECT_EQ(call("ddInit", {reinterpret_cast<unsigned long>(w), 64, 64, 0}, &left), 1u);
     EXPECT_EQ(left, 0u);
     unsigned long surface = call("ddCreateSurface", {40, 30}, &left);
@@ -95,7 +95,7 @@ TEST(Calling, IntegerArgumentsReadOnlyTheLowHalf) {
     d.ddSetBitDepth(8);
 
     // Capabilities: compare each slot's answer with the driver's own record.
-    HWND w = qtest::makeWindow(64, 64);
+    HWND w = library_test::makeWindow(64, 64);
     ASSERT_EQ(d.ddInit(w, 64, 64, 0), 1);
     auto* dd = reinterpret_cast<IDirectDraw2*>(d.ddGetDD());
     DDCAPS hardware = {}, emulation = {};

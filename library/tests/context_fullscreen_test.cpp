@@ -8,8 +8,8 @@
 
 #include "quillon_dll.h"
 
-using qtest::dll;
-using qtest::pump;
+using library_test::dll;
+using library_test::pump;
 
 namespace {
 
@@ -55,7 +55,7 @@ struct Calls {
     bool alwaysLost = false;
 };
 Calls g_calls;
-qtest::MethodHook* g_hook = nullptr;
+library_test::MethodHook* g_hook = nullptr;
 
 HRESULT WINAPI hookedBlt(IDirectDrawSurface3* self, LPRECT dst, LPDIRECTDRAWSURFACE3 src,
                          LPRECT srcRect, DWORD flags, LPDDBLTFX fx) {
@@ -63,8 +63,8 @@ HRESULT WINAPI hookedBlt(IDirectDrawSurface3* self, LPRECT dst, LPDIRECTDRAWSURF
     if (g_calls.alwaysLost || self->IsLost() == DDERR_SURFACELOST ||
         (src && src->IsLost() == DDERR_SURFACELOST))
         return DDERR_SURFACELOST;
-    return g_hook->original<decltype(&hookedBlt)>(qtest::surface_slot::Blt)(self, dst, src, srcRect,
-                                                                            flags, fx);
+    return g_hook->original<decltype(&hookedBlt)>(library_test::surface_slot::Blt)(
+        self, dst, src, srcRect, flags, fx);
 }
 
 HRESULT WINAPI hookedGetDC(IDirectDrawSurface3* self, HDC* dc) {
@@ -74,19 +74,20 @@ HRESULT WINAPI hookedGetDC(IDirectDrawSurface3* self, HDC* dc) {
         return DDERR_WASSTILLDRAWING;
     }
     if (g_calls.alwaysLost || self->IsLost() == DDERR_SURFACELOST) return DDERR_SURFACELOST;
-    return g_hook->original<decltype(&hookedGetDC)>(qtest::surface_slot::GetDC)(self, dc);
+    return g_hook->original<decltype(&hookedGetDC)>(library_test::surface_slot::GetDC)(self, dc);
 }
 
 HRESULT WINAPI hookedFlip(IDirectDrawSurface3* self, LPDIRECTDRAWSURFACE3 target, DWORD flags) {
     ++g_calls.flip;
     if (g_calls.alwaysLost) return DDERR_SURFACELOST;
-    return g_hook->original<decltype(&hookedFlip)>(qtest::surface_slot::Flip)(self, target, flags);
+    return g_hook->original<decltype(&hookedFlip)>(library_test::surface_slot::Flip)(self, target,
+                                                                                     flags);
 }
 
 class FullScreen : public ::testing::Test {
   protected:
     void SetUp() override {
-        window = qtest::makeWindow(320, 240, nullptr, 100, 80);
+        window = library_test::makeWindow(320, 240, nullptr, 100, 80);
         GetWindowRect(window, &before);
         cursorBefore = cursorCount();
         screenBits = dll().GetBitsPixel();
@@ -165,9 +166,9 @@ TEST_F(FullScreen, EachDepthOpensFlipsAndGivesTheWindowBack) {
             EXPECT_EQ(d.ddReleaseDC(0, dc), 1);
             EXPECT_EQ(d.ddFlip(), 1);
             pump(50);
-            EXPECT_EQ(qtest::screenPixel(320, 160), RGB(255, 255, 255));
-            EXPECT_EQ(qtest::screenPixel(100, 100), RGB(0, 0, 255));
-            qtest::saveScreenshot(L"context_fullscreen16_flipped");
+            EXPECT_EQ(library_test::screenPixel(320, 160), RGB(255, 255, 255));
+            EXPECT_EQ(library_test::screenPixel(100, 100), RGB(0, 0, 255));
+            library_test::saveScreenshot(L"context_fullscreen16_flipped");
         }
 
         // Full-screen window updates cover the whole primary surface.
@@ -189,7 +190,7 @@ TEST_F(FullScreen, EachDepthOpensFlipsAndGivesTheWindowBack) {
 TEST_F(FullScreen, RefusedDepthShowsTheSetDisplayModeBox) {
     const auto& d = dll();
     d.ddSetBitDepth(24); // the driver offers no 24-bit modes
-    qtest::MessageBoxWatcher watcher;
+    library_test::MessageBoxWatcher watcher;
     EXPECT_EQ(d.ddInit(window, 640, 480, 1), 0);
     ASSERT_TRUE(watcher.finish());
     EXPECT_EQ(watcher.boxes, 1);
@@ -206,7 +207,7 @@ TEST_F(FullScreen, RefusedDepthShowsTheSetDisplayModeBox) {
 
 TEST_F(FullScreen, RefusedSizeShowsTheSetDisplayModeBox) {
     const auto& d = dll();
-    qtest::MessageBoxWatcher watcher;
+    library_test::MessageBoxWatcher watcher;
     EXPECT_EQ(d.ddInit(window, 123, 45, 1), 0);
     ASSERT_TRUE(watcher.finish());
     EXPECT_EQ(watcher.text, L"Error in SetDisplayMode\nTry 640 x 480; 8 bits");
@@ -247,11 +248,11 @@ TEST_F(FullScreen, FlipRetriesExactlyOnce) {
     const auto& d = dll();
     ASSERT_EQ(d.ddInit(window, 640, 480, 1), 1);
     {
-        qtest::MethodHook hook(d.ddGetPrimarySurface());
+        library_test::MethodHook hook(d.ddGetPrimarySurface());
         g_hook = &hook;
         g_calls = {};
         g_calls.alwaysLost = true;
-        hook.replace(qtest::surface_slot::Flip, reinterpret_cast<const void*>(&hookedFlip));
+        hook.replace(library_test::surface_slot::Flip, reinterpret_cast<const void*>(&hookedFlip));
         EXPECT_EQ(d.ddFlip(), 0);
         EXPECT_EQ(g_calls.flip, 2);
         EXPECT_EQ(d.ddError(), 450);
@@ -266,9 +267,9 @@ TEST_F(FullScreen, UpdateWindowRestoresPrimaryAndSourceAndCopiesOnceMore) {
     ASSERT_EQ(d.ddInit(window, 640, 480, 1), 1);
     IDirectDrawSurface3* primary = surfaceOf(d.ddGetPrimarySurface());
     IDirectDrawSurface3* back = surfaceOf(d.ddGetBackSurface());
-    qtest::MethodHook hook(d.ddGetPrimarySurface());
+    library_test::MethodHook hook(d.ddGetPrimarySurface());
     g_hook = &hook;
-    hook.replace(qtest::surface_slot::Blt, reinterpret_cast<const void*>(&hookedBlt));
+    hook.replace(library_test::surface_slot::Blt, reinterpret_cast<const void*>(&hookedBlt));
 
     for (auto update : {d.ddUpdateWindow, d.ddAsyncUpdateWindow}) {
         loseSurfaces(640, 480, 8);
@@ -294,9 +295,9 @@ TEST_F(FullScreen, GetDCRestoresOnceAndKeepsTheFirstAnswer) {
     const auto& d = dll();
     ASSERT_EQ(d.ddInit(window, 640, 480, 1), 1);
     IDirectDrawSurface3* back = surfaceOf(d.ddGetBackSurface());
-    qtest::MethodHook hook(d.ddGetBackSurface());
+    library_test::MethodHook hook(d.ddGetBackSurface());
     g_hook = &hook;
-    hook.replace(qtest::surface_slot::GetDC, reinterpret_cast<const void*>(&hookedGetDC));
+    hook.replace(library_test::surface_slot::GetDC, reinterpret_cast<const void*>(&hookedGetDC));
 
     loseSurfaces(640, 480, 8);
     ASSERT_EQ(back->IsLost(), DDERR_SURFACELOST);

@@ -8,9 +8,9 @@
 
 #include "quillon_dll.h"
 
-using qtest::dll;
-using qtest::pump;
-using qtest::screenPixel;
+using library_test::dll;
+using library_test::pump;
+using library_test::screenPixel;
 
 namespace {
 
@@ -28,12 +28,12 @@ RECT clientOnScreen(HWND w) {
 }
 
 // Fills a surface through its lent device context, so these tests need no blit export.
-void paintSurface(QHANDLE surface, COLORREF colour) {
+void paintSurface(QHANDLE surface, COLORREF color) {
     const auto& d = dll();
     QHANDLE dc = d.ddGetDC(surface);
     ASSERT_NE(dc, 0);
     HDC hdc = reinterpret_cast<HDC>(dc);
-    HBRUSH brush = CreateSolidBrush(colour);
+    HBRUSH brush = CreateSolidBrush(color);
     RECT all = {0, 0, d.ddGetWidth(surface), d.ddGetHeight(surface)};
     FillRect(hdc, &all, brush);
     DeleteObject(brush);
@@ -41,9 +41,9 @@ void paintSurface(QHANDLE surface, COLORREF colour) {
 }
 
 // Paints the window's client area on screen directly, past the library.
-void paintWindow(HWND w, COLORREF colour) {
+void paintWindow(HWND w, COLORREF color) {
     HDC dc = GetDC(w);
-    HBRUSH brush = CreateSolidBrush(colour);
+    HBRUSH brush = CreateSolidBrush(color);
     RECT r;
     GetClientRect(w, &r);
     FillRect(dc, &r, brush);
@@ -109,7 +109,7 @@ class Windowed : public ::testing::Test {
 
 TEST_F(Windowed, InitSizesTheClientAreaAndQuitGivesBackTheSizeNotThePlace) {
     const auto& d = dll();
-    window = qtest::makeWindow(320, 200, nullptr, 60, 40);
+    window = library_test::makeWindow(320, 200, nullptr, 60, 40);
     RECT before = windowRect(window);
     LONG_PTR procBefore = GetWindowLongPtrW(window, GWLP_WNDPROC);
     RECT client;
@@ -149,7 +149,7 @@ TEST_F(Windowed, InitSizesTheClientAreaAndQuitGivesBackTheSizeNotThePlace) {
 
 TEST_F(Windowed, HandlesAreTheDriversOwnInterfaces) {
     const auto& d = dll();
-    window = qtest::makeWindow(160, 120);
+    window = library_test::makeWindow(160, 120);
     ASSERT_EQ(d.ddInit(window, 160, 120, 0), 1);
 
     auto* driver = reinterpret_cast<IUnknown*>(d.ddGetDD());
@@ -172,7 +172,7 @@ TEST_F(Windowed, HandlesAreTheDriversOwnInterfaces) {
 
 TEST_F(Windowed, FlagFourAloneIsWindowedAndCannotFlip) {
     const auto& d = dll();
-    window = qtest::makeWindow(200, 100);
+    window = library_test::makeWindow(200, 100);
     LONG styleBefore = GetWindowLongW(window, GWL_EXSTYLE);
     ASSERT_EQ(d.ddInit(window, 320, 240, 4), 1);
     EXPECT_EQ(GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOPMOST, styleBefore & WS_EX_TOPMOST);
@@ -189,8 +189,8 @@ TEST_F(Windowed, FlagFourAloneIsWindowedAndCannotFlip) {
 
 TEST_F(Windowed, SecondInitChangesNothing) {
     const auto& d = dll();
-    window = qtest::makeWindow(100, 80);
-    HWND other = qtest::makeWindow(50, 50, nullptr, 400, 300);
+    window = library_test::makeWindow(100, 80);
+    HWND other = library_test::makeWindow(50, 50, nullptr, 400, 300);
     ASSERT_EQ(d.ddInit(window, 100, 80, 0), 1);
     EXPECT_EQ(d.ddFlip(), 0); // leaves a non-zero last result behind
     QHANDLE dd = d.ddGetDD(), primary = d.ddGetPrimarySurface(), back = d.ddGetBackSurface();
@@ -210,7 +210,7 @@ TEST_F(Windowed, SecondInitChangesNothing) {
 
 TEST_F(Windowed, WindowZeroIsRefusedSilently) {
     const auto& d = dll();
-    qtest::MessageBoxWatcher watcher;
+    library_test::MessageBoxWatcher watcher;
     EXPECT_EQ(d.ddInit(nullptr, 100, 100, 0), 0);
     EXPECT_EQ(d.ddError(), 0);
     EXPECT_EQ(d.ddGetDD(), 0);
@@ -220,10 +220,10 @@ TEST_F(Windowed, WindowZeroIsRefusedSilently) {
 
 TEST_F(Windowed, AHandleThatIsNoWindowIsRefusedLikeZero) {
     const auto& d = dll();
-    window = qtest::makeWindow(100, 100);
-    HWND gone = qtest::makeWindow(100, 100);
+    window = library_test::makeWindow(100, 100);
+    HWND gone = library_test::makeWindow(100, 100);
     DestroyWindow(gone);
-    qtest::MessageBoxWatcher watcher;
+    library_test::MessageBoxWatcher watcher;
     for (long flags : {0L, 1L}) {
         EXPECT_EQ(d.ddInit(gone, 320, 240, flags), 0);
         EXPECT_EQ(d.ddInit(reinterpret_cast<HWND>(0x00BAD000), 320, 240, flags), 0);
@@ -238,9 +238,9 @@ TEST_F(Windowed, AHandleThatIsNoWindowIsRefusedLikeZero) {
 
 TEST_F(Windowed, FailedInitShowsTheStepAndLeavesNothingOpen) {
     const auto& d = dll();
-    window = qtest::makeWindow(200, 150, nullptr, 120, 90);
+    window = library_test::makeWindow(200, 150, nullptr, 120, 90);
     RECT before = windowRect(window);
-    qtest::MessageBoxWatcher watcher;
+    library_test::MessageBoxWatcher watcher;
     // A back surface of no size is refused by the driver.
     EXPECT_EQ(d.ddInit(window, 0, 0, 0), 0);
     ASSERT_TRUE(watcher.finish());
@@ -259,9 +259,9 @@ TEST_F(Windowed, FailedInitShowsTheStepAndLeavesNothingOpen) {
 
 TEST_F(Windowed, ABackSurfaceOfNegativeSizeIsRefusedWithTheStepsBox) {
     const auto& d = dll();
-    window = qtest::makeWindow(200, 150);
+    window = library_test::makeWindow(200, 150);
     RECT before = windowRect(window);
-    qtest::MessageBoxWatcher watcher;
+    library_test::MessageBoxWatcher watcher;
     EXPECT_EQ(d.ddInit(window, -5, 100, 0), 0);
     ASSERT_TRUE(watcher.finish());
     EXPECT_EQ(watcher.text, L"Error in CreateBackSurface");
@@ -273,7 +273,7 @@ TEST_F(Windowed, ABackSurfaceOfNegativeSizeIsRefusedWithTheStepsBox) {
 
 TEST_F(Windowed, UpdateWindowOfZeroPresentsTheBackSurface) {
     const auto& d = dll();
-    window = qtest::makeWindow(120, 90, nullptr, 200, 150);
+    window = library_test::makeWindow(120, 90, nullptr, 200, 150);
     ASSERT_EQ(d.ddInit(window, 120, 90, 0), 1);
     paintSurface(0, kGreen);
     EXPECT_EQ(d.ddUpdateWindow(0), 1);
@@ -286,12 +286,12 @@ TEST_F(Windowed, UpdateWindowOfZeroPresentsTheBackSurface) {
     paintSurface(0, kBlue);
     EXPECT_EQ(d.ddAsyncUpdateWindow(0), 1);
     EXPECT_EQ(screenPixel(c.left + 60, c.top + 45), kBlue);
-    qtest::saveScreenshot(L"context_windowed_update");
+    library_test::saveScreenshot(L"context_windowed_update");
 }
 
 TEST_F(Windowed, PaintPresentsTheRepaintSourceUntilItIsReleased) {
     const auto& d = dll();
-    window = qtest::makeWindow(100, 100, nullptr, 300, 200);
+    window = library_test::makeWindow(100, 100, nullptr, 300, 200);
     ASSERT_EQ(d.ddInit(window, 100, 100, 0), 1);
     QHANDLE surface = d.ddCreateSurface(100, 100);
     ASSERT_NE(surface, 0);
@@ -315,8 +315,8 @@ TEST_F(Windowed, PaintPresentsTheRepaintSourceUntilItIsReleased) {
 
 TEST_F(Windowed, MovingTheParentFormMovesTheTarget) {
     const auto& d = dll();
-    parent = qtest::makeWindow(300, 240, nullptr, 50, 50);
-    window = qtest::makeWindow(80, 60, parent, 20, 30);
+    parent = library_test::makeWindow(300, 240, nullptr, 50, 50);
+    window = library_test::makeWindow(80, 60, parent, 20, 30);
     ASSERT_EQ(d.ddInit(window, 80, 60, 0), 1);
     paintSurface(0, kGreen);
     RECT oldPlace = clientOnScreen(window);
@@ -338,13 +338,13 @@ TEST_F(Windowed, MovingTheParentFormMovesTheTarget) {
     paintSurface(0, kBlue);
     EXPECT_EQ(d.ddUpdateWindow(0), 1);
     EXPECT_EQ(screenPixel(newPlace.left + 2, newPlace.top + 2), kBlue);
-    qtest::saveScreenshot(L"context_windowed_child_moved");
+    library_test::saveScreenshot(L"context_windowed_child_moved");
 }
 
 TEST_F(Windowed, AProcedureInstalledAfterInitKeepsItsPlace) {
     const auto& d = dll();
-    parent = qtest::makeWindow(300, 240, nullptr, 50, 50);
-    window = qtest::makeWindow(80, 60, parent, 20, 30);
+    parent = library_test::makeWindow(300, 240, nullptr, 50, 50);
+    window = library_test::makeWindow(80, 60, parent, 20, 30);
     const HWND both[] = {window, parent};
     const WNDPROC own[] = {procOf(window), procOf(parent)};
 
@@ -396,7 +396,7 @@ TEST_F(Windowed, AProcedureInstalledAfterInitKeepsItsPlace) {
 
 TEST_F(Windowed, ASecondInitHooksAgainWhenAnEarlierProcedureDroppedTheLibrarys) {
     const auto& d = dll();
-    window = qtest::makeWindow(80, 60, nullptr, 100, 100);
+    window = library_test::makeWindow(80, 60, nullptr, 100, 100);
     const WNDPROC own = procOf(window);
     subclass<kEarlier>(window);
     ASSERT_EQ(d.ddInit(window, 80, 60, 0), 1);
@@ -419,14 +419,14 @@ TEST_F(Windowed, ASecondInitHooksAgainWhenAnEarlierProcedureDroppedTheLibrarys) 
     EXPECT_EQ(d.ddUpdateWindow(0), 1);
     EXPECT_EQ(screenPixel(newPlace.left + 2, newPlace.top + 2), kGreen);
     EXPECT_EQ(screenPixel(newPlace.right - 2, newPlace.bottom - 2), kGreen);
-    qtest::saveScreenshot(L"context_windowed_rehooked_moved");
+    library_test::saveScreenshot(L"context_windowed_rehooked_moved");
     d.ddQuit();
     EXPECT_EQ(procOf(window), own);
 }
 
 TEST_F(Windowed, ResizeWithoutMoveKeepsTheTarget) {
     const auto& d = dll();
-    window = qtest::makeWindow(60, 60, nullptr, 500, 100);
+    window = library_test::makeWindow(60, 60, nullptr, 500, 100);
     ASSERT_EQ(d.ddInit(window, 60, 60, 0), 1);
     RECT c = clientOnScreen(window);
     SetWindowPos(window, nullptr, 0, 0, 300, 300, SWP_NOMOVE | SWP_NOZORDER);
@@ -440,7 +440,7 @@ TEST_F(Windowed, ResizeWithoutMoveKeepsTheTarget) {
 
 TEST_F(Windowed, OwnSurfacesAndTheContextsSurfaces) {
     const auto& d = dll();
-    window = qtest::makeWindow(64, 64);
+    window = library_test::makeWindow(64, 64);
     ASSERT_EQ(d.ddInit(window, 64, 64, 0), 1);
     // Sizes the driver refuses in both placements give no surface.
     EXPECT_EQ(d.ddCreateSurface(0, 10), 0);
@@ -485,7 +485,7 @@ TEST_F(Windowed, OwnSurfacesAndTheContextsSurfaces) {
 
 TEST_F(Windowed, GetDCRecordsAndLendsAWorkingContext) {
     const auto& d = dll();
-    window = qtest::makeWindow(32, 32);
+    window = library_test::makeWindow(32, 32);
     ASSERT_EQ(d.ddInit(window, 32, 32, 0), 1);
     d.ddFlip(); // non-zero last result
     ASSERT_NE(d.ddError(), 0);

@@ -279,7 +279,7 @@ TEST(Drift, HeaderVbModuleDefAndExportTableAgree) {
     auto header = fromHeader();
     auto classic = fromVbModule(Branch::Classic), vba7 = fromVbModule(Branch::Vba7);
     auto def = fromDef();
-    std::set<std::string> table = exportTable(qtest::dll().module);
+    std::set<std::string> table = exportTable(library_test::dll().module);
 
     EXPECT_EQ(header.size(), kExports);
     EXPECT_EQ(namesOf(classic), namesOf(header)) << "classic branch of Quillon.bas";
@@ -315,7 +315,7 @@ TEST(Drift, EarlierExportsKeepTheirOrdinalsAndLaterOnesComeAfter) {
         }
     }
     std::sort(first.begin(), first.end());
-    std::map<std::string, int> ordinals = exportOrdinals(qtest::dll().module);
+    std::map<std::string, int> ordinals = exportOrdinals(library_test::dll().module);
     ASSERT_EQ(ordinals.size(), kExports);
     for (std::size_t i = 0; i < first.size(); ++i)
         EXPECT_EQ(ordinals[first[i]], static_cast<int>(i + 1)) << first[i];

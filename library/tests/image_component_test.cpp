@@ -13,7 +13,7 @@
 
 #include "image_test_support.h"
 
-using namespace qtest;
+using namespace library_test;
 
 namespace {
 

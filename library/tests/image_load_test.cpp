@@ -8,11 +8,11 @@
 
 #include "image_test_support.h"
 
-using namespace qtest;
+using namespace library_test;
 
 namespace {
 
-std::uint32_t trueColour(COLORREF c) {
+std::uint32_t trueColor(COLORREF c) {
     return std::uint32_t(GetRValue(c)) << 16 | std::uint32_t(GetGValue(c)) << 8 | GetBValue(c);
 }
 
@@ -49,13 +49,13 @@ void expectKeyedOnTransparency(QHANDLE s, const Reference& ref) {
 }
 
 // At 32 bits: every opaque pixel is its colour exactly, fourth byte 0.
-void expectOpaqueColoursExact(QHANDLE s, const Reference& ref) {
+void expectOpaqueColorsExact(QHANDLE s, const Reference& ref) {
     Pixels p = readBack(s);
     ASSERT_EQ(p.bytes, 4);
     long wrong = 0;
     for (long y = 0; y < ref.height; ++y)
         for (long x = 0; x < ref.width; ++x)
-            if (!ref.transparent(x, y)) wrong += p.at(x, y) != trueColour(ref.colour(x, y));
+            if (!ref.transparent(x, y)) wrong += p.at(x, y) != trueColor(ref.color(x, y));
     EXPECT_EQ(wrong, 0);
 }
 
@@ -89,7 +89,7 @@ TEST_F(ImageLoadTest, PngAlphaBelow128IsKeyedOutAndEveryOpaquePixelIsDrawn) {
     Reference ref = reference("alpha.png", 16, 8);
     QHANDLE s = load("alpha.png");
     expectKeyedOnTransparency(s, ref);
-    expectOpaqueColoursExact(s, ref);
+    expectOpaqueColorsExact(s, ref);
     // The opaque red top-left pixel is drawn, not keyed; blue at alpha 127 is left out and
     // at alpha 128 drawn full blue (not blended).
     std::vector<bool> leftOut = leftOutByKeyedBlit(s);
@@ -99,7 +99,7 @@ TEST_F(ImageLoadTest, PngAlphaBelow128IsKeyedOutAndEveryOpaquePixelIsDrawn) {
     EXPECT_EQ(readBack(s).at(8, 1), 0x0000FFu);
     // An opaque pixel is magenta and another black: the key is the lowest RGB value no
     // opaque pixel has, (1, 0, 0).
-    EXPECT_EQ(keyOf(s), trueColour(RGB(1, 0, 0)));
+    EXPECT_EQ(keyOf(s), trueColor(RGB(1, 0, 0)));
     EXPECT_EQ(ref.transparentCount(), 53);
 }
 
@@ -126,7 +126,7 @@ TEST_F(ImageLoadTest, JpegIsKeyedOnItsTopLeftPixelLikeABitmap) {
     long distant = 0, nonZeroFourth = 0;
     for (long y = 0; y < 24; ++y)
         for (long x = 0; x < 48; ++x) {
-            std::uint32_t v = p.at(x, y), want = trueColour(ref.colour(x, y));
+            std::uint32_t v = p.at(x, y), want = trueColor(ref.color(x, y));
             for (int shift : {0, 8, 16})
                 distant += std::abs(int(v >> shift & 0xFF) - int(want >> shift & 0xFF)) > 8;
             nonZeroFourth += (v >> 24) != 0;
@@ -136,8 +136,8 @@ TEST_F(ImageLoadTest, JpegIsKeyedOnItsTopLeftPixelLikeABitmap) {
     // The key is the top-left pixel's value, the one ddColorEx gives for its colour.
     std::uint32_t topLeft = p.at(0, 0);
     EXPECT_EQ(keyOf(s), topLeft);
-    COLORREF colour = RGB(topLeft >> 16 & 0xFF, topLeft >> 8 & 0xFF, topLeft & 0xFF);
-    EXPECT_EQ(static_cast<std::uint32_t>(d.ddColorEx(static_cast<long>(colour), s)), topLeft);
+    COLORREF color = RGB(topLeft >> 16 & 0xFF, topLeft >> 8 & 0xFF, topLeft & 0xFF);
+    EXPECT_EQ(static_cast<std::uint32_t>(d.ddColorEx(static_cast<long>(color), s)), topLeft);
     long sameAsTopLeft = 0;
     for (long y = 0; y < 24; ++y)
         for (long x = 0; x < 48; ++x)
@@ -152,8 +152,8 @@ TEST_F(ImageLoadTest, GifTransparentColourIsKeyedMagenta) {
     ASSERT_EQ(ref.transparentCount(), 32);
     QHANDLE s = load("clear.gif");
     expectKeyedOnTransparency(s, ref);
-    expectOpaqueColoursExact(s, ref);
-    EXPECT_EQ(keyOf(s), trueColour(RGB(255, 0, 255)));
+    expectOpaqueColorsExact(s, ref);
+    EXPECT_EQ(keyOf(s), trueColor(RGB(255, 0, 255)));
     EXPECT_EQ(readBack(s).at(15, 7), 0x00FF00u);
 }
 
@@ -168,13 +168,13 @@ TEST_F(ImageLoadTest, OnePixelAndTwoThousandSquared) {
 
     QHANDLE clear = load("one_clear.png");
     expectKeyedOnTransparency(clear, reference("one_clear.png", 1, 1));
-    EXPECT_EQ(keyOf(clear), trueColour(RGB(255, 0, 255)));
+    EXPECT_EQ(keyOf(clear), trueColor(RGB(255, 0, 255)));
 
     Reference ref = reference("big.png", 2000, 2000);
     EXPECT_GT(ref.transparentCount(), 1000000);
     QHANDLE big = load("big.png");
     expectKeyedOnTransparency(big, ref);
-    expectOpaqueColoursExact(big, ref);
+    expectOpaqueColorsExact(big, ref);
 }
 
 TEST_F(ImageLoadTest, RefusalsReturnZeroAndLeaveNoSurface) {
@@ -261,7 +261,7 @@ TEST(ImageFullScreen, KeyIsAPixelValueNoOpaquePixelMapsTo) {
             auto* px = static_cast<std::uint32_t*>(bits32);
             for (long y = 0; y < 8; ++y)
                 for (long x = 0; x < 16; ++x)
-                    px[y * 16 + x] = trueColour(ref.colour(x, y));
+                    px[y * 16 + x] = trueColor(ref.color(x, y));
         }
         QHANDLE fromBitmap = d.ddCreateSurfaceFromBitmap(bitmap);
         ASSERT_NE(fromBitmap, 0);

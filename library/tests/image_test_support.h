@@ -10,7 +10,7 @@
 
 #include "bitmap_test_support.h"
 
-namespace qtest {
+namespace library_test {
 
 // name.rgba beside the image: red, green, blue, alpha per pixel, rows top down.
 struct Reference {
@@ -18,7 +18,7 @@ struct Reference {
     std::vector<std::uint8_t> rgba;
     const std::uint8_t* at(long x, long y) const { return &rgba[4 * (y * width + x)]; }
     bool transparent(long x, long y) const { return at(x, y)[3] < 128; }
-    COLORREF colour(long x, long y) const { return RGB(at(x, y)[0], at(x, y)[1], at(x, y)[2]); }
+    COLORREF color(long x, long y) const { return RGB(at(x, y)[0], at(x, y)[1], at(x, y)[2]); }
     long transparentCount() const {
         long n = 0;
         for (long y = 0; y < height; ++y)
@@ -109,4 +109,4 @@ inline long surfaceCount() {
     return count;
 }
 
-} // namespace qtest
+} // namespace library_test

@@ -27,7 +27,7 @@
 #error "64-bit only: a 32-bit process has no addresses above 4 GB"
 #endif
 
-using qtest::dll;
+using library_test::dll;
 
 namespace {
 
@@ -58,7 +58,7 @@ template <class T> void release(T* p) {
 class Above4G : public ::testing::Test {
   protected:
     void SetUp() override {
-        window = qtest::makeWindow(64, 32);
+        window = library_test::makeWindow(64, 32);
         ASSERT_EQ(d.ddInit(window, 64, 32, 0), 1);
     }
     void TearDown() override {
@@ -66,7 +66,7 @@ class Above4G : public ::testing::Test {
         DestroyWindow(window);
     }
 
-    const qtest::QuillonDll& d = dll();
+    const library_test::QuillonDll& d = dll();
     HWND window = nullptr;
 };
 
@@ -100,7 +100,7 @@ bool logged(const Log& log, const std::string& call) {
 }
 
 std::uint32_t rgbAt(QHANDLE surface, int x, int y) {
-    return qtest::pixel(surface, x, y) & 0x00FFFFFFu;
+    return library_test::pixel(surface, x, y) & 0x00FFFFFFu;
 }
 
 std::uint8_t patternAt(long i) {
@@ -122,7 +122,7 @@ TEST_F(Above4G, RawPixelCopiesReadAndWriteTheCallersBuffer) {
     for (long i = 0; i < bytes; ++i)
         buffer[i] = patternAt(i);
     ASSERT_EQ(d.ddSetSurfaceData(buffer, bytes, s), 1);
-    EXPECT_TRUE(qtest::withLock(s, [&](const DDSURFACEDESC& desc) {
+    EXPECT_TRUE(library_test::withLock(s, [&](const DDSURFACEDESC& desc) {
         EXPECT_EQ(std::memcmp(desc.lpSurface, buffer, static_cast<size_t>(bytes)), 0);
     }));
 
@@ -140,7 +140,7 @@ TEST_F(Above4G, RawPixelCopiesReadAndWriteTheCallersBuffer) {
     for (long i = 0; i < 16; ++i)
         buffer[i] = 0xEE;
     ASSERT_EQ(d.ddSetSurfaceData2(buffer, 16, s, 48), 1);
-    EXPECT_TRUE(qtest::withLock(s, [&](const DDSURFACEDESC& desc) {
+    EXPECT_TRUE(library_test::withLock(s, [&](const DDSURFACEDESC& desc) {
         const auto* memory = static_cast<const std::uint8_t*>(desc.lpSurface);
         EXPECT_EQ(memory[47], patternAt(47));
         for (long i = 48; i < 64; ++i)
@@ -194,15 +194,15 @@ TEST_F(Above4G, BlitRectanglesAndTheModeListUseTheCallersBuffer) {
     ASSERT_NE(rects, nullptr) << "no memory above 4 GB to be had";
     QHANDLE sprite = d.ddCreateSurface(8, 8);
     ASSERT_NE(sprite, 0);
-    qtest::paint(sprite, [](int, int) { return 0x00ABCDEFu; });
+    library_test::paint(sprite, [](int, int) { return 0x00ABCDEFu; });
     QHANDLE back = d.ddGetBackSurface();
     ASSERT_EQ(d.ddClear(0, 0), 1);
     rects[0] = {10, 4, 18, 12}; // destination
     rects[1] = {0, 0, 8, 8};    // source
     ASSERT_EQ(d.ddBlt(0, &rects[0], sprite, &rects[1], 0), 1) << "ddError " << d.ddError();
-    EXPECT_EQ(qtest::pixel(back, 10, 4) & 0x00FFFFFFu, 0x00ABCDEFu);
-    EXPECT_EQ(qtest::pixel(back, 17, 11) & 0x00FFFFFFu, 0x00ABCDEFu);
-    EXPECT_EQ(qtest::pixel(back, 18, 12) & 0x00FFFFFFu, 0u);
+    EXPECT_EQ(library_test::pixel(back, 10, 4) & 0x00FFFFFFu, 0x00ABCDEFu);
+    EXPECT_EQ(library_test::pixel(back, 17, 11) & 0x00FFFFFFu, 0x00ABCDEFu);
+    EXPECT_EQ(library_test::pixel(back, 18, 12) & 0x00FFFFFFu, 0u);
     EXPECT_EQ(d.ddReleaseSurface(sprite), 1);
     release(rects);
 
@@ -225,8 +225,8 @@ TEST_F(Above4G, SurfaceHandlesAbove4GReachTheirSurfaces) {
     ASSERT_NE(realA, 0);
     ASSERT_NE(realB, 0);
     Log log;
-    HighProxy<qtest::SurfaceProxy> a(qtest::surfaceOf(realA), "a", log);
-    HighProxy<qtest::SurfaceProxy> b(qtest::surfaceOf(realB), "b", log);
+    HighProxy<library_test::SurfaceProxy> a(library_test::surfaceOf(realA), "a", log);
+    HighProxy<library_test::SurfaceProxy> b(library_test::surfaceOf(realB), "b", log);
     ASSERT_TRUE(a && b) << "no memory above 4 GB to be had";
     const QHANDLE ha = a.handle(), hb = b.handle();
     ASSERT_GE(static_cast<ULONG_PTR>(ha), k4G);
@@ -247,7 +247,8 @@ TEST_F(Above4G, SurfaceHandlesAbove4GReachTheirSurfaces) {
     EXPECT_EQ(rgbAt(realA, 23, 11), 0x00FF00u);
 
     // Every blit copies b (red, a colour of its own at (0, 0)) into a column of a.
-    qtest::paint(realB, [](int x, int y) { return x == 0 && y == 0 ? 0x00123456u : 0x00FF0000u; });
+    library_test::paint(realB,
+                        [](int x, int y) { return x == 0 && y == 0 ? 0x00123456u : 0x00FF0000u; });
     EXPECT_EQ(d.ddClear(ha, 0), 1);
     RECT destRect = {0, 0, 2, 2}, srcRect = {0, 0, 2, 2};
     EXPECT_EQ(d.ddBlt(ha, &destRect, hb, &srcRect, 0), 1);
@@ -324,8 +325,8 @@ TEST_F(Above4G, SurfaceHandlesAbove4GReachTheirSurfaces) {
 
 // 8 bits, so that a palette can go onto a surface.
 TEST(Above4GPalette, PaletteHandlesAbove4GReachTheirPalettes) {
-    const qtest::QuillonDll& d = dll();
-    HWND window = qtest::makeWindow(640, 480);
+    const library_test::QuillonDll& d = dll();
+    HWND window = library_test::makeWindow(640, 480);
     d.ddSetBitDepth(8);
     ASSERT_EQ(d.ddInit(window, 640, 480, 1), 1) << d.ddError();
     PALETTEENTRY entries[256];
@@ -336,8 +337,9 @@ TEST(Above4GPalette, PaletteHandlesAbove4GReachTheirPalettes) {
     ASSERT_NE(realPalette, 0);
     ASSERT_NE(realSurface, 0);
     Log log;
-    HighProxy<qtest::PaletteProxy> p(reinterpret_cast<IDirectDrawPalette*>(realPalette), "p", log);
-    HighProxy<qtest::SurfaceProxy> s(qtest::surfaceOf(realSurface), "s", log);
+    HighProxy<library_test::PaletteProxy> p(reinterpret_cast<IDirectDrawPalette*>(realPalette), "p",
+                                            log);
+    HighProxy<library_test::SurfaceProxy> s(library_test::surfaceOf(realSurface), "s", log);
     ASSERT_TRUE(p && s) << "no memory above 4 GB to be had";
     ASSERT_GE(static_cast<ULONG_PTR>(p.handle()), k4G);
 

@@ -4,7 +4,7 @@
 
 #include "bitmap_test_support.h"
 
-using namespace qtest;
+using namespace library_test;
 
 namespace {
 
@@ -182,10 +182,10 @@ TEST_F(PaletteTest, ResourceTableFollowsItsOwnHeader) {
         SCOPED_TRACE(c.resource);
         std::vector<std::uint8_t> file = readData(c.file);
         std::size_t table = 14 + u32At(file, 14);
-        int colours = int(u32At(file, 46)) ? int(u32At(file, 46)) : 1 << file[28];
-        ASSERT_GE(colours, 2);
+        int colors = int(u32At(file, 46)) ? int(u32At(file, 46)) : 1 << file[28];
+        ASSERT_GE(colors, 2);
         Entries want = defaultEntries();
-        for (int i = 0; i < colours; ++i)
+        for (int i = 0; i < colors; ++i)
             want[i] = swapped(file, table + i * 4, 0);
         QHANDLE p = keep(d.ddCreatePaletteFromResource(res, c.resource));
         ASSERT_NE(p, 0);

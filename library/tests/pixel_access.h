@@ -15,7 +15,7 @@
 #include <sstream>
 #include <string>
 
-namespace qtest {
+namespace library_test {
 
 using Surface = IDirectDrawSurface3;
 
@@ -131,4 +131,4 @@ inline QHANDLE createSurfaceWithFormat(QHANDLE driverHandle, int width, int heig
     return hr == S_OK ? reinterpret_cast<QHANDLE>(s3) : 0;
 }
 
-} // namespace qtest
+} // namespace library_test

@@ -3,7 +3,7 @@
 #include "quillon_dll.h"
 
 TEST(LibrarySmoke, ExportsResolveByPlainNameOnly) {
-    const auto& d = qtest::dll();
+    const auto& d = library_test::dll();
     ASSERT_NE(d.module, nullptr);
     EXPECT_NE(d.ddInit, nullptr);
     EXPECT_EQ(GetProcAddress(d.module, "ddInit@16"), nullptr);

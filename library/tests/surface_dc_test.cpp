@@ -9,8 +9,8 @@
 #include "pixel_access.h"
 #include "quillon_dll.h"
 
-using qtest::dll;
-using qtest::pixel;
+using library_test::dll;
+using library_test::pixel;
 
 namespace {
 
@@ -19,7 +19,7 @@ constexpr int kRoundTrips = 300;
 class DeviceContext : public ::testing::Test {
   protected:
     void SetUp() override {
-        window = qtest::makeWindow(64, 64);
+        window = library_test::makeWindow(64, 64);
         ASSERT_EQ(d.ddInit(window, 64, 64, 0), 1);
         back = d.ddGetBackSurface();
         ASSERT_NE(back, 0);
@@ -29,7 +29,7 @@ class DeviceContext : public ::testing::Test {
         DestroyWindow(window);
     }
 
-    const qtest::QuillonDll& d = dll();
+    const library_test::QuillonDll& d = dll();
     HWND window = nullptr;
     QHANDLE back = 0;
 };
@@ -58,7 +58,7 @@ TEST_F(DeviceContext, ThreeHundredRoundTripsOnTheBackSurfaceThenABlit) {
     // Nothing is left held: a copy and a fill into the back surface work.
     QHANDLE sprite = d.ddCreateSurface(8, 8);
     ASSERT_NE(sprite, 0);
-    qtest::paint(sprite, [](int, int) { return 0x00123456u; });
+    library_test::paint(sprite, [](int, int) { return 0x00123456u; });
     ASSERT_EQ(d.ddClear(0, 0), 1) << "ddError " << d.ddError();
     ASSERT_EQ(d.ddBltFast(0, 4, 4, 8, 8, sprite, 0, 0, 0), 1) << "ddError " << d.ddError();
     EXPECT_EQ(pixel(back, 4, 4) & 0x00FFFFFFu, 0x00123456u);

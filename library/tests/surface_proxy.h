@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-namespace qtest {
+namespace library_test {
 
 // Passes every call to the real palette, reference counts included, and logs each with its
 // name.
@@ -189,4 +189,4 @@ class SurfaceProxy final : public IDirectDrawSurface3 {
     std::vector<std::string>& log_;
 };
 
-} // namespace qtest
+} // namespace library_test

@@ -7,7 +7,7 @@
 
 namespace {
 
-const qtest::QuillonDll& d = qtest::dll();
+const library_test::QuillonDll& d = library_test::dll();
 
 void spinUntil(DWORD tick) {
     while (static_cast<LONG>(GetTickCount() - tick) < 0) {

@@ -18,7 +18,7 @@ template <class Fn> Fn bind(HMODULE module, const char* name) {
 
 TEST(Unload, APictureOutlivesTheFreedLibrary) {
     OleInitialize(nullptr);
-    HWND window = qtest::makeWindow(640, 480);
+    HWND window = library_test::makeWindow(640, 480);
     HMODULE quillon = LoadLibraryW(L"Quillon.dll");
     ASSERT_NE(quillon, nullptr);
     auto setBitDepth = bind<decltype(&::ddSetBitDepth)>(quillon, "ddSetBitDepth");

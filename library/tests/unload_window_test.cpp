@@ -20,7 +20,7 @@ LRESULT CALLBACK laterProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
 } // namespace
 
 TEST(Unload, AWindowOutlivesTheFreedLibrary) {
-    HWND window = qtest::makeWindow(80, 60, nullptr, 100, 100);
+    HWND window = library_test::makeWindow(80, 60, nullptr, 100, 100);
     HMODULE quillon = LoadLibraryW(L"Quillon.dll");
     ASSERT_NE(quillon, nullptr);
     auto init = reinterpret_cast<decltype(&::ddInit)>(
@@ -41,7 +41,7 @@ TEST(Unload, AWindowOutlivesTheFreedLibrary) {
     SetWindowPos(window, nullptr, 300, 200, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     InvalidateRect(window, nullptr, TRUE);
     UpdateWindow(window);
-    qtest::pump(50);
+    library_test::pump(50);
     EXPECT_TRUE(DestroyWindow(window));
     EXPECT_GT(g_laterMessages, 3);
     // Pinned: freeing it did not unload it.

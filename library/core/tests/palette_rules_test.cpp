@@ -75,35 +75,35 @@ TEST(DefaultPalette, ThreeThreeTwoLevelsWithTruncatingDivision) {
 }
 
 TEST(ColourCount, FollowsBitsAndColoursUsed) {
-    EXPECT_EQ(colourCount(0, 0), 1);
-    EXPECT_EQ(colourCount(1, 0), 2);
-    EXPECT_EQ(colourCount(2, 0), 4);
-    EXPECT_EQ(colourCount(4, 0), 16);
-    EXPECT_EQ(colourCount(8, 0), 256);
-    EXPECT_EQ(colourCount(8, 10), 10);
-    EXPECT_EQ(colourCount(4, 200), 200);
-    EXPECT_EQ(colourCount(16, 0), 0);
-    EXPECT_EQ(colourCount(24, 5), 0);
-    EXPECT_EQ(colourCount(0xFFFF, 0), 0);
+    EXPECT_EQ(colorCount(0, 0), 1);
+    EXPECT_EQ(colorCount(1, 0), 2);
+    EXPECT_EQ(colorCount(2, 0), 4);
+    EXPECT_EQ(colorCount(4, 0), 16);
+    EXPECT_EQ(colorCount(8, 0), 256);
+    EXPECT_EQ(colorCount(8, 10), 10);
+    EXPECT_EQ(colorCount(4, 200), 200);
+    EXPECT_EQ(colorCount(16, 0), 0);
+    EXPECT_EQ(colorCount(24, 5), 0);
+    EXPECT_EQ(colorCount(0xFFFF, 0), 0);
 }
 
 TEST(ColourCount, HostileCountsAreClampedOrIgnored) {
-    EXPECT_EQ(colourCount(8, 257), 256);
-    EXPECT_EQ(colourCount(8, 0x7FFFFFFF), 256);
-    EXPECT_EQ(colourCount(8, 0x80000000u), 0);
-    EXPECT_EQ(colourCount(8, 0xFFFFFFFFu), 0);
+    EXPECT_EQ(colorCount(8, 257), 256);
+    EXPECT_EQ(colorCount(8, 0x7FFFFFFF), 256);
+    EXPECT_EQ(colorCount(8, 0x80000000u), 0);
+    EXPECT_EQ(colorCount(8, 0xFFFFFFFFu), 0);
 }
 
 TEST(FileColourCount, NeedsBothHeadersAndAFortyByteHeader) {
-    EXPECT_EQ(fileColourCount(makeFile(40, 8, 0, 0).data(), 54), 256);
-    EXPECT_EQ(fileColourCount(makeFile(40, 4, 0, 0).data(), 54), 16);
+    EXPECT_EQ(fileColorCount(makeFile(40, 8, 0, 0).data(), 54), 256);
+    EXPECT_EQ(fileColorCount(makeFile(40, 4, 0, 0).data(), 54), 16);
     auto file = makeFile(40, 8, 0, 0);
-    EXPECT_EQ(fileColourCount(file.data(), 53), 0);
-    EXPECT_EQ(fileColourCount(nullptr, 0), 0);
-    EXPECT_EQ(fileColourCount(makeFile(108, 8, 0, 0).data(), 54), 0);
-    EXPECT_EQ(fileColourCount(makeFile(124, 8, 0, 0).data(), 54), 0);
-    EXPECT_EQ(fileColourCount(makeFile(12, 8, 0, 0).data(), 54), 0);
-    EXPECT_EQ(fileColourCount(makeFile(0xFFFFFFFFu, 8, 0, 0).data(), 54), 0);
+    EXPECT_EQ(fileColorCount(file.data(), 53), 0);
+    EXPECT_EQ(fileColorCount(nullptr, 0), 0);
+    EXPECT_EQ(fileColorCount(makeFile(108, 8, 0, 0).data(), 54), 0);
+    EXPECT_EQ(fileColorCount(makeFile(124, 8, 0, 0).data(), 54), 0);
+    EXPECT_EQ(fileColorCount(makeFile(12, 8, 0, 0).data(), 54), 0);
+    EXPECT_EQ(fileColorCount(makeFile(0xFFFFFFFFu, 8, 0, 0).data(), 54), 0);
 }
 
 TEST(PaletteFromFile, EightBitTableIsSwappedToRedGreenBlue) {
@@ -253,8 +253,8 @@ std::vector<std::uint8_t> bitmapHead(std::int32_t width, std::int32_t height, st
     std::vector<std::uint8_t> b(54);
     b[0] = 'B';
     b[1] = 'M';
-    std::uint32_t colours = used ? used : (bits <= 8 ? 1u << bits : 0);
-    putU32(b, 10, 54 + colours * 4 + (compression == 3 ? 12 : 0));
+    std::uint32_t colors = used ? used : (bits <= 8 ? 1u << bits : 0);
+    putU32(b, 10, 54 + colors * 4 + (compression == 3 ? 12 : 0));
     putU32(b, 14, 40);
     putU32(b, 18, static_cast<std::uint32_t>(width));
     putU32(b, 22, static_cast<std::uint32_t>(height));
@@ -307,10 +307,10 @@ TEST(BitmapFileComplete, RefusesTruncatedAndHostileHeaders) {
     putU32(offsetPast, 10, 0xFFFFFFF0u);
     EXPECT_FALSE(bitmapFileComplete(offsetPast.data(), offsetPast.size(), 1000));
     // Colours used past 256 counts as the 256 entries the loader reads.
-    auto manyColours = bitmapHead(1, 1, 8, 0, 0xFFFFFFFFu);
-    putU32(manyColours, 10, 54 + 1024);
-    EXPECT_TRUE(bitmapFileComplete(manyColours.data(), manyColours.size(), 54 + 1024 + 4));
-    EXPECT_FALSE(bitmapFileComplete(manyColours.data(), manyColours.size(), 54 + 1023));
+    auto manyColors = bitmapHead(1, 1, 8, 0, 0xFFFFFFFFu);
+    putU32(manyColors, 10, 54 + 1024);
+    EXPECT_TRUE(bitmapFileComplete(manyColors.data(), manyColors.size(), 54 + 1024 + 4));
+    EXPECT_FALSE(bitmapFileComplete(manyColors.data(), manyColors.size(), 54 + 1023));
 }
 
 TEST(BitmapFileComplete, CompressedNeedsItsStatedSize) {

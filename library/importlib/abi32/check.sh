@@ -1,14 +1,14 @@
 #!/usr/bin/env bash
 # The 32-bit interface is frozen: callers built against it must keep linking and loading.
-# Makes, from today's sources and with the same steps as the 32-bit tree, what a 32-bit
-# caller gets:
+# Makes, from the sources and with the same steps as the 32-bit tree, what a 32-bit caller
+# gets:
 #   - the export lines of library/include/Quillon.def (plain name = stdcall symbol),
 #   - the symbols of libQuillon.dll.a (decorate.cmake, then dlltool -k),
 #   - the symbols Quillon.h makes a 32-bit C caller of every export ask for (this is where
 #     QHANDLE must be a 4-byte long), and the names that caller, linked against the import
 #     library, binds in Quillon.dll,
-# and compares them with snapshot.txt, taken when the 64-bit DLL was added; an export added
-# since adds its own lines (with its fixed ordinal) and changes no other. Static (nothing
+# and compares them with snapshot.txt, the interface 32-bit callers are built against; a new
+# export adds its own lines (with its fixed ordinal) and changes no other. Static (nothing
 # runs under Wine), so it runs on every host; it needs the i686 mingw-w64 tools.
 # usage: check.sh SOURCE_DIR WORK_DIR
 set -euo pipefail

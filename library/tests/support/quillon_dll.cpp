@@ -6,7 +6,7 @@
 
 #include "testdriver/driver.h"
 
-namespace qtest {
+namespace library_test {
 
 namespace {
 template <class Fn> void loadInto(HMODULE m, Fn& fn, const char* name) {
@@ -260,4 +260,4 @@ unsigned long bytesLeftOnStack(const void* fn, const unsigned long* args, unsign
 }
 #endif
 
-} // namespace qtest
+} // namespace library_test

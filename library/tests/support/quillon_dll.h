@@ -7,7 +7,7 @@
 
 #include "Quillon.h"
 
-namespace qtest {
+namespace library_test {
 
 struct QuillonDll {
     HMODULE module = nullptr;
@@ -152,4 +152,4 @@ unsigned long bytesLeftOnStack(const void* fn, const unsigned long* args, unsign
                                unsigned long* result);
 #endif
 
-} // namespace qtest
+} // namespace library_test

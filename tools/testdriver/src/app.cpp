@@ -1,7 +1,7 @@
 // The program under test: started directly or through a Unix command line, its windows
 // found by caption, closed when the test is done.
 
-#include "testdriver/driver.h"
+#include "driver_internal.h"
 
 #include <tlhelp32.h>
 
@@ -24,32 +24,14 @@ namespace {
 
 std::vector<DWORD> ProcessesNamed(const std::wstring& exeName) {
     std::vector<DWORD> pids;
-    HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (snap == INVALID_HANDLE_VALUE) return pids;
+    common::UniqueFile snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    if (!snapshot) return pids;
     PROCESSENTRY32W pe = {};
     pe.dwSize = sizeof(pe);
-    for (BOOL ok = Process32FirstW(snap, &pe); ok; ok = Process32NextW(snap, &pe))
+    for (BOOL ok = Process32FirstW(snapshot.get(), &pe); ok;
+         ok = Process32NextW(snapshot.get(), &pe))
         if (lstrcmpiW(pe.szExeFile, exeName.c_str()) == 0) pids.push_back(pe.th32ProcessID);
-    CloseHandle(snap);
     return pids;
-}
-
-// Starts a Unix command line in the background (not waited for).
-void StartUnix(const std::string& command) {
-    static int counter = 0;
-    std::string script = "/tmp/td-start-" + std::to_string(GetCurrentProcessId()) + "-" +
-                         std::to_string(++counter) + ".sh";
-    std::wstring wscript = L"Z:" + Widen(script);
-    std::replace(wscript.begin(), wscript.end(), L'/', L'\\');
-    WriteBytes(wscript, "rm -f '" + script + "'\n" + command + "\n");
-    std::string line = "/bin/sh " + script;
-    STARTUPINFOA si = {};
-    si.cb = sizeof(si);
-    PROCESS_INFORMATION pi = {};
-    if (CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
-        CloseHandle(pi.hThread);
-        CloseHandle(pi.hProcess);
-    }
 }
 
 } // namespace
@@ -75,7 +57,9 @@ App::App(const std::wstring& exe, const std::wstring& folder, const std::vector<
     std::string command = "cd '" + UnixPath(folder.empty() ? ExeFolder() : folder) + "' && " +
                           (unixSetup.empty() ? "" : unixSetup + " && ") + "exec env " +
                           assignments + "wine '" + UnixPath(path) + "'";
-    StartUnix(command);
+    // The script removes itself as it starts.
+    StartUnixScript(
+        [&](const std::string& script) { return "rm -f '" + script + "'\n" + command + "\n"; });
     DWORD pid = 0;
     WaitFor(
         [&] {

@@ -13,33 +13,26 @@ namespace {
 std::vector<COLORREF> Capture(HWND hwnd, int w, int h) {
     POINT origin = {0, 0};
     ClientToScreen(hwnd, &origin);
-    HDC screen = GetDC(nullptr);
+    common::WindowDC screen(nullptr);
     std::vector<COLORREF> pixels;
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x)
-            pixels.push_back(GetPixel(screen, origin.x + x, origin.y + y));
-    ReleaseDC(nullptr, screen);
+            pixels.push_back(GetPixel(screen.get(), origin.x + x, origin.y + y));
     return pixels;
 }
 
 std::vector<COLORREF> Render(HICON icon, int w, int h, COLORREF background) {
-    HDC screen = GetDC(nullptr);
-    HDC mem = CreateCompatibleDC(screen);
-    HBITMAP bmp = CreateCompatibleBitmap(screen, w, h);
-    HGDIOBJ old = SelectObject(mem, bmp);
-    HBRUSH brush = CreateSolidBrush(background);
+    common::WindowDC screen(nullptr);
+    common::MemoryDC mem(CreateCompatibleDC(screen.get()));
+    common::GdiObject<HBITMAP> bmp(CreateCompatibleBitmap(screen.get(), w, h));
+    common::Selection selected(mem.get(), bmp.get());
     RECT r = {0, 0, w, h};
-    FillRect(mem, &r, brush);
-    DeleteObject(brush);
-    DrawIconEx(mem, 0, 0, icon, 0, 0, 0, nullptr, DI_NORMAL);
+    FillRect(mem.get(), &r, common::GdiObject<HBRUSH>(CreateSolidBrush(background)).get());
+    DrawIconEx(mem.get(), 0, 0, icon, 0, 0, 0, nullptr, DI_NORMAL);
     std::vector<COLORREF> pixels;
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x)
-            pixels.push_back(GetPixel(mem, x, y));
-    SelectObject(mem, old);
-    DeleteObject(bmp);
-    DeleteDC(mem);
-    ReleaseDC(nullptr, screen);
+            pixels.push_back(GetPixel(mem.get(), x, y));
     return pixels;
 }
 
@@ -116,27 +109,12 @@ int DarkPixels(HWND hwnd) {
     ClientToScreen(hwnd, &origin);
     int w = rc.right, h = rc.bottom;
     if (w <= 0 || h <= 0) return 0;
-    HDC screen = GetDC(nullptr);
-    HDC mem = CreateCompatibleDC(screen);
-    BITMAPINFO bi = {};
-    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-    bi.bmiHeader.biWidth = w;
-    bi.bmiHeader.biHeight = -h;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    HBITMAP dib = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(mem, dib);
-    BitBlt(mem, 0, 0, w, h, screen, origin.x, origin.y, SRCCOPY);
-    GdiFlush();
+    ScreenCapture capture =
+        CaptureScreen({origin.x, origin.y, origin.x + w, origin.y + h}, 32, false);
     int dark = 0;
-    const auto* px = static_cast<const BYTE*>(bits);
-    for (int i = 0; i < w * h; ++i, px += 4)
+    const auto* px = reinterpret_cast<const BYTE*>(capture.bits.data());
+    for (size_t i = 0; i < capture.bits.size() / 4; ++i, px += 4)
         dark += px[0] + px[1] + px[2] < 3 * 96;
-    SelectObject(mem, old);
-    DeleteObject(dib);
-    DeleteDC(mem);
-    ReleaseDC(nullptr, screen);
     return dark;
 }
 

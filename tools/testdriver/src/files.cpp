@@ -1,7 +1,7 @@
 // Files and folders: the test program's own folder, scratch folders, whole-file reads
 // and writes, and text between UTF-16 and a code page.
 
-#include "testdriver/driver.h"
+#include "driver_internal.h"
 
 namespace td {
 
@@ -32,8 +32,8 @@ std::wstring MakeTempFolder(const std::wstring& prefix) {
 void RemoveTree(const std::wstring& folder) {
     if (folder.size() < 8) return; // never a drive or a short system path
     WIN32_FIND_DATAW fd;
-    HANDLE h = FindFirstFileW(Join(folder, L"*").c_str(), &fd);
-    if (h != INVALID_HANDLE_VALUE) {
+    common::FindHandle search(FindFirstFileW(Join(folder, L"*").c_str(), &fd));
+    if (search) {
         do {
             std::wstring name = fd.cFileName;
             if (name == L"." || name == L"..") continue;
@@ -45,37 +45,33 @@ void RemoveTree(const std::wstring& folder) {
                 SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
                 DeleteFileW(path.c_str());
             }
-        } while (FindNextFileW(h, &fd));
-        FindClose(h);
+        } while (FindNextFileW(search.get(), &fd));
+        search.reset();
     }
     RemoveDirectoryW(folder.c_str());
 }
 
 bool WriteBytes(const std::wstring& path, const std::string& bytes) {
-    HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (f == INVALID_HANDLE_VALUE) return false;
+    common::UniqueFile file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return false;
     DWORD done = 0;
-    bool ok = bytes.empty() || (WriteFile(f, bytes.data(), DWORD(bytes.size()), &done, nullptr) &&
-                                done == bytes.size());
-    CloseHandle(f);
-    return ok;
+    return bytes.empty() ||
+           (WriteFile(file.get(), bytes.data(), DWORD(bytes.size()), &done, nullptr) &&
+            done == bytes.size());
 }
 
 bool ReadBytes(const std::wstring& path, std::string& bytes) {
-    HANDLE f = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (f == INVALID_HANDLE_VALUE) return false;
+    common::UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return false;
     LARGE_INTEGER size;
-    bool ok = GetFileSizeEx(f, &size) != 0;
-    if (ok) {
-        bytes.assign(size_t(size.QuadPart), '\0');
-        DWORD got = 0;
-        ok = bytes.empty() ||
-             (ReadFile(f, &bytes[0], DWORD(bytes.size()), &got, nullptr) && got == bytes.size());
-    }
-    CloseHandle(f);
-    return ok;
+    if (!GetFileSizeEx(file.get(), &size)) return false;
+    bytes.assign(size_t(size.QuadPart), '\0');
+    DWORD got = 0;
+    return bytes.empty() || (ReadFile(file.get(), &bytes[0], DWORD(bytes.size()), &got, nullptr) &&
+                             got == bytes.size());
 }
 
 bool CopyBeside(const std::wstring& name, const std::wstring& folder) {
@@ -85,16 +81,15 @@ bool CopyBeside(const std::wstring& name, const std::wstring& folder) {
 std::map<std::wstring, std::string> FolderContents(const std::wstring& folder) {
     std::map<std::wstring, std::string> files;
     WIN32_FIND_DATAW fd;
-    HANDLE h = FindFirstFileW(Join(folder, L"*").c_str(), &fd);
-    if (h == INVALID_HANDLE_VALUE) return files;
+    common::FindHandle search(FindFirstFileW(Join(folder, L"*").c_str(), &fd));
+    if (!search) return files;
     do {
         std::wstring name = fd.cFileName;
         if (name == L"." || name == L"..") continue;
         std::string bytes;
         if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) ReadBytes(Join(folder, name), bytes);
         files[name] = bytes;
-    } while (FindNextFileW(h, &fd));
-    FindClose(h);
+    } while (FindNextFileW(search.get(), &fd));
     return files;
 }
 
@@ -102,10 +97,8 @@ std::wstring SmallDiskFolder(const std::wstring& prefix) {
     wchar_t unixPath[MAX_PATH];
     DWORD n = GetEnvironmentVariableW(L"QUILLON_SMALL_DISK", unixPath, MAX_PATH);
     if (n == 0 || n >= MAX_PATH) return L"";
-    std::wstring folder = L"Z:" + std::wstring(unixPath);
-    for (wchar_t& c : folder)
-        if (c == L'/') c = L'\\';
-    folder = Join(folder, prefix + L"-" + std::to_wstring(GetCurrentProcessId()));
+    std::wstring folder =
+        Join(WindowsPath(Narrow(unixPath)), prefix + L"-" + std::to_wstring(GetCurrentProcessId()));
     RemoveTree(folder);
     return CreateDirectoryW(folder.c_str(), nullptr) ? folder : L"";
 }

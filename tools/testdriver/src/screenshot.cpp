@@ -1,44 +1,55 @@
-// Screenshots of the whole screen, saved as PNG under QUILLON_SHOTS.
+// The screen as pixels: captured into a device-independent bitmap, and saved whole as PNG
+// under QUILLON_SHOTS.
 
-#include "testdriver/driver.h"
-
-#include <algorithm>
+#include "driver_internal.h"
 
 namespace td {
+
+ScreenCapture CaptureScreen(const RECT& area, WORD bitCount, bool bottomUp) {
+    ScreenCapture capture;
+    const int w = area.right - area.left, h = area.bottom - area.top;
+    BITMAPINFOHEADER& header = capture.header;
+    header.biSize = sizeof(header);
+    header.biWidth = w;
+    header.biHeight = bottomUp ? h : -h;
+    header.biPlanes = 1;
+    header.biBitCount = bitCount;
+    common::WindowDC screen(nullptr);
+    common::MemoryDC memory(CreateCompatibleDC(screen.get()));
+    void* bits = nullptr;
+    common::GdiObject<HBITMAP> dib(CreateDIBSection(
+        screen.get(), reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!memory || !dib) return capture;
+    {
+        common::Selection selected(memory.get(), dib.get());
+        BitBlt(memory.get(), 0, 0, w, h, screen.get(), area.left, area.top, SRCCOPY);
+    }
+    GdiFlush();
+    const DWORD stride = (DWORD(w) * bitCount / 8 + 3) & ~3u;
+    capture.bits.assign(static_cast<const char*>(bits), size_t(stride) * DWORD(h));
+    return capture;
+}
 
 std::string Screenshot(const std::string& name) {
     wchar_t folder[MAX_PATH];
     if (!GetEnvironmentVariableW(L"QUILLON_SHOTS", folder, MAX_PATH)) return "";
     Sleep(Patience(150)); // let the programs finish painting
     std::string unixBase = Narrow(folder) + "/" + name;
-    std::wstring bmpPath = L"Z:" + Widen(unixBase) + L".bmp";
-    std::replace(bmpPath.begin(), bmpPath.end(), L'/', L'\\');
-    HDC screen = GetDC(nullptr);
-    int w = GetDeviceCaps(screen, HORZRES), h = GetDeviceCaps(screen, VERTRES);
-    HDC mem = CreateCompatibleDC(screen);
-    BITMAPINFO bi = {};
-    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-    bi.bmiHeader.biWidth = w;
-    bi.bmiHeader.biHeight = h;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 24;
-    void* bits = nullptr;
-    HBITMAP dib = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(mem, dib);
-    BitBlt(mem, 0, 0, w, h, screen, 0, 0, SRCCOPY);
-    SelectObject(mem, old);
-    DWORD stride = ((DWORD(w) * 3 + 3) & ~3u), size = stride * DWORD(h);
+    RECT whole = {0, 0, 0, 0};
+    {
+        common::WindowDC screen(nullptr);
+        whole.right = GetDeviceCaps(screen.get(), HORZRES);
+        whole.bottom = GetDeviceCaps(screen.get(), VERTRES);
+    }
+    ScreenCapture capture = CaptureScreen(whole, 24, true);
     BITMAPFILEHEADER fh = {};
     fh.bfType = 0x4D42;
-    fh.bfOffBits = sizeof(fh) + sizeof(bi.bmiHeader);
-    fh.bfSize = fh.bfOffBits + size;
+    fh.bfOffBits = sizeof(fh) + sizeof(capture.header);
+    fh.bfSize = fh.bfOffBits + DWORD(capture.bits.size());
     std::string file(reinterpret_cast<const char*>(&fh), sizeof(fh));
-    file.append(reinterpret_cast<const char*>(&bi.bmiHeader), sizeof(bi.bmiHeader));
-    file.append(static_cast<const char*>(bits), size);
-    DeleteObject(dib);
-    DeleteDC(mem);
-    ReleaseDC(nullptr, screen);
-    if (!WriteBytes(bmpPath, file)) return "";
+    file.append(reinterpret_cast<const char*>(&capture.header), sizeof(capture.header));
+    file += capture.bits;
+    if (!WriteBytes(WindowsPath(unixBase + ".bmp"), file)) return "";
     std::string png = unixBase + ".png";
     if (RunUnix("convert '" + unixBase + ".bmp' '" + png + "' && rm -f '" + unixBase + ".bmp'") !=
         0)

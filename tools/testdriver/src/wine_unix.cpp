@@ -1,7 +1,7 @@
-// Wine and Unix: Unix paths of Windows ones, Unix commands run to the end, and drive
-// letters mapped through Wine's mount manager.
+// Wine and Unix: Unix paths of Windows ones and back, Unix scripts started and commands run
+// to the end, and drive letters mapped through Wine's mount manager.
 
-#include "testdriver/driver.h"
+#include "driver_internal.h"
 
 #include <winioctl.h>
 
@@ -18,34 +18,65 @@ std::string UnixPath(const std::wstring& windowsPath) {
     return Narrow(p);
 }
 
+std::wstring WindowsPath(const std::string& unixPath) {
+    std::wstring path = L"Z:" + Widen(unixPath);
+    std::replace(path.begin(), path.end(), L'/', L'\\');
+    return path;
+}
+
+std::string StartUnixScript(const std::function<std::string(const std::string&)>& body) {
+    static int counter = 0;
+    for (int attempt = 0; attempt < 1000; ++attempt) {
+        std::string script = "/tmp/td-" + std::to_string(GetCurrentProcessId()) + "-" +
+                             std::to_string(++counter) + ".sh";
+        std::wstring path = WindowsPath(script);
+        common::UniqueFile file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                            FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file) {
+            DWORD error = GetLastError();
+            if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS) continue;
+            return "";
+        }
+        std::string text = body(script);
+        DWORD done = 0;
+        bool written = WriteFile(file.get(), text.data(), DWORD(text.size()), &done, nullptr) &&
+                       done == text.size();
+        file.reset();
+        std::string line = "/bin/sh " + script;
+        STARTUPINFOA si = {};
+        si.cb = sizeof(si);
+        PROCESS_INFORMATION pi = {};
+        if (written && CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr,
+                                      nullptr, &si, &pi)) {
+            // Not waited for: the handles go at once.
+            common::UniqueHandle thread(pi.hThread), process(pi.hProcess);
+            return script;
+        }
+        DeleteFileW(path.c_str());
+        return "";
+    }
+    return "";
+}
+
 int RunUnix(const std::string& command, std::string* output, DWORD timeoutMs) {
     // The exit code of a Unix process does not come back through Wine: the script records
     // it in a file that we wait for.
-    static int counter = 0;
-    std::string base =
-        "/tmp/td-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter);
-    std::wstring wbase = L"Z:" + Widen(base);
-    std::replace(wbase.begin(), wbase.end(), L'/', L'\\');
-    std::string script = "( " + command + " ) > " + base + ".out 2>&1\necho $? > " + base +
-                         ".rc.tmp\nmv " + base + ".rc.tmp " + base + ".rc\n";
-    if (!WriteBytes(wbase + L".sh", script)) return -1;
-    std::string line = "/bin/sh " + base + ".sh";
-    STARTUPINFOA si = {};
-    si.cb = sizeof(si);
-    PROCESS_INFORMATION pi = {};
-    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
-        return -1;
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
+    std::string script = StartUnixScript([&](const std::string& base) {
+        return "( " + command + " ) > " + base + ".out 2>&1\necho $? > " + base + ".rc.tmp\nmv " +
+               base + ".rc.tmp " + base + ".rc\n";
+    });
+    if (script.empty()) return -1;
+    std::wstring base = WindowsPath(script);
     std::string rc;
-    bool done = WaitFor([&] { return ReadBytes(wbase + L".rc", rc) && !rc.empty(); }, timeoutMs);
+    bool done = WaitFor([&] { return ReadBytes(base + L".rc", rc) && !rc.empty(); }, timeoutMs);
     if (output) {
         output->clear();
-        ReadBytes(wbase + L".out", *output);
+        ReadBytes(base + L".out", *output);
     }
-    DeleteFileW((wbase + L".sh").c_str());
-    DeleteFileW((wbase + L".out").c_str());
-    DeleteFileW((wbase + L".rc").c_str());
+    // The script's own file last: while it is there, no other run takes its name.
+    DeleteFileW((base + L".out").c_str());
+    DeleteFileW((base + L".rc").c_str());
+    DeleteFileW(base.c_str());
     return done ? atoi(rc.c_str()) : -1;
 }
 
@@ -67,10 +98,10 @@ const DWORD kDefineUnixDrive =
     CTL_CODE(0x6D, 32, METHOD_BUFFERED, FILE_READ_ACCESS | FILE_WRITE_ACCESS);
 
 bool DefineUnixDrive(wchar_t letter, const std::string* unixPath) {
-    HANDLE mgr =
-        CreateFileW(L"\\\\.\\MountPointManager", GENERIC_READ | GENERIC_WRITE,
-                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (mgr == INVALID_HANDLE_VALUE) return false;
+    common::UniqueFile mgr(CreateFileW(L"\\\\.\\MountPointManager", GENERIC_READ | GENERIC_WRITE,
+                                       FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                       0, nullptr));
+    if (!mgr) return false;
     std::string buffer(sizeof(UnixDriveRequest), '\0');
     UnixDriveRequest request = {};
     request.type = DRIVE_FIXED;
@@ -83,10 +114,8 @@ bool DefineUnixDrive(wchar_t letter, const std::string* unixPath) {
     request.size = ULONG(buffer.size());
     memcpy(&buffer[0], &request, sizeof(request));
     DWORD returned = 0;
-    BOOL ok = DeviceIoControl(mgr, kDefineUnixDrive, &buffer[0], DWORD(buffer.size()), nullptr, 0,
-                              &returned, nullptr);
-    CloseHandle(mgr);
-    return ok != 0;
+    return DeviceIoControl(mgr.get(), kDefineUnixDrive, &buffer[0], DWORD(buffer.size()), nullptr,
+                           0, &returned, nullptr) != 0;
 }
 
 } // namespace

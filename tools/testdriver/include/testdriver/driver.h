@@ -1,6 +1,7 @@
 // GUI test driver for the tools' Windows-side GoogleTest programs: starts a program in a
 // folder, finds its windows and controls, and acts on them with the messages a user's
-// actions produce, so the program's own change and click handlers run.
+// actions produce, so the program's own change and click handlers run. As a test library
+// it keeps its own naming: functions in PascalCase, beside the product's camelCase.
 #pragma once
 
 #include <windows.h>
@@ -28,6 +29,8 @@ std::wstring SmallDiskFolder(const std::wstring& prefix);
 // Fills the file system of `folder` with the file "filler" until at most `leaveFree` bytes
 // stay free.
 bool FillDisk(const std::wstring& folder, unsigned long long leaveFree);
+// Text between UTF-16 and any code page. Not the shell's toAnsi/fromAnsi: the driver checks
+// the programs from outside and depends on none of their code.
 std::string Narrow(const std::wstring& s, UINT codePage = CP_UTF8);
 std::wstring Widen(const std::string& s, UINT codePage = CP_UTF8);
 // Unix path of a Windows path (Z:\tmp\x -> /tmp/x), for the shell commands below.
