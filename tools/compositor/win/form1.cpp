@@ -1,8 +1,10 @@
 // TAMSEL.EXE: the main window Form1 and its event handlers.
 #include "form1.h"
 
+#include "command.h"
 #include "compose.h"
 #include "form1_ids.h"
+#include "shell/command_line.h"
 
 namespace compositor {
 
@@ -120,6 +122,9 @@ void messageBox(const std::wstring& text, UINT icon) {
 } // namespace compositor
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int show) {
+    // With arguments the command line runs and no window is shown.
+    const std::vector<std::wstring> args = shell::commandArguments();
+    if (!args.empty()) return compositor::runCommand(args);
     return shell::runMainForm(instance, compositor::kTool, compositor::kClassName,
                               compositor::form1Proc, 6120, 5055, show);
 }
