@@ -8,27 +8,27 @@
 namespace avi {
 
 using riff::Chunk;
-using riff::FourCC;
+using riff::fourCC;
 using riff::Status;
 
-int StreamOfChunk(uint32_t id) {
+int streamOfChunk(uint32_t id) {
     char a = char(id & 0xFF), b = char((id >> 8) & 0xFF);
     if (a < '0' || a > '9' || b < '0' || b > '9') return -1;
     return (a - '0') * 10 + (b - '0');
 }
 
-uint32_t BlockCount(uint64_t bytes, uint32_t blockAlign) {
+uint32_t blockCount(uint64_t bytes, uint32_t blockAlign) {
     double blocks = std::nearbyint(double(bytes) / double(blockAlign)); // default mode: to even
     return blocks >= 4294967295.0 ? 0xFFFFFFFFu : uint32_t(blocks);
 }
 
 namespace {
 
-Status CountMovi(riff::ByteStore& store, const Chunk& list, AviLayout& layout, int depth) {
-    return riff::WalkChunks(store, list.ListData(), list.End(), [&](const Chunk& c) {
-        if (c.IsList()) // "rec " groups
-            return depth < 4 ? CountMovi(store, c, layout, depth + 1) : Status::Truncated;
-        int n = StreamOfChunk(c.id);
+Status countMovi(riff::ByteStore& store, const Chunk& list, AviLayout& layout, int depth) {
+    return riff::walkChunks(store, list.listData(), list.end(), [&](const Chunk& c) {
+        if (c.isList()) // "rec " groups
+            return depth < 4 ? countMovi(store, c, layout, depth + 1) : Status::Truncated;
+        int n = streamOfChunk(c.id);
         if (n >= 0 && size_t(n) < layout.streams.size()) {
             layout.streams[n].dataBytes += c.size;
             layout.streams[n].dataChunks++;
@@ -37,18 +37,18 @@ Status CountMovi(riff::ByteStore& store, const Chunk& list, AviLayout& layout, i
     });
 }
 
-Status ReadStreamList(riff::ByteStore& store, const Chunk& strl, StreamLayout& s) {
-    return riff::WalkChunks(store, strl.ListData(), strl.End(), [&](const Chunk& c) {
-        if (c.id == FourCC("strh") && s.strhSize == 0) {
-            s.strh = c.Data();
+Status readStreamList(riff::ByteStore& store, const Chunk& strl, StreamLayout& s) {
+    return riff::walkChunks(store, strl.listData(), strl.end(), [&](const Chunk& c) {
+        if (c.id == fourCC("strh") && s.strhSize == 0) {
+            s.strh = c.data();
             s.strhSize = c.size;
             if (c.size >= 4) {
                 uint8_t b[4];
-                if (!store.Read(c.Data(), b, 4)) return Status::IoError;
-                s.fccType = riff::LoadU32(b);
+                if (!store.Read(c.data(), b, 4)) return Status::IoError;
+                s.fccType = riff::loadU32(b);
             }
-        } else if (c.id == FourCC("strf") && s.strfSize == 0) {
-            s.strf = c.Data();
+        } else if (c.id == fourCC("strf") && s.strfSize == 0) {
+            s.strf = c.data();
             s.strfSize = c.size;
         }
         return Status::Ok;
@@ -57,38 +57,38 @@ Status ReadStreamList(riff::ByteStore& store, const Chunk& strl, StreamLayout& s
 
 } // namespace
 
-bool ReadAviLayout(riff::ByteStore& store, AviLayout& layout, std::string* why) {
+bool readAviLayout(riff::ByteStore& store, AviLayout& layout, std::string* why) {
     layout = AviLayout{};
-    if (!riff::CheckStructure(store, FourCC("AVI "), why)) return false;
+    if (!riff::checkStructure(store, fourCC("AVI "), why)) return false;
     std::vector<Chunk> movis;
     // Top-level RIFF chunks: "AVI " first, then any "AVIX" extensions with more movi data.
-    Status s = riff::WalkChunks(store, 0, store.Size(), [&](const Chunk& riffChunk) {
-        if (riffChunk.id != FourCC("RIFF")) return Status::Stop;
-        return riff::WalkChunks(store, riffChunk.ListData(), riffChunk.End(), [&](const Chunk& c) {
-            if (c.id == FourCC("LIST") && c.form == FourCC("hdrl")) {
+    Status s = riff::walkChunks(store, 0, store.Size(), [&](const Chunk& riffChunk) {
+        if (riffChunk.id != fourCC("RIFF")) return Status::Stop;
+        return riff::walkChunks(store, riffChunk.listData(), riffChunk.end(), [&](const Chunk& c) {
+            if (c.id == fourCC("LIST") && c.form == fourCC("hdrl")) {
                 if (layout.hdrl == 0) layout.hdrl = c.header;
-                return riff::WalkChunks(store, c.ListData(), c.End(), [&](const Chunk& h) {
-                    if (h.id == FourCC("avih") && layout.avih == 0) {
-                        layout.avih = h.Data();
+                return riff::walkChunks(store, c.listData(), c.end(), [&](const Chunk& h) {
+                    if (h.id == fourCC("avih") && layout.avih == 0) {
+                        layout.avih = h.data();
                         layout.avihSize = h.size;
-                    } else if (h.id == FourCC("LIST") && h.form == FourCC("strl")) {
+                    } else if (h.id == fourCC("LIST") && h.form == fourCC("strl")) {
                         layout.streams.emplace_back();
                         layout.streams.back().strl = h.header;
-                        return ReadStreamList(store, h, layout.streams.back());
+                        return readStreamList(store, h, layout.streams.back());
                     }
                     return Status::Ok;
                 });
             }
-            if (c.id == FourCC("LIST") && c.form == FourCC("movi")) movis.push_back(c);
-            if (c.id == FourCC("idx1") && layout.idx1 == 0) {
-                layout.idx1 = c.Data();
+            if (c.id == fourCC("LIST") && c.form == fourCC("movi")) movis.push_back(c);
+            if (c.id == fourCC("idx1") && layout.idx1 == 0) {
+                layout.idx1 = c.data();
                 layout.idx1Size = c.size;
             }
             return Status::Ok;
         });
     });
     for (const Chunk& m : movis)
-        if (s == Status::Ok) s = CountMovi(store, m, layout, 0);
+        if (s == Status::Ok) s = countMovi(store, m, layout, 0);
     if (s != Status::Ok) {
         if (why) *why = s == Status::IoError ? "read error" : "malformed AVI lists";
         return false;
@@ -100,15 +100,15 @@ bool ReadAviLayout(riff::ByteStore& store, AviLayout& layout, std::string* why) 
     return true;
 }
 
-FixupResult FixAudioLengths(riff::ByteStore& store) {
+FixupResult fixAudioLengths(riff::ByteStore& store) {
     FixupResult r;
     AviLayout layout;
-    if (!ReadAviLayout(store, layout, &r.why)) return r;
+    if (!readAviLayout(store, layout, &r.why)) return r;
     // Every length is worked out before the first is written: a read that fails on a later
     // stream must not leave the earlier ones changed.
     std::vector<std::pair<uint64_t, uint32_t>> changes; // where, new length
     for (const StreamLayout& s : layout.streams) {
-        if (s.fccType != FourCC("auds") || s.strhSize < kStrhLength + 4) continue;
+        if (s.fccType != fourCC("auds") || s.strhSize < kStrhLength + 4) continue;
         uint8_t b[4];
         // A stream without a fixed sample size (variable-rate audio) counts chunks.
         uint32_t sampleSize = 1;
@@ -117,7 +117,7 @@ FixupResult FixAudioLengths(riff::ByteStore& store) {
                 r.why = "read error";
                 return r;
             }
-            sampleSize = riff::LoadU32(b);
+            sampleSize = riff::loadU32(b);
         }
         uint32_t want = s.dataChunks;
         if (sampleSize != 0) {
@@ -126,19 +126,19 @@ FixupResult FixAudioLengths(riff::ByteStore& store) {
                 r.why = "read error";
                 return r;
             }
-            uint32_t blockAlign = riff::LoadU16(b);
+            uint32_t blockAlign = riff::loadU16(b);
             if (blockAlign == 0) continue;
-            want = BlockCount(s.dataBytes, sampleSize); // the header's unit, not the block
+            want = blockCount(s.dataBytes, sampleSize); // the header's unit, not the block
         }
         if (!store.Read(s.strh + kStrhLength, b, 4)) {
             r.why = "read error";
             return r;
         }
-        if (riff::LoadU32(b) != want) changes.emplace_back(s.strh + kStrhLength, want);
+        if (riff::loadU32(b) != want) changes.emplace_back(s.strh + kStrhLength, want);
     }
     for (const auto& [at, want] : changes) {
         uint8_t b[4];
-        riff::StoreU32(b, want);
+        riff::storeU32(b, want);
         if (!store.Write(at, b, 4)) {
             r.why = "write error";
             return r;
@@ -149,18 +149,18 @@ FixupResult FixAudioLengths(riff::ByteStore& store) {
     return r;
 }
 
-FixupResult RestoreStreamRate(riff::ByteStore& store, size_t stream, uint32_t scale,
+FixupResult restoreStreamRate(riff::ByteStore& store, size_t stream, uint32_t scale,
                               uint32_t rate) {
     FixupResult r;
     AviLayout layout;
-    if (!ReadAviLayout(store, layout, &r.why)) return r;
+    if (!readAviLayout(store, layout, &r.why)) return r;
     if (stream >= layout.streams.size() || layout.streams[stream].strhSize < kStrhRate + 4) {
         r.why = "no such stream header";
         return r;
     }
     uint8_t want[8], stored[8];
-    riff::StoreU32(want, scale);
-    riff::StoreU32(want + 4, rate);
+    riff::storeU32(want, scale);
+    riff::storeU32(want + 4, rate);
     const uint64_t at = layout.streams[stream].strh + kStrhScale;
     if (!store.Read(at, stored, 8)) {
         r.why = "read error";
@@ -177,13 +177,13 @@ FixupResult RestoreStreamRate(riff::ByteStore& store, size_t stream, uint32_t sc
     return r;
 }
 
-FixupResult TrimAfterRiff(riff::ByteStore& store) {
+FixupResult trimAfterRiff(riff::ByteStore& store) {
     FixupResult r;
-    if (!riff::CheckStructure(store, 0, &r.why)) return r;
+    if (!riff::checkStructure(store, 0, &r.why)) return r;
     uint64_t end = 0;
-    Status s = riff::WalkChunks(store, 0, store.Size(), [&](const Chunk& c) {
-        if (c.id != FourCC("RIFF")) return Status::Stop;
-        end = std::min(c.Next(), store.Size());
+    Status s = riff::walkChunks(store, 0, store.Size(), [&](const Chunk& c) {
+        if (c.id != fourCC("RIFF")) return Status::Stop;
+        end = std::min(c.next(), store.Size());
         return Status::Ok;
     });
     // Bytes that are not a chunk header (fewer than 8) end the walk the same way.
@@ -218,15 +218,15 @@ FixupResult TrimAfterRiff(riff::ByteStore& store) {
 namespace {
 
 // Finds the first chunk `tag` directly inside the stream's strl list.
-bool FindStreamChunk(riff::ByteStore& store, const StreamLayout& s, uint32_t tag, Chunk& found) {
+bool findStreamChunk(riff::ByteStore& store, const StreamLayout& s, uint32_t tag, Chunk& found) {
     Chunk strl;
     bool seen = false;
-    Status st = riff::WalkChunks(store, s.strl, store.Size(), [&](const Chunk& c) {
+    Status st = riff::walkChunks(store, s.strl, store.Size(), [&](const Chunk& c) {
         strl = c;
         return Status::Stop;
     });
-    if (st != Status::Ok || strl.id != FourCC("LIST")) return false;
-    st = riff::WalkChunks(store, strl.ListData(), strl.End(), [&](const Chunk& c) {
+    if (st != Status::Ok || strl.id != fourCC("LIST")) return false;
+    st = riff::walkChunks(store, strl.listData(), strl.end(), [&](const Chunk& c) {
         if (c.id != tag) return Status::Ok;
         found = c;
         seen = true;
@@ -259,37 +259,37 @@ class Overlay : public riff::ByteStore {
     const std::vector<uint8_t>& bytes_;
 };
 
-bool HeaderAt(riff::ByteStore& store, uint64_t at, Chunk& c) {
+bool headerAt(riff::ByteStore& store, uint64_t at, Chunk& c) {
     uint8_t head[8];
     if (at > store.Size() || store.Size() - at < 8 || !store.Read(at, head, 8)) return false;
     c.header = at;
-    c.id = riff::LoadU32(head);
-    c.size = riff::LoadU32(head + 4);
+    c.id = riff::loadU32(head);
+    c.size = riff::loadU32(head + 4);
     return true;
 }
 
-bool Inside(const Chunk& child, const Chunk& list) {
-    return child.header >= list.ListData() && child.End() <= list.End();
+bool liesInside(const Chunk& child, const Chunk& list) {
+    return child.header >= list.listData() && child.end() <= list.end();
 }
 
 // The bytes a chunk takes in its list: a pad byte past the list's end is not there.
-uint64_t OccupiedEnd(const Chunk& c, const Chunk& list) {
-    return std::min(c.Next(), list.End());
+uint64_t occupiedEnd(const Chunk& c, const Chunk& list) {
+    return std::min(c.next(), list.end());
 }
 
 // A list's chunk (header, list type, children, pad) with one child's bytes replaced.
-bool Rebuild(riff::ByteStore& store, const Chunk& list, const Chunk& child,
+bool rebuild(riff::ByteStore& store, const Chunk& list, const Chunk& child,
              const std::vector<uint8_t>& image, std::vector<uint8_t>& out) {
-    std::vector<uint8_t> before(size_t(child.header - list.Data()));
-    std::vector<uint8_t> after(size_t(list.End() - OccupiedEnd(child, list)));
-    if (!store.Read(list.Data(), before.data(), before.size()) ||
-        !store.Read(OccupiedEnd(child, list), after.data(), after.size()))
+    std::vector<uint8_t> before(size_t(child.header - list.data()));
+    std::vector<uint8_t> after(size_t(list.end() - occupiedEnd(child, list)));
+    if (!store.Read(list.data(), before.data(), before.size()) ||
+        !store.Read(occupiedEnd(child, list), after.data(), after.size()))
         return false;
     const uint64_t size = before.size() + image.size() + after.size();
     if (size > 0xFFFFFFFEu) return false;
     out.assign(8, 0);
-    riff::StoreU32(out.data(), list.id);
-    riff::StoreU32(out.data() + 4, uint32_t(size));
+    riff::storeU32(out.data(), list.id);
+    riff::storeU32(out.data() + 4, uint32_t(size));
     out.insert(out.end(), before.begin(), before.end());
     out.insert(out.end(), image.begin(), image.end());
     out.insert(out.end(), after.begin(), after.end());
@@ -300,32 +300,33 @@ bool Rebuild(riff::ByteStore& store, const Chunk& list, const Chunk& child,
 // Gives a chunk of a stream list new data, moving what follows it inside the header list
 // and taking the difference from (or giving it to) the JUNK chunk right after that list.
 // The new header list and JUNK are built and checked whole, then written at once.
-FixupResult Resize(riff::ByteStore& store, const AviLayout& layout, const StreamLayout& s,
-                   const Chunk& chunk, const std::vector<uint8_t>& data) {
+FixupResult resizeStreamChunk(riff::ByteStore& store, const AviLayout& layout,
+                              const StreamLayout& s, const Chunk& chunk,
+                              const std::vector<uint8_t>& data) {
     FixupResult r;
     r.why = "no room after the header list";
     Chunk riffChunk, hdrl, strl, junk;
-    riff::WalkChunks(store, 0, store.Size(), [&](const Chunk& c) {
-        if (c.id != FourCC("RIFF")) return Status::Stop;
-        if (c.header < layout.hdrl && layout.hdrl < c.End()) riffChunk = c;
+    riff::walkChunks(store, 0, store.Size(), [&](const Chunk& c) {
+        if (c.id != fourCC("RIFF")) return Status::Stop;
+        if (c.header < layout.hdrl && layout.hdrl < c.end()) riffChunk = c;
         return Status::Ok;
     });
-    if (riffChunk.id != FourCC("RIFF") || !HeaderAt(store, layout.hdrl, hdrl) ||
-        !HeaderAt(store, s.strl, strl) || !Inside(hdrl, riffChunk) || !Inside(strl, hdrl) ||
-        !Inside(chunk, strl) || data.size() > 0x7FFFFFFF)
+    if (riffChunk.id != fourCC("RIFF") || !headerAt(store, layout.hdrl, hdrl) ||
+        !headerAt(store, s.strl, strl) || !liesInside(hdrl, riffChunk) || !liesInside(strl, hdrl) ||
+        !liesInside(chunk, strl) || data.size() > 0x7FFFFFFF)
         return r;
-    if (hdrl.Next() >= riffChunk.End() || !HeaderAt(store, hdrl.Next(), junk) ||
-        junk.id != FourCC("JUNK") || !Inside(junk, riffChunk))
+    if (hdrl.next() >= riffChunk.end() || !headerAt(store, hdrl.next(), junk) ||
+        junk.id != fourCC("JUNK") || !liesInside(junk, riffChunk))
         return r;
-    const uint64_t regionEnd = OccupiedEnd(junk, riffChunk);
+    const uint64_t regionEnd = occupiedEnd(junk, riffChunk);
 
     std::vector<uint8_t> image(8, 0), strlImage, region;
-    riff::StoreU32(image.data(), chunk.id);
-    riff::StoreU32(image.data() + 4, uint32_t(data.size()));
+    riff::storeU32(image.data(), chunk.id);
+    riff::storeU32(image.data() + 4, uint32_t(data.size()));
     image.insert(image.end(), data.begin(), data.end());
     if (data.size() & 1) image.push_back(0);
-    if (!Rebuild(store, strl, chunk, image, strlImage) ||
-        !Rebuild(store, hdrl, strl, strlImage, region)) {
+    if (!rebuild(store, strl, chunk, image, strlImage) ||
+        !rebuild(store, hdrl, strl, strlImage, region)) {
         r.why = "read error";
         return r;
     }
@@ -334,13 +335,13 @@ FixupResult Resize(riff::ByteStore& store, const AviLayout& layout, const Stream
     uint64_t junkSize = regionEnd - hdrl.header - region.size() - 8;
     const uint64_t junkAt = region.size();
     region.resize(size_t(regionEnd - hdrl.header), 0);
-    if ((junkSize & 1) && regionEnd < riffChunk.End()) --junkSize;
-    riff::StoreU32(region.data() + junkAt, FourCC("JUNK"));
-    riff::StoreU32(region.data() + junkAt + 4, uint32_t(junkSize));
+    if ((junkSize & 1) && regionEnd < riffChunk.end()) --junkSize;
+    riff::storeU32(region.data() + junkAt, fourCC("JUNK"));
+    riff::storeU32(region.data() + junkAt + 4, uint32_t(junkSize));
 
     Overlay changed(store, hdrl.header, region);
     AviLayout now;
-    if (!ReadAviLayout(changed, now) || now.streams.size() != layout.streams.size()) {
+    if (!readAviLayout(changed, now) || now.streams.size() != layout.streams.size()) {
         r.why = "the change would break the file";
         return r;
     }
@@ -357,20 +358,20 @@ FixupResult Resize(riff::ByteStore& store, const AviLayout& layout, const Stream
 const char kNoStreamChunk[] = "no such stream chunk";
 
 // Reads the chunk `tag` of a stream; ok with corrected 0 when it already holds `want`.
-FixupResult PrepareStreamChunk(riff::ByteStore& store, size_t stream, uint32_t tag,
+FixupResult prepareStreamChunk(riff::ByteStore& store, size_t stream, uint32_t tag,
                                AviLayout& layout, Chunk& chunk, std::vector<uint8_t>& stored) {
     FixupResult r;
-    if (!ReadAviLayout(store, layout, &r.why)) return r;
+    if (!readAviLayout(store, layout, &r.why)) return r;
     if (stream >= layout.streams.size()) {
         r.why = "no such stream";
         return r;
     }
-    if (!FindStreamChunk(store, layout.streams[stream], tag, chunk)) {
+    if (!findStreamChunk(store, layout.streams[stream], tag, chunk)) {
         r.why = kNoStreamChunk;
         return r;
     }
     stored.resize(chunk.size);
-    if (!store.Read(chunk.Data(), stored.data(), stored.size())) {
+    if (!store.Read(chunk.data(), stored.data(), stored.size())) {
         r.why = "read error";
         return r;
     }
@@ -380,12 +381,12 @@ FixupResult PrepareStreamChunk(riff::ByteStore& store, size_t stream, uint32_t t
 
 } // namespace
 
-FixupResult RestoreStreamFormat(riff::ByteStore& store, size_t stream,
+FixupResult restoreStreamFormat(riff::ByteStore& store, size_t stream,
                                 const std::vector<uint8_t>& format) {
     AviLayout layout;
     Chunk chunk;
     std::vector<uint8_t> stored;
-    FixupResult r = PrepareStreamChunk(store, stream, FourCC("strf"), layout, chunk, stored);
+    FixupResult r = prepareStreamChunk(store, stream, fourCC("strf"), layout, chunk, stored);
     if (!r.ok || stored == format) return r;
     if (stored.size() > format.size() ||
         !std::equal(stored.begin(), stored.end(), format.begin())) {
@@ -393,23 +394,23 @@ FixupResult RestoreStreamFormat(riff::ByteStore& store, size_t stream,
         r.why = "the stored format is not a prefix of the full one";
         return r;
     }
-    return Resize(store, layout, layout.streams[stream], chunk, format);
+    return resizeStreamChunk(store, layout, layout.streams[stream], chunk, format);
 }
 
-FixupResult RestoreStreamName(riff::ByteStore& store, size_t stream, const std::string& name) {
+FixupResult restoreStreamName(riff::ByteStore& store, size_t stream, const std::string& name) {
     std::vector<uint8_t> want(name.begin(), name.end());
     want.push_back(0);
     AviLayout layout;
     Chunk chunk;
     std::vector<uint8_t> stored;
-    FixupResult r = PrepareStreamChunk(store, stream, FourCC("strn"), layout, chunk, stored);
+    FixupResult r = prepareStreamChunk(store, stream, fourCC("strn"), layout, chunk, stored);
     if (!r.ok && name.empty() && r.why == kNoStreamChunk) { // no name, no chunk: nothing to do
         r.ok = true;
         r.why.clear();
         return r;
     }
     if (!r.ok || stored == want) return r;
-    return Resize(store, layout, layout.streams[stream], chunk, want);
+    return resizeStreamChunk(store, layout, layout.streams[stream], chunk, want);
 }
 
 } // namespace avi

@@ -41,14 +41,14 @@ constexpr uint32_t kWaveBlockAlign = 12;
 
 // Stream number of a movi chunk id ("01wb" -> 1), or -1 when the id has no two-digit
 // stream number.
-int StreamOfChunk(uint32_t id);
+int streamOfChunk(uint32_t id);
 
 // Audio length in blocks: bytes / blockAlign rounded to the nearest integer, halves to
 // even (the rule the converter writes by). blockAlign must be > 0.
-uint32_t BlockCount(uint64_t bytes, uint32_t blockAlign);
+uint32_t blockCount(uint64_t bytes, uint32_t blockAlign);
 
-// Reads the layout of a structurally sound AVI file (see riff::CheckStructure).
-bool ReadAviLayout(riff::ByteStore& store, AviLayout& layout, std::string* why = nullptr);
+// Reads the layout of a structurally sound AVI file (see riff::checkStructure).
+bool readAviLayout(riff::ByteStore& store, AviLayout& layout, std::string* why = nullptr);
 
 struct FixupResult {
     bool ok = false;   // false: the file is not a sound AVI or could not be written
@@ -58,21 +58,21 @@ struct FixupResult {
 
 // Every fix-up checks the whole change before its first write: a call that fails has
 // changed nothing (short of the store itself failing a write), and one that succeeds
-// leaves a file that passes riff::CheckStructure.
+// leaves a file that passes riff::checkStructure.
 
 // Sets every audio stream header's dwLength to what its chunks really hold: the samples
-// (BlockCount of the data bytes and the header's dwSampleSize, which is nBlockAlign in most
+// (blockCount of the data bytes and the header's dwSampleSize, which is nBlockAlign in most
 // files but need not be), or the chunks for a stream whose dwSampleSize is 0 (variable-rate
 // audio). Leaves correct headers and streams without a usable nBlockAlign untouched.
-FixupResult FixAudioLengths(riff::ByteStore& store);
+FixupResult fixAudioLengths(riff::ByteStore& store);
 
 // Sets a stream header's dwScale and dwRate (the platform may write a copied audio
 // stream's timing as 22050/1). Changes those 8 bytes only.
-FixupResult RestoreStreamRate(riff::ByteStore& store, size_t stream, uint32_t scale, uint32_t rate);
+FixupResult restoreStreamRate(riff::ByteStore& store, size_t stream, uint32_t scale, uint32_t rate);
 
 // Cuts the file where its last RIFF chunk ends when only zero bytes follow (the platform
 // leaves some after every AVI it writes). Other trailing bytes are kept.
-FixupResult TrimAfterRiff(riff::ByteStore& store);
+FixupResult trimAfterRiff(riff::ByteStore& store);
 
 // Puts the whole format back when a writer kept only a prefix of it (the platform cuts
 // audio formats to 18 bytes, dropping the cbSize extension bytes that extensible and
@@ -81,13 +81,13 @@ FixupResult TrimAfterRiff(riff::ByteStore& store);
 // moves. A no-op when the stored format already equals `format`;
 // fails, changing nothing, when the stored format is not a prefix of it or there is no
 // room.
-FixupResult RestoreStreamFormat(riff::ByteStore& store, size_t stream,
+FixupResult restoreStreamFormat(riff::ByteStore& store, size_t stream,
                                 const std::vector<uint8_t>& format);
 
 // Makes the stream's "strn" chunk hold `name` (ANSI bytes, no NUL) and its NUL. The
 // platform sizes the chunk by characters, not bytes, so double-byte names lose their end
-// and the NUL. Same room rules as RestoreStreamFormat; an empty name with no chunk is
+// and the NUL. Same room rules as restoreStreamFormat; an empty name with no chunk is
 // left alone.
-FixupResult RestoreStreamName(riff::ByteStore& store, size_t stream, const std::string& name);
+FixupResult restoreStreamName(riff::ByteStore& store, size_t stream, const std::string& name);
 
 } // namespace avi

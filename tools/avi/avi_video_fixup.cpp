@@ -6,7 +6,7 @@
 
 namespace avi {
 
-uint32_t MicroSecondsPerFrame(uint32_t scale, uint32_t rate) {
+uint32_t microSecondsPerFrame(uint32_t scale, uint32_t rate) {
     if (rate == 0) return 0;
     double us = std::floor(1e6 * double(scale) / double(rate) + 0.5);
     return us >= 4294967295.0 ? 0xFFFFFFFFu : uint32_t(us);
@@ -14,25 +14,25 @@ uint32_t MicroSecondsPerFrame(uint32_t scale, uint32_t rate) {
 
 namespace {
 
-bool ReadU32(riff::ByteStore& store, uint64_t offset, uint32_t& value) {
+bool readU32(riff::ByteStore& store, uint64_t offset, uint32_t& value) {
     uint8_t b[4];
     if (!store.Read(offset, b, 4)) return false;
-    value = riff::LoadU32(b);
+    value = riff::loadU32(b);
     return true;
 }
 
-bool WriteU32(riff::ByteStore& store, uint64_t offset, uint32_t value) {
+bool writeU32(riff::ByteStore& store, uint64_t offset, uint32_t value) {
     uint8_t b[4];
-    riff::StoreU32(b, value);
+    riff::storeU32(b, value);
     return store.Write(offset, b, 4);
 }
 
 } // namespace
 
-FixupResult FixVideoHeaders(riff::ByteStore& store) {
+FixupResult fixVideoHeaders(riff::ByteStore& store) {
     FixupResult r;
     AviLayout layout;
-    if (!ReadAviLayout(store, layout, &r.why)) return r;
+    if (!readAviLayout(store, layout, &r.why)) return r;
 
     // Every change is worked out before the first is written: a read that fails later must
     // not leave the earlier ones made.
@@ -41,10 +41,10 @@ FixupResult FixVideoHeaders(riff::ByteStore& store) {
     bool period_done = false;
     for (size_t i = 0; i < layout.streams.size(); ++i) {
         const StreamLayout& s = layout.streams[i];
-        if (s.fccType != riff::FourCC("vids") || s.strhSize < kStrhRate + 4) continue;
+        if (s.fccType != riff::fourCC("vids") || s.strhSize < kStrhRate + 4) continue;
         if (s.strfSize >= kBitmapCompression + 4) {
             uint32_t compression = 0;
-            if (!ReadU32(store, s.strf + kBitmapCompression, compression)) {
+            if (!readU32(store, s.strf + kBitmapCompression, compression)) {
                 r.why = "read error";
                 return r;
             }
@@ -53,13 +53,13 @@ FixupResult FixVideoHeaders(riff::ByteStore& store) {
         if (period_done || layout.avihSize < kAvihMicroSecPerFrame + 4) continue;
         period_done = true;
         uint32_t scale = 0, rate = 0, stored = 0;
-        if (!ReadU32(store, s.strh + kStrhScale, scale) ||
-            !ReadU32(store, s.strh + kStrhRate, rate) ||
-            !ReadU32(store, layout.avih + kAvihMicroSecPerFrame, stored)) {
+        if (!readU32(store, s.strh + kStrhScale, scale) ||
+            !readU32(store, s.strh + kStrhRate, rate) ||
+            !readU32(store, layout.avih + kAvihMicroSecPerFrame, stored)) {
             r.why = "read error";
             return r;
         }
-        uint32_t want = MicroSecondsPerFrame(scale, rate);
+        uint32_t want = microSecondsPerFrame(scale, rate);
         if (want == 0 || (uint64_t(stored) + 1 >= want && stored <= uint64_t(want) + 1)) continue;
         changes.emplace_back(layout.avih + kAvihMicroSecPerFrame, want);
         r.corrected++;
@@ -69,11 +69,11 @@ FixupResult FixVideoHeaders(riff::ByteStore& store) {
     bool index_changed = false;
     for (uint64_t e = 0; e + 16 <= layout.idx1Size; e += 16) {
         uint32_t id = 0, flags = 0;
-        if (!ReadU32(store, layout.idx1 + e, id) || !ReadU32(store, layout.idx1 + e + 4, flags)) {
+        if (!readU32(store, layout.idx1 + e, id) || !readU32(store, layout.idx1 + e + 4, flags)) {
             r.why = "read error";
             return r;
         }
-        int n = StreamOfChunk(id);
+        int n = streamOfChunk(id);
         if (n < 0 || size_t(n) >= uncompressed.size() || !uncompressed[n]) continue;
         if (flags & kIndexKeyFrame) continue;
         changes.emplace_back(layout.idx1 + e + 4, flags | kIndexKeyFrame);
@@ -81,7 +81,7 @@ FixupResult FixVideoHeaders(riff::ByteStore& store) {
     }
     if (index_changed) r.corrected++;
     for (const auto& [at, value] : changes) {
-        if (!WriteU32(store, at, value)) {
+        if (!writeU32(store, at, value)) {
             r.why = "write error";
             r.corrected = 0;
             return r;

@@ -28,26 +28,26 @@ bool MemoryStore::Truncate(uint64_t size) {
     return true;
 }
 
-uint16_t LoadU16(const uint8_t* p) {
+uint16_t loadU16(const uint8_t* p) {
     return uint16_t(p[0] | p[1] << 8);
 }
 
-uint32_t LoadU32(const uint8_t* p) {
+uint32_t loadU32(const uint8_t* p) {
     return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
 }
 
-void StoreU32(uint8_t* p, uint32_t v) {
+void storeU32(uint8_t* p, uint32_t v) {
     p[0] = uint8_t(v);
     p[1] = uint8_t(v >> 8);
     p[2] = uint8_t(v >> 16);
     p[3] = uint8_t(v >> 24);
 }
 
-bool Chunk::IsList() const {
-    return id == FourCC("RIFF") || id == FourCC("LIST");
+bool Chunk::isList() const {
+    return id == fourCC("RIFF") || id == fourCC("LIST");
 }
 
-Status WalkChunks(ByteStore& store, uint64_t begin, uint64_t end,
+Status walkChunks(ByteStore& store, uint64_t begin, uint64_t end,
                   const std::function<Status(const Chunk&)>& visit) {
     end = std::min(end, store.Size());
     uint64_t pos = begin;
@@ -56,19 +56,19 @@ Status WalkChunks(ByteStore& store, uint64_t begin, uint64_t end,
         uint8_t head[12];
         if (!store.Read(pos, head, 8)) return Status::IoError;
         Chunk c;
-        c.id = LoadU32(head);
-        c.size = LoadU32(head + 4);
+        c.id = loadU32(head);
+        c.size = loadU32(head + 4);
         c.header = pos;
-        if (c.size > end - c.Data()) return Status::Truncated;
-        if (c.IsList()) {
+        if (c.size > end - c.data()) return Status::Truncated;
+        if (c.isList()) {
             if (c.size < 4) return Status::Truncated;
-            if (!store.Read(c.Data(), head + 8, 4)) return Status::IoError;
-            c.form = LoadU32(head + 8);
+            if (!store.Read(c.data(), head + 8, 4)) return Status::IoError;
+            c.form = loadU32(head + 8);
         }
         Status s = visit(c);
         if (s == Status::Stop) return Status::Ok;
         if (s != Status::Ok) return s;
-        pos = c.Next();
+        pos = c.next();
     }
     return Status::Ok;
 }
@@ -77,20 +77,20 @@ namespace {
 
 constexpr int kMaxDepth = 32;
 
-Status CheckLists(ByteStore& store, const Chunk& list, int depth, std::string* why) {
+Status checkLists(ByteStore& store, const Chunk& list, int depth, std::string* why) {
     if (depth > kMaxDepth) {
         if (why) *why = "lists nested too deeply";
         return Status::Truncated;
     }
-    return WalkChunks(store, list.ListData(), list.End(), [&](const Chunk& c) {
-        if (c.IsList()) return CheckLists(store, c, depth + 1, why);
+    return walkChunks(store, list.listData(), list.end(), [&](const Chunk& c) {
+        if (c.isList()) return checkLists(store, c, depth + 1, why);
         return Status::Ok;
     });
 }
 
 } // namespace
 
-bool CheckStructure(ByteStore& store, uint32_t form, std::string* why) {
+bool checkStructure(ByteStore& store, uint32_t form, std::string* why) {
     std::string reason;
     auto fail = [&](const char* text) {
         if (why) *why = reason.empty() ? text : reason;
@@ -100,23 +100,23 @@ bool CheckStructure(ByteStore& store, uint32_t form, std::string* why) {
     bool first = true;
     while (pos < size) {
         uint8_t head[4];
-        if (size - pos < 8 || !store.Read(pos, head, 4) || LoadU32(head) != FourCC("RIFF")) {
+        if (size - pos < 8 || !store.Read(pos, head, 4) || loadU32(head) != fourCC("RIFF")) {
             // Bytes after the last RIFF chunk (padding some writers leave) are ignored.
             if (first) return fail("not a RIFF file");
             break;
         }
         Chunk riff;
-        Status s = WalkChunks(store, pos, size, [&](const Chunk& c) {
+        Status s = walkChunks(store, pos, size, [&](const Chunk& c) {
             riff = c;
             return Status::Stop;
         });
         if (s != Status::Ok) return fail("a RIFF chunk runs past the end of the file");
         if (first && form != 0 && riff.form != form) return fail("unexpected RIFF form type");
-        s = CheckLists(store, riff, 1, &reason);
+        s = checkLists(store, riff, 1, &reason);
         if (s == Status::IoError) return fail("read error");
         if (s != Status::Ok) return fail("a chunk runs past the end of its list");
         first = false;
-        pos = riff.Next();
+        pos = riff.next();
     }
     if (first) return fail("empty file");
     return true;

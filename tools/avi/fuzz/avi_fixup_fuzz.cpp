@@ -1,7 +1,7 @@
 // libFuzzer entry for the AVI fix-ups. The first byte picks a fix-up, the second its
 // argument, the third the read of the file that fails (0: none), the rest is the file. On every
 // input: a failure changes nothing; a success changes only the bytes the fix-up's contract allows,
-// leaves a file that passes riff::CheckStructure, and a second run finds nothing to correct.
+// leaves a file that passes riff::checkStructure, and a second run finds nothing to correct.
 #include "avi_fixup.h"
 #include "avi_video_fixup.h"
 
@@ -35,17 +35,17 @@ struct Call {
 avi::FixupResult Run(const Call& c, riff::ByteStore& store) {
     switch (c.op) {
     case kAudioLengths:
-        return avi::FixAudioLengths(store);
+        return avi::fixAudioLengths(store);
     case kVideoHeaders:
-        return avi::FixVideoHeaders(store);
+        return avi::fixVideoHeaders(store);
     case kFormat:
-        return avi::RestoreStreamFormat(store, c.stream, c.format);
+        return avi::restoreStreamFormat(store, c.stream, c.format);
     case kName:
-        return avi::RestoreStreamName(store, c.stream, c.name);
+        return avi::restoreStreamName(store, c.stream, c.name);
     case kRate:
-        return avi::RestoreStreamRate(store, c.stream, c.scale, c.rate);
+        return avi::restoreStreamRate(store, c.stream, c.scale, c.rate);
     default:
-        return avi::TrimAfterRiff(store);
+        return avi::trimAfterRiff(store);
     }
 }
 
@@ -89,36 +89,36 @@ void CheckResize(const Bytes& in, const Bytes& out, const avi::AviLayout& before
                  uint32_t tag, const Bytes& want) {
     riff::MemoryStore original(in), changed(out);
     riff::Chunk hdrl, junk, riffChunk;
-    riff::WalkChunks(original, 0, in.size(), [&](const riff::Chunk& c) {
-        if (c.id != riff::FourCC("RIFF")) return riff::Status::Stop;
-        if (c.header < before.hdrl && before.hdrl < c.End()) riffChunk = c;
+    riff::walkChunks(original, 0, in.size(), [&](const riff::Chunk& c) {
+        if (c.id != riff::fourCC("RIFF")) return riff::Status::Stop;
+        if (c.header < before.hdrl && before.hdrl < c.end()) riffChunk = c;
         return riff::Status::Ok;
     });
-    riff::WalkChunks(original, before.hdrl, in.size(), [&](const riff::Chunk& c) {
+    riff::walkChunks(original, before.hdrl, in.size(), [&](const riff::Chunk& c) {
         hdrl = c;
         return riff::Status::Stop;
     });
-    riff::WalkChunks(original, hdrl.Next(), in.size(), [&](const riff::Chunk& c) {
+    riff::walkChunks(original, hdrl.next(), in.size(), [&](const riff::Chunk& c) {
         junk = c;
         return riff::Status::Stop;
     });
-    Check(junk.id == riff::FourCC("JUNK") && junk.End() <= riffChunk.End());
-    SameOutside(in, out, {{hdrl.header, std::min(junk.Next(), riffChunk.End())}});
+    Check(junk.id == riff::fourCC("JUNK") && junk.end() <= riffChunk.end());
+    SameOutside(in, out, {{hdrl.header, std::min(junk.next(), riffChunk.end())}});
     avi::AviLayout after;
-    Check(avi::ReadAviLayout(changed, after) && after.streams.size() == before.streams.size());
+    Check(avi::readAviLayout(changed, after) && after.streams.size() == before.streams.size());
     for (size_t i = 0; i < after.streams.size(); ++i) {
         const avi::StreamLayout &a = after.streams[i], &b = before.streams[i];
         Check(a.dataBytes == b.dataBytes && a.dataChunks == b.dataChunks);
         Check(Slice(out, a.strh, a.strhSize) == Slice(in, b.strh, b.strhSize));
-        if (i != stream || tag != riff::FourCC("strf"))
+        if (i != stream || tag != riff::fourCC("strf"))
             Check(Slice(out, a.strf, a.strfSize) == Slice(in, b.strf, b.strfSize));
     }
     // The chunk holds what was asked for.
     bool found = false;
-    riff::WalkChunks(changed, after.streams[stream].strl, out.size(), [&](const riff::Chunk& l) {
-        riff::WalkChunks(changed, l.ListData(), l.End(), [&](const riff::Chunk& c) {
+    riff::walkChunks(changed, after.streams[stream].strl, out.size(), [&](const riff::Chunk& l) {
+        riff::walkChunks(changed, l.listData(), l.end(), [&](const riff::Chunk& c) {
             if (c.id != tag) return riff::Status::Ok;
-            found = Slice(out, c.Data(), c.size) == want;
+            found = Slice(out, c.data(), c.size) == want;
             return riff::Status::Stop;
         });
         return riff::Status::Stop;
@@ -134,7 +134,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t n) {
     const uint8_t arg = data[1];
     riff::MemoryStore probe(in);
     avi::AviLayout before;
-    const bool sound = avi::ReadAviLayout(probe, before);
+    const bool sound = avi::readAviLayout(probe, before);
 
     Call call{Op(data[0] % kOps), size_t(arg & 3), {}, {}, arg, uint32_t(arg) << 8 | 1};
     if (call.op == kFormat) {
@@ -148,13 +148,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t n) {
 
     FailingStore store(in, data[2]);
     avi::FixupResult r = Run(call, store);
-    const Bytes& out = store.Bytes();
+    const Bytes& out = store.bytes();
     if (!r.ok) {
         Check(out == in);
         return 0;
     }
     riff::MemoryStore result(out);
-    Check(riff::CheckStructure(result, call.op == kTrim ? 0 : riff::FourCC("AVI ")));
+    Check(riff::checkStructure(result, call.op == kTrim ? 0 : riff::fourCC("AVI ")));
     Check(r.corrected > 0 || out == in);
     if (r.corrected == 0) return 0;
 
@@ -162,7 +162,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t n) {
     switch (call.op) {
     case kAudioLengths:
         for (const auto& s : before.streams)
-            if (s.fccType == riff::FourCC("auds"))
+            if (s.fccType == riff::fourCC("auds"))
                 allowed.push_back({s.strh + avi::kStrhLength, s.strh + avi::kStrhLength + 4});
         SameOutside(in, out, allowed);
         break;
@@ -172,18 +172,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t n) {
             const uint64_t flags = before.idx1 + e + 4;
             allowed.push_back({flags, flags + 4});
             // Key-frame flags are only ever added.
-            Check((riff::LoadU32(&out[flags]) & ~uint32_t(avi::kIndexKeyFrame)) ==
-                  (riff::LoadU32(&in[flags]) & ~uint32_t(avi::kIndexKeyFrame)));
+            Check((riff::loadU32(&out[flags]) & ~uint32_t(avi::kIndexKeyFrame)) ==
+                  (riff::loadU32(&in[flags]) & ~uint32_t(avi::kIndexKeyFrame)));
         }
         SameOutside(in, out, allowed);
         break;
     case kFormat:
-        CheckResize(in, out, before, call.stream, riff::FourCC("strf"), call.format);
+        CheckResize(in, out, before, call.stream, riff::fourCC("strf"), call.format);
         break;
     case kName: {
         Bytes want(call.name.begin(), call.name.end());
         want.push_back(0);
-        CheckResize(in, out, before, call.stream, riff::FourCC("strn"), want);
+        CheckResize(in, out, before, call.stream, riff::fourCC("strn"), want);
         break;
     }
     case kRate: {
@@ -200,6 +200,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t n) {
 
     riff::MemoryStore again(out);
     avi::FixupResult second = Run(call, again);
-    Check(second.ok && second.corrected == 0 && again.Bytes() == out);
+    Check(second.ok && second.corrected == 0 && again.bytes() == out);
     return 0;
 }

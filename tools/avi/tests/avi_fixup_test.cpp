@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 using namespace riff_test;
-using riff::FourCC;
+using riff::fourCC;
 
 namespace {
 
@@ -12,26 +12,26 @@ namespace {
 size_t LengthOffset(const Bytes& avi, int stream) {
     riff::MemoryStore store(avi);
     avi::AviLayout layout;
-    EXPECT_TRUE(avi::ReadAviLayout(store, layout));
+    EXPECT_TRUE(avi::readAviLayout(store, layout));
     return size_t(layout.streams.at(stream).strh + avi::kStrhLength);
 }
 
 } // namespace
 
 TEST(BlockCount, RoundsHalvesToEven) {
-    EXPECT_EQ(avi::BlockCount(400, 4), 100u);
-    EXPECT_EQ(avi::BlockCount(6, 4), 2u);  // 1.5
-    EXPECT_EQ(avi::BlockCount(10, 4), 2u); // 2.5
-    EXPECT_EQ(avi::BlockCount(14, 4), 4u); // 3.5
-    EXPECT_EQ(avi::BlockCount(5, 4), 1u);  // 1.25
-    EXPECT_EQ(avi::BlockCount(0, 3), 0u);
+    EXPECT_EQ(avi::blockCount(400, 4), 100u);
+    EXPECT_EQ(avi::blockCount(6, 4), 2u);  // 1.5
+    EXPECT_EQ(avi::blockCount(10, 4), 2u); // 2.5
+    EXPECT_EQ(avi::blockCount(14, 4), 4u); // 3.5
+    EXPECT_EQ(avi::blockCount(5, 4), 1u);  // 1.25
+    EXPECT_EQ(avi::blockCount(0, 3), 0u);
 }
 
 TEST(StreamOfChunk, ReadsTwoDigitStreamNumbers) {
-    EXPECT_EQ(avi::StreamOfChunk(FourCC("00wb")), 0);
-    EXPECT_EQ(avi::StreamOfChunk(FourCC("12dc")), 12);
-    EXPECT_EQ(avi::StreamOfChunk(FourCC("ix00")), -1);
-    EXPECT_EQ(avi::StreamOfChunk(FourCC("JUNK")), -1);
+    EXPECT_EQ(avi::streamOfChunk(fourCC("00wb")), 0);
+    EXPECT_EQ(avi::streamOfChunk(fourCC("12dc")), 12);
+    EXPECT_EQ(avi::streamOfChunk(fourCC("ix00")), -1);
+    EXPECT_EQ(avi::streamOfChunk(fourCC("JUNK")), -1);
 }
 
 TEST(ReadAviLayout, FindsHeadersFormatsAndDataPerStream) {
@@ -44,15 +44,15 @@ TEST(ReadAviLayout, FindsHeadersFormatsAndDataPerStream) {
     riff::MemoryStore store(Avi(streams, movi));
     avi::AviLayout layout;
     std::string why;
-    ASSERT_TRUE(avi::ReadAviLayout(store, layout, &why)) << why;
+    ASSERT_TRUE(avi::readAviLayout(store, layout, &why)) << why;
     ASSERT_EQ(layout.streams.size(), 2u);
     EXPECT_NE(layout.avih, 0u);
     EXPECT_EQ(layout.avihSize, 56u);
     EXPECT_NE(layout.idx1, 0u);
-    EXPECT_EQ(layout.streams[0].fccType, FourCC("vids"));
+    EXPECT_EQ(layout.streams[0].fccType, fourCC("vids"));
     EXPECT_EQ(layout.streams[0].dataBytes, 61u);
     EXPECT_EQ(layout.streams[0].dataChunks, 2u);
-    EXPECT_EQ(layout.streams[1].fccType, FourCC("auds"));
+    EXPECT_EQ(layout.streams[1].fccType, fourCC("auds"));
     EXPECT_EQ(layout.streams[1].dataBytes, 500u);
     EXPECT_EQ(layout.streams[1].strfSize, 18u);
 }
@@ -63,25 +63,25 @@ TEST(FixAudioLengths, SetsTheLengthToTheBlocksReallyStored) {
     Append(movi, Chunk("00wb", Bytes(402, 3)));
     Bytes avi = Avi(AudioStreamList(1, 4), movi);
     riff::MemoryStore store(avi);
-    avi::FixupResult r = avi::FixAudioLengths(store);
+    avi::FixupResult r = avi::fixAudioLengths(store);
     ASSERT_TRUE(r.ok) << r.why;
     EXPECT_EQ(r.corrected, 1);
     size_t at = LengthOffset(avi, 0);
-    EXPECT_EQ(U32At(store.Bytes(), at), 1100u); // 4402 / 4 = 1100.5 -> 1100
+    EXPECT_EQ(U32At(store.bytes(), at), 1100u); // 4402 / 4 = 1100.5 -> 1100
     // Nothing else changed.
     Bytes expected = avi;
-    expected[at] = store.Bytes()[at];
-    expected[at + 1] = store.Bytes()[at + 1];
-    EXPECT_EQ(store.Bytes(), expected);
+    expected[at] = store.bytes()[at];
+    expected[at + 1] = store.bytes()[at + 1];
+    EXPECT_EQ(store.bytes(), expected);
 }
 
 TEST(FixAudioLengths, IsANoOpOnCorrectFiles) {
     Bytes avi = Avi(AudioStreamList(100, 4), Chunk("00wb", Bytes(400, 3)));
     riff::MemoryStore store(avi);
-    avi::FixupResult r = avi::FixAudioLengths(store);
+    avi::FixupResult r = avi::fixAudioLengths(store);
     EXPECT_TRUE(r.ok);
     EXPECT_EQ(r.corrected, 0);
-    EXPECT_EQ(store.Bytes(), avi);
+    EXPECT_EQ(store.bytes(), avi);
 }
 
 TEST(FixAudioLengths, LeavesVideoAndUnusableFormatsAlone) {
@@ -93,12 +93,12 @@ TEST(FixAudioLengths, LeavesVideoAndUnusableFormatsAlone) {
     Append(movi, Chunk("02wb", Bytes(10, 0)));
     Bytes avi = Avi(streams, movi);
     riff::MemoryStore store(avi);
-    avi::FixupResult r = avi::FixAudioLengths(store);
+    avi::FixupResult r = avi::fixAudioLengths(store);
     ASSERT_TRUE(r.ok) << r.why;
     EXPECT_EQ(r.corrected, 1);
-    EXPECT_EQ(U32At(store.Bytes(), LengthOffset(avi, 0)), 7u);
-    EXPECT_EQ(U32At(store.Bytes(), LengthOffset(avi, 1)), 1u);
-    EXPECT_EQ(U32At(store.Bytes(), LengthOffset(avi, 2)), 5u);
+    EXPECT_EQ(U32At(store.bytes(), LengthOffset(avi, 0)), 7u);
+    EXPECT_EQ(U32At(store.bytes(), LengthOffset(avi, 1)), 1u);
+    EXPECT_EQ(U32At(store.bytes(), LengthOffset(avi, 2)), 5u);
 }
 
 TEST(FixAudioLengths, CountsInTheHeadersOwnSampleSize) {
@@ -107,27 +107,27 @@ TEST(FixAudioLengths, CountsInTheHeadersOwnSampleSize) {
     Append(strl, Chunk("strf", WaveFormat(7, 2, 22050, 2, 8)));
     Bytes avi = Avi(List("LIST", "strl", strl), Chunk("00wb", Bytes(400, 3)));
     riff::MemoryStore store(avi);
-    avi::FixupResult r = avi::FixAudioLengths(store);
+    avi::FixupResult r = avi::fixAudioLengths(store);
     ASSERT_TRUE(r.ok) << r.why;
-    EXPECT_EQ(U32At(store.Bytes(), LengthOffset(avi, 0)), 100u);
+    EXPECT_EQ(U32At(store.bytes(), LengthOffset(avi, 0)), 100u);
 }
 
 TEST(FixAudioLengths, EmptyAudioStreamGetsLengthZero) {
     Bytes avi = Avi(AudioStreamList(1, 4), Bytes{});
     riff::MemoryStore store(avi);
-    avi::FixupResult r = avi::FixAudioLengths(store);
+    avi::FixupResult r = avi::fixAudioLengths(store);
     ASSERT_TRUE(r.ok);
-    EXPECT_EQ(U32At(store.Bytes(), LengthOffset(avi, 0)), 0u);
+    EXPECT_EQ(U32At(store.bytes(), LengthOffset(avi, 0)), 0u);
 }
 
 TEST(FixAudioLengths, RefusesTruncatedFilesAndChangesNothing) {
     Bytes avi = Avi(AudioStreamList(1, 4), Chunk("00wb", Bytes(400, 3)));
     avi.resize(avi.size() - 30);
     riff::MemoryStore store(avi);
-    avi::FixupResult r = avi::FixAudioLengths(store);
+    avi::FixupResult r = avi::fixAudioLengths(store);
     EXPECT_FALSE(r.ok);
     EXPECT_FALSE(r.why.empty());
-    EXPECT_EQ(store.Bytes(), avi);
+    EXPECT_EQ(store.bytes(), avi);
 }
 
 namespace {
@@ -159,7 +159,7 @@ Bytes ExtensibleFormat() {
 Bytes StoredFormat(const Bytes& avi, size_t stream = 0) {
     riff::MemoryStore store(avi);
     avi::AviLayout layout;
-    EXPECT_TRUE(avi::ReadAviLayout(store, layout));
+    EXPECT_TRUE(avi::readAviLayout(store, layout));
     const avi::StreamLayout& s = layout.streams.at(stream);
     return Bytes(avi.begin() + s.strf, avi.begin() + s.strf + s.strfSize);
 }
@@ -170,28 +170,28 @@ TEST(RestoreStreamFormat, GrowsACutFormatIntoTheJunkRoom) {
     Bytes full = ExtensibleFormat();
     Bytes avi = AviWithJunk(Bytes(full.begin(), full.begin() + 18), 200, "voice");
     riff::MemoryStore store(avi);
-    avi::FixupResult r = avi::RestoreStreamFormat(store, 0, full);
+    avi::FixupResult r = avi::restoreStreamFormat(store, 0, full);
     ASSERT_TRUE(r.ok) << r.why;
     EXPECT_EQ(r.corrected, 1);
-    const Bytes& out = store.Bytes();
+    const Bytes& out = store.bytes();
     EXPECT_EQ(out.size(), avi.size());
     std::string why;
     riff::MemoryStore check(out);
-    ASSERT_TRUE(riff::CheckStructure(check, FourCC("AVI "), &why)) << why;
+    ASSERT_TRUE(riff::checkStructure(check, fourCC("AVI "), &why)) << why;
     EXPECT_EQ(StoredFormat(out), full);
     // The name after the format moved with it; the data did not move at all.
     riff::MemoryStore after(out);
     avi::AviLayout before, now;
     riff::MemoryStore orig(avi);
-    ASSERT_TRUE(avi::ReadAviLayout(orig, before));
-    ASSERT_TRUE(avi::ReadAviLayout(after, now));
+    ASSERT_TRUE(avi::readAviLayout(orig, before));
+    ASSERT_TRUE(avi::readAviLayout(after, now));
     EXPECT_EQ(now.streams[0].dataBytes, 60u);
     EXPECT_EQ(now.idx1, before.idx1);
     EXPECT_NE(std::search(out.begin(), out.end(), std::begin("strn"), std::end("strn") - 1),
               out.end());
     EXPECT_EQ(Bytes(out.end() - 100, out.end()), Bytes(avi.end() - 100, avi.end()));
     // A second run finds nothing to do.
-    r = avi::RestoreStreamFormat(after, 0, full);
+    r = avi::restoreStreamFormat(after, 0, full);
     EXPECT_TRUE(r.ok);
     EXPECT_EQ(r.corrected, 0);
 }
@@ -202,26 +202,26 @@ TEST(RestoreStreamFormat, OddFormatsKeepTheirPadByte) {
     full.insert(full.end(), {1, 2, 3}); // 21 bytes
     Bytes avi = AviWithJunk(Bytes(full.begin(), full.begin() + 18), 100);
     riff::MemoryStore store(avi);
-    ASSERT_TRUE(avi::RestoreStreamFormat(store, 0, full).ok);
-    riff::MemoryStore check(store.Bytes());
-    EXPECT_TRUE(riff::CheckStructure(check, FourCC("AVI ")));
-    EXPECT_EQ(StoredFormat(store.Bytes()), full);
+    ASSERT_TRUE(avi::restoreStreamFormat(store, 0, full).ok);
+    riff::MemoryStore check(store.bytes());
+    EXPECT_TRUE(riff::checkStructure(check, fourCC("AVI ")));
+    EXPECT_EQ(StoredFormat(store.bytes()), full);
 }
 
 TEST(RestoreStreamFormat, RefusesWithoutRoomOrWithAnotherFormat) {
     Bytes full = ExtensibleFormat();
     Bytes tight = AviWithJunk(Bytes(full.begin(), full.begin() + 18), 10);
     riff::MemoryStore store(tight);
-    EXPECT_FALSE(avi::RestoreStreamFormat(store, 0, full).ok);
-    EXPECT_EQ(store.Bytes(), tight);
+    EXPECT_FALSE(avi::restoreStreamFormat(store, 0, full).ok);
+    EXPECT_EQ(store.bytes(), tight);
 
     Bytes other = full;
     other[0] = 1;
     Bytes avi = AviWithJunk(Bytes(other.begin(), other.begin() + 18), 200);
     riff::MemoryStore mismatch(avi);
-    EXPECT_FALSE(avi::RestoreStreamFormat(mismatch, 0, full).ok);
-    EXPECT_EQ(mismatch.Bytes(), avi);
-    EXPECT_FALSE(avi::RestoreStreamFormat(mismatch, 3, full).ok);
+    EXPECT_FALSE(avi::restoreStreamFormat(mismatch, 0, full).ok);
+    EXPECT_EQ(mismatch.bytes(), avi);
+    EXPECT_FALSE(avi::restoreStreamFormat(mismatch, 3, full).ok);
 }
 
 TEST(RestoreStreamName, RewritesANameCutByCharacterCount) {
@@ -230,12 +230,12 @@ TEST(RestoreStreamName, RewritesANameCutByCharacterCount) {
     // What the platform writes: (4 characters + 1) bytes, no NUL.
     Bytes avi = AviWithJunk(WaveFormat(1, 1, 8000, 2, 16), 200, name.substr(0, 5));
     riff::MemoryStore store(avi);
-    avi::FixupResult r = avi::RestoreStreamName(store, 0, name);
+    avi::FixupResult r = avi::restoreStreamName(store, 0, name);
     ASSERT_TRUE(r.ok) << r.why;
     EXPECT_EQ(r.corrected, 1);
-    const Bytes& out = store.Bytes();
+    const Bytes& out = store.bytes();
     riff::MemoryStore check(out);
-    ASSERT_TRUE(riff::CheckStructure(check, FourCC("AVI ")));
+    ASSERT_TRUE(riff::checkStructure(check, fourCC("AVI ")));
     std::string s(out.begin(), out.end());
     size_t at = s.find("strn");
     ASSERT_NE(at, std::string::npos);
@@ -247,24 +247,24 @@ TEST(RestoreStreamName, RewritesANameCutByCharacterCount) {
     // Right already: nothing changes. A shorter name shrinks the chunk and grows the JUNK.
     Bytes before = out;
     riff::MemoryStore again(before);
-    r = avi::RestoreStreamName(again, 0, name);
+    r = avi::restoreStreamName(again, 0, name);
     EXPECT_TRUE(r.ok);
     EXPECT_EQ(r.corrected, 0);
-    EXPECT_EQ(again.Bytes(), before);
-    ASSERT_TRUE(avi::RestoreStreamName(again, 0, "x").ok);
-    riff::MemoryStore shrunk(again.Bytes());
-    EXPECT_TRUE(riff::CheckStructure(shrunk, FourCC("AVI ")));
-    std::string t(again.Bytes().begin(), again.Bytes().end());
+    EXPECT_EQ(again.bytes(), before);
+    ASSERT_TRUE(avi::restoreStreamName(again, 0, "x").ok);
+    riff::MemoryStore shrunk(again.bytes());
+    EXPECT_TRUE(riff::checkStructure(shrunk, fourCC("AVI ")));
+    std::string t(again.bytes().begin(), again.bytes().end());
     EXPECT_EQ(t.substr(t.find("strn") + 8, 2), std::string("x\0", 2));
 }
 
 TEST(RestoreStreamName, EmptyNameWithoutChunkIsLeftAlone) {
     Bytes avi = AviWithJunk(WaveFormat(1, 1, 8000, 2, 16), 200);
     riff::MemoryStore store(avi);
-    EXPECT_TRUE(avi::RestoreStreamName(store, 0, "").ok);
-    EXPECT_EQ(store.Bytes(), avi);
-    EXPECT_FALSE(avi::RestoreStreamName(store, 0, "name").ok); // nowhere to put it
-    EXPECT_EQ(store.Bytes(), avi);
+    EXPECT_TRUE(avi::restoreStreamName(store, 0, "").ok);
+    EXPECT_EQ(store.bytes(), avi);
+    EXPECT_FALSE(avi::restoreStreamName(store, 0, "name").ok); // nowhere to put it
+    EXPECT_EQ(store.bytes(), avi);
 }
 
 namespace {
@@ -302,12 +302,12 @@ Bytes Hdrl(const Bytes& streamLists) {
 // bytes stay as they were.
 void ExpectRefusedUnchanged(const Bytes& avi, size_t stream, const Bytes& format) {
     riff::MemoryStore store(avi);
-    avi::FixupResult r = avi::RestoreStreamFormat(store, stream, format);
+    avi::FixupResult r = avi::restoreStreamFormat(store, stream, format);
     EXPECT_FALSE(r.ok);
-    EXPECT_EQ(store.Bytes(), avi);
-    r = avi::RestoreStreamName(store, stream, "a longer name than before");
+    EXPECT_EQ(store.bytes(), avi);
+    r = avi::restoreStreamName(store, stream, "a longer name than before");
     EXPECT_FALSE(r.ok);
-    EXPECT_EQ(store.Bytes(), avi);
+    EXPECT_EQ(store.bytes(), avi);
 }
 
 } // namespace
@@ -351,14 +351,14 @@ TEST(RestoreStreamFormat, ChangesOnlyTheHeaderListAndJunkOfOddLayouts) {
     for (const Bytes& avi :
          {RiffOf(children), AviWithJunk(Bytes(stored.begin(), stored.begin() + 18), 40)}) {
         riff::MemoryStore store(avi);
-        avi::FixupResult r = avi::RestoreStreamFormat(store, 0, full);
+        avi::FixupResult r = avi::restoreStreamFormat(store, 0, full);
         ASSERT_TRUE(r.ok) << r.why;
-        riff::MemoryStore check(store.Bytes());
+        riff::MemoryStore check(store.bytes());
         std::string why;
-        EXPECT_TRUE(riff::CheckStructure(check, FourCC("AVI "), &why)) << why;
-        EXPECT_EQ(StoredFormat(store.Bytes()), full);
-        EXPECT_EQ(store.Bytes().size(), avi.size());
-        r = avi::RestoreStreamFormat(check, 0, full);
+        EXPECT_TRUE(riff::checkStructure(check, fourCC("AVI "), &why)) << why;
+        EXPECT_EQ(StoredFormat(store.bytes()), full);
+        EXPECT_EQ(store.bytes().size(), avi.size());
+        r = avi::restoreStreamFormat(check, 0, full);
         EXPECT_TRUE(r.ok);
         EXPECT_EQ(r.corrected, 0);
     }
@@ -373,38 +373,38 @@ TEST(FixAudioLengths, CountsChunksOfStreamsWithoutASampleSize) {
     Append(movi, Chunk("00wb", Bytes(209, 1)));
     Bytes avi = Avi(List("LIST", "strl", stream), movi);
     riff::MemoryStore store(avi);
-    avi::FixupResult r = avi::FixAudioLengths(store);
+    avi::FixupResult r = avi::fixAudioLengths(store);
     ASSERT_TRUE(r.ok) << r.why;
     EXPECT_EQ(r.corrected, 0);
-    EXPECT_EQ(store.Bytes(), avi);
+    EXPECT_EQ(store.bytes(), avi);
 
     Bytes wrong = avi;
     wrong[LengthOffset(avi, 0)] = 1;
     riff::MemoryStore fixed(wrong);
-    r = avi::FixAudioLengths(fixed);
+    r = avi::fixAudioLengths(fixed);
     ASSERT_TRUE(r.ok);
     EXPECT_EQ(r.corrected, 1);
-    EXPECT_EQ(fixed.Bytes(), avi);
+    EXPECT_EQ(fixed.bytes(), avi);
 }
 
 TEST(RestoreStreamRate, SetsOnlyScaleAndRate) {
     Bytes avi = Avi(AudioStreamList(10, 4), Chunk("00wb", Bytes(40, 3)));
     riff::MemoryStore store(avi);
-    avi::FixupResult r = avi::RestoreStreamRate(store, 0, 1024, 22050);
+    avi::FixupResult r = avi::restoreStreamRate(store, 0, 1024, 22050);
     ASSERT_TRUE(r.ok) << r.why;
     EXPECT_EQ(r.corrected, 1);
     size_t scale = LengthOffset(avi, 0) - avi::kStrhLength + avi::kStrhScale;
-    EXPECT_EQ(U32At(store.Bytes(), scale), 1024u);
-    EXPECT_EQ(U32At(store.Bytes(), scale + 4), 22050u);
+    EXPECT_EQ(U32At(store.bytes(), scale), 1024u);
+    EXPECT_EQ(U32At(store.bytes(), scale + 4), 22050u);
     Bytes expected = avi;
-    std::copy(store.Bytes().begin() + ptrdiff_t(scale),
-              store.Bytes().begin() + ptrdiff_t(scale + 8), expected.begin() + ptrdiff_t(scale));
-    EXPECT_EQ(store.Bytes(), expected);
-    r = avi::RestoreStreamRate(store, 0, 1024, 22050);
+    std::copy(store.bytes().begin() + ptrdiff_t(scale),
+              store.bytes().begin() + ptrdiff_t(scale + 8), expected.begin() + ptrdiff_t(scale));
+    EXPECT_EQ(store.bytes(), expected);
+    r = avi::restoreStreamRate(store, 0, 1024, 22050);
     EXPECT_TRUE(r.ok);
     EXPECT_EQ(r.corrected, 0);
-    EXPECT_FALSE(avi::RestoreStreamRate(store, 1, 1, 1).ok);
-    EXPECT_EQ(store.Bytes(), expected);
+    EXPECT_FALSE(avi::restoreStreamRate(store, 1, 1, 1).ok);
+    EXPECT_EQ(store.bytes(), expected);
 }
 
 TEST(TrimAfterRiff, CutsTrailingZerosOnlyAfterTheLastRiffChunk) {
@@ -418,11 +418,11 @@ TEST(TrimAfterRiff, CutsTrailingZerosOnlyAfterTheLastRiffChunk) {
         Bytes padded = file;
         padded.resize(file.size() + 20, 0);
         riff::MemoryStore store(padded);
-        avi::FixupResult r = avi::TrimAfterRiff(store);
+        avi::FixupResult r = avi::trimAfterRiff(store);
         ASSERT_TRUE(r.ok) << r.why;
         EXPECT_EQ(r.corrected, 1);
-        EXPECT_EQ(store.Bytes(), file);
-        r = avi::TrimAfterRiff(store);
+        EXPECT_EQ(store.bytes(), file);
+        r = avi::trimAfterRiff(store);
         EXPECT_TRUE(r.ok);
         EXPECT_EQ(r.corrected, 0);
     }
@@ -431,20 +431,20 @@ TEST(TrimAfterRiff, CutsTrailingZerosOnlyAfterTheLastRiffChunk) {
     tail.resize(avi.size() + 20, 0);
     tail.back() = 1;
     riff::MemoryStore kept(tail);
-    EXPECT_TRUE(avi::TrimAfterRiff(kept).ok);
-    EXPECT_EQ(kept.Bytes(), tail);
+    EXPECT_TRUE(avi::trimAfterRiff(kept).ok);
+    EXPECT_EQ(kept.bytes(), tail);
     Bytes cut(avi.begin(), avi.end() - 3);
     riff::MemoryStore damaged(cut);
-    EXPECT_FALSE(avi::TrimAfterRiff(damaged).ok);
-    EXPECT_EQ(damaged.Bytes(), cut);
+    EXPECT_FALSE(avi::trimAfterRiff(damaged).ok);
+    EXPECT_EQ(damaged.bytes(), cut);
 }
 
 TEST(RestoreStreamName, AnEmptyNameIsNoSuccessOnADamagedFileOrAMissingStream) {
     Bytes avi = AviWithJunk(WaveFormat(1, 1, 8000, 2, 16), 200);
     riff::MemoryStore missing(avi);
-    EXPECT_FALSE(avi::RestoreStreamName(missing, 1, "").ok);
+    EXPECT_FALSE(avi::restoreStreamName(missing, 1, "").ok);
     Bytes zeros(64, 0);
     riff::MemoryStore damaged(zeros);
-    EXPECT_FALSE(avi::RestoreStreamName(damaged, 0, "").ok);
-    EXPECT_EQ(damaged.Bytes(), zeros);
+    EXPECT_FALSE(avi::restoreStreamName(damaged, 0, "").ok);
+    EXPECT_EQ(damaged.bytes(), zeros);
 }

@@ -58,26 +58,26 @@ uint32_t FlagsAt(const Bytes& avi, size_t entries, size_t i) {
 } // namespace
 
 TEST(MicroSecondsPerFrame, RoundsTheFramePeriod) {
-    EXPECT_EQ(avi::MicroSecondsPerFrame(1, 10), 100000u);
-    EXPECT_EQ(avi::MicroSecondsPerFrame(1001, 30000), 33367u);
-    EXPECT_EQ(avi::MicroSecondsPerFrame(1, 3), 333333u);
-    EXPECT_EQ(avi::MicroSecondsPerFrame(1, 0), 0u);
+    EXPECT_EQ(avi::microSecondsPerFrame(1, 10), 100000u);
+    EXPECT_EQ(avi::microSecondsPerFrame(1001, 30000), 33367u);
+    EXPECT_EQ(avi::microSecondsPerFrame(1, 3), 333333u);
+    EXPECT_EQ(avi::microSecondsPerFrame(1, 0), 0u);
 }
 
 TEST(FixVideoHeaders, CorrectsAnInvertedPeriodAndLostKeyFrameFlags) {
     riff::MemoryStore store(VideoAvi(10000000, 0, WineIndex()));
-    auto r = avi::FixVideoHeaders(store);
+    auto r = avi::fixVideoHeaders(store);
     ASSERT_TRUE(r.ok) << r.why;
     EXPECT_EQ(r.corrected, 2);
-    const Bytes& out = store.Bytes();
+    const Bytes& out = store.bytes();
     avi::AviLayout layout;
     riff::MemoryStore check(out);
-    ASSERT_TRUE(avi::ReadAviLayout(check, layout));
+    ASSERT_TRUE(avi::readAviLayout(check, layout));
     EXPECT_EQ(U32At(out, size_t(layout.avih)), 100000u);
     for (size_t i = 0; i < 4; ++i)
         EXPECT_EQ(FlagsAt(out, 4, i), 0x10u) << i;
     // A second pass finds nothing left to do.
-    auto again = avi::FixVideoHeaders(store);
+    auto again = avi::fixVideoHeaders(store);
     EXPECT_TRUE(again.ok);
     EXPECT_EQ(again.corrected, 0);
 }
@@ -90,33 +90,33 @@ TEST(FixVideoHeaders, LeavesRightHeadersAndCompressedVideoAlone) {
         return index;
     }());
     riff::MemoryStore store(right);
-    auto r = avi::FixVideoHeaders(store);
+    auto r = avi::fixVideoHeaders(store);
     ASSERT_TRUE(r.ok);
     EXPECT_EQ(r.corrected, 0);
-    EXPECT_EQ(store.Bytes(), right);
+    EXPECT_EQ(store.bytes(), right);
 
     // Run-length frames depend on earlier ones: their flags are the compressor's.
     Bytes rle = VideoAvi(100000, 1, WineIndex());
     riff::MemoryStore rle_store(rle);
-    r = avi::FixVideoHeaders(rle_store);
+    r = avi::fixVideoHeaders(rle_store);
     ASSERT_TRUE(r.ok);
     EXPECT_EQ(r.corrected, 0);
-    EXPECT_EQ(FlagsAt(rle_store.Bytes(), 4, 2), 0u);
+    EXPECT_EQ(FlagsAt(rle_store.bytes(), 4, 2), 0u);
     // The audio stream's entries are never touched.
     Bytes audio_unflagged = IndexEntry("01wb", 0);
     riff::MemoryStore audio_store(VideoAvi(100000, 0, audio_unflagged));
-    r = avi::FixVideoHeaders(audio_store);
+    r = avi::fixVideoHeaders(audio_store);
     EXPECT_EQ(r.corrected, 0);
-    EXPECT_EQ(FlagsAt(audio_store.Bytes(), 1, 0), 0u);
+    EXPECT_EQ(FlagsAt(audio_store.bytes(), 1, 0), 0u);
 }
 
 TEST(FixVideoHeaders, RefusesADamagedFile) {
     Bytes avi = VideoAvi(10000000, 0, WineIndex());
     avi.resize(avi.size() - 20);
     riff::MemoryStore store(avi);
-    auto r = avi::FixVideoHeaders(store);
+    auto r = avi::fixVideoHeaders(store);
     EXPECT_FALSE(r.ok);
-    EXPECT_EQ(store.Bytes(), avi);
+    EXPECT_EQ(store.bytes(), avi);
 }
 
 TEST(FixVideoHeaders, TheLongestFramePeriodIsCorrectedOnceAndThenLeftAlone) {
@@ -128,12 +128,12 @@ TEST(FixVideoHeaders, TheLongestFramePeriodIsCorrectedOnceAndThenLeftAlone) {
         slow[scale + i] = 0xFF; // dwScale 0xFFFFFFFF at rate 10
     for (const Bytes& avi : {slow, VideoAvi(0xFFFFFFFFu, 0, WineIndex())}) {
         riff::MemoryStore store(avi);
-        ASSERT_TRUE(avi::FixVideoHeaders(store).ok);
-        avi::FixupResult again = avi::FixVideoHeaders(store);
+        ASSERT_TRUE(avi::fixVideoHeaders(store).ok);
+        avi::FixupResult again = avi::fixVideoHeaders(store);
         EXPECT_TRUE(again.ok);
         EXPECT_EQ(again.corrected, 0);
     }
     riff::MemoryStore store(slow);
-    EXPECT_EQ(avi::FixVideoHeaders(store).corrected, 1); // the index flags only
-    EXPECT_EQ(U32At(store.Bytes(), 8 + 4 + 8 + 4 + 8), 0xFFFFFFFFu);
+    EXPECT_EQ(avi::fixVideoHeaders(store).corrected, 1); // the index flags only
+    EXPECT_EQ(U32At(store.bytes(), 8 + 4 + 8 + 4 + 8), 0xFFFFFFFFu);
 }

@@ -7,13 +7,17 @@
 #include <cstdio>
 
 using namespace riff_test;
-using riff::FourCC;
+using riff::fourCC;
 using riff::Status;
 
 TEST(FourCC, PacksFirstCharacterLow) {
-    EXPECT_EQ(FourCC("RIFF"), 0x46464952u);
-    EXPECT_EQ(FourCC("data"), 0x61746164u);
-    EXPECT_EQ(FourCC("auds"), 0x73647561u);
+    EXPECT_EQ(fourCC("RIFF"), 0x46464952u);
+    EXPECT_EQ(fourCC("data"), 0x61746164u);
+    EXPECT_EQ(fourCC("auds"), 0x73647561u);
+    EXPECT_EQ(fourCC("WAVE"), 0x45564157u);
+    EXPECT_EQ(fourCC("fmt "), 0x20746D66u);
+    // Bytes above 0x7F stay whole whether char is signed or not.
+    EXPECT_EQ(fourCC("\xff\xfe\x80\x01"), 0x0180FEFFu);
 }
 
 TEST(WalkChunks, VisitsChunksAndSkipsPadBytes) {
@@ -22,18 +26,18 @@ TEST(WalkChunks, VisitsChunksAndSkipsPadBytes) {
     Append(b, Chunk("last", Bytes(2, 1)));
     riff::MemoryStore store(b);
     std::vector<riff::Chunk> seen;
-    ASSERT_EQ(riff::WalkChunks(store, 0, b.size(),
+    ASSERT_EQ(riff::walkChunks(store, 0, b.size(),
                                [&](const riff::Chunk& c) {
                                    seen.push_back(c);
                                    return Status::Ok;
                                }),
               Status::Ok);
     ASSERT_EQ(seen.size(), 3u);
-    EXPECT_EQ(seen[0].id, FourCC("odd "));
+    EXPECT_EQ(seen[0].id, fourCC("odd "));
     EXPECT_EQ(seen[0].size, 3u);
     EXPECT_EQ(seen[1].header, 12u); // 8 + 3 + pad
-    EXPECT_EQ(seen[1].form, FourCC("INFO"));
-    EXPECT_EQ(seen[2].id, FourCC("last"));
+    EXPECT_EQ(seen[1].form, fourCC("INFO"));
+    EXPECT_EQ(seen[2].id, fourCC("last"));
 }
 
 TEST(WalkChunks, RefusesChunksThatCrossTheLimit) {
@@ -45,16 +49,16 @@ TEST(WalkChunks, RefusesChunksThatCrossTheLimit) {
         visited++;
         return Status::Ok;
     };
-    EXPECT_EQ(riff::WalkChunks(store, 0, b.size(), count), Status::Truncated);
+    EXPECT_EQ(riff::walkChunks(store, 0, b.size(), count), Status::Truncated);
     EXPECT_EQ(visited, 1);
     // A limit inside the file bounds the walk as the file's end does.
     visited = 0;
-    EXPECT_EQ(riff::WalkChunks(store, 0, 10, count), Status::Truncated);
+    EXPECT_EQ(riff::walkChunks(store, 0, 10, count), Status::Truncated);
     EXPECT_EQ(visited, 0);
     // A huge declared size must not wrap around.
     Bytes huge = Chunk("huge", Bytes(4, 0), 0xFFFFFFFF);
     riff::MemoryStore hugeStore(huge);
-    EXPECT_EQ(riff::WalkChunks(hugeStore, 0, huge.size(), count), Status::Truncated);
+    EXPECT_EQ(riff::walkChunks(hugeStore, 0, huge.size(), count), Status::Truncated);
 }
 
 TEST(WalkChunks, StopEndsTheWalkWithoutError) {
@@ -62,7 +66,7 @@ TEST(WalkChunks, StopEndsTheWalkWithoutError) {
     Append(b, Chunk("b   ", {}));
     riff::MemoryStore store(b);
     int visited = 0;
-    EXPECT_EQ(riff::WalkChunks(store, 0, b.size(),
+    EXPECT_EQ(riff::walkChunks(store, 0, b.size(),
                                [&](const riff::Chunk&) {
                                    visited++;
                                    return Status::Stop;
@@ -75,19 +79,19 @@ TEST(CheckStructure, AcceptsSoundFilesAndTrailingBytes) {
     Bytes avi = Avi(AudioStreamList(1, 4), Chunk("00wb", Bytes(400, 1)));
     riff::MemoryStore store(avi);
     std::string why;
-    EXPECT_TRUE(riff::CheckStructure(store, FourCC("AVI "), &why)) << why;
-    EXPECT_TRUE(riff::CheckStructure(store, 0));
+    EXPECT_TRUE(riff::checkStructure(store, fourCC("AVI "), &why)) << why;
+    EXPECT_TRUE(riff::checkStructure(store, 0));
     avi.push_back(0);
     avi.push_back(0);
     riff::MemoryStore padded(avi);
-    EXPECT_TRUE(riff::CheckStructure(padded, FourCC("AVI ")));
+    EXPECT_TRUE(riff::checkStructure(padded, fourCC("AVI ")));
 }
 
 TEST(CheckStructure, RefusesEveryTruncation) {
     Bytes avi = Avi(AudioStreamList(1, 4), Chunk("00wb", Bytes(401, 1)));
     for (size_t cut = 0; cut < avi.size(); cut++) {
         riff::MemoryStore store(Bytes(avi.begin(), avi.begin() + cut));
-        EXPECT_FALSE(riff::CheckStructure(store, FourCC("AVI "))) << "cut at " << cut;
+        EXPECT_FALSE(riff::checkStructure(store, fourCC("AVI "))) << "cut at " << cut;
     }
 }
 
@@ -100,19 +104,19 @@ TEST(CheckStructure, RefusesNestedOverrunsAndWrongForms) {
     Append(body, Chunk("JUNK", Bytes(32, 0)));
     riff::MemoryStore overrun(Chunk("RIFF", body));
     std::string why;
-    EXPECT_FALSE(riff::CheckStructure(overrun, FourCC("AVI "), &why));
+    EXPECT_FALSE(riff::checkStructure(overrun, fourCC("AVI "), &why));
     EXPECT_FALSE(why.empty());
 
     Bytes wave;
     PutTag(wave, "WAVE");
     riff::MemoryStore waveStore(Chunk("RIFF", wave));
-    EXPECT_FALSE(riff::CheckStructure(waveStore, FourCC("AVI ")));
-    EXPECT_TRUE(riff::CheckStructure(waveStore, FourCC("WAVE")));
+    EXPECT_FALSE(riff::checkStructure(waveStore, fourCC("AVI ")));
+    EXPECT_TRUE(riff::checkStructure(waveStore, fourCC("WAVE")));
 
     riff::MemoryStore text(Bytes{'h', 'e', 'l', 'l', 'o', ' ', 'w', 'o', 'r', 'l', 'd', '!'});
-    EXPECT_FALSE(riff::CheckStructure(text, 0));
+    EXPECT_FALSE(riff::checkStructure(text, 0));
     riff::MemoryStore empty;
-    EXPECT_FALSE(riff::CheckStructure(empty, 0));
+    EXPECT_FALSE(riff::checkStructure(empty, 0));
 }
 
 TEST(FileStore, ReadsAndOverwritesInPlaceWithoutGrowing) {

@@ -1,5 +1,7 @@
 #include "stream_plan.h"
 
+#include "letter_case.h"
+
 namespace compositor {
 
 bool needsAudioFile(AudioOperation op) {
@@ -15,26 +17,26 @@ std::vector<GatherStep> gatherSteps(AudioOperation op) {
     return steps;
 }
 
-static wchar_t upper_char(wchar_t c) {
-    if (c >= L'a' && c <= L'z') return static_cast<wchar_t>(c - L'a' + L'A');
-    if (c >= 0xFF41 && c <= 0xFF5A) return static_cast<wchar_t>(c - 0xFF41 + 0xFF21);
-    return c;
-}
+namespace {
 
-std::wstring upper(const std::wstring& s) {
-    std::wstring out = s;
+// Upper case for TAMSEL's name checks: ASCII and full-width Latin letters, both of which
+// the file system folds when it compares names ("ｃｌｉｐ.avi" is "ＣＬＩＰ.AVI").
+std::wstring upperLatin(const std::wstring& s) {
+    std::wstring out = shell::upperAscii(s);
     for (auto& c : out)
-        c = upper_char(c);
+        if (c >= 0xFF41 && c <= 0xFF5A) c = wchar_t(c - 0xFF41 + 0xFF21);
     return out;
 }
 
+} // namespace
+
 std::wstring completeOutputName(const std::wstring& answer) {
-    if (upper(answer).find(L".AVI") != std::wstring::npos) return answer;
+    if (upperLatin(answer).find(L".AVI") != std::wstring::npos) return answer;
     return answer + L".avi";
 }
 
-bool sameFileName(const std::wstring& answer, const std::wstring& source_name) {
-    return upper(answer) == upper(source_name);
+bool sameFileName(const std::wstring& answer, const std::wstring& sourceName) {
+    return upperLatin(answer) == upperLatin(sourceName);
 }
 
 std::wstring progressCaption(const std::wstring& title, int percent) {

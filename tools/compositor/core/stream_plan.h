@@ -41,13 +41,13 @@ class StreamTable {
     // Records the stream just stored in nextSlot().
     void filled() { ++count_; }
     // Records a stream that found no slot.
-    void leftOut() { ++left_out_; }
+    void leftOut() { ++leftOut_; }
     int count() const { return count_; }
-    int leftOutCount() const { return left_out_; }
+    int leftOutCount() const { return leftOut_; }
 
   private:
     int count_ = 0;
-    int left_out_ = 0;
+    int leftOut_ = 0;
 };
 
 // Appends ".avi" unless the name already holds ".avi" anywhere, in any letter case.
@@ -55,10 +55,7 @@ std::wstring completeOutputName(const std::wstring& answer);
 
 // True when the completed answer names the same file as a bare source name
 // (letter case ignored).
-bool sameFileName(const std::wstring& answer, const std::wstring& source_name);
-
-// Upper case for the comparisons: ASCII and full-width Latin letters.
-std::wstring upper(const std::wstring& s);
+bool sameFileName(const std::wstring& answer, const std::wstring& sourceName);
 
 // The caption shown while the save runs, e.g. "Tamsel - 42%".
 std::wstring progressCaption(const std::wstring& title, int percent);

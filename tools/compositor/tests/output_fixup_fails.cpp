@@ -9,7 +9,7 @@ namespace compositor {
 
 bool fixUpOutput(const std::wstring& path, const std::vector<KeptStream>&) {
     shell::Win32File store;
-    if (!store.Open(path, true)) return false;
+    if (!store.open(path, true)) return false;
     store.Write(0, "JUNK", 4);
     return false;
 }

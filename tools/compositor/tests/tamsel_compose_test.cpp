@@ -11,6 +11,7 @@
 
 #include "avi_fixup.h"
 #include "command_line.h"
+#include "common/owned.h"
 #include "form1_ids.h"
 #include "../../wavconv/win/form1_ids.h"
 #include "riff.h"
@@ -71,13 +72,14 @@ class App {
     HWND form1_ = nullptr;
 };
 
-std::string sh(const std::string& command) {
+// What a Unix command printed (the checkers ffprobe, ffmpeg, sox).
+std::string unixOutput(const std::string& command) {
     std::string out;
     td::RunUnix(command, &out, 60000);
     return out;
 }
 
-std::string read_file(const std::wstring& path) {
+std::string readFile(const std::wstring& path) {
     std::string bytes;
     td::ReadBytes(path, bytes);
     return bytes;
@@ -87,7 +89,7 @@ bool exists(const std::wstring& path) {
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-std::string test_name() {
+std::string testName() {
     return ::testing::UnitTest::GetInstance()->current_test_info()->name();
 }
 
@@ -112,9 +114,9 @@ class Tamsel : public ::testing::Test {
     void SetUp() override {
         std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
         work_ = td::Join(td::ExeFolder(), L"tamsel_work\\") + td::Widen(name) + L"\\";
-        sh("rm -rf '" + td::UnixPath(work_) + "' && mkdir -p '" + td::UnixPath(work_) +
-           "' && cp '" + td::UnixPath(td::ExeFolder()) + "/../tamsel_data/'*.avi '" +
-           td::UnixPath(work_) + "'");
+        unixOutput("rm -rf '" + td::UnixPath(work_) + "' && mkdir -p '" + td::UnixPath(work_) +
+                   "' && cp '" + td::UnixPath(td::ExeFolder()) + "/../tamsel_data/'*.avi '" +
+                   td::UnixPath(work_) + "'");
     }
 
     std::wstring path(const std::wstring& name) const { return work_ + name; }
@@ -122,9 +124,9 @@ class Tamsel : public ::testing::Test {
 
     // Stream types in file order, e.g. "video,audio".
     std::string probe(const std::wstring& name) const {
-        std::string out = sh("ffprobe -v error -show_entries stream=codec_type -of "
-                             "csv=p=0 '" +
-                             unix(name) + "'");
+        std::string out = unixOutput("ffprobe -v error -show_entries stream=codec_type -of "
+                                     "csv=p=0 '" +
+                                     unix(name) + "'");
         std::string joined;
         std::istringstream lines(out);
         for (std::string line; std::getline(lines, line);)
@@ -134,13 +136,13 @@ class Tamsel : public ::testing::Test {
 
     // Checksum of the PCM samples of audio stream `index` as ffmpeg decodes them.
     std::string audio_md5(const std::wstring& name, int index) const {
-        return sh("ffmpeg -v error -i '" + unix(name) + "' -map 0:a:" + std::to_string(index) +
-                  " -f s16le - | md5sum");
+        return unixOutput("ffmpeg -v error -i '" + unix(name) +
+                          "' -map 0:a:" + std::to_string(index) + " -f s16le - | md5sum");
     }
 
     std::string video_md5(const std::wstring& name) const {
-        return sh("ffmpeg -v error -i '" + unix(name) +
-                  "' -map 0:v:0 -f rawvideo -pix_fmt bgr24 - | md5sum");
+        return unixOutput("ffmpeg -v error -i '" + unix(name) +
+                          "' -map 0:v:0 -f rawvideo -pix_fmt bgr24 - | md5sum");
     }
 
     // Sets the operation and selections, clicks Command1 and answers whatever comes up.
@@ -158,7 +160,7 @@ class Tamsel : public ::testing::Test {
             last = d;
             td::Box box = td::ReadBox(d);
             if (box.caption == L"Tamsel" && td::BoxEdit(d)) { // our input box
-                if (!run.input_box_seen) td::Screenshot("tamsel_" + test_name() + "_input");
+                if (!run.input_box_seen) td::Screenshot("tamsel_" + testName() + "_input");
                 run.input_box_seen = true;
                 ++run.input_boxes;
                 EXPECT_EQ(box.text, L"保存ファイル名を入力してください。");
@@ -166,11 +168,11 @@ class Tamsel : public ::testing::Test {
                 td::PressBoxButton(d, answer.empty() ? IDCANCEL : IDOK);
             } else if (box.caption == L"Tamsel") { // our message boxes
                 run.messages.push_back(box);
-                if (run.messages.size() == 1) td::Screenshot("tamsel_" + test_name() + "_message");
+                if (run.messages.size() == 1) td::Screenshot("tamsel_" + testName() + "_message");
                 td::PressBoxButton(d, IDOK);
             } else { // the platform's compression dialog
                 run.compression_dialogs.push_back(box.caption);
-                if (run.compression_dialogs.size() == 1) td::Screenshot("tamsel_" + test_name());
+                if (run.compression_dialogs.size() == 1) td::Screenshot("tamsel_" + testName());
                 if (answer_dialog && run.compression_dialogs.size() == 1)
                     answer_dialog(d);
                 else
@@ -287,7 +289,7 @@ TEST_F(Tamsel, NoOperationIgnoresTheAudioListEvenItsName) {
 }
 
 TEST_F(Tamsel, NameCompletion) {
-    sh("mkdir -p '" + unix(L"sub") + "'");
+    unixOutput("mkdir -p '" + unix(L"sub") + "'");
     App app(L"TAMSEL.EXE", work_);
     for (const wchar_t* answer : {L"clip", L"Clip2.AVI", L"my.avi.old"})
         EXPECT_EQ(compress(app, 3, L"v1.avi", L"", answer).compression_dialogs.size(), 1u);
@@ -295,9 +297,8 @@ TEST_F(Tamsel, NameCompletion) {
     EXPECT_EQ(probe(L"my.avi.old"), "video");
     EXPECT_FALSE(exists(path(L"my.avi.old.avi")));
     WIN32_FIND_DATAW found;
-    HANDLE find = FindFirstFileW(path(L"clip2.avi").c_str(), &found);
-    ASSERT_NE(find, INVALID_HANDLE_VALUE);
-    FindClose(find);
+    common::FindHandle find(FindFirstFileW(path(L"clip2.avi").c_str(), &found));
+    ASSERT_NE(find.get(), INVALID_HANDLE_VALUE);
     EXPECT_STREQ(found.cFileName, L"Clip2.AVI");
     // An absolute path keeps its own folder.
     compress(app, 3, L"v1.avi", L"", path(L"sub\\far"));
@@ -322,24 +323,24 @@ TEST_F(Tamsel, SameNameInOtherCaseIsRefusedBeforeAnythingOpens) {
 }
 
 TEST_F(Tamsel, ASourceReachedThroughAFolderPartIsNeverDeleted) {
-    sh("mkdir -p '" + unix(L"sub") + "'");
-    std::string before = read_file(path(L"v1.avi"));
+    unixOutput("mkdir -p '" + unix(L"sub") + "'");
+    std::string before = readFile(path(L"v1.avi"));
     App app(L"TAMSEL.EXE", work_);
     Outcome run = compress(app, 2, L"v1.avi", L"", path(L"sub\\..\\V1.avi"));
     ASSERT_EQ(run.messages.size(), 1u);
     EXPECT_EQ(run.messages[0].text, kSameName);
     EXPECT_TRUE(run.compression_dialogs.empty());
-    EXPECT_EQ(read_file(path(L"v1.avi")), before);
+    EXPECT_EQ(readFile(path(L"v1.avi")), before);
     EXPECT_TRUE(app.close());
 }
 
 TEST_F(Tamsel, CancellingTheDialogLeavesAnExistingOutputUntouched) {
-    sh("printf keep > '" + unix(L"out.avi") + "'");
+    unixOutput("printf keep > '" + unix(L"out.avi") + "'");
     App app(L"TAMSEL.EXE", work_);
     Outcome run = compress(app, 0, L"v1.avi", L"audio2.avi", L"out", Answer::Cancel);
     EXPECT_EQ(run.compression_dialogs.size(), 1u);
     EXPECT_TRUE(run.messages.empty());
-    EXPECT_EQ(read_file(path(L"out.avi")), "keep");
+    EXPECT_EQ(readFile(path(L"out.avi")), "keep");
     EXPECT_TRUE(app.close());
 }
 
@@ -361,7 +362,7 @@ TEST_F(Tamsel, AFailedSaveLeavesNoOutput) {
     EXPECT_EQ(run.messages[0].icon, 0); // a result, not a refusal
     EXPECT_FALSE(exists(path(L"missing\\out.avi")));
     // An output that cannot be deleted: a warning with the reason, nothing written.
-    sh("mkdir -p '" + unix(L"dir.avi") + "'");
+    unixOutput("mkdir -p '" + unix(L"dir.avi") + "'");
     run = compress(app, 3, L"v1.avi", L"", L"dir.avi");
     ASSERT_EQ(run.messages.size(), 1u);
     EXPECT_EQ(run.messages[0].text.find(path(L"dir.avi") + L"\r"), 0u);
@@ -398,7 +399,7 @@ TEST_F(Tamsel, EveryRunReleasesWhatItObtained) {
     compress(app, 0, L"v2.avi", L"audio2.avi", L"o2");                 // written
     compress(app, 3, L"v1.avi", L"", path(L"missing\\o3"));            // save failed
     EXPECT_TRUE(app.close());
-    std::istringstream lines(read_file(counts));
+    std::istringstream lines(readFile(counts));
     std::vector<std::string> runs;
     for (std::string line; std::getline(lines, line);)
         runs.push_back(line);
@@ -432,25 +433,25 @@ struct Headers {
 Headers read_headers(const std::wstring& path) {
     Headers h;
     shell::Win32File store;
-    EXPECT_TRUE(store.Open(path, false));
+    EXPECT_TRUE(store.open(path, false));
     avi::AviLayout layout;
-    EXPECT_TRUE(avi::ReadAviLayout(store, layout));
+    EXPECT_TRUE(avi::readAviLayout(store, layout));
     uint8_t b[4];
-    if (store.Read(layout.avih, b, 4)) h.micro_sec_per_frame = riff::LoadU32(b);
+    if (store.Read(layout.avih, b, 4)) h.micro_sec_per_frame = riff::loadU32(b);
     for (const auto& s : layout.streams) {
-        if (s.fccType != riff::FourCC("auds")) continue;
+        if (s.fccType != riff::fourCC("auds")) continue;
         store.Read(s.strh + avi::kStrhLength, b, 4);
-        h.audio_lengths.push_back(riff::LoadU32(b));
+        h.audio_lengths.push_back(riff::loadU32(b));
         store.Read(s.strf + avi::kWaveBlockAlign, b, 2);
-        h.audio_blocks.push_back(static_cast<uint32_t>(s.dataBytes / riff::LoadU16(b)));
+        h.audio_blocks.push_back(static_cast<uint32_t>(s.dataBytes / riff::loadU16(b)));
     }
     for (uint64_t e = 0; e + 16 <= layout.idx1Size; e += 16) {
         uint8_t entry[16];
         store.Read(layout.idx1 + e, entry, 16);
-        int n = avi::StreamOfChunk(riff::LoadU32(entry));
-        if (n < 0 || layout.streams[n].fccType != riff::FourCC("vids")) continue;
+        int n = avi::streamOfChunk(riff::loadU32(entry));
+        if (n < 0 || layout.streams[n].fccType != riff::fourCC("vids")) continue;
         ++h.video_entries;
-        if (riff::LoadU32(entry + 4) & 0x10) ++h.video_key_entries;
+        if (riff::loadU32(entry + 4) & 0x10) ++h.video_key_entries;
     }
     return h;
 }
@@ -471,14 +472,14 @@ TEST_F(Tamsel, TheWrittenFileDescribesItsContentTruthfully) {
     EXPECT_EQ(h.video_entries, 20);
     EXPECT_EQ(h.video_key_entries, 20);
     // ffmpeg's reader agrees: every video packet is a key frame.
-    std::string flags = sh("ffprobe -v error -select_streams v -show_entries "
-                           "packet=flags -of csv=p=0 '" +
-                           unix(L"out.avi") + "' | sort | uniq -c");
+    std::string flags = unixOutput("ffprobe -v error -select_streams v -show_entries "
+                                   "packet=flags -of csv=p=0 '" +
+                                   unix(L"out.avi") + "' | sort | uniq -c");
     EXPECT_NE(flags.find("20 K"), std::string::npos) << flags;
 }
 
 TEST_F(Tamsel, ComposingFromAFilePurnixWroteCopiesAllItsSamples) {
-    sh("sox -n -r 22050 -c 1 -b 16 '" + unix(L"tone.wav") + "' synth 1.5 sine 500");
+    unixOutput("sox -n -r 22050 -c 1 -b 16 '" + unix(L"tone.wav") + "' synth 1.5 sine 500");
     {
         td::App purnix(L"PURNIX.EXE", work_);
         HWND form = purnix.WaitWindow(L"Purnix", 10000, L"PurnixForm1");
@@ -499,7 +500,7 @@ TEST_F(Tamsel, ComposingFromAFilePurnixWroteCopiesAllItsSamples) {
     EXPECT_TRUE(app.close());
     EXPECT_EQ(probe(L"out.avi"), "video,audio");
     EXPECT_EQ(audio_md5(L"out.avi", 0),
-              sh("ffmpeg -v error -i '" + unix(L"tone.wav") + "' -f s16le - | md5sum"));
+              unixOutput("ffmpeg -v error -i '" + unix(L"tone.wav") + "' -f s16le - | md5sum"));
     EXPECT_EQ(read_headers(path(L"out.avi")).audio_lengths, std::vector<uint32_t>{33075});
 }
 
@@ -528,16 +529,16 @@ struct StreamRecords {
     uint32_t type = 0;
     std::string strh, strf;
     uint32_t U32(size_t at) const {
-        return riff::LoadU32(reinterpret_cast<const uint8_t*>(&strh[at]));
+        return riff::loadU32(reinterpret_cast<const uint8_t*>(&strh[at]));
     }
 };
 
 std::vector<StreamRecords> stream_records(const std::wstring& path) {
     std::vector<StreamRecords> out;
     shell::Win32File store;
-    EXPECT_TRUE(store.Open(path, false));
+    EXPECT_TRUE(store.open(path, false));
     avi::AviLayout layout;
-    EXPECT_TRUE(avi::ReadAviLayout(store, layout)) << td::Narrow(path);
+    EXPECT_TRUE(avi::readAviLayout(store, layout)) << td::Narrow(path);
     for (const auto& s : layout.streams) {
         StreamRecords r;
         r.type = s.fccType;
@@ -564,14 +565,14 @@ using Fields = std::vector<std::pair<uint64_t, uint32_t>>;
 void rewrite_first_audio(const std::wstring& path,
                          const std::function<Fields(const avi::StreamLayout&)>& fields) {
     shell::Win32File store;
-    ASSERT_TRUE(store.Open(path, true));
+    ASSERT_TRUE(store.open(path, true));
     avi::AviLayout layout;
-    ASSERT_TRUE(avi::ReadAviLayout(store, layout));
+    ASSERT_TRUE(avi::readAviLayout(store, layout));
     for (const auto& s : layout.streams) {
-        if (s.fccType != riff::FourCC("auds")) continue;
+        if (s.fccType != riff::fourCC("auds")) continue;
         for (const auto& [at, value] : fields(s)) {
             uint8_t b[4];
-            riff::StoreU32(b, value);
+            riff::storeU32(b, value);
             ASSERT_TRUE(store.Write(at, b, 4));
         }
         return;
@@ -581,9 +582,9 @@ void rewrite_first_audio(const std::wstring& path,
 
 // The file ends where its RIFF chunk does.
 uint64_t bytes_after_riff(const std::wstring& path) {
-    std::string bytes = read_file(path);
+    std::string bytes = readFile(path);
     if (bytes.size() < 8) return bytes.size();
-    uint64_t end = 8 + uint64_t(riff::LoadU32(reinterpret_cast<const uint8_t*>(&bytes[4])));
+    uint64_t end = 8 + uint64_t(riff::loadU32(reinterpret_cast<const uint8_t*>(&bytes[4])));
     return bytes.size() - std::min<uint64_t>(end + (end & 1), bytes.size());
 }
 
@@ -600,8 +601,8 @@ class TamselStreams : public Tamsel {
   protected:
     // The bytes of every packet of a stream ("v:0", "a:1") as ffmpeg reads them.
     std::string packets_md5(const std::wstring& name, const std::string& stream) const {
-        return sh("ffmpeg -v error -i '" + unix(name) + "' -map 0:" + stream +
-                  " -c copy -f data - | md5sum");
+        return unixOutput("ffmpeg -v error -i '" + unix(name) + "' -map 0:" + stream +
+                          " -c copy -f data - | md5sum");
     }
 
     // Output stream `index` (of type "v" or "a", numbered `nth` among its type) holds the
@@ -616,7 +617,7 @@ class TamselStreams : public Tamsel {
         EXPECT_EQ(packets_md5(output, out_spec), packets_md5(source, src_spec));
         std::vector<StreamRecords> out = stream_records(path(output));
         std::vector<StreamRecords> src = stream_records(path(source));
-        uint32_t type = riff::FourCC(kind == "v" ? "vids" : "auds");
+        uint32_t type = riff::fourCC(kind == "v" ? "vids" : "auds");
         std::vector<const StreamRecords*> of_type;
         for (const auto& r : src)
             if (r.type == type) of_type.push_back(&r);
@@ -625,13 +626,13 @@ class TamselStreams : public Tamsel {
         const StreamRecords& o = out[index];
         const StreamRecords& s = *of_type[source_nth];
         EXPECT_EQ(o.type, type);
-        if (s.strf.size() == 16 && type == riff::FourCC("auds")) {
+        if (s.strf.size() == 16 && type == riff::fourCC("auds")) {
             EXPECT_EQ(o.strf.substr(0, 16), s.strf);
             EXPECT_EQ(o.strf.substr(16), std::string(2, '\0'));
         } else {
             EXPECT_EQ(o.strf, s.strf);
         }
-        if (type == riff::FourCC("auds")) { // the same time base: rate / scale
+        if (type == riff::fourCC("auds")) { // the same time base: rate / scale
             EXPECT_EQ(uint64_t(o.U32(avi::kStrhRate)) * s.U32(avi::kStrhScale),
                       uint64_t(s.U32(avi::kStrhRate)) * o.U32(avi::kStrhScale));
             // and the same length in the same units
@@ -815,7 +816,7 @@ TEST_F(Tamsel, ACancelAfterPickingAnAudioFormatLeavesTheHeapSound) {
     EXPECT_EQ(probe(L"out.avi"), "video,audio,audio,audio");
     EXPECT_EQ(audio_md5(L"out.avi", 1), audio_md5(L"audio2.avi", 0));
     ASSERT_TRUE(exists(path(log)));
-    const std::string warnings = read_file(path(log));
+    const std::string warnings = readFile(path(log));
     EXPECT_EQ(warnings.find(":heap:"), std::string::npos) << warnings;
 }
 
@@ -838,7 +839,7 @@ TEST_F(Tamsel, CompressQueuedBeforeTheSaveIsIgnored) {
 TEST_F(Tamsel, NamesOfEveryScriptUnderTheUtf8CodePage) {
     // Windows set to use UTF-8 as its ANSI code page; under Wine a locale without a code
     // page of its own gives that. Every name then has an exact ANSI form.
-    sh("cd '" + td::UnixPath(work_) + "' && cp v1.avi '音声.avi' && cp audio2.avi 'Ō.avi'");
+    unixOutput("cd '" + td::UnixPath(work_) + "' && cp v1.avi '音声.avi' && cp audio2.avi 'Ō.avi'");
     App app(L"TAMSEL.EXE", work_, {L"LC_ALL=hi_IN.UTF-8"});
     Outcome run = compress(app, 0, L"音声.avi", L"Ō.avi", L"音声Ō");
     EXPECT_TRUE(run.messages.empty()) << texts(run);
@@ -857,9 +858,9 @@ TEST_F(Tamsel, NamesOutsideTheCodePageReachNoOtherFile) {
     char ansi[8] = {};
     WideCharToMultiByte(CP_ACP, 0, L"\u014C", -1, ansi, sizeof ansi, nullptr, nullptr);
     ASSERT_STREQ(ansi, "O");
-    sh("cd '" + td::UnixPath(work_) +
-       "' && cp v1.avi '\xc5\x8c.avi' && cp v2.avi O.avi && printf keep > O2.avi");
-    const std::string other = read_file(path(L"O.avi"));
+    unixOutput("cd '" + td::UnixPath(work_) +
+               "' && cp v1.avi '\xc5\x8c.avi' && cp v2.avi O.avi && printf keep > O2.avi");
+    const std::string other = readFile(path(L"O.avi"));
     App app(L"TAMSEL.EXE", work_);
     Outcome run = compress(app, 2, L"\u014C.avi", L"", L"out");
     ASSERT_EQ(run.messages.size(), 1u);
@@ -873,8 +874,8 @@ TEST_F(Tamsel, NamesOutsideTheCodePageReachNoOtherFile) {
     EXPECT_EQ(run.messages[0].text, L"\u014C2.avi\rファイル名に使えない文字があります。");
     EXPECT_TRUE(run.compression_dialogs.empty());
     EXPECT_TRUE(app.close());
-    EXPECT_TRUE(read_file(path(L"O2.avi")) == "keep");
-    EXPECT_TRUE(read_file(path(L"O.avi")) == other);
+    EXPECT_TRUE(readFile(path(L"O2.avi")) == "keep");
+    EXPECT_TRUE(readFile(path(L"O.avi")) == other);
     EXPECT_FALSE(exists(path(L"out.avi")));
     EXPECT_FALSE(exists(path(L"\u014C2.avi")));
 }
@@ -882,15 +883,15 @@ TEST_F(Tamsel, NamesOutsideTheCodePageReachNoOtherFile) {
 // The failures of a save, each with an earlier output of the name: it stays byte for byte
 // and its folder holds what it held.
 TEST_F(Tamsel, AnOutputHeldWithoutDeleteSharingIsKeptWhole) {
-    sh("printf old > '" + unix(L"out.avi") + "'");
+    unixOutput("printf old > '" + unix(L"out.avi") + "'");
     const auto before = td::FolderContents(work_);
-    HANDLE held =
-        CreateFileW(path(L"out.avi").c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    common::UniqueFile held(CreateFileW(path(L"out.avi").c_str(), GENERIC_READ,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_NE(held.get(), INVALID_HANDLE_VALUE);
     App app(L"TAMSEL.EXE", work_);
     Outcome run = compress(app, 2, L"v1.avi", L"", L"out");
-    CloseHandle(held);
+    held.reset();
     EXPECT_TRUE(app.close());
     ASSERT_EQ(run.messages.size(), 1u);
     EXPECT_EQ(run.messages[0].text.find(
@@ -919,7 +920,7 @@ TEST_F(Tamsel, AFullDiskKeepsAnExistingOutputWhole) {
 
 TEST_F(Tamsel, AFixUpThatFailsKeepsAnExistingOutputWhole) {
     // A test build whose corrections change the written file and then fail.
-    sh("printf old > '" + unix(L"out.avi") + "'");
+    unixOutput("printf old > '" + unix(L"out.avi") + "'");
     const auto before = td::FolderContents(work_);
     App app(L"TAMSEL_FIXUP_FAILS.exe", work_);
     Outcome run = compress(app, 2, L"v1.avi", L"", L"out");
@@ -930,7 +931,7 @@ TEST_F(Tamsel, AFixUpThatFailsKeepsAnExistingOutputWhole) {
 }
 
 TEST_F(Tamsel, AFormatThePlatformCannotWriteKeepsAnExistingOutputWhole) {
-    sh("printf old > '" + unix(L"out.avi") + "'");
+    unixOutput("printf old > '" + unix(L"out.avi") + "'");
     const auto before = td::FolderContents(work_);
     App app(L"TAMSEL.EXE", work_);
     std::wstring chosen;

@@ -43,8 +43,8 @@ std::wstring replaceRefused(const std::wstring& path, DWORD error) {
 // reading such a file, so it is refused before it is opened.
 bool aviInputReadable(const std::wstring& path) {
     shell::Win32File store;
-    if (!store.Open(path, false)) return false;
-    return riff::CheckStructure(store, riff::FourCC("AVI "));
+    if (!store.open(path, false)) return false;
+    return riff::checkStructure(store, riff::fourCC("AVI "));
 }
 
 // The events of the run in progress: AVISaveV's callback carries no context.

@@ -98,8 +98,8 @@ LRESULT CALLBACK form1Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         if (g_form1.chooser.onCommand(wParam, lParam)) return 0;
         if (shell::handleMenuCommand(hwnd, id)) return 0;
         if (id == kIdCommand1 && code == BN_CLICKED) Command1_Click();
-        if (id >= kIdOption1_3 && id <= kIdOption1_0 && code == BN_CLICKED)
-            Option1_Click(kIdOption1_0 - id);
+        if (id >= kIdOption1_0 && id <= kIdOption1_3 && code == BN_CLICKED)
+            Option1_Click(id - kIdOption1_0);
         return 0;
     }
     case WM_CTLCOLORLISTBOX:

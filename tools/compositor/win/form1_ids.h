@@ -11,15 +11,15 @@ enum Form1Control : int {
     kIdLabel2,
     kIdCommand1 = 2021,
     kIdFrame1 = 2031,
-    kIdOption1_3 = 2041,
-    kIdOption1_2,
+    kIdOption1_0 = 2041,
     kIdOption1_1,
-    kIdOption1_0,
+    kIdOption1_2,
+    kIdOption1_3,
 };
 
-// Option1(i) has the id kIdOption1_0 - i.
+// Option1(i) has the id kIdOption1_0 + i.
 inline int option1Id(int index) {
-    return kIdOption1_0 - index;
+    return kIdOption1_0 + index;
 }
 
 } // namespace compositor

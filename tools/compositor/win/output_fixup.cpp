@@ -14,16 +14,16 @@ namespace {
 bool sourceStream(const KeptStream& k, uint32_t& scale, uint32_t& rate, uint64_t& bytes) {
     shell::Win32File store;
     avi::AviLayout layout;
-    if (!store.Open(k.source, false) || !avi::ReadAviLayout(store, layout)) return false;
+    if (!store.open(k.source, false) || !avi::readAviLayout(store, layout)) return false;
     size_t nth = 0;
     for (const avi::StreamLayout& s : layout.streams) {
-        if (s.fccType != riff::FourCC("auds")) continue;
+        if (s.fccType != riff::fourCC("auds")) continue;
         if (nth++ != k.source_audio) continue;
         uint8_t b[8];
         if (s.strhSize < avi::kStrhRate + 4 || !store.Read(s.strh + avi::kStrhScale, b, 8))
             return false;
-        scale = riff::LoadU32(b);
-        rate = riff::LoadU32(b + 4);
+        scale = riff::loadU32(b);
+        rate = riff::loadU32(b + 4);
         bytes = s.dataBytes;
         return true;
     }
@@ -39,19 +39,19 @@ bool sourceStream(const KeptStream& k, uint32_t& scale, uint32_t& rate, uint64_t
 bool fixUpOutput(const std::wstring& path, const std::vector<KeptStream>& kept) {
     shell::Win32File store;
     avi::AviLayout written;
-    if (!store.Open(path, true) || !avi::ReadAviLayout(store, written)) return false;
+    if (!store.open(path, true) || !avi::readAviLayout(store, written)) return false;
     bool ok = true;
     for (const KeptStream& k : kept) {
         uint32_t scale = 0, rate = 0;
         uint64_t bytes = 0;
         ok = ok && sourceStream(k, scale, rate, bytes) && k.index < written.streams.size() &&
              written.streams[k.index].dataBytes == bytes &&
-             avi::RestoreStreamFormat(store, k.index, k.format).ok &&
-             avi::RestoreStreamRate(store, k.index, scale, rate).ok;
+             avi::restoreStreamFormat(store, k.index, k.format).ok &&
+             avi::restoreStreamRate(store, k.index, scale, rate).ok;
     }
-    ok = ok && avi::FixAudioLengths(store).ok && avi::FixVideoHeaders(store).ok &&
-         avi::TrimAfterRiff(store).ok;
-    store.Close();
+    ok = ok && avi::fixAudioLengths(store).ok && avi::fixVideoHeaders(store).ok &&
+         avi::trimAfterRiff(store).ok;
+    store.close();
     return ok;
 }
 

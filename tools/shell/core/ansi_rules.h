@@ -8,10 +8,10 @@
 
 namespace shell {
 
-// How ToAnsi treats a character without an exact ANSI form.
+// How toAnsi treats a character without an exact ANSI form.
 enum class AnsiMode {
     kBestFit, // the system's substitute ("O" for "\u014C"), as a saved text file gets
-    kExact,   // the default character where the code page has one, and ToAnsi returns
+    kExact,   // the default character where the code page has one, and toAnsi returns
               // false: the platform's AVIFile reaches files by ANSI names, so a substitute
               // could reach another file
 };

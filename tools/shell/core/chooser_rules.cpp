@@ -1,5 +1,7 @@
 #include "chooser_rules.h"
 
+#include "letter_case.h"
+
 #include <algorithm>
 
 namespace shell {
@@ -8,10 +10,6 @@ namespace {
 
 bool isSeparator(wchar_t c) {
     return c == L'\\' || c == L'/';
-}
-
-wchar_t foldAscii(wchar_t c) {
-    return (c >= L'a' && c <= L'z') ? wchar_t(c - 32) : c;
 }
 
 std::wstring trim(const std::wstring& s) {
@@ -83,7 +81,7 @@ std::vector<DirRow> dirTreeRows(const std::wstring& path, std::vector<std::wstri
               [](const std::wstring& a, const std::wstring& b) {
                   return std::lexicographical_compare(
                       a.begin(), a.end(), b.begin(), b.end(),
-                      [](wchar_t x, wchar_t y) { return foldAscii(x) < foldAscii(y); });
+                      [](wchar_t x, wchar_t y) { return upperAscii(x) < upperAscii(y); });
               });
     for (const auto& name : subfolders)
         rows.push_back({joinPath(p, name, FolderEnd::kBackslashOrSlash), name, depth + 1});

@@ -7,7 +7,8 @@
 namespace shell {
 
 // Which trailing character already ends a folder. The chooser's folders may end in "/"
-// (a drive's root as the system can give it); the programs' own joins only ever trusted "\".
+// (a drive's root as the system can give it); PURNIX's and TAMSEL's output paths add a "\"
+// unless the folder ends in "\", as their naming rule says.
 enum class FolderEnd { kBackslashOrSlash, kBackslashOnly };
 
 // Folder + "\" unless it already ends in a separator (as `end` counts them) + name.

@@ -1,6 +1,7 @@
 // The replacement of a file by a finished temporary one. The platform's replace is passed
 // in: these cases make it fail the ways Windows documents for a call with a backup name,
 // leaving the files as Windows says it does for each code. Wine never answers so.
+#include "common/owned.h"
 #include "shell/replace_file.h"
 #include "testdriver/driver.h"
 
@@ -43,13 +44,12 @@ class Replace : public ::testing::Test {
     std::vector<std::wstring> listing() const {
         std::vector<std::wstring> names;
         WIN32_FIND_DATAW found;
-        HANDLE find = FindFirstFileW(td::Join(dir, L"*").c_str(), &found);
-        if (find == INVALID_HANDLE_VALUE) return names;
+        common::FindHandle find(FindFirstFileW(td::Join(dir, L"*").c_str(), &found));
+        if (!find) return names;
         do {
             std::wstring name = found.cFileName;
             if (name != L"." && name != L"..") names.push_back(name);
-        } while (FindNextFileW(find, &found));
-        FindClose(find);
+        } while (FindNextFileW(find.get(), &found));
         std::sort(names.begin(), names.end());
         return names;
     }
@@ -126,16 +126,17 @@ TEST_F(Replace, ThePlatformsReplaceLeavesOnlyTheNewFileAndRefusalsChangeNothing)
 
     // Held by another program without delete sharing: refused before anything is written.
     ASSERT_TRUE(td::WriteBytes(target, "old"));
-    HANDLE held = CreateFileW(target.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    common::UniqueFile held(CreateFileW(target.c_str(), GENERIC_READ,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_NE(held.get(), INVALID_HANDLE_VALUE);
     {
         shell::FileReplacement replacement(target);
         EXPECT_EQ(replacement.begin(), DWORD(ERROR_SHARING_VIOLATION));
         EXPECT_TRUE(replacement.targetRefused());
         EXPECT_EQ(replacement.temp(), L"");
     }
-    CloseHandle(held);
+    held.reset();
     EXPECT_EQ(content(target), "old");
     EXPECT_EQ(listing(), std::vector<std::wstring>{L"out.avi"});
 

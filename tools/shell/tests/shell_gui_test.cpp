@@ -1,5 +1,6 @@
 // The shell's chooser and layout in a window of the test process itself; its help viewer
 // and drive fallback in a program built on it.
+#include "common/owned.h"
 #include "shell/shell.h"
 #include "testdriver/driver.h"
 
@@ -119,9 +120,9 @@ TEST_F(Chooser, PatternsSplitAtSemicolonsAndBadPatternsChangeNothing) {
 }
 
 TEST(Layout, TwipsScaleByTheScreensDpi) {
-    HDC dc = GetDC(nullptr);
-    int dpiX = GetDeviceCaps(dc, LOGPIXELSX), dpiY = GetDeviceCaps(dc, LOGPIXELSY);
-    ReleaseDC(nullptr, dc);
+    common::WindowDC screen(nullptr);
+    int dpiX = GetDeviceCaps(screen.get(), LOGPIXELSX);
+    int dpiY = GetDeviceCaps(screen.get(), LOGPIXELSY);
     EXPECT_EQ(shell::twipsToPixelsX(1440), dpiX);
     EXPECT_EQ(shell::twipsToPixelsY(2880), 2 * dpiY);
     RECT r = shell::toPixels({60, 240, 2415, 300});
@@ -199,13 +200,12 @@ TEST_F(Chooser, File2CanBeMadeInactiveAndKeepsItsSelection) {
     SendMessageW(chooser.file2, LB_SETCURSEL, 1, 0);
     chooser.setFile2Active(false);
     EXPECT_FALSE(td::Enabled(chooser.file2));
-    HDC dc = GetDC(chooser.file2);
-    EXPECT_EQ(chooser.onCtlColorListBox(chooser.file2, dc), GetSysColorBrush(COLOR_BTNFACE));
-    EXPECT_EQ(chooser.onCtlColorListBox(chooser.file1, dc), nullptr);
+    common::WindowDC dc(chooser.file2);
+    EXPECT_EQ(chooser.onCtlColorListBox(chooser.file2, dc.get()), GetSysColorBrush(COLOR_BTNFACE));
+    EXPECT_EQ(chooser.onCtlColorListBox(chooser.file1, dc.get()), nullptr);
     chooser.setFile2Active(true);
     EXPECT_TRUE(td::Enabled(chooser.file2));
-    EXPECT_EQ(chooser.onCtlColorListBox(chooser.file2, dc), GetSysColorBrush(COLOR_WINDOW));
-    ReleaseDC(chooser.file2, dc);
+    EXPECT_EQ(chooser.onCtlColorListBox(chooser.file2, dc.get()), GetSysColorBrush(COLOR_WINDOW));
     EXPECT_EQ(chooser.file2Name(), L"b.avi");
 }
 
@@ -214,19 +214,6 @@ TEST_F(Chooser, File2CanBeMadeInactiveAndKeepsItsSelection) {
 namespace {
 
 const wchar_t kCaption[] = L"Kestrom - Project file converter";
-
-int Dpi(int index) {
-    HDC dc = GetDC(nullptr);
-    int dpi = GetDeviceCaps(dc, index);
-    ReleaseDC(nullptr, dc);
-    return dpi;
-}
-int PxX(int twips) {
-    return MulDiv(twips, Dpi(LOGPIXELSX), 1440);
-}
-int PxY(int twips) {
-    return MulDiv(twips, Dpi(LOGPIXELSY), 1440);
-}
 
 class ShellInAProgram : public ::testing::Test {
   protected:
@@ -274,8 +261,8 @@ TEST_F(ShellInAProgram, HelpOpensOnceReadsAgainAfterClosingAndClosesWithTheMainW
     EXPECT_NEAR(v.left, f.left + ((f.right - f.left) - (v.right - v.left)) / 2.0, 1);
     EXPECT_NEAR(v.top, f.top + ((f.bottom - f.top) - (v.bottom - v.top)) / 3.0, 1);
     RECT c = td::ClientRect(help);
-    EXPECT_EQ(c.right, PxX(5685));
-    EXPECT_EQ(c.bottom, PxY(4275));
+    EXPECT_EQ(c.right, shell::twipsToPixelsX(5685));
+    EXPECT_EQ(c.bottom, shell::twipsToPixelsY(4275));
     td::Screenshot("kestrom-help-japanese");
 
     // Open: a second Help neither reads the file again nor moves the window.

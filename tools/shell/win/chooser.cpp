@@ -2,6 +2,7 @@
 #include "shell/shell.h"
 
 #include "chooser_rules.h"
+#include "common/owned.h"
 
 #include <commctrl.h>
 
@@ -50,10 +51,9 @@ bool isReadableFolder(const std::wstring& folder) {
     DWORD attr = GetFileAttributesW(folder.c_str());
     if (attr == INVALID_FILE_ATTRIBUTES || !(attr & FILE_ATTRIBUTE_DIRECTORY)) return false;
     WIN32_FIND_DATAW fd;
-    HANDLE h = FindFirstFileW(joinPath(folder, L"*", FolderEnd::kBackslashOrSlash).c_str(), &fd);
-    if (h == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_FILE_NOT_FOUND; // empty root
-    FindClose(h);
-    return true;
+    common::FindHandle search(
+        FindFirstFileW(joinPath(folder, L"*", FolderEnd::kBackslashOrSlash).c_str(), &fd));
+    return search || GetLastError() == ERROR_FILE_NOT_FOUND; // an empty root has no entry
 }
 
 int listIndex(HWND list) {
@@ -62,12 +62,14 @@ int listIndex(HWND list) {
     return i == LB_ERR ? -1 : int(i);
 }
 
-std::wstring listText(HWND list, int index) {
+// The text of a list box's row, or with CB_GETLBTEXTLEN / CB_GETLBTEXT a combo box's.
+std::wstring listText(HWND list, int index, UINT lengthMessage = LB_GETTEXTLEN,
+                      UINT textMessage = LB_GETTEXT) {
     if (!list || index < 0) return L"";
-    LRESULT len = SendMessageW(list, LB_GETTEXTLEN, index, 0);
-    if (len == LB_ERR) return L"";
+    LRESULT len = SendMessageW(list, lengthMessage, index, 0);
+    if (len < 0) return L""; // LB_ERR and CB_ERR
     std::wstring s(size_t(len) + 1, L'\0');
-    SendMessageW(list, LB_GETTEXT, index, reinterpret_cast<LPARAM>(&s[0]));
+    SendMessageW(list, textMessage, index, reinterpret_cast<LPARAM>(&s[0]));
     s.resize(size_t(len));
     return s;
 }
@@ -91,19 +93,21 @@ HWND FileChooser::createDir1(HWND parent, const Twips& rect) {
     return dir1;
 }
 
+HWND FileChooser::createFileList(HWND parent, int id, const Twips& rect) {
+    return createControl(parent, id, L"LISTBOX", L"",
+                         WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_SORT | LBS_NOINTEGRALHEIGHT,
+                         WS_EX_CLIENTEDGE, rect);
+}
+
 HWND FileChooser::createFile1(HWND parent, const Twips& rect, const std::wstring& pattern) {
     pattern1_ = pattern;
-    file1 = createControl(parent, kIdFile1, L"LISTBOX", L"",
-                          WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_SORT | LBS_NOINTEGRALHEIGHT,
-                          WS_EX_CLIENTEDGE, rect);
+    file1 = createFileList(parent, kIdFile1, rect);
     return file1;
 }
 
 HWND FileChooser::createFile2(HWND parent, const Twips& rect, const std::wstring& pattern) {
     pattern2_ = pattern;
-    file2 = createControl(parent, kIdFile2, L"LISTBOX", L"",
-                          WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_SORT | LBS_NOINTEGRALHEIGHT,
-                          WS_EX_CLIENTEDGE, rect);
+    file2 = createFileList(parent, kIdFile2, rect);
     return file2;
 }
 
@@ -145,27 +149,16 @@ bool FileChooser::onCommand(WPARAM wParam, LPARAM) {
     }
     if (id == kIdFile1 && file1) {
         if (code == LBN_SELCHANGE && onFile1Click) onFile1Click();
-        if (code == LBN_DBLCLK && onFile1DblClick) onFile1DblClick();
         return true;
     }
-    if (id == kIdFile2 && file2) {
-        if (code == LBN_SELCHANGE && onFile2Click) onFile2Click();
-        return true;
-    }
-    return false;
+    return id == kIdFile2 && file2;
 }
 
 void FileChooser::Drive1_Change() {
-    std::wstring chosen;
-    if (drive1) {
-        LRESULT i = SendMessageW(drive1, CB_GETCURSEL, 0, 0);
-        if (i != CB_ERR) {
-            LRESULT len = SendMessageW(drive1, CB_GETLBTEXTLEN, i, 0);
-            chosen.assign(size_t(len) + 1, L'\0');
-            SendMessageW(drive1, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(&chosen[0]));
-            chosen.resize(size_t(len));
-        }
-    }
+    if (!drive1) return;
+    LRESULT row = SendMessageW(drive1, CB_GETCURSEL, 0, 0);
+    std::wstring chosen =
+        row == CB_ERR ? L"" : listText(drive1, int(row), CB_GETLBTEXTLEN, CB_GETLBTEXT);
     if (chosen.empty()) return;
     // The drive's own current folder, as the platform remembers it.
     wchar_t full[MAX_PATH] = L"";
@@ -200,16 +193,16 @@ bool FileChooser::setDirPath(const std::wstring& path) {
 void FileChooser::fillDir() {
     std::vector<std::wstring> subfolders;
     WIN32_FIND_DATAW fd;
-    HANDLE h = FindFirstFileW(joinPath(dirPath_, L"*", FolderEnd::kBackslashOrSlash).c_str(), &fd);
-    if (h != INVALID_HANDLE_VALUE) {
+    common::FindHandle search(
+        FindFirstFileW(joinPath(dirPath_, L"*", FolderEnd::kBackslashOrSlash).c_str(), &fd));
+    if (search) {
         do {
             std::wstring name = fd.cFileName;
             if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) continue;
             if (fd.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) continue;
             if (name == L"." || name == L"..") continue;
             subfolders.push_back(name);
-        } while (FindNextFileW(h, &fd));
-        FindClose(h);
+        } while (FindNextFileW(search.get(), &fd));
     }
     std::vector<DirRow> rows = dirTreeRows(dirPath_, subfolders);
     dirEntries_.clear();
@@ -246,16 +239,15 @@ void FileChooser::fillFiles(HWND list, const std::wstring& pattern) {
     std::set<std::wstring> names;
     for (const auto& part : splitPatterns(pattern)) {
         WIN32_FIND_DATAW fd;
-        HANDLE h =
-            FindFirstFileW(joinPath(filePath_, part, FolderEnd::kBackslashOrSlash).c_str(), &fd);
-        if (h == INVALID_HANDLE_VALUE) continue;
+        common::FindHandle search(
+            FindFirstFileW(joinPath(filePath_, part, FolderEnd::kBackslashOrSlash).c_str(), &fd));
+        if (!search) continue;
         do {
             if (fd.dwFileAttributes &
                 (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM))
                 continue;
             names.insert(fd.cFileName);
-        } while (FindNextFileW(h, &fd));
-        FindClose(h);
+        } while (FindNextFileW(search.get(), &fd));
     }
     SendMessageW(list, WM_SETREDRAW, FALSE, 0);
     SendMessageW(list, LB_RESETCONTENT, 0, 0);

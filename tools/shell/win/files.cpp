@@ -1,30 +1,16 @@
 // Files and code pages as the programs use them: identity, whole-file reading, ANSI text.
 #include "shell/shell.h"
 
+#include "common/owned.h"
+
 namespace shell {
 
 namespace {
 
-// A file handle closed on every path out of its scope.
-class ScopedFile {
-  public:
-    explicit ScopedFile(HANDLE h) : h_(h) {}
-    ~ScopedFile() {
-        if (h_ != INVALID_HANDLE_VALUE) CloseHandle(h_);
-    }
-    ScopedFile(const ScopedFile&) = delete;
-    ScopedFile& operator=(const ScopedFile&) = delete;
-    HANDLE get() const { return h_; }
-    explicit operator bool() const { return h_ != INVALID_HANDLE_VALUE; }
-
-  private:
-    HANDLE h_;
-};
-
 bool fileIdentity(const std::wstring& path, BY_HANDLE_FILE_INFORMATION& info) {
-    ScopedFile f(CreateFileW(path.c_str(), 0,
-                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                             OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    common::UniqueFile f(CreateFileW(path.c_str(), 0,
+                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                     nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     return f && GetFileInformationByHandle(f.get(), &info) != 0;
 }
 
@@ -38,8 +24,8 @@ bool sameFile(const std::wstring& a, const std::wstring& b) {
 }
 
 bool readWholeFile(const std::wstring& path, std::string& bytes, DWORD& error, DWORD share) {
-    ScopedFile f(CreateFileW(path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING,
-                             FILE_ATTRIBUTE_NORMAL, nullptr));
+    common::UniqueFile f(CreateFileW(path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING,
+                                     FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!f) {
         error = GetLastError();
         return false;

@@ -50,9 +50,7 @@ LRESULT CALLBACK helpProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_CTLCOLORSTATIC:
         // Read-only, yet white like a text box.
-        SetBkColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_WINDOW));
-        SetTextColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_WINDOWTEXT));
-        return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
+        return reinterpret_cast<LRESULT>(textBoxBackground(reinterpret_cast<HDC>(wParam)));
     case WM_CLOSE:
         Form_Unload();
         DestroyWindow(hwnd);
@@ -71,14 +69,7 @@ void ensureViewer() {
     static bool registered = false;
     HINSTANCE instance = GetModuleHandleW(nullptr);
     if (!registered) {
-        WNDCLASSW wc = {};
-        wc.lpfnWndProc = helpProc;
-        wc.hInstance = instance;
-        wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        wc.hIcon = programIcon();
-        wc.lpszClassName = kHelpClass;
-        RegisterClassW(&wc);
+        registerFormClass(instance, kHelpClass, helpProc);
         registered = true;
     }
     DWORD style = WS_OVERLAPPEDWINDOW;
@@ -106,14 +97,14 @@ bool readHelpFile(const std::wstring& name, std::wstring& text, DWORD& error) {
 
 } // namespace
 
-void showHelpDialog(HWND f, const std::wstring& capStr, const std::wstring& fileName) {
+void showHelpDialog(HWND owner, const std::wstring& caption, const std::wstring& fileName) {
     ensureViewer();
     if (!g_help) return;
-    SetWindowTextW(g_help, capStr.c_str());
+    SetWindowTextW(g_help, caption.c_str());
     if (GetWindowTextLengthW(g_text1) == 0) {
         // Centred horizontally over the caller, top a third of the height difference down.
         RECT fr, vr;
-        GetWindowRect(f, &fr);
+        GetWindowRect(owner, &fr);
         GetWindowRect(g_help, &vr);
         float fw = float(fr.right - fr.left), fh = float(fr.bottom - fr.top);
         float vw = float(vr.right - vr.left), vh = float(vr.bottom - vr.top);
@@ -136,10 +127,6 @@ void showHelpDialog(HWND f, const std::wstring& capStr, const std::wstring& file
     ShowWindow(g_help, IsIconic(g_help) ? SW_SHOW : SW_SHOWNORMAL);
     SetWindowPos(g_help, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     SetForegroundWindow(g_help);
-}
-
-HWND helpWindow() {
-    return g_help;
 }
 
 void closeHelpWindow() {

@@ -58,12 +58,7 @@ INT_PTR CALLBACK inputProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
         return FALSE;
     case WM_COMMAND:
         if (LOWORD(wParam) == IDOK) {
-            HWND edit = GetDlgItem(dlg, kIdEdit);
-            int len = GetWindowTextLengthW(edit);
-            std::wstring s(size_t(len) + 1, L'\0');
-            GetWindowTextW(edit, &s[0], len + 1);
-            s.resize(size_t(len));
-            *state->text = s;
+            *state->text = getText(GetDlgItem(dlg, kIdEdit));
             EndDialog(dlg, IDOK);
             return TRUE;
         }

@@ -3,6 +3,8 @@
 
 #include "internal.h"
 
+#include "common/owned.h"
+
 #include <commctrl.h>
 
 #include <algorithm>
@@ -15,9 +17,8 @@ int screenDpi(int index) {
     static int dpi[2] = {0, 0};
     int slot = index == LOGPIXELSX ? 0 : 1;
     if (!dpi[slot]) {
-        HDC dc = GetDC(nullptr);
-        dpi[slot] = GetDeviceCaps(dc, index);
-        ReleaseDC(nullptr, dc);
+        common::WindowDC screen(nullptr);
+        dpi[slot] = GetDeviceCaps(screen.get(), index);
         if (dpi[slot] <= 0) dpi[slot] = 96;
     }
     return dpi[slot];
@@ -52,14 +53,14 @@ LRESULT CALLBACK memoProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UIN
         return code | DLGC_WANTARROWS | DLGC_WANTCHARS;
     }
     if (msg == WM_NCDESTROY) {
-        // What CreateReadOnlyMemo set goes with the window.
+        // What createReadOnlyMemo set goes with the window.
         RemovePropW(hwnd, kMemoProp);
         RemoveWindowSubclass(hwnd, memoProc, 1);
     }
     return DefSubclassProc(hwnd, msg, wParam, lParam);
 }
 
-// Only here to take back what CreateLabel and SetLabelTarget set.
+// Only here to take back what createLabel and setLabelTarget set.
 LRESULT CALLBACK labelProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
     if (msg == WM_NCDESTROY) {
         RemovePropW(hwnd, kLabelProp);
@@ -127,12 +128,12 @@ HWND createLabel(HWND parent, int id, const wchar_t* caption, const Twips& rect)
     HWND h = createControl(parent, id, L"STATIC", caption, SS_LEFT | SS_LEFTNOWORDWRAP, 0, rect);
     // The Japanese Gothic face runs wider than the rectangles were drawn for: a label grows
     // to its text (never shrinks), keeping its place.
-    HDC dc = GetDC(h);
-    HGDIOBJ old = SelectObject(dc, controlFont());
     RECT need = {0, 0, 0, 0};
-    DrawTextW(dc, caption, -1, &need, DT_CALCRECT | DT_SINGLELINE);
-    SelectObject(dc, old);
-    ReleaseDC(h, dc);
+    {
+        common::WindowDC dc(h);
+        common::Selection font(dc.get(), controlFont());
+        DrawTextW(dc.get(), caption, -1, &need, DT_CALCRECT | DT_SINGLELINE);
+    }
     RECT r = toPixels(rect);
     int w = std::max<int>(r.right - r.left, need.right + 1);
     int ht = std::max<int>(r.bottom - r.top, need.bottom);
@@ -190,7 +191,10 @@ HWND createOptionButton(HWND parent, int id, const wchar_t* caption, const Twips
 }
 
 HBRUSH memoBackground(HWND control, HDC dc) {
-    if (!GetPropW(control, kMemoProp)) return nullptr;
+    return GetPropW(control, kMemoProp) ? textBoxBackground(dc) : nullptr;
+}
+
+HBRUSH textBoxBackground(HDC dc) {
     SetBkColor(dc, GetSysColor(COLOR_WINDOW));
     SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
     return GetSysColorBrush(COLOR_WINDOW);

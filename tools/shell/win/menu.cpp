@@ -3,6 +3,8 @@
 
 namespace shell {
 
+namespace {
+
 void MenuAbout_Click(HWND form) {
     std::wstring text;
     for (size_t i = 0; i < tool().aboutLines.size(); ++i) {
@@ -15,6 +17,8 @@ void MenuAbout_Click(HWND form) {
 void MenuHelp_Click(HWND form) {
     showHelpDialog(form, tool().helpCaption, tool().helpFile);
 }
+
+} // namespace
 
 bool handleMenuCommand(HWND form, int id) {
     if (id == kIdMenuAbout) {

@@ -3,6 +3,7 @@
 #include "shell/shell.h"
 
 #include "internal.h"
+#include "letter_case.h"
 
 namespace shell {
 
@@ -22,10 +23,6 @@ wchar_t accessKey(const std::wstring& caption) {
     return 0;
 }
 
-wchar_t fold(wchar_t c) {
-    return (c >= L'a' && c <= L'z') ? wchar_t(c - 32) : c;
-}
-
 struct KeySearch {
     wchar_t key;
     HWND label;
@@ -35,7 +32,7 @@ BOOL CALLBACK findLabel(HWND child, LPARAM lParam) {
     auto* search = reinterpret_cast<KeySearch*>(lParam);
     if (!isShellLabel(child) || !IsWindowVisible(child)) return TRUE;
     wchar_t key = accessKey(getText(child));
-    if (key && fold(key) == search->key) {
+    if (key && upperAscii(key) == search->key) {
         search->label = child;
         return FALSE;
     }
@@ -47,7 +44,7 @@ bool handleLabelKey(const MSG& m) {
     if (m.message != WM_SYSCHAR) return false;
     HWND root = GetAncestor(m.hwnd, GA_ROOT);
     if (!root) return false;
-    KeySearch search = {fold(wchar_t(m.wParam)), nullptr};
+    KeySearch search = {upperAscii(wchar_t(m.wParam)), nullptr};
     EnumChildWindows(root, findLabel, reinterpret_cast<LPARAM>(&search));
     if (!search.label) return false;
     HWND target = labelTarget(search.label);

@@ -3,17 +3,18 @@
 
 #include "internal.h"
 
+#include "common/owned.h"
+
 #include <cwchar>
 
 namespace shell {
 
 std::wstring systemErrorText(DWORD code) {
-    wchar_t* buffer = nullptr;
+    common::LocalMemory<wchar_t> buffer;
     DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
                                  FORMAT_MESSAGE_IGNORE_INSERTS,
-                             nullptr, code, 0, reinterpret_cast<LPWSTR>(&buffer), 0, nullptr);
-    std::wstring text = n && buffer ? std::wstring(buffer, n) : std::wstring();
-    if (buffer) LocalFree(buffer);
+                             nullptr, code, 0, reinterpret_cast<LPWSTR>(buffer.put()), 0, nullptr);
+    std::wstring text = n && buffer ? std::wstring(buffer.get(), n) : std::wstring();
     while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' '))
         text.pop_back();
     if (text.empty()) {

@@ -1,5 +1,7 @@
 #include "shell/replace_file.h"
 
+#include "common/owned.h"
+
 namespace shell {
 
 namespace {
@@ -22,12 +24,10 @@ std::wstring uniqueFile(const std::wstring& folder, const wchar_t* prefix, DWORD
 }
 
 DWORD flush(const std::wstring& path) {
-    HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (f == INVALID_HANDLE_VALUE) return GetLastError();
-    DWORD error = FlushFileBuffers(f) ? 0 : GetLastError();
-    CloseHandle(f);
-    return error;
+    common::UniqueFile f(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                     FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!f) return GetLastError();
+    return FlushFileBuffers(f.get()) ? 0 : GetLastError();
 }
 
 } // namespace
@@ -52,11 +52,10 @@ DWORD FileReplacement::begin() {
         targetRefused_ = true;
         if (attributes & FILE_ATTRIBUTE_DIRECTORY) return ERROR_ACCESS_DENIED;
         // Held by another program without delete sharing: say so before anything is written.
-        HANDLE probe = CreateFileW(target_.c_str(), DELETE,
-                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (probe == INVALID_HANDLE_VALUE) return GetLastError();
-        CloseHandle(probe);
+        common::UniqueFile probe(CreateFileW(
+            target_.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!probe) return GetLastError();
         targetRefused_ = false;
     }
     DWORD error = 0;

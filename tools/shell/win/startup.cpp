@@ -34,6 +34,17 @@ HICON programIcon() {
     return icon;
 }
 
+void registerFormClass(HINSTANCE instance, const wchar_t* className, WNDPROC proc) {
+    WNDCLASSW wc = {};
+    wc.lpfnWndProc = proc;
+    wc.hInstance = instance;
+    wc.hIcon = programIcon();
+    wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = className;
+    RegisterClassW(&wc);
+}
+
 void initProcess() {
     UINT inherited = SetErrorMode(SEM_FAILCRITICALERRORS);
     SetErrorMode(inherited | SEM_FAILCRITICALERRORS);
@@ -43,14 +54,7 @@ int runMainForm(HINSTANCE instance, const ToolInfo& tool, const wchar_t* classNa
                 int clientWidthTwips, int clientHeightTwips, int show) {
     g_tool = &tool;
     initProcess();
-    WNDCLASSW wc = {};
-    wc.lpfnWndProc = proc;
-    wc.hInstance = instance;
-    wc.hIcon = programIcon();
-    wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszClassName = className;
-    RegisterClassW(&wc);
+    registerFormClass(instance, className, proc);
     HWND form = createForm(className, tool.caption, clientWidthTwips, clientHeightTwips, instance);
     if (!form) return 1;
     formOpened();

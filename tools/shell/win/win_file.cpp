@@ -2,55 +2,52 @@
 
 namespace shell {
 
-bool Win32File::Open(const std::wstring& path, bool writable) {
-    Close();
+bool Win32File::open(const std::wstring& path, bool writable) {
+    close();
     DWORD access = GENERIC_READ | (writable ? GENERIC_WRITE : 0);
     DWORD share = writable ? 0 : FILE_SHARE_READ;
     writable_ = writable;
-    handle_ = CreateFileW(path.c_str(), access, share, nullptr, OPEN_EXISTING,
-                          FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-    if (handle_ == INVALID_HANDLE_VALUE) {
+    handle_.reset(CreateFileW(path.c_str(), access, share, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!handle_) {
         error_ = GetLastError();
         return false;
     }
     LARGE_INTEGER size;
-    if (!GetFileSizeEx(handle_, &size)) {
+    if (!GetFileSizeEx(handle_.get(), &size)) {
         error_ = GetLastError();
-        Close();
+        close();
         return false;
     }
     size_ = uint64_t(size.QuadPart);
     return true;
 }
 
-void Win32File::Close() {
-    if (view_) UnmapViewOfFile(view_);
-    if (mapping_) CloseHandle(mapping_);
-    view_ = nullptr;
-    mapping_ = nullptr;
-    if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
-    handle_ = INVALID_HANDLE_VALUE;
+void Win32File::close() {
+    view_.reset();
+    mapping_.reset();
+    handle_.reset();
     size_ = 0;
 }
 
-bool Win32File::Seek(uint64_t offset) {
+bool Win32File::seek(uint64_t offset) {
     LARGE_INTEGER at;
     at.QuadPart = LONGLONG(offset);
-    if (SetFilePointerEx(handle_, at, nullptr, FILE_BEGIN)) return true;
+    if (SetFilePointerEx(handle_.get(), at, nullptr, FILE_BEGIN)) return true;
     error_ = GetLastError();
     return false;
 }
 
 bool Win32File::Read(uint64_t offset, void* dst, size_t n) {
-    if (handle_ == INVALID_HANDLE_VALUE || offset > size_ || n > size_ - offset) {
+    if (!handle_ || offset > size_ || n > size_ - offset) {
         error_ = ERROR_HANDLE_EOF;
         return false;
     }
-    if (!Seek(offset)) return false;
+    if (!seek(offset)) return false;
     auto* p = static_cast<char*>(dst);
     while (n > 0) {
         DWORD got = 0;
-        if (!ReadFile(handle_, p, DWORD(n), &got, nullptr)) {
+        if (!ReadFile(handle_.get(), p, DWORD(n), &got, nullptr)) {
             error_ = GetLastError();
             return false;
         }
@@ -66,32 +63,30 @@ bool Win32File::Read(uint64_t offset, void* dst, size_t n) {
 
 const uint8_t* Win32File::View(uint64_t offset, size_t n) {
     // One view per file is all the reader needs.
-    if (handle_ == INVALID_HANDLE_VALUE || writable_ || view_ || n == 0 || offset > size_ ||
-        n > size_ - offset)
+    if (!handle_ || writable_ || view_ || n == 0 || offset > size_ || n > size_ - offset)
         return nullptr;
-    mapping_ = CreateFileMappingW(handle_, nullptr, PAGE_READONLY, 0, 0, nullptr);
+    mapping_.reset(CreateFileMappingW(handle_.get(), nullptr, PAGE_READONLY, 0, 0, nullptr));
     if (!mapping_) return nullptr;
     SYSTEM_INFO si;
     GetSystemInfo(&si);
     uint64_t start = offset - offset % si.dwAllocationGranularity;
-    view_ = MapViewOfFile(mapping_, FILE_MAP_READ, DWORD(start >> 32), DWORD(start),
-                          SIZE_T(offset - start + n));
+    view_.reset(MapViewOfFile(mapping_.get(), FILE_MAP_READ, DWORD(start >> 32), DWORD(start),
+                              SIZE_T(offset - start + n)));
     if (!view_) {
-        CloseHandle(mapping_);
-        mapping_ = nullptr;
+        mapping_.reset();
         return nullptr;
     }
-    return static_cast<const uint8_t*>(view_) + (offset - start);
+    return static_cast<const uint8_t*>(view_.get()) + (offset - start);
 }
 
 bool Win32File::Write(uint64_t offset, const void* src, size_t n) {
-    if (handle_ == INVALID_HANDLE_VALUE || offset > size_ || n > size_ - offset) {
+    if (!handle_ || offset > size_ || n > size_ - offset) {
         error_ = ERROR_HANDLE_EOF;
         return false;
     }
-    if (!Seek(offset)) return false;
+    if (!seek(offset)) return false;
     DWORD put = 0;
-    if (!WriteFile(handle_, src, DWORD(n), &put, nullptr) || put != n) {
+    if (!WriteFile(handle_.get(), src, DWORD(n), &put, nullptr) || put != n) {
         error_ = GetLastError();
         return false;
     }
@@ -99,12 +94,12 @@ bool Win32File::Write(uint64_t offset, const void* src, size_t n) {
 }
 
 bool Win32File::Truncate(uint64_t size) {
-    if (handle_ == INVALID_HANDLE_VALUE || !writable_ || size > size_) {
+    if (!handle_ || !writable_ || size > size_) {
         error_ = ERROR_INVALID_PARAMETER;
         return false;
     }
-    if (!Seek(size)) return false;
-    if (!SetEndOfFile(handle_)) {
+    if (!seek(size)) return false;
+    if (!SetEndOfFile(handle_.get())) {
         error_ = GetLastError();
         return false;
     }

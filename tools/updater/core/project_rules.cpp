@@ -1,6 +1,10 @@
 #include "project_rules.h"
 
+#include "letter_case.h"
+
 namespace updater {
+
+using shell::upperAscii;
 
 const RenameRow kRenameTable[12] = {
     {L"QSNMAIN.BAS", L"QsnMain2.Bas"}, {L"QSNKA.CLS", L"qsnKA2.Cls"}, {L"QSNKE.CLS", L"qsnKE2.Cls"},
@@ -31,13 +35,6 @@ std::vector<std::wstring> splitLines(const std::wstring& text) {
     // An empty line read at the very end of the file is neither shown nor converted.
     if (!lines.empty() && lines.back().empty()) lines.pop_back();
     return lines;
-}
-
-std::wstring upperAscii(const std::wstring& text) {
-    std::wstring upper = text;
-    for (auto& c : upper)
-        if (c >= L'a' && c <= L'z') c = wchar_t(c - (L'a' - L'A'));
-    return upper;
 }
 
 void replaceFileName(std::wstring& line, std::wstring& upper, const std::wstring& oldName,

@@ -1,4 +1,5 @@
-// Rewriting a project file of the 1.x module set into one for the 2.0 set: pure rules,
+// Rewriting a Visual Basic project file (.VBP) that uses version 1.x of Farrow, a set of
+// VB modules and classes, into one that refers to the files of Farrow 2.0: pure rules,
 // applied by the window to text it has decoded from the ANSI code page.
 #pragma once
 
@@ -13,14 +14,12 @@ struct RenameRow {
 };
 extern const RenameRow kRenameTable[12];
 extern const wchar_t* const kAddedLines[2];
+// Shown instead of a converted project when no line names a Farrow 1.x file.
 extern const wchar_t kNoticeText[];
 
 // The lines of a file's text: a line ends at CR, CR LF or LF; a final empty line (the one
 // after the last terminator, or an empty last line) is not a line.
 std::vector<std::wstring> splitLines(const std::wstring& text);
-
-// Upper-cases ASCII letters only; other characters (Japanese included) stay as they are.
-std::wstring upperAscii(const std::wstring& text);
 
 // Replaces the first occurrence of oldName found in `upper` (the upper-case copy of
 // `line`) by newName in `line`, keeps `upper` in step with the edited line and counts the

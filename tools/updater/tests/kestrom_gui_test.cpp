@@ -1,6 +1,7 @@
 // KESTROM.EXE driven from outside through the GUI test driver, in a folder of real
 // project files.
 #include "form1_ids.h"
+#include "common/owned.h"
 #include "shell/shell.h"
 #include "testdriver/driver.h"
 
@@ -58,41 +59,16 @@ const wchar_t kDemoConverted[] =
 
 const char kDone[] = "Type=Exe\r\nModule=M; QsnMain2.Bas\r\nClass=Interpolator; qsnNE2.Cls\r\n";
 
-// The platform's own description of an error, as the program is to show it.
-std::wstring SystemText(DWORD code) {
-    wchar_t buffer[1024] = L"";
-    DWORD n = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                             code, 0, buffer, 1024, nullptr);
-    std::wstring text(buffer, n);
-    while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' '))
-        text.pop_back();
-    return text;
-}
-
-int Px(int twips, int index) {
-    HDC dc = GetDC(nullptr);
-    int dpi = GetDeviceCaps(dc, index);
-    ReleaseDC(nullptr, dc);
-    return MulDiv(twips, dpi, 1440);
-}
-int PxX(int twips) {
-    return Px(twips, LOGPIXELSX);
-}
-int PxY(int twips) {
-    return Px(twips, LOGPIXELSY);
-}
-
 // Names of the files and folders directly in a folder, sorted.
 std::vector<std::wstring> Names(const std::wstring& folder) {
     std::vector<std::wstring> names;
     WIN32_FIND_DATAW fd;
-    HANDLE h = FindFirstFileW(td::Join(folder, L"*").c_str(), &fd);
-    if (h == INVALID_HANDLE_VALUE) return names;
+    common::FindHandle search(FindFirstFileW(td::Join(folder, L"*").c_str(), &fd));
+    if (!search) return names;
     do {
         if (std::wstring(fd.cFileName) != L"." && std::wstring(fd.cFileName) != L"..")
             names.push_back(fd.cFileName);
-    } while (FindNextFileW(h, &fd));
-    FindClose(h);
+    } while (FindNextFileW(search.get(), &fd));
     std::sort(names.begin(), names.end());
     return names;
 }
@@ -155,7 +131,7 @@ class Kestrom : public ::testing::Test {
     }
     void SaveFailsWith(DWORD error) {
         ASSERT_TRUE(td::Click(save));
-        ExpectWarning(SystemText(error));
+        ExpectWarning(shell::systemErrorText(error));
     }
 
     // A Japanese project in the ANSI code page the locale gives: read, converted and saved
@@ -191,8 +167,8 @@ TEST_F(Kestrom, StartsInTheCurrentFolderWithTheTwipsLayout) {
     EXPECT_FALSE(td::Enabled(save));
 
     RECT client = td::ClientRect(form);
-    EXPECT_EQ(client.right, PxX(7665));
-    EXPECT_EQ(client.bottom, PxY(5580));
+    EXPECT_EQ(client.right, shell::twipsToPixelsX(7665));
+    EXPECT_EQ(client.bottom, shell::twipsToPixelsY(5580));
     struct Expect {
         int id, left, top, width, height;
     } rows[] = {{shell::kIdDir1, 60, 900, 2415, 1350}, {shell::kIdFile1, 60, 2640, 2415, 2790},
@@ -205,17 +181,17 @@ TEST_F(Kestrom, StartsInTheCurrentFolderWithTheTwipsLayout) {
     for (const auto& row : rows) {
         RECT r = td::RectInParent(td::Control(form, row.id));
         SCOPED_TRACE(row.id);
-        EXPECT_EQ(r.left, PxX(row.left));
-        EXPECT_EQ(r.top, PxY(row.top));
+        EXPECT_EQ(r.left, shell::twipsToPixelsX(row.left));
+        EXPECT_EQ(r.top, shell::twipsToPixelsY(row.top));
         bool label = row.id >= kIdLabel1 && row.id <= kIdLabel5;
         if (label) {
             // Labels grow to their text but keep their place.
-            EXPECT_GE(r.right - r.left, PxX(row.width));
+            EXPECT_GE(r.right - r.left, shell::twipsToPixelsX(row.width));
         } else {
-            EXPECT_EQ(r.right - r.left, PxX(row.width));
+            EXPECT_EQ(r.right - r.left, shell::twipsToPixelsX(row.width));
         }
         if (!label && row.id != shell::kIdDrive1) {
-            EXPECT_EQ(r.bottom - r.top, PxY(row.height));
+            EXPECT_EQ(r.bottom - r.top, shell::twipsToPixelsY(row.height));
         }
     }
     EXPECT_EQ(td::Text(td::Control(form, kIdLabel3)), L"&Project:");
@@ -307,7 +283,7 @@ TEST_F(Kestrom, SaveFailureShowsTheSystemErrorInAWarningAndChangesNothing) {
                                  << td::Narrow(td::Text(text3)) << " " << IsWindowEnabled(form);
     HWND box = app->WaitMessageBox();
     ASSERT_TRUE(box);
-    EXPECT_EQ(td::ReadBox(box).text, SystemText(ERROR_INVALID_NAME));
+    EXPECT_EQ(td::ReadBox(box).text, shell::systemErrorText(ERROR_INVALID_NAME));
     td::PressBoxButton(box, IDOK);
 }
 
@@ -337,11 +313,12 @@ TEST_F(Kestrom, AFailedSaveOverTheProjectKeepsItWholeAndLeavesNoTemporaryFile) {
 
     // Another program reads the project and lets nobody write or remove it meanwhile.
     start();
-    HANDLE held = CreateFileW(td::Join(dir, L"Demo.VBP").c_str(), GENERIC_READ, FILE_SHARE_READ,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    common::UniqueFile held(CreateFileW(td::Join(dir, L"Demo.VBP").c_str(), GENERIC_READ,
+                                        FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_NE(held.get(), INVALID_HANDLE_VALUE);
     saveOverItself(L"Demo.VBP", ERROR_SHARING_VIOLATION);
-    CloseHandle(held);
+    held.reset();
     ASSERT_TRUE(td::ReadBytes(td::Join(dir, L"Demo.VBP"), kept));
     EXPECT_EQ(kept, kDemo);
     EXPECT_EQ(Names(dir), before);
@@ -414,7 +391,7 @@ TEST_F(Kestrom, AFileThatCannotBeReadLeavesBothBoxesAsTheyWere) {
     Choose(L"Demo.VBP");
     DeleteFileW(td::Join(dir, L"Game.vbp").c_str()); // vanished after the list was filled
     td::SelectListItem(file1, L"Game.vbp");
-    ExpectWarning(SystemText(ERROR_FILE_NOT_FOUND));
+    ExpectWarning(shell::systemErrorText(ERROR_FILE_NOT_FOUND));
     EXPECT_EQ(td::Text(text2), kDemoConverted);
     EXPECT_EQ(td::Text(text3), L"Demo_2.VBP");
     EXPECT_TRUE(td::Enabled(save));

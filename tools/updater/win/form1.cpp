@@ -1,4 +1,5 @@
-// KESTROM.EXE: upgrades a project file of the 1.x module set; Form1 and its handlers.
+// KESTROM.EXE: upgrades a Visual Basic project that uses version 1.x of the Farrow module
+// set to the 2.0 set; Form1 and its handlers.
 #include "form1.h"
 
 #include "form1_ids.h"
@@ -63,10 +64,8 @@ void File1_Click() {
     shell::setText(g_form1.text2, L"");
     sendMessageAnsi(g_form1.text1, WM_SETREDRAW, 0, 0);
     sendMessageAnsi(g_form1.text2, WM_SETREDRAW, 0, 0);
-    g_form1.replaceCount = 0;
     shell::appendText(g_form1.text1, conversion.original);
     shell::appendText(g_form1.text2, conversion.converted);
-    g_form1.replaceCount = conversion.replaceCount;
     g_form1.upgraded = conversion.upgraded;
     sendMessageAnsi(g_form1.text1, WM_SETREDRAW, 1, 0);
     sendMessageAnsi(g_form1.text2, WM_SETREDRAW, 1, 0);

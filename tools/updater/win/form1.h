@@ -22,7 +22,6 @@ struct Form1 {
     HWND text1 = nullptr, text2 = nullptr; // the project as read, and upgraded
     HWND text3 = nullptr, text4 = nullptr; // the save name, and its suffix
     HWND command1 = nullptr;
-    long replaceCount = 0;
     bool upgraded = false; // Text2 holds a converted project (not the notice)
 };
 

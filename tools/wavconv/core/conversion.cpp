@@ -7,22 +7,10 @@
 
 namespace wavconv {
 
-namespace {
-
-template <class S> S outputName(const S& wavName, const S& dot, const S& avi) {
-    size_t at = wavName.find(dot[0]);
-    if (at == S::npos) return wavName + dot + avi;
-    return wavName.substr(0, at + 1) + avi;
-}
-
-} // namespace
-
-std::string outputFileName(const std::string& wavName) {
-    return outputName<std::string>(wavName, ".", "avi");
-}
-
 std::wstring outputFileName(const std::wstring& wavName) {
-    return outputName<std::wstring>(wavName, L".", L"avi");
+    size_t at = wavName.find(L'.');
+    if (at == std::wstring::npos) return wavName + L".avi";
+    return wavName.substr(0, at + 1) + L"avi";
 }
 
 std::wstring streamNameFromFile(const std::wstring& wavName) {
@@ -55,11 +43,11 @@ uint32_t wholeBlockBytes(uint32_t sampleBytes, const WaveFormat& f) {
 
 AudioStreamHeader makeStreamHeader(const WaveFormat& f, uint32_t sampleBytes) {
     AudioStreamHeader h;
-    h.fccType = uint32_t(strToFourCC("auds"));
+    h.fccType = riff::fourCC("auds");
     h.dwScale = uint32_t(f.nBlockAlign);
     h.dwRate = uint32_t(int32_t(f.nBlockAlign) * f.nSamplesPerSec);
     h.dwStart = 0;
-    h.dwLength = avi::BlockCount(sampleBytes, uint32_t(f.nBlockAlign));
+    h.dwLength = avi::blockCount(sampleBytes, uint32_t(f.nBlockAlign));
     h.dwQuality = 10000;
     h.dwSampleSize = uint32_t(f.nBlockAlign);
     return h;

@@ -11,7 +11,6 @@ namespace wavconv {
 
 // The file name up to and including its first ".", then "avi"; ".avi" appended to a name
 // without one. "take.1.wav" -> "take.avi".
-std::string outputFileName(const std::string& wavName);
 std::wstring outputFileName(const std::wstring& wavName);
 
 // The file name before its first "." (the whole name without one).
@@ -42,7 +41,7 @@ struct AudioStreamHeader {
 // recording) holds no complete sample, and the platform refuses to write one.
 uint32_t wholeBlockBytes(uint32_t sampleBytes, const WaveFormat& f);
 
-// Header for sampleBytes bytes of the format f (f must have passed ReadWaveFile):
+// Header for sampleBytes bytes of the format f (f must have passed readWaveFile):
 // length = sampleBytes / nBlockAlign rounded half to even.
 AudioStreamHeader makeStreamHeader(const WaveFormat& f, uint32_t sampleBytes);
 

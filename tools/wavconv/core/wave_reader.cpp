@@ -6,35 +6,28 @@
 
 namespace wavconv {
 
-int32_t strToFourCC(std::string_view s) {
-    uint32_t v = 0;
-    for (size_t i = 0; i < 4 && i < s.size(); i++)
-        v |= uint32_t(uint8_t(s[i])) << (8 * i);
-    return int32_t(v);
-}
-
 namespace {
 
 constexpr uint64_t kMaxFileSize = 0x7FFFFFFF;
 
-bool readTagAndSize(riff::ByteStore& file, uint64_t pos, int32_t& tag, int32_t& size) {
+bool readTagAndSize(riff::ByteStore& file, uint64_t pos, uint32_t& tag, int32_t& size) {
     uint8_t b[8];
     if (!file.Read(pos, b, 8)) return false;
-    tag = int32_t(riff::LoadU32(b));
-    size = int32_t(riff::LoadU32(b + 4));
+    tag = riff::loadU32(b);
+    size = int32_t(riff::loadU32(b + 4));
     return true;
 }
 
 void decodeFormat(WaveData& data) {
     const uint8_t* p = data.formatBytes;
     WaveFormat& f = data.format;
-    f.wFormatTag = riff::LoadU16(p);
-    f.nChannels = riff::LoadU16(p + 2);
-    f.nSamplesPerSec = int32_t(riff::LoadU32(p + 4));
-    f.nAvgBytesPerSec = int32_t(riff::LoadU32(p + 8));
-    f.nBlockAlign = int16_t(riff::LoadU16(p + 12));
-    f.wBitsPerSample = riff::LoadU16(p + 14);
-    f.cbSize = riff::LoadU16(p + 16);
+    f.wFormatTag = riff::loadU16(p);
+    f.nChannels = riff::loadU16(p + 2);
+    f.nSamplesPerSec = int32_t(riff::loadU32(p + 4));
+    f.nAvgBytesPerSec = int32_t(riff::loadU32(p + 8));
+    f.nBlockAlign = int16_t(riff::loadU16(p + 12));
+    f.wBitsPerSample = riff::loadU16(p + 14);
+    f.cbSize = riff::loadU16(p + 16);
 }
 
 } // namespace
@@ -43,15 +36,16 @@ WaveStatus readWaveFile(riff::ByteStore& file, WaveData& data) {
     data = WaveData{};
     const uint64_t end = file.Size();
     if (end > kMaxFileSize || end < 20) return WaveStatus::Refused;
-    int32_t tag = 0, size = 0;
+    uint32_t tag = 0;
+    int32_t size = 0;
     if (!readTagAndSize(file, 0, tag, size)) return WaveStatus::ReadError;
-    if (tag != strToFourCC("RIFF")) return WaveStatus::Refused; // size not examined
+    if (tag != riff::fourCC("RIFF")) return WaveStatus::Refused; // size not examined
     uint8_t form[4];
     if (!file.Read(8, form, 4)) return WaveStatus::ReadError;
-    if (int32_t(riff::LoadU32(form)) != strToFourCC("WAVE")) return WaveStatus::Refused;
+    if (riff::loadU32(form) != riff::fourCC("WAVE")) return WaveStatus::Refused;
 
     if (!readTagAndSize(file, 12, tag, size)) return WaveStatus::ReadError;
-    if (tag != strToFourCC("fmt ") || size < 0 || uint64_t(size) > end - 20)
+    if (tag != riff::fourCC("fmt ") || size < 0 || uint64_t(size) > end - 20)
         return WaveStatus::Refused;
     // Fields beyond a short format chunk stay 0; bytes of the next chunk never count.
     size_t take = std::min<size_t>(size_t(size), kWaveFormatSize);
@@ -72,7 +66,7 @@ WaveStatus readWaveFile(riff::ByteStore& file, WaveData& data) {
         if (!readTagAndSize(file, pos, tag, size)) return WaveStatus::ReadError;
         if (size < 0) return WaveStatus::Refused;
         pos += 8;
-        if (tag == strToFourCC("data")) break;
+        if (tag == riff::fourCC("data")) break;
         if (uint64_t(size) > end - pos) return WaveStatus::Refused;
         pos += uint64_t(size) + (size & 1);
     }

@@ -6,7 +6,6 @@
 
 #include <cstdint>
 #include <memory>
-#include <string_view>
 #include <vector>
 
 namespace wavconv {
@@ -22,10 +21,6 @@ struct WaveFormat {
     uint16_t cbSize = 0;
 };
 constexpr size_t kWaveFormatSize = 18;
-
-// The four characters' low 8 bits packed little-endian (first character lowest); a
-// shorter string counts the missing characters as 0.
-int32_t strToFourCC(std::string_view s);
 
 struct WaveData {
     WaveFormat format;

@@ -9,7 +9,7 @@ namespace wavconv {
 std::wstring finishAvi(const std::wstring& aviPath, uint32_t, const std::vector<uint8_t>&,
                        const std::string&) {
     shell::Win32File out;
-    if (out.Open(aviPath, true)) out.Write(0, "JUNK", 4);
+    if (out.open(aviPath, true)) out.Write(0, "JUNK", 4);
     return L"AVIファイルを修正できません。";
 }
 

@@ -1,6 +1,8 @@
 // PURNIX.EXE driven through its window under Wine. Inputs come from sox and ffmpeg, the
 // written AVI files are judged by ffprobe and ffmpeg.
+#include "common/owned.h"
 #include "form1_ids.h"
+#include "riff.h"
 #include "shell/shell.h"
 #include "testdriver/driver.h"
 
@@ -20,9 +22,9 @@ const wchar_t kRefused[] = L"WAVEファイルの形式が認識できません�
 const wchar_t kCannotOpen[] = L"AVIファイルをオープンできません。";
 const wchar_t kCreated[] = L"AVIファイルを作成しました。";
 
-uint32_t U32(const std::string& b, size_t at) {
-    return uint32_t(uint8_t(b[at])) | uint32_t(uint8_t(b[at + 1])) << 8 |
-           uint32_t(uint8_t(b[at + 2])) << 16 | uint32_t(uint8_t(b[at + 3])) << 24;
+// The little-endian 32-bit value at `at`.
+uint32_t u32At(const std::string& bytes, size_t at) {
+    return riff::loadU32(reinterpret_cast<const uint8_t*>(bytes.data()) + at);
 }
 
 // Data of the first chunk with this tag (a plain search: the test files are small and
@@ -30,7 +32,7 @@ uint32_t U32(const std::string& b, size_t at) {
 std::string ChunkData(const std::string& file, const std::string& tag) {
     size_t at = file.find(tag);
     if (at == std::string::npos || at + 8 > file.size()) return {};
-    return file.substr(at + 8, U32(file, at + 4));
+    return file.substr(at + 8, u32At(file, at + 4));
 }
 
 // What a folder holds: name -> bytes.
@@ -166,8 +168,8 @@ TEST_F(Purnix, ConvertsEveryKindOfPcmFileExactly) {
     std::string list = Bytes(L"list.wav"), odd = Bytes(L"odd.wav");
     ASSERT_LT(list.find("LIST"), list.find("data"));
     ASSERT_NE(odd.find("bext"), std::string::npos);
-    ASSERT_EQ(U32(odd, odd.find("bext") + 4) % 2, 1u);
-    ASSERT_EQ(U32(Bytes(L"s24.wav"), 16), 40u);
+    ASSERT_EQ(u32At(odd, odd.find("bext") + 4) % 2, 1u);
+    ASSERT_EQ(u32At(Bytes(L"s24.wav"), 16), 40u);
 
     start();
     for (const Case& c : cases) {
@@ -191,22 +193,22 @@ TEST_F(Purnix, ConvertsEveryKindOfPcmFileExactly) {
         // The stream header tells the real number of blocks.
         std::string aviBytes = Bytes(avi), strh = ChunkData(aviBytes, "strh");
         ASSERT_GE(strh.size(), 48u);
-        uint32_t blockAlign = U32(strh, 44);
+        uint32_t blockAlign = u32At(strh, 44);
         ASSERT_GT(blockAlign, 0u);
         size_t rawSize = Bytes(td::Widen(c.name + ".wav.raw")).size();
-        EXPECT_EQ(U32(strh, 32), rawSize / blockAlign);
-        EXPECT_EQ(U32(strh, 20), blockAlign);
-        EXPECT_EQ(U32(strh, 28), 0u); // dwStart
+        EXPECT_EQ(u32At(strh, 32), rawSize / blockAlign);
+        EXPECT_EQ(u32At(strh, 20), blockAlign);
+        EXPECT_EQ(u32At(strh, 28), 0u); // dwStart
         // The file ends with its RIFF chunk (the platform leaves zero bytes after it).
-        EXPECT_EQ(aviBytes.size(), 8 + U32(aviBytes, 4));
+        EXPECT_EQ(aviBytes.size(), 8 + u32At(aviBytes, 4));
         CloseBox(box);
     }
     // 16-bit stereo at 44100 Hz: the header values a reader computes with.
     std::string strh = ChunkData(Bytes(L"s16.avi"), "strh");
-    EXPECT_EQ(U32(strh, 20), 4u);
-    EXPECT_EQ(U32(strh, 24), 176400u);
-    EXPECT_EQ(U32(strh, 44), 4u);
-    EXPECT_EQ(U32(strh, 32), 22050u);
+    EXPECT_EQ(u32At(strh, 20), 4u);
+    EXPECT_EQ(u32At(strh, 24), 176400u);
+    EXPECT_EQ(u32At(strh, 44), 4u);
+    EXPECT_EQ(u32At(strh, 32), 22050u);
 }
 
 TEST_F(Purnix, NameUpToTheFirstDotAndExistingAviOverwritten) {
@@ -347,7 +349,7 @@ TEST_F(Purnix, InterruptedRecordingConvertsTheBytesThatAreThere) {
     Sh("sox -n -r 8000 -c 2 -b 16 rec.wav synth 0.5 sine 440 && truncate -s -1001 rec.wav");
     std::string wav = Bytes(L"rec.wav");
     ASSERT_EQ(wav.substr(36, 4), "data");
-    ASSERT_GT(U32(wav, 40), wav.size() - 44);
+    ASSERT_GT(u32At(wav, 40), wav.size() - 44);
     start();
     td::Box box = ClickConvert(L"rec.wav");
     EXPECT_EQ(box.text, kCreated);
@@ -359,7 +361,7 @@ TEST_F(Purnix, InterruptedRecordingConvertsTheBytesThatAreThere) {
        std::to_string((wav.size() - 44) / 4 * 4) + " > rec.wav.raw && cmp rec.wav.raw rec.avi.raw");
     std::string strh = ChunkData(Bytes(L"rec.avi"), "strh");
     ASSERT_GE(strh.size(), 48u);
-    EXPECT_EQ(U32(strh, 32), (wav.size() - 44) / 4);
+    EXPECT_EQ(u32At(strh, 32), (wav.size() - 44) / 4);
 }
 
 TEST_F(Purnix, AFileThatCannotBeFinishedIsRemovedWithTheReasonInJapanese) {
@@ -400,12 +402,12 @@ TEST_F(Purnix, AFileThatCannotBeFinishedIsRemovedWithTheReasonInJapanese) {
 // the folder holds what it held.
 TEST_F(Purnix, AnOutputHeldWithoutDeleteSharingIsKeptWhole) {
     Sh("sox -n -r 8000 -c 1 -b 16 h.wav synth 0.1 sine 440 && echo old > h.avi");
-    HANDLE held =
-        CreateFileW(Path(L"h.avi").c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    common::UniqueFile held(CreateFileW(Path(L"h.avi").c_str(), GENERIC_READ,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_NE(held.get(), INVALID_HANDLE_VALUE);
     ExpectKeptFolder(L"PURNIX.EXE", L"h.wav", kCannotOpen, true);
-    CloseHandle(held);
+    held.reset();
 }
 
 TEST_F(Purnix, AFullDiskKeepsAnExistingOutputWhole) {
@@ -482,19 +484,12 @@ TEST_F(Purnix, PatternFollowsEveryKeystrokeAndBadPatternsChangeNothing) {
     EXPECT_TRUE(app_->NoMessageBox());
 }
 
-int Px(int twips, int dpi) {
-    return MulDiv(twips, dpi, 1440);
-}
-
 TEST_F(Purnix, WindowLayoutTabOrderAndStartState) {
     Sh("sox -n -r 8000 -c 1 -b 8 x.wav synth 0.1 sine 440 && echo y > y.txt");
     start({L"LC_ALL=ja_JP.UTF-8"});
-    HDC screen = GetDC(nullptr);
-    int dx = GetDeviceCaps(screen, LOGPIXELSX), dy = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
     RECT client = td::ClientRect(form_);
-    EXPECT_EQ(client.right - client.left, Px(6075, dx));
-    EXPECT_EQ(client.bottom - client.top, Px(4140, dy));
+    EXPECT_EQ(client.right - client.left, shell::twipsToPixelsX(6075));
+    EXPECT_EQ(client.bottom - client.top, shell::twipsToPixelsY(4140));
 
     struct Place {
         int id;
@@ -524,16 +519,16 @@ TEST_F(Purnix, WindowLayoutTabOrderAndStartState) {
             EXPECT_EQ(td::Text(h), p.text);
         }
         RECT r = td::RectInParent(h);
-        EXPECT_NEAR(r.left, Px(p.left, dx), 1);
-        EXPECT_NEAR(r.top, Px(p.top, dy), 1);
+        EXPECT_NEAR(r.left, shell::twipsToPixelsX(p.left), 1);
+        EXPECT_NEAR(r.top, shell::twipsToPixelsY(p.top), 1);
         if (td::ClassOf(h) == L"Static") {
             // Labels grow to fit the Japanese font, never shrink.
-            EXPECT_GE(r.right - r.left, Px(p.width, dx) - 1);
+            EXPECT_GE(r.right - r.left, shell::twipsToPixelsX(p.width) - 1);
         } else {
-            EXPECT_NEAR(r.right - r.left, Px(p.width, dx), 1);
+            EXPECT_NEAR(r.right - r.left, shell::twipsToPixelsX(p.width), 1);
         }
         if (p.height > 0 && td::ClassOf(h) != L"Static") {
-            EXPECT_NEAR(r.bottom - r.top, Px(p.height, dy), 1);
+            EXPECT_NEAR(r.bottom - r.top, shell::twipsToPixelsY(p.height), 1);
         }
     }
     // Tab order is the order of the child windows.

@@ -61,15 +61,15 @@ Outcome convertWaveToAvi(const std::wstring& wavPath, const std::wstring& aviPat
     // only) until they are written.
     shell::Win32File in;
     wavconv::WaveData wave;
-    if (!in.Open(wavPath, false))
-        return warning(kCannotReadWave, shell::systemErrorText(in.LastError()));
+    if (!in.open(wavPath, false))
+        return warning(kCannotReadWave, shell::systemErrorText(in.lastError()));
     switch (wavconv::readWaveFile(in, wave)) {
     case wavconv::WaveStatus::Ok:
         break;
     case wavconv::WaveStatus::Refused:
         return warning(kRefused);
     case wavconv::WaveStatus::ReadError:
-        return warning(kCannotReadWave, shell::systemErrorText(in.LastError()));
+        return warning(kCannotReadWave, shell::systemErrorText(in.lastError()));
     case wavconv::WaveStatus::OutOfMemory:
         return warning(kCannotReadWave, shell::systemErrorText(ERROR_NOT_ENOUGH_MEMORY));
     }
@@ -117,7 +117,7 @@ Outcome convertWaveToAvi(const std::wstring& wavPath, const std::wstring& aviPat
                                  LONG(sampleBytes), 0, nullptr, nullptr);
     }
     wave = wavconv::WaveData{};
-    in.Close();
+    in.close();
 
     std::wstring why = failed ? shell::systemErrorText(DWORD(failed))
                               : finishAvi(replacement.temp(), sampleBytes, format, info.szName);

@@ -43,17 +43,17 @@ std::wstring fixupReason(const std::string& why) {
 std::wstring finishAvi(const std::wstring& aviPath, uint32_t sampleBytes,
                        const std::vector<uint8_t>& format, const std::string& name) {
     shell::Win32File out;
-    if (!out.Open(aviPath, true)) return shell::systemErrorText(out.LastError());
-    avi::FixupResult fix = avi::FixAudioLengths(out);
-    if (fix.ok) fix = avi::RestoreStreamFormat(out, 0, format);
-    if (fix.ok) fix = avi::RestoreStreamName(out, 0, name);
-    if (fix.ok) fix = avi::TrimAfterRiff(out); // the platform leaves zeros after the RIFF chunk
+    if (!out.open(aviPath, true)) return shell::systemErrorText(out.lastError());
+    avi::FixupResult fix = avi::fixAudioLengths(out);
+    if (fix.ok) fix = avi::restoreStreamFormat(out, 0, format);
+    if (fix.ok) fix = avi::restoreStreamName(out, 0, name);
+    if (fix.ok) fix = avi::trimAfterRiff(out); // the platform leaves zeros after the RIFF chunk
     if (!fix.ok) {
-        if (out.LastError()) return shell::systemErrorText(out.LastError());
+        if (out.lastError()) return shell::systemErrorText(out.lastError());
         return fixupReason(fix.why);
     }
     avi::AviLayout layout;
-    if (!avi::ReadAviLayout(out, layout) || layout.streams.size() != 1 ||
+    if (!avi::readAviLayout(out, layout) || layout.streams.size() != 1 ||
         layout.streams[0].dataBytes != sampleBytes)
         return L"AVIファイルにすべてのデータが書き込まれていません。";
     return {};

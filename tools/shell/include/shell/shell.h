@@ -15,7 +15,7 @@
 namespace shell {
 
 // ---- the program's own facts -------------------------------------------------------------
-// Each program defines its own and hands it to RunMainForm; the shell keeps it for the menu,
+// Each program defines its own and hands it to runMainForm; the shell keeps it for the menu,
 // the About box and message boxes.
 struct ToolInfo {
     const wchar_t* title;                   // application title: caption of message boxes
@@ -27,7 +27,7 @@ struct ToolInfo {
 };
 // The last line of every About box.
 inline constexpr wchar_t kCopyright[] = L"Copyright (C) 2026 the Quillon toolkit developers";
-// The program's facts as handed to RunMainForm.
+// The program's facts as handed to runMainForm.
 const ToolInfo& tool();
 
 // ---- layout in twips ----------------------------------------------------------------------
@@ -55,7 +55,7 @@ HWND createControl(HWND parent, int id, const wchar_t* className, const wchar_t*
                    DWORD exStyle, const Twips& rect);
 // A label whose access key (the letter after "&") moves the focus to `target`, or to the
 // next control that takes the focus when `target` is null (set it later with
-// SetLabelTarget once the target exists).
+// setLabelTarget once the target exists).
 HWND createLabel(HWND parent, int id, const wchar_t* caption, const Twips& rect);
 void setLabelTarget(HWND label, HWND target);
 HWND createButton(HWND parent, int id, const wchar_t* caption, const Twips& rect,
@@ -88,8 +88,6 @@ enum : int {
 };
 // Handles WM_COMMAND of the "&Option" menu; true if it was one of its items.
 bool handleMenuCommand(HWND form, int id);
-void MenuAbout_Click(HWND form);
-void MenuHelp_Click(HWND form);
 
 // Looks `name` up in `dll` into the function pointer `fn`; false when it is missing.
 template <class F> bool bindByName(HMODULE dll, const char* name, F& fn) {
@@ -131,10 +129,9 @@ bool inputBox(HWND owner, const std::wstring& prompt, const std::wstring& captio
               const std::wstring& initial, std::wstring& text);
 
 // ---- help viewer (frmHelp) --------------------------------------------------------------------
-// Opens the modeless viewer over `f`, reading `fileName` from the current folder unless the
-// viewer already shows a text.
-void showHelpDialog(HWND f, const std::wstring& capStr, const std::wstring& fileName);
-HWND helpWindow();      // the viewer, or null when closed
+// Opens the modeless viewer over `owner` with the caption `caption`, reading `fileName` from
+// the current folder unless the viewer already shows a text.
+void showHelpDialog(HWND owner, const std::wstring& caption, const std::wstring& fileName);
 void closeHelpWindow(); // Form_Unload of the main windows closes it
 
 // ---- file chooser ------------------------------------------------------------------------------
@@ -145,17 +142,10 @@ enum : int {
     kIdFile2 = 1004,
 };
 
-struct ChooserLayout {
-    Twips drive1, dir1, file1;
-    Twips file2; // used when hasFile2
-    bool hasFile2 = false;
-    std::wstring pattern1, pattern2;
-};
-
 // Drive1 (drop-down list of drives), Dir1 (folder tree: double-click or Enter opens a
 // folder) and File1/File2 (files of Dir1's folder matching a pattern; several patterns are
 // separated by ";"). The caller creates the labels around them in tab order; the lists are
-// created by the Create* calls so the caller controls the order.
+// created by the create* calls so the caller controls the order.
 class FileChooser {
   public:
     HWND createDrive1(HWND parent, const Twips& rect);
@@ -168,15 +158,13 @@ class FileChooser {
     // Forward WM_COMMAND here; true when it came from a chooser list.
     bool onCommand(WPARAM wParam, LPARAM lParam);
 
-    // File1's click (a change of its selection) and File2's click.
+    // File1's click (a change of its selection).
     std::function<void()> onFile1Click;
-    std::function<void()> onFile2Click;
-    std::function<void()> onFile1DblClick;
 
     // The list properties as the tools use them.
     std::wstring drive() const; // e.g. "c:"
     std::wstring dirPath() const;
-    std::wstring filePath() const; // File1's folder (equals DirPath after Dir1_Change)
+    std::wstring filePath() const; // File1's folder (equals dirPath() after Dir1_Change)
     int file1ListIndex() const;    // -1 with no selection
     int file2ListIndex() const;
     std::wstring file1Name() const; // selected entry, empty with none
@@ -186,21 +174,21 @@ class FileChooser {
     // list does not accept.
     bool setFile1Pattern(const std::wstring& pattern);
 
-    void Drive1_Change();
-    void Dir1_Change();
     // Sets Dir1 to a folder (raises Dir1_Change); false if it cannot be read.
     bool setDirPath(const std::wstring& path);
 
     // File2 active: File1's background colour and enabled; inactive: the window's background
     // colour and disabled. Its selection stays either way.
     void setFile2Active(bool active);
-    bool file2Active() const { return file2Active_; }
     // Forward WM_CTLCOLORLISTBOX here and return the brush when it is non-null.
     HBRUSH onCtlColorListBox(HWND list, HDC dc) const;
 
     HWND drive1 = nullptr, dir1 = nullptr, file1 = nullptr, file2 = nullptr;
 
   private:
+    HWND createFileList(HWND parent, int id, const Twips& rect);
+    void Drive1_Change();
+    void Dir1_Change();
     void fillDrives(const std::wstring& current);
     void fillDir();
     void fillFiles(HWND list, const std::wstring& pattern);
@@ -215,7 +203,7 @@ class FileChooser {
 };
 
 // ---- start-up ----------------------------------------------------------------------------------
-// Process-wide settings, made first by RunMainForm. Critical errors (a drive without a
+// Process-wide settings, made first by runMainForm. Critical errors (a drive without a
 // medium) come back to the caller as error codes instead of a system box, so the chooser
 // can fall back silently. Flags the process was started with are kept.
 void initProcess();
@@ -229,7 +217,7 @@ int runMainForm(HINSTANCE instance, const ToolInfo& tool, const wchar_t* classNa
                 int clientWidthTwips, int clientHeightTwips, int show);
 
 // ---- message loop ------------------------------------------------------------------------------
-// Every top-level window of a tool counts itself closed (RunMainForm and the help viewer
+// Every top-level window of a tool counts itself closed (runMainForm and the help viewer
 // count them open); the loop ends with the last.
 void formClosed();
 // The rest of a main form's window procedure: WM_CLOSE closes the help viewer (it would keep

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include "common/owned.h"
 #include "riff.h"
 
 #include <string>
@@ -15,25 +16,24 @@ class Win32File : public riff::ByteStore {
     Win32File() = default;
     Win32File(const Win32File&) = delete;
     Win32File& operator=(const Win32File&) = delete;
-    ~Win32File() override { Close(); }
 
-    bool Open(const std::wstring& path, bool writable);
-    void Close();
+    bool open(const std::wstring& path, bool writable);
+    void close();
     uint64_t Size() const override { return size_; }
     bool Read(uint64_t offset, void* dst, size_t n) override;
     bool Write(uint64_t offset, const void* src, size_t n) override;
     bool Truncate(uint64_t size) override;
     // A read-only mapping of the range (read-only files only).
     const uint8_t* View(uint64_t offset, size_t n) override;
-    DWORD LastError() const { return error_; }
-    HANDLE Handle() const { return handle_; }
+    DWORD lastError() const { return error_; }
 
   private:
-    bool Seek(uint64_t offset);
-    HANDLE handle_ = INVALID_HANDLE_VALUE;
+    bool seek(uint64_t offset);
+    common::UniqueFile handle_;
     bool writable_ = false;
-    HANDLE mapping_ = nullptr;
-    void* view_ = nullptr;
+    // Declared after the file they come from: the view goes first, then the mapping.
+    common::UniqueHandle mapping_;
+    common::MappedView view_;
     uint64_t size_ = 0;
     DWORD error_ = 0;
 };

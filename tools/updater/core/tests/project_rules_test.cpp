@@ -1,10 +1,13 @@
 #include "project_rules.h"
 
+#include "letter_case.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
 using namespace updater;
+using shell::upperAscii;
 
 namespace {
 
@@ -53,10 +56,6 @@ TEST(SplitLines, FinalTerminatorAddsNoLineAndOneFinalEmptyLineIsDropped) {
     EXPECT_EQ(splitLines(L"\r\n"), (std::vector<std::wstring>{}));
     // CR LF split across nothing: a lone CR before LF-only text is still one terminator each.
     EXPECT_EQ(splitLines(L"a\r\rb"), (std::vector<std::wstring>{L"a", L"", L"b"}));
-}
-
-TEST(UpperAscii, TouchesAsciiLettersOnly) {
-    EXPECT_EQ(upperAscii(L"qsnKa.cls ä ｑｓｎ 日本"), L"QSNKA.CLS ä ｑｓｎ 日本");
 }
 
 TEST(ReplaceFileName, FirstOccurrenceOnlyInTableCaseRestKeepsItsCase) {

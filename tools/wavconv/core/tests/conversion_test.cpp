@@ -8,10 +8,10 @@ using wavconv::fillStreamName;
 using wavconv::outputFileName;
 
 TEST(OutputFileName, CutsAtTheFirstDot) {
-    EXPECT_EQ(outputFileName(std::string("voice.wav")), "voice.avi");
-    EXPECT_EQ(outputFileName(std::string("take.1.wav")), "take.avi");
-    EXPECT_EQ(outputFileName(std::string("noext")), "noext.avi");
-    EXPECT_EQ(outputFileName(std::string(".wav")), ".avi");
+    EXPECT_EQ(outputFileName(std::wstring(L"voice.wav")), L"voice.avi");
+    EXPECT_EQ(outputFileName(std::wstring(L"take.1.wav")), L"take.avi");
+    EXPECT_EQ(outputFileName(std::wstring(L"noext")), L"noext.avi");
+    EXPECT_EQ(outputFileName(std::wstring(L".wav")), L".avi");
     EXPECT_EQ(outputFileName(std::wstring(L"a.b.wav")), L"a.avi");
     EXPECT_EQ(outputFileName(std::wstring(L"声.WAV")), L"声.avi");
 }

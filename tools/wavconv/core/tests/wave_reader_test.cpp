@@ -32,14 +32,6 @@ Bytes SamplesOf(const wavconv::WaveData& d) {
 
 } // namespace
 
-TEST(StrToFourCC, PacksLowBytesFirstCharacterLowest) {
-    EXPECT_EQ(wavconv::strToFourCC("RIFF"), 0x46464952);
-    EXPECT_EQ(wavconv::strToFourCC("WAVE"), 0x45564157);
-    EXPECT_EQ(wavconv::strToFourCC("fmt "), 0x20746D66);
-    EXPECT_EQ(wavconv::strToFourCC("data"), 0x61746164);
-    EXPECT_EQ(wavconv::strToFourCC("\xff\xfe\x80\x01"), int32_t(0x0180FEFF));
-}
-
 TEST(ReadWaveFile, CanonicalPcmFile) {
     Bytes file = Canonical(Samples(400));
     ASSERT_EQ(file.size(), 444u);
@@ -305,7 +297,7 @@ TEST(ReadWaveFile, SamplesAreSharedInPlaceOrCopiedAlike) {
     wavconv::WaveData inPlace, copied;
     ASSERT_EQ(wavconv::readWaveFile(viewable, inPlace), WaveStatus::Ok);
     ASSERT_EQ(wavconv::readWaveFile(copyOnly, copied), WaveStatus::Ok);
-    EXPECT_EQ(inPlace.samples, viewable.Bytes().data() + 44); // no copy
+    EXPECT_EQ(inPlace.samples, viewable.bytes().data() + 44); // no copy
     EXPECT_FALSE(inPlace.buffer);
     EXPECT_TRUE(copied.buffer);
     EXPECT_EQ(SamplesOf(inPlace), SamplesOf(copied));
