@@ -1,5 +1,7 @@
 #include "command_line.h"
 
+#include "letter_case.h"
+
 namespace compositor {
 
 const std::vector<std::wstring> kUsage = {
@@ -58,7 +60,7 @@ CommandRequest readCommandLine(const std::vector<std::wstring>& args) {
             files.push_back(arg);
             continue;
         }
-        const std::wstring name = upper(arg);
+        const std::wstring name = shell::upperAscii(arg);
         if (name == L"/?") {
             request.help = true;
         } else if (name == L"/OUT") {

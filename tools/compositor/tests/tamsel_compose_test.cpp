@@ -996,15 +996,16 @@ class TamselCommandLine : public TamselStreams {
     // `args` as a Unix shell reads them (quote what holds "\").
     CommandRun tamsel(const std::string& args) const {
         const std::string exe = td::UnixPath(td::Join(td::ExeFolder(), L"TAMSEL.EXE"));
-        return parse_command_run(sh("cd '" + td::UnixPath(work_) + "' && env " + kJapanese +
-                                    " wine '" + exe + "' " + args +
-                                    " > cli.log 2>/dev/null; echo \"rc=$?\"; cat cli.log"));
+        return parse_command_run(unixOutput("cd '" + td::UnixPath(work_) + "' && env " + kJapanese +
+                                            " wine '" + exe + "' " + args +
+                                            " > cli.log 2>/dev/null; echo \"rc=$?\"; cat cli.log"));
     }
     std::vector<std::wstring> one(const std::wstring& line) const { return {line}; }
 };
 
 TEST_F(TamselCommandLine, EachOperationComposesAsTheButtonDoes) {
-    sh("mkdir -p '" + unix(L"sub") + "' && cp '" + unix(L"v1.avi") + "' '" + unix(L"sub") + "/'");
+    unixOutput("mkdir -p '" + unix(L"sub") + "' && cp '" + unix(L"v1.avi") + "' '" + unix(L"sub") +
+               "/'");
     CommandRun run = tamsel("/add v1.avi audio2.avi /out add");
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.lines, one(L"v1.avi: add.avi"));
@@ -1055,7 +1056,7 @@ TEST_F(TamselCommandLine, CompressedStreamsAreCopiedAsTheyAreWithoutOptions) {
 }
 
 TEST_F(TamselCommandLine, RefusalsGiveTheWindowsMessageOnOneLine) {
-    sh("mkdir -p '" + unix(L"sub") + "' && printf keep > '" + unix(L"out.avi") + "'");
+    unixOutput("mkdir -p '" + unix(L"sub") + "' && printf keep > '" + unix(L"out.avi") + "'");
     const struct {
         const char* args;
         const wchar_t* line;
@@ -1084,12 +1085,13 @@ TEST_F(TamselCommandLine, RefusalsGiveTheWindowsMessageOnOneLine) {
     EXPECT_EQ(run.status, 1);
     ASSERT_EQ(run.lines.size(), 1u);
     EXPECT_NE(run.lines[0].find(L".avi; ファイル名に使えない文字があります。"), std::wstring::npos);
-    sh("rm -f '" + unix(L"cli.log") + "'");
+    unixOutput("rm -f '" + unix(L"cli.log") + "'");
     EXPECT_TRUE(td::FolderContents(work_) == before);
 }
 
 TEST_F(TamselCommandLine, JapaneseNames) {
-    sh("cd '" + td::UnixPath(work_) + "' && cp v1.avi '映像.avi' && cp audio2.avi '音声.avi'");
+    unixOutput("cd '" + td::UnixPath(work_) +
+               "' && cp v1.avi '映像.avi' && cp audio2.avi '音声.avi'");
     CommandRun run = tamsel("/add 映像.avi 音声.avi /out 出力");
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.lines, one(L"映像.avi: 出力.avi"));
@@ -1125,12 +1127,12 @@ TEST_F(TamselCommandLine, UsageErrorsPrintTheUsageAndDoNothing) {
         EXPECT_EQ(run.lines[0], c.first) << c.args;
         EXPECT_TRUE(std::equal(usage.begin(), usage.end(), run.lines.begin() + 1)) << c.args;
     }
-    sh("rm -f '" + unix(L"cli.log") + "'");
+    unixOutput("rm -f '" + unix(L"cli.log") + "'");
     EXPECT_TRUE(td::FolderContents(work_) == before);
 }
 
 TEST_F(TamselCommandLine, OptionsAsksInThePlatformsDialogConfirmedOrCancelled) {
-    sh("printf keep > '" + unix(L"opt.avi") + "'");
+    unixOutput("printf keep > '" + unix(L"opt.avi") + "'");
     for (Answer answer : {Answer::Cancel, Answer::Ok}) {
         SCOPED_TRACE(answer == Answer::Ok ? "confirmed" : "cancelled");
         DWORD code = 99;
@@ -1152,11 +1154,11 @@ TEST_F(TamselCommandLine, OptionsAsksInThePlatformsDialogConfirmedOrCancelled) {
             EXPECT_TRUE(td::PressBoxButton(dialog, answer == Answer::Ok ? IDOK : IDCANCEL));
             EXPECT_TRUE(app.WaitExit(30000, &code));
         }
-        CommandRun run = parse_command_run(read_file(path(L"cli.log")));
+        CommandRun run = parse_command_run(readFile(path(L"cli.log")));
         if (answer == Answer::Cancel) {
             EXPECT_EQ(code, 1u);
             EXPECT_EQ(run.lines, one(L"v1.avi: キャンセルされました。"));
-            EXPECT_EQ(read_file(path(L"opt.avi")), "keep");
+            EXPECT_EQ(readFile(path(L"opt.avi")), "keep");
         } else {
             EXPECT_EQ(code, 0u);
             EXPECT_EQ(run.lines, one(L"v1.avi: opt.avi"));
