@@ -2,6 +2,7 @@
 #include "shell/shell.h"
 
 #include "common/owned.h"
+#include "shell/command_line.h"
 
 namespace shell {
 
@@ -15,6 +16,13 @@ bool fileIdentity(const std::wstring& path, BY_HANDLE_FILE_INFORMATION& info) {
 }
 
 } // namespace
+
+bool fileKey(const std::wstring& path, FileKey& key) {
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!fileIdentity(path, info)) return false;
+    key = {info.dwVolumeSerialNumber, uint64_t(info.nFileIndexHigh) << 32 | info.nFileIndexLow};
+    return true;
+}
 
 bool sameFile(const std::wstring& a, const std::wstring& b) {
     BY_HANDLE_FILE_INFORMATION ia, ib;

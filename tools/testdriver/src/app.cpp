@@ -37,14 +37,14 @@ std::vector<DWORD> ProcessesNamed(const std::wstring& exeName) {
 } // namespace
 
 App::App(const std::wstring& exe, const std::wstring& folder, const std::vector<std::wstring>& env,
-         const std::string& unixSetup) {
+         const std::string& unixSetup, const std::wstring& args, DWORD creationFlags) {
     std::wstring path =
         exe.find_first_of(L"\\/") == std::wstring::npos ? Join(ExeFolder(), exe) : exe;
-    std::wstring line = L"\"" + path + L"\"";
+    std::wstring line = L"\"" + path + L"\"" + (args.empty() ? L"" : L" " + args);
     STARTUPINFOW si = {};
     si.cb = sizeof(si);
     if (env.empty() && unixSetup.empty()) {
-        if (CreateProcessW(path.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr,
+        if (CreateProcessW(path.c_str(), &line[0], nullptr, nullptr, FALSE, creationFlags, nullptr,
                            folder.empty() ? nullptr : folder.c_str(), &si, &pi_))
             WaitForInputIdle(pi_.hProcess, Patience(10000));
         return;
@@ -56,7 +56,8 @@ App::App(const std::wstring& exe, const std::wstring& folder, const std::vector<
         assignments += "'" + Narrow(v) + "' ";
     std::string command = "cd '" + UnixPath(folder.empty() ? ExeFolder() : folder) + "' && " +
                           (unixSetup.empty() ? "" : unixSetup + " && ") + "exec env " +
-                          assignments + "wine '" + UnixPath(path) + "'";
+                          assignments + "wine '" + UnixPath(path) + "'" +
+                          (args.empty() ? "" : " " + Narrow(args));
     // The script removes itself as it starts.
     StartUnixScript(
         [&](const std::string& script) { return "rm -f '" + script + "'\n" + command + "\n"; });

@@ -126,7 +126,7 @@ Outcome convertWaveToAvi(const std::wstring& wavPath, const std::wstring& aviPat
         if (!replacement.keptBoth().empty()) return warning(replacement.keptBoth());
         return warning(kCannotOpenAvi, shell::systemErrorText(error));
     }
-    return {kCreated, 0};
+    return {kCreated, 0, true};
 }
 
 } // namespace wavconv

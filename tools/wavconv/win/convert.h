@@ -9,8 +9,9 @@
 namespace wavconv {
 
 struct Outcome {
-    std::wstring text; // the message to show
-    UINT icon = 0;     // MB_ICONEXCLAMATION for warnings, 0 for plain results
+    std::wstring text;    // the message to show
+    UINT icon = 0;        // MB_ICONEXCLAMATION for warnings, 0 for plain results
+    bool created = false; // the AVI file was written and is in place
 };
 
 Outcome convertWaveToAvi(const std::wstring& wavPath, const std::wstring& aviPath,

@@ -1,6 +1,9 @@
 // PURNIX.EXE: the main window Form1 and its event handlers.
 #include "form1.h"
 
+#include "shell/command_line.h"
+
+#include "command.h"
 #include "conversion.h"
 #include "convert.h"
 #include "form1_ids.h"
@@ -92,6 +95,9 @@ void messageBox(const std::wstring& text, UINT icon) {
 } // namespace wavconv
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int show) {
+    // With arguments the command line runs and no window is shown.
+    const std::vector<std::wstring> args = shell::commandArguments();
+    if (!args.empty()) return wavconv::runCommand(args);
     return shell::runMainForm(instance, wavconv::kTool, wavconv::kClassName, wavconv::form1Proc,
                               6075, 4140, show);
 }

@@ -56,8 +56,12 @@ class App {
     // derives a process's locale from the Unix environment it was started in.
     // `unixSetup` runs in that shell just before the program (limits such as
     // "ulimit -f 1"); given alone, it also starts the program through the Unix side.
+    // `args` follow the program's name on its command line (quoted by the caller);
+    // `creationFlags` go to CreateProcessW when the program is started directly
+    // (DETACHED_PROCESS: no standard handles and no console).
     App(const std::wstring& exe, const std::wstring& folder,
-        const std::vector<std::wstring>& env = {}, const std::string& unixSetup = {});
+        const std::vector<std::wstring>& env = {}, const std::string& unixSetup = {},
+        const std::wstring& args = {}, DWORD creationFlags = 0);
     ~App(); // closes its windows, then ends it if still running
     App(const App&) = delete;
     App& operator=(const App&) = delete;

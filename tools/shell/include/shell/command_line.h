@@ -1,0 +1,58 @@
+// A program's command line on Windows: its arguments, the files a wildcard names, and where
+// the result lines go when no window is shown.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "command_line_rules.h"
+
+namespace shell {
+
+// The arguments after the program's name, split as CommandLineToArgvW splits them.
+std::vector<std::wstring> commandArguments();
+
+// The names (without folder) of the files, not folders, that a wildcard argument matches
+// in its folder, in name order (upper-cased, then as they are); none when nothing does.
+std::vector<std::wstring> matchingFiles(const std::wstring& pattern);
+
+// The path made whole from the current folder (and a drive's current folder); the path as it
+// is when that fails.
+std::wstring fullPath(const std::wstring& path);
+
+// The identity of an existing file or folder; false when there is none.
+bool fileKey(const std::wstring& path, FileKey& key);
+
+// Where the result lines of a run go, chosen once when it is made, first that applies:
+// 1. standard output when it is a valid handle that is no console (a pipe, a file), with
+//    WriteFile in the ANSI code page;
+// 2. the process's console, with WriteConsoleW (Japanese shows whatever the console's
+//    code page);
+// 3. the parent's console, after AttachConsole(ATTACH_PARENT_PROCESS), with WriteConsoleW;
+// 4. none (a file dropped on the program): the lines are kept and finish() shows them in
+//    one message box.
+class CommandOutput {
+  public:
+    explicit CommandOutput(std::wstring title); // the message box's caption
+    ~CommandOutput();
+    CommandOutput(const CommandOutput&) = delete;
+    CommandOutput& operator=(const CommandOutput&) = delete;
+
+    void line(const std::wstring& text);
+    // Ends the run's output: with no console, the message box of every line, with the
+    // warning icon unless `status` is kExitDone. Returns `status`.
+    int finish(int status);
+
+  private:
+    enum class Channel { kFile, kConsole, kBox };
+    Channel channel_ = Channel::kBox;
+    HANDLE handle_ = nullptr;
+    bool ownsHandle_ = false;
+    bool finished_ = false;
+    std::wstring title_;
+    std::vector<std::wstring> kept_;
+};
+
+} // namespace shell

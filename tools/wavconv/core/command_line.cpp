@@ -1,0 +1,104 @@
+#include "command_line.h"
+
+#include "conversion.h"
+
+#include <set>
+
+namespace wavconv {
+
+const std::vector<std::wstring> kUsage = {
+    L"使い方: PURNIX.EXE [/name ストリーム名] WAVEファイル...",
+    L"  WAVEファイルを、音声ストリームを1本持つAVIファイルに変換します。",
+    L"  WAVEファイル  変換するファイル。* と ? を使えます (例: *.wav)。",
+    L"  /name 名前    すべてのファイルのストリーム名。ないときはファイル名の最初の「.」より前。",
+    L"  /?            この説明を表示します。",
+    L"終了コード: 0 すべて変換した、1 変換できないファイルがあった、2 指定の誤り。",
+};
+
+namespace {
+
+const wchar_t kNoMatch[] = L"該当するファイルが見つかりません。";
+const wchar_t kMadeEarlier[] =
+    L"同じ名前のAVIファイルをこの実行で先に作成したため、変換しませんでした。";
+const wchar_t kUnknownSwitch[] = L"不明なスイッチです。";
+const wchar_t kMissingName[] = L"名前が指定されていません。";
+const wchar_t kNoFile[] = L"変換するファイルが指定されていません。";
+
+// One FILE of the call after expansion: a file to convert, or a pattern without a match.
+struct Input {
+    std::wstring shown; // as the line names it: the argument, or its folder + a found name
+    shell::FileArgument parts;
+    bool noMatch = false;
+};
+
+std::vector<Input> expandAll(const std::vector<std::wstring>& operands,
+                             const CommandLineServices& platform) {
+    std::vector<Input> inputs;
+    for (const std::wstring& arg : operands) {
+        shell::FileArgument parts = shell::splitFileArgument(arg);
+        if (!shell::hasWildcard(parts.name)) {
+            inputs.push_back({arg, parts, false});
+            continue;
+        }
+        std::vector<std::wstring> names = platform.expand(arg);
+        if (names.empty()) inputs.push_back({arg, parts, true});
+        for (const std::wstring& name : names)
+            inputs.push_back({parts.folder + name, {parts.folder, name}, false});
+    }
+    return inputs;
+}
+
+int usageError(const CommandLineServices& platform, const std::wstring& line) {
+    platform.write(line);
+    for (const std::wstring& usage : kUsage)
+        platform.write(usage);
+    return shell::kExitUsage;
+}
+
+} // namespace
+
+int runCommandLine(const std::vector<std::wstring>& args, const CommandLineServices& platform) {
+    const shell::CommandLine line = shell::parseCommandLine(args, {{L"name", true}});
+    if (line.help) {
+        for (const std::wstring& usage : kUsage)
+            platform.write(usage);
+        return shell::kExitDone;
+    }
+    if (!line.unknownSwitch.empty())
+        return usageError(platform, shell::resultLine(line.unknownSwitch, kUnknownSwitch));
+    if (!line.missingText.empty())
+        return usageError(platform, shell::resultLine(line.missingText, kMissingName));
+    if (line.operands.empty()) return usageError(platform, kNoFile);
+
+    const std::wstring* streamName = line.text(L"name");
+    std::set<shell::FileKey> created;
+    bool failed = false;
+    for (const Input& in : expandAll(line.operands, platform)) {
+        if (in.noMatch) {
+            platform.write(shell::resultLine(in.shown, kNoMatch));
+            failed = true;
+            continue;
+        }
+        // The output of the window's rule, in the WAV file's folder as the argument names it.
+        const std::wstring avi = in.parts.folder + outputFileName(in.parts.name);
+        shell::FileKey key;
+        if (platform.identify(avi, key) && created.count(key)) {
+            platform.write(shell::resultLine(in.shown, kMadeEarlier));
+            failed = true;
+            continue;
+        }
+        std::wstring message;
+        if (!platform.convert(in.shown, avi,
+                              streamName ? *streamName : streamNameFromFile(in.parts.name),
+                              message)) {
+            platform.write(shell::resultLine(in.shown, message));
+            failed = true;
+            continue;
+        }
+        platform.write(shell::resultLine(in.shown, avi));
+        if (platform.identify(avi, key)) created.insert(key);
+    }
+    return failed ? shell::kExitFailed : shell::kExitDone;
+}
+
+} // namespace wavconv

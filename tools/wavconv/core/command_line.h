@@ -1,0 +1,36 @@
+// PURNIX's command line, "PURNIX.EXE [/name TEXT] FILE...", apart from the platform: the
+// platform's services are passed in.
+#pragma once
+
+#include "command_line_rules.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace wavconv {
+
+struct CommandLineServices {
+    // The names of the files a wildcard argument matches, in name order (names only, without
+    // the argument's folder); none when nothing matches.
+    std::function<std::vector<std::wstring>(const std::wstring& pattern)> expand;
+    // The conversion the Convert button runs: true when the AVI file was written, else
+    // false with the message the window would show.
+    std::function<bool(const std::wstring& wav, const std::wstring& avi,
+                       const std::wstring& streamName, std::wstring& message)>
+        convert;
+    // The identity of an existing file; false when there is none.
+    std::function<bool(const std::wstring& path, shell::FileKey& key)> identify;
+    // One result line.
+    std::function<void(const std::wstring& line)> write;
+};
+
+// Converts every FILE of the arguments (after the program's name) in order, one line each,
+// and returns the exit status. Wildcard arguments are all expanded before the first
+// conversion, so an output is never taken for an input of the same call.
+int runCommandLine(const std::vector<std::wstring>& args, const CommandLineServices& platform);
+
+// The usage text, a line each.
+extern const std::vector<std::wstring> kUsage;
+
+} // namespace wavconv

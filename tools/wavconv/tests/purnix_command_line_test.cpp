@@ -1,0 +1,222 @@
+// PURNIX.EXE run with arguments under Wine, as a build script runs it: its result lines
+// through a file, a pipe, a console (a pseudo-terminal) and a message box, its exit status,
+// and the AVI files judged by ffprobe and ffmpeg. The Japanese lines are read under the
+// Japanese code page.
+#include "testdriver/driver.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+namespace {
+
+const char kJapanese[] = "LC_ALL=ja_JP.UTF-8";
+const std::wstring kMadeEarlier =
+    L"同じ名前のAVIファイルをこの実行で先に作成したため、変換しませんでした。";
+
+struct Outcome {
+    int status = -1;
+    std::vector<std::wstring> lines;
+};
+
+std::vector<std::wstring> Lines(const std::wstring& text) {
+    std::vector<std::wstring> lines;
+    size_t pos = 0;
+    while (pos < text.size()) {
+        size_t end = text.find(L'\n', pos);
+        if (end == std::wstring::npos) end = text.size();
+        std::wstring line = text.substr(pos, end - pos);
+        while (!line.empty() && line.back() == L'\r')
+            line.pop_back();
+        if (!line.empty()) lines.push_back(line);
+        pos = end + 1;
+    }
+    return lines;
+}
+
+class PurnixCommandLine : public testing::Test {
+  protected:
+    void SetUp() override {
+        folder_ = td::MakeTempFolder(L"purnix-cli");
+        unix_ = td::UnixPath(folder_);
+        exe_ = td::UnixPath(td::Join(td::ExeFolder(), L"PURNIX.EXE"));
+    }
+    void TearDown() override { td::RemoveTree(folder_); }
+
+    std::string Sh(const std::string& command) {
+        std::string out;
+        int rc = td::RunUnix("cd '" + unix_ + "' && " + command, &out, 60000);
+        EXPECT_EQ(rc, 0) << command << "\n" << out;
+        return out;
+    }
+
+    // Runs PURNIX in the test folder under the Japanese code page, its standard output a
+    // pipe or a file; the status comes last on the same channel.
+    Outcome Purnix(const std::string& args, bool pipe) {
+        std::string wine = "env " + std::string(kJapanese) + " wine '" + exe_ + "' " + args;
+        std::string command = pipe ? "{ " + wine + " 2>/dev/null; echo \"rc=$?\"; } | cat"
+                                   : wine + " > log.txt 2>/dev/null; echo \"rc=$?\"; cat log.txt";
+        std::string out = Sh(command);
+        return Parse(td::Widen(out, 932));
+    }
+
+    static Outcome Parse(const std::wstring& text) {
+        Outcome run;
+        for (const std::wstring& line : Lines(text)) {
+            if (line.compare(0, 3, L"rc=") == 0)
+                run.status = _wtoi(line.c_str() + 3);
+            else
+                run.lines.push_back(line);
+        }
+        return run;
+    }
+
+    std::string Bytes(const std::wstring& name) const {
+        std::string b;
+        td::ReadBytes(td::Join(folder_, name), b);
+        return b;
+    }
+    bool Exists(const std::wstring& name) const {
+        return GetFileAttributesW(td::Join(folder_, name).c_str()) != INVALID_FILE_ATTRIBUTES;
+    }
+
+    // ffprobe's codec, rate and title of the first stream, and how many streams there are.
+    std::string Probe(const std::string& avi) {
+        return Sh("ffprobe -v error -show_entries stream=codec_name,sample_rate:stream_tags=title "
+                  "-of csv=p=0 '" +
+                  avi + "'");
+    }
+    // The stream name field of the AVI file, up to its NUL.
+    std::string StreamName(const std::wstring& avi) {
+        std::string b = Bytes(avi);
+        size_t at = b.find("strn");
+        if (at == std::string::npos) return "<none>";
+        return std::string(b.c_str() + at + 8);
+    }
+
+    std::wstring folder_;
+    std::string unix_, exe_;
+};
+
+TEST_F(PurnixCommandLine, ARefusedFileInTheMiddleStopsAndDamagesNothingElse) {
+    Sh("sox -n -r 44100 -c 2 -b 16 a.wav synth 0.3 sine 440 && echo 'not a wave' > bad.wav && "
+       "sox -n -r 11025 -c 1 -b 8 c.wav synth 0.2 sine 300");
+    Outcome run = Purnix("a.wav bad.wav c.wav", true);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.lines, (std::vector<std::wstring>{
+                             L"a.wav: a.avi", L"bad.wav: WAVEファイルの形式が認識できません。",
+                             L"c.wav: c.avi"}));
+    EXPECT_EQ(Probe("a.avi"), "pcm_s16le,44100,a\n");
+    EXPECT_EQ(Probe("c.avi"), "pcm_u8,11025,c\n");
+    Sh("sox a.wav -t raw a.wav.raw && ffmpeg -v error -i a.avi -map 0:a:0 -c copy -f data "
+       "a.avi.raw && cmp a.wav.raw a.avi.raw && rm a.wav.raw a.avi.raw");
+    // Nothing for the refused file, no temporary file left.
+    std::map<std::wstring, std::string> files = td::FolderContents(folder_);
+    std::vector<std::wstring> names;
+    for (const auto& f : files)
+        names.push_back(f.first);
+    EXPECT_EQ(names,
+              (std::vector<std::wstring>{L"a.avi", L"a.wav", L"bad.wav", L"c.avi", L"c.wav"}));
+}
+
+TEST_F(PurnixCommandLine, QuotedWildcardsExpandInNameOrderAndASecondTakeIsRefused) {
+    Sh("mkdir sub && sox -n -r 8000 -c 1 -b 16 sub/c.wav synth 0.1 sine 440 && cp sub/c.wav "
+       "sub/B.wav && cp sub/c.wav sub/a.wav && echo x > sub/notes.txt && mkdir sub/d.wav && "
+       "sox -n -r 8000 -c 1 -b 16 take.1.wav synth 0.1 sine 440 && sox -n -r 11025 -c 1 -b 16 "
+       "take.2.wav synth 0.1 sine 440");
+    // Quoted: the Unix shell leaves the patterns to PURNIX. The output goes to a file.
+    Outcome run = Purnix("'sub\\*.wav' 'take.?.wav' 'none*.wav'", false);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.lines,
+              (std::vector<std::wstring>{L"sub\\a.wav: sub\\a.avi", L"sub\\B.wav: sub\\B.avi",
+                                         L"sub\\c.wav: sub\\c.avi", L"take.1.wav: take.avi",
+                                         L"take.2.wav: " + kMadeEarlier,
+                                         L"none*.wav: 該当するファイルが見つかりません。"}));
+    // The first take's output stays.
+    EXPECT_EQ(Probe("take.avi"), "pcm_s16le,8000,take\n");
+    EXPECT_EQ(Probe("sub/B.avi"), "pcm_s16le,8000,B\n");
+}
+
+TEST_F(PurnixCommandLine, NameGivesEveryFileItsStreamName) {
+    Sh("sox -n -r 8000 -c 1 -b 16 one.wav synth 0.1 sine 440 && cp one.wav two.wav");
+    Outcome run = Purnix("/NAME 'ナレーション 1' one.wav two.wav", true);
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.lines, (std::vector<std::wstring>{L"one.wav: one.avi", L"two.wav: two.avi"}));
+    // In the ANSI code page, as the window writes it.
+    const std::string sjis = td::Narrow(L"ナレーション 1", 932);
+    EXPECT_EQ(StreamName(L"one.avi"), sjis);
+    EXPECT_EQ(StreamName(L"two.avi"), sjis);
+}
+
+TEST_F(PurnixCommandLine, HelpAndUsageErrors) {
+    Sh("sox -n -r 8000 -c 1 -b 16 a.wav synth 0.1 sine 440");
+    Outcome help = Purnix("/?", true);
+    EXPECT_EQ(help.status, 0);
+    ASSERT_FALSE(help.lines.empty());
+    EXPECT_EQ(help.lines[0], L"使い方: PURNIX.EXE [/name ストリーム名] WAVEファイル...");
+    const size_t usage = help.lines.size();
+    struct Case {
+        std::string args;
+        std::wstring first;
+    };
+    // Without any argument the window opens (every window test starts it so).
+    for (const Case& c : std::vector<Case>{{"/name x", L"変換するファイルが指定されていません。"},
+                                           {"a.wav /x", L"/x: 不明なスイッチです。"},
+                                           {"a.wav /name", L"/name: 名前が指定されていません。"}}) {
+        SCOPED_TRACE(c.args);
+        Outcome run = Purnix(c.args, false);
+        EXPECT_EQ(run.status, 2);
+        ASSERT_EQ(run.lines.size(), usage + 1);
+        EXPECT_EQ(run.lines[0], c.first);
+        EXPECT_EQ(run.lines[1], help.lines[0]);
+    }
+    EXPECT_FALSE(Exists(L"a.avi"));
+}
+
+TEST_F(PurnixCommandLine, OnAConsoleJapaneseShowsWhateverTheCodePage) {
+    // A pseudo-terminal: Wine gives the program a console there. The lines arrive as the
+    // terminal's UTF-8 although the ANSI code page is Shift-JIS, so they went through the
+    // console, not as ANSI bytes. (AttachConsole to a parent's console always fails under
+    // Wine: that path cannot be observed here.)
+    Sh("sox -n -r 8000 -c 1 -b 16 '音声.wav' synth 0.1 sine 440 && cp '音声.wav' 'Ō.wav' && "
+       "echo keep > O.avi");
+    std::string out = Sh("script -qec \"env " + std::string(kJapanese) + " wine '" + exe_ +
+                         "' '音声.wav' 'Ō.wav' 2>/dev/null; echo rc=\\$?\" /dev/null < /dev/null");
+    std::wstring text = td::Widen(out);
+    EXPECT_NE(text.find(L"音声.wav: 音声.avi\r"), std::wstring::npos) << out;
+    EXPECT_NE(text.find(L"Ō.wav: AVIファイルをオープンできません。; "
+                        L"ファイル名に使えない文字があります。\r"),
+              std::wstring::npos)
+        << out;
+    EXPECT_NE(text.find(L"rc=1"), std::wstring::npos) << out;
+    EXPECT_EQ(StreamName(L"音声.avi"), td::Narrow(L"音声", 932));
+    EXPECT_EQ(Bytes(L"O.avi"), "keep\n");
+    EXPECT_FALSE(Exists(L"Ō.avi"));
+}
+
+TEST_F(PurnixCommandLine, WithoutStandardOutputOrConsoleOneMessageBoxSumsUpTheLines) {
+    // As from a file dropped on the program: no standard handles and no console. (Started
+    // from Unix with its descriptors closed, Wine hands the program whatever file took their
+    // numbers.) The box shows wide text whatever the code page.
+    Sh("sox -n -r 8000 -c 1 -b 16 a.wav synth 0.1 sine 440");
+    td::App app(L"PURNIX.EXE", folder_, {}, {}, L"a.wav gone.wav", DETACHED_PROCESS);
+    HWND box = app.WaitMessageBox(30000);
+    ASSERT_TRUE(box);
+    // The icon is read from the screen: a window of a test running beside this one may
+    // cover the box for a moment.
+    td::Box b;
+    td::WaitFor([&] { return (b = td::ReadBox(box)).icon == MB_ICONEXCLAMATION; }, 10000);
+    EXPECT_EQ(b.caption, L"Purnix");
+    EXPECT_EQ(b.icon, MB_ICONEXCLAMATION);
+    const std::wstring lead = L"a.wav: a.avi\rgone.wav: WAVEファイルを読み込めません。; ";
+    EXPECT_EQ(b.text.substr(0, lead.size()), lead) << td::Narrow(b.text);
+    EXPECT_EQ(b.text.find(L'\r', lead.size()), std::wstring::npos); // one line a file
+    EXPECT_EQ(app.TopWindows().size(), 1u);                         // no window but the box
+    td::PressBoxButton(box, IDOK);
+    DWORD code = 0;
+    EXPECT_TRUE(app.WaitExit(10000, &code));
+    EXPECT_EQ(code, 1u);
+    EXPECT_TRUE(Exists(L"a.avi"));
+}
+
+} // namespace
