@@ -26,3 +26,6 @@ $ff $(tone 770) $(tone 330) -map 0:a -map 1:a -c:a:0 adpcm_ima_wav -c:a:1 pcm_al
 $ff $video -f lavfi -i sine=frequency=440:sample_rate=44100:duration=2 -map 0:v -map 1:a \
     $vcodec -c:a adpcm_ms vadpcm44.avi
 $ff $video $(tone 660) -map 0:v -map 1:a $vcodec -c:a pcm_mulaw -ac 2 vmulaw2.avi
+# Compressed video (Microsoft Video 1) with MS ADPCM audio, which a run without a codec
+# copies as it is.
+$ff $video $(tone 440) -map 0:v -map 1:a -c:v msvideo1 -c:a adpcm_ms vcram.avi

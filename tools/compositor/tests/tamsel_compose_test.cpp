@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include "avi_fixup.h"
+#include "command_line.h"
 #include "common/owned.h"
 #include "form1_ids.h"
 #include "../../wavconv/win/form1_ids.h"
@@ -960,4 +961,225 @@ TEST_F(Tamsel, AFormatThePlatformCannotWriteKeepsAnExistingOutputWhole) {
     ASSERT_EQ(run.messages.size(), 1u) << texts(run);
     EXPECT_EQ(run.messages[0].text, kNotCreated);
     EXPECT_TRUE(td::FolderContents(work_) == before);
+}
+
+namespace {
+
+// What TAMSEL.EXE started with arguments wrote and returned.
+struct CommandRun {
+    int status = -1;
+    std::vector<std::wstring> lines;
+};
+
+CommandRun parse_command_run(const std::string& bytes) {
+    CommandRun run;
+    std::wistringstream lines(td::Widen(bytes, 932));
+    for (std::wstring line; std::getline(lines, line);) {
+        while (!line.empty() && line.back() == L'\r')
+            line.pop_back();
+        if (line.compare(0, 3, L"rc=") == 0)
+            run.status = _wtoi(line.c_str() + 3);
+        else if (!line.empty())
+            run.lines.push_back(line);
+    }
+    return run;
+}
+
+const char kJapanese[] = "LC_ALL=ja_JP.UTF-8";
+
+} // namespace
+
+// The command line as a build script runs it: standard output into a file, read in the
+// Japanese code page; the outputs judged as the window's are.
+class TamselCommandLine : public TamselStreams {
+  protected:
+    // `args` as a Unix shell reads them (quote what holds "\").
+    CommandRun tamsel(const std::string& args) const {
+        const std::string exe = td::UnixPath(td::Join(td::ExeFolder(), L"TAMSEL.EXE"));
+        return parse_command_run(unixOutput("cd '" + td::UnixPath(work_) + "' && env " + kJapanese +
+                                            " wine '" + exe + "' " + args +
+                                            " > cli.log 2>/dev/null; echo \"rc=$?\"; cat cli.log"));
+    }
+    std::vector<std::wstring> one(const std::wstring& line) const { return {line}; }
+};
+
+TEST_F(TamselCommandLine, EachOperationComposesAsTheButtonDoes) {
+    unixOutput("mkdir -p '" + unix(L"sub") + "' && cp '" + unix(L"v1.avi") + "' '" + unix(L"sub") +
+               "/'");
+    CommandRun run = tamsel("/add v1.avi audio2.avi /out add");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.lines, one(L"v1.avi: add.avi"));
+    ASSERT_EQ(probe(L"add.avi"), "video,audio,audio,audio");
+    expect_same_stream(L"add.avi", 0, "v", 0, L"v1.avi", 0);
+    expect_same_stream(L"add.avi", 1, "a", 0, L"v1.avi", 0);
+    expect_same_stream(L"add.avi", 2, "a", 1, L"audio2.avi", 0);
+    expect_same_stream(L"add.avi", 3, "a", 2, L"audio2.avi", 1);
+
+    // A name with "\" is used as it is, from the current folder.
+    run = tamsel("/REPLACE v2.avi audio2.avi /out 'sub\\rep.AVI'");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.lines, one(L"v2.avi: sub\\rep.AVI"));
+    ASSERT_EQ(probe(L"sub/rep.AVI"), "video,audio,audio");
+    expect_same_stream(L"sub\\rep.AVI", 2, "a", 1, L"audio2.avi", 1);
+
+    // A name without "\" goes into the video file's folder.
+    run = tamsel("/out kept /Keep 'sub\\v1.avi'");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.lines, one(L"sub\\v1.avi: sub\\kept.avi"));
+    EXPECT_FALSE(exists(path(L"kept.avi")));
+    ASSERT_EQ(probe(L"sub/kept.avi"), "video,audio");
+    expect_same_stream(L"sub\\kept.avi", 1, "a", 0, L"v1.avi", 0);
+
+    run = tamsel("/delete v2.avi /out del");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.lines, one(L"v2.avi: del.avi"));
+    ASSERT_EQ(probe(L"del.avi"), "video");
+    expect_same_stream(L"del.avi", 0, "v", 0, L"v2.avi", 0);
+    for (const wchar_t* name : {L"add.avi", L"sub\\rep.AVI", L"sub\\kept.avi", L"del.avi"})
+        EXPECT_EQ(bytes_after_riff(path(name)), 0u) << td::Narrow(name);
+}
+
+TEST_F(TamselCommandLine, CompressedStreamsAreCopiedAsTheyAreWithoutOptions) {
+    // Microsoft Video 1 and MS ADPCM; mu-law beside IMA ADPCM and A-law.
+    CommandRun run = tamsel("/keep vcram.avi /out cram");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.lines, one(L"vcram.avi: cram.avi"));
+    ASSERT_EQ(probe(L"cram.avi"), "video,audio");
+    expect_same_stream(L"cram.avi", 0, "v", 0, L"vcram.avi", 0);
+    expect_same_stream(L"cram.avi", 1, "a", 0, L"vcram.avi", 0);
+    run = tamsel("/add vmulaw.avi ima_alaw.avi /out added");
+    EXPECT_EQ(run.status, 0);
+    ASSERT_EQ(probe(L"added.avi"), "video,audio,audio,audio");
+    expect_same_stream(L"added.avi", 1, "a", 0, L"vmulaw.avi", 0);
+    expect_same_stream(L"added.avi", 2, "a", 1, L"ima_alaw.avi", 0);
+    expect_same_stream(L"added.avi", 3, "a", 2, L"ima_alaw.avi", 1);
+}
+
+TEST_F(TamselCommandLine, RefusalsGiveTheWindowsMessageOnOneLine) {
+    unixOutput("mkdir -p '" + unix(L"sub") + "' && printf keep > '" + unix(L"out.avi") + "'");
+    const struct {
+        const char* args;
+        const wchar_t* line;
+    } cases[] = {
+        {"/keep v1.avi /out V1", L"v1.avi: 保存ファイル名が変換元ファイル名と同じです。"},
+        {"/add v1.avi audio2.avi /out Audio2.AVI",
+         L"v1.avi: 保存ファイル名が変換元ファイル名と同じです。"},
+        {"/keep v1.avi /out 'sub\\..\\V1.avi'",
+         L"v1.avi: 保存ファイル名が変換元ファイル名と同じです。"},
+        {"/keep none.avi /out out", L"none.avi: none.avi; AVIファイルが開けません。"},
+        {"/keep 'sub\\..\\truncated.avi' /out out",
+         L"sub\\..\\truncated.avi: truncated.avi; AVIファイルが開けません。"},
+        {"/delete audio2.avi /out out", L"audio2.avi: audio2.avi; ビデオ ストリームがありません。"},
+        {"/add v1.avi text.avi /out out", L"v1.avi: text.avi; AVIファイルが開けません。"},
+        {"/replace v1.avi v0.avi /out out", L"v1.avi: v0.avi; オーディオ ストリームがありません。"},
+        {"/keep v1.avi /out 'missing\\out'", L"v1.avi: 圧縮ファイルは作成できませんでした。"},
+    };
+    const auto before = td::FolderContents(work_);
+    for (const auto& c : cases) {
+        CommandRun run = tamsel(c.args);
+        EXPECT_EQ(run.status, 1) << c.args;
+        EXPECT_EQ(run.lines, one(c.line)) << c.args;
+    }
+    // A name without an exact form in the code page: the line's own bytes lose it.
+    CommandRun run = tamsel("/keep v1.avi /out '\xc5\x8c'");
+    EXPECT_EQ(run.status, 1);
+    ASSERT_EQ(run.lines.size(), 1u);
+    EXPECT_NE(run.lines[0].find(L".avi; ファイル名に使えない文字があります。"), std::wstring::npos);
+    unixOutput("rm -f '" + unix(L"cli.log") + "'");
+    EXPECT_TRUE(td::FolderContents(work_) == before);
+}
+
+TEST_F(TamselCommandLine, JapaneseNames) {
+    unixOutput("cd '" + td::UnixPath(work_) +
+               "' && cp v1.avi '映像.avi' && cp audio2.avi '音声.avi'");
+    CommandRun run = tamsel("/add 映像.avi 音声.avi /out 出力");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.lines, one(L"映像.avi: 出力.avi"));
+    ASSERT_EQ(probe(L"出力.avi"), "video,audio,audio,audio");
+    EXPECT_EQ(audio_md5(L"出力.avi", 2), audio_md5(L"audio2.avi", 1));
+    run = tamsel("/keep 映像.avi /out 映像");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.lines, one(L"映像.avi: 保存ファイル名が変換元ファイル名と同じです。"));
+}
+
+TEST_F(TamselCommandLine, UsageErrorsPrintTheUsageAndDoNothing) {
+    const auto before = td::FolderContents(work_);
+    std::vector<std::wstring> usage(kUsage.begin(), kUsage.end());
+    CommandRun run = tamsel("'/?'");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.lines, usage);
+    const struct {
+        const char* args;
+        const wchar_t* first;
+    } cases[] = {
+        {"/keep v1.avi audio2.avi /out o",
+         L"audio2.avi: この操作ではオーディオAVIファイルを指定できません。"},
+        {"/add v1.avi /out o", L"/add: オーディオAVIファイルが指定されていません。"},
+        {"/keep v1.avi /o o", L"/o: 不明なスイッチです。"},
+        {"/keep v1.avi /out", L"/out: 名前が指定されていません。"},
+        {"v1.avi /out o",
+         L"操作のスイッチ (/add、/replace、/keep、/delete) が指定されていません。"},
+    };
+    for (const auto& c : cases) {
+        run = tamsel(c.args);
+        EXPECT_EQ(run.status, 2) << c.args;
+        ASSERT_EQ(run.lines.size(), usage.size() + 1) << c.args;
+        EXPECT_EQ(run.lines[0], c.first) << c.args;
+        EXPECT_TRUE(std::equal(usage.begin(), usage.end(), run.lines.begin() + 1)) << c.args;
+    }
+    unixOutput("rm -f '" + unix(L"cli.log") + "'");
+    EXPECT_TRUE(td::FolderContents(work_) == before);
+}
+
+TEST_F(TamselCommandLine, OptionsAsksInThePlatformsDialogConfirmedOrCancelled) {
+    unixOutput("printf keep > '" + unix(L"opt.avi") + "'");
+    for (Answer answer : {Answer::Cancel, Answer::Ok}) {
+        SCOPED_TRACE(answer == Answer::Ok ? "confirmed" : "cancelled");
+        DWORD code = 99;
+        {
+            td::App app(L"TAMSEL.EXE", work_, {td::Widen(kJapanese)},
+                        "exec >'" + unix(L"cli.log") + "' 2>/dev/null",
+                        L"/keep v1.avi /out opt /options");
+            HWND dialog = nullptr;
+            td::WaitFor(
+                [&] {
+                    for (HWND w : app.TopWindows())
+                        if (td::ClassOf(w) == L"#32770") dialog = w;
+                    return dialog != nullptr;
+                },
+                10000);
+            ASSERT_TRUE(dialog) << "the compression dialog was not seen";
+            EXPECT_EQ(td::Text(dialog), L"圧縮オプション"); // "Compress options", in Japanese
+            td::Screenshot("tamsel_command_line_options");
+            EXPECT_TRUE(td::PressBoxButton(dialog, answer == Answer::Ok ? IDOK : IDCANCEL));
+            EXPECT_TRUE(app.WaitExit(30000, &code));
+        }
+        CommandRun run = parse_command_run(readFile(path(L"cli.log")));
+        if (answer == Answer::Cancel) {
+            EXPECT_EQ(code, 1u);
+            EXPECT_EQ(run.lines, one(L"v1.avi: キャンセルされました。"));
+            EXPECT_EQ(readFile(path(L"opt.avi")), "keep");
+        } else {
+            EXPECT_EQ(code, 0u);
+            EXPECT_EQ(run.lines, one(L"v1.avi: opt.avi"));
+            ASSERT_EQ(probe(L"opt.avi"), "video,audio");
+            expect_same_stream(L"opt.avi", 0, "v", 0, L"v1.avi", 0);
+            expect_same_stream(L"opt.avi", 1, "a", 0, L"v1.avi", 0);
+        }
+    }
+}
+
+TEST_F(TamselCommandLine, WithoutAConsoleTheLineComesInAMessageBox) {
+    // Started as the Explorer starts a dropped file: no standard handles, no console.
+    td::App app(L"TAMSEL.EXE", work_, {}, {}, L"/keep none.avi /out out", DETACHED_PROCESS);
+    HWND box = app.WaitMessageBox(10000);
+    ASSERT_TRUE(box);
+    td::Box seen = td::ReadBox(box);
+    EXPECT_EQ(seen.caption, L"Tamsel");
+    EXPECT_EQ(seen.text, L"none.avi: none.avi; AVIファイルが開けません。");
+    EXPECT_EQ(seen.icon, MB_ICONEXCLAMATION);
+    EXPECT_TRUE(td::PressBoxButton(box, IDOK));
+    DWORD code = 99;
+    EXPECT_TRUE(app.WaitExit(10000, &code));
+    EXPECT_EQ(code, 1u);
 }

@@ -14,10 +14,10 @@
 #include <mmreg.h>
 #include <msacm.h>
 
-#include "form1.h"
 #include "output_fixup.h"
 #include "riff.h"
 #include "shell/replace_file.h"
+#include "shell/shell.h"
 #include "shell/win_file.h"
 
 namespace compositor {
@@ -47,9 +47,21 @@ bool aviInputReadable(const std::wstring& path) {
     return riff::checkStructure(store, riff::fourCC("AVI "));
 }
 
+// The events of the run in progress: AVISaveV's callback carries no context.
+const ComposeEvents* g_events = nullptr;
+
 BOOL WINAPI SaveCallback(int percent) {
-    SetWindowTextW(g_form1.hwnd, progressCaption(kTool.caption, percent).c_str());
+    if (g_events && g_events->progress) g_events->progress(percent);
     return 0; // the save cannot be interrupted
+}
+
+ComposeOutcome refusal(const std::wstring& text) {
+    return {ComposeResult::kRefused, text, MB_ICONEXCLAMATION};
+}
+
+// The file name after its folder, as the messages name it.
+std::wstring bareName(const std::wstring& path) {
+    return path.substr(path.find_last_of(L'\\') + 1);
 }
 
 // Everything one run obtained. Its session is the clean-up of every stop after
@@ -63,13 +75,21 @@ struct Run {
     PAVIFILE video_file = nullptr;
     PAVIFILE audio_file = nullptr;
 
-    explicit Run(const AviFileApi& api) : session(api), avi(api) {}
-
-    // Requests one stream into the next slot. A full table still probes the file so the
-    // user can be told how many streams were left out; such a stream is released at once.
     std::wstring origin[kStreamSlots];    // the file each stream came from
     LONG origin_index[kStreamSlots] = {}; // and its number among that type's
 
+    explicit Run(const AviFileApi& api) : session(api), avi(api) {}
+
+    // Opens an input for reading, kept for the clean-up; false when it cannot be opened.
+    bool open(const std::wstring& path, PAVIFILE& file) {
+        if (!aviInputReadable(path) || avi.FileOpenW(&file, path.c_str(), OF_READ, nullptr) != 0)
+            return false;
+        session.keep(file);
+        return true;
+    }
+
+    // Requests one stream into the next slot. A full table still probes the file so the
+    // user can be told how many streams were left out; such a stream is released at once.
     bool get(PAVIFILE file, const std::wstring& path, DWORD type, LONG index) {
         int slot = table.nextSlot();
         PAVISTREAM stream = nullptr;
@@ -193,6 +213,20 @@ struct Options {
         }
         return kept;
     }
+
+    // Without the dialog: every record empty, so that every stream is copied as it is.
+    // Returns what the written file must then say about the audio streams.
+    std::vector<KeptStream> copyAll(const Run& run) {
+        std::vector<KeptStream> kept;
+        for (size_t i = 0; i < records.size(); ++i) {
+            const bool audio = records[i].fccType == streamtypeAUDIO && !prefill[i].empty();
+            globalFree(records[i].lpFormat);
+            globalFree(records[i].lpParms);
+            records[i] = AVICOMPRESSOPTIONS{};
+            if (audio) kept.push_back({i, prefill[i], run.origin[i], size_t(run.origin_index[i])});
+        }
+        return kept;
+    }
 };
 
 void pumpPendingEvents() {
@@ -233,41 +267,26 @@ std::wstring save(const AviFileApi& avi, int count, PAVISTREAM* streams,
     return {};
 }
 
-// Steps 5 to 12, after the name checks.
-void compose(const AviFileApi& avi, AudioOperation op, const std::wstring& folder,
-             const std::wstring& video_name, const std::wstring& audio_name,
-             const std::wstring& output) {
+// The run after the name checks: opens the files, gathers the streams of the operation,
+// takes the option records and saves. Every way out goes through the run's clean-up.
+ComposeOutcome compose(const AviFileApi& avi, const ComposeRequest& request,
+                       const ComposeEvents& events, const std::wstring& output) {
     Run run(avi);
-
-    std::wstring video_path = folder + video_name;
-    if (!aviInputReadable(video_path) ||
-        avi.FileOpenW(&run.video_file, video_path.c_str(), OF_READ, nullptr) != 0) {
-        messageBox(video_name + L"\r" + kCannotOpen, MB_ICONEXCLAMATION);
-        return;
-    }
-    run.session.keep(run.video_file);
-    for (const auto& step : gatherSteps(op)) {
-        PAVIFILE file = step.file == SourceFile::Video ? run.video_file : nullptr;
-        const std::wstring& name = step.file == SourceFile::Video ? video_name : audio_name;
-        const std::wstring path = folder + name;
-        if (step.file == SourceFile::Audio) {
-            const std::wstring& audio_path = path;
-            if (!aviInputReadable(audio_path) ||
-                avi.FileOpenW(&run.audio_file, audio_path.c_str(), OF_READ, nullptr) != 0) {
-                messageBox(audio_name + L"\r" + kCannotOpen, MB_ICONEXCLAMATION);
-                return;
-            }
-            run.session.keep(run.audio_file);
-            file = run.audio_file;
-        }
+    const std::wstring video_name = bareName(request.video);
+    const std::wstring audio_name = bareName(request.audio);
+    if (!run.open(request.video, run.video_file)) return refusal(video_name + L"\r" + kCannotOpen);
+    for (const auto& step : gatherSteps(request.operation)) {
+        const bool from_video = step.file == SourceFile::Video;
+        if (!from_video && !run.open(request.audio, run.audio_file))
+            return refusal(audio_name + L"\r" + kCannotOpen);
+        PAVIFILE file = from_video ? run.video_file : run.audio_file;
+        const std::wstring& path = from_video ? request.video : request.audio;
         DWORD type = step.kind == StreamKind::Video ? streamtypeVIDEO : streamtypeAUDIO;
         LONG index = 0;
         if (!run.get(file, path, type, index)) {
-            if (step.required) {
-                messageBox(name + L"\r" + (step.kind == StreamKind::Video ? kNoVideo : kNoAudio),
-                           MB_ICONEXCLAMATION);
-                return;
-            }
+            if (step.required)
+                return refusal((from_video ? video_name : audio_name) + L"\r" +
+                               (step.kind == StreamKind::Video ? kNoVideo : kNoAudio));
             continue;
         }
         if (step.all)
@@ -275,92 +294,68 @@ void compose(const AviFileApi& avi, AudioOperation op, const std::wstring& folde
             }
     }
     int count = run.table.count();
-    if (run.table.leftOutCount() > 0)
-        messageBox(leftOutMessage(run.table.leftOutCount()), MB_ICONEXCLAMATION);
+    if (run.table.leftOutCount() > 0 && events.notice)
+        events.notice(leftOutMessage(run.table.leftOutCount()), MB_ICONEXCLAMATION);
 
     Options options(count);
     for (int i = 0; i < count; ++i)
         options.start(avi, i, run.streams[i]);
-    INT_PTR confirmed =
-        avi.SaveOptions(g_form1.hwnd, 7, count, run.streams, options.addresses.data());
-    pumpPendingEvents();
-    if (!confirmed) return;
-    std::vector<KeptStream> kept = options.keepUnchanged(run);
+    std::vector<KeptStream> kept;
+    if (request.compression == Compression::kAsk) {
+        INT_PTR confirmed =
+            avi.SaveOptions(request.owner, 7, count, run.streams, options.addresses.data());
+        pumpPendingEvents();
+        if (!confirmed) return {ComposeResult::kCancelled, {}, 0};
+        kept = options.keepUnchanged(run);
+    } else {
+        kept = options.copyAll(run);
+    }
 
     std::wstring failure;
     {
         shell::BusyCursor busy;
+        g_events = &events;
         failure = save(avi, count, run.streams, options.addresses.data(), kept, output);
-        SetWindowTextW(g_form1.hwnd, kTool.caption);
+        g_events = nullptr;
     }
-    avi.SaveOptionsFree(count, options.addresses.data());
-    if (!failure.empty()) messageBox(failure, failure == kNotCreated ? 0 : MB_ICONEXCLAMATION);
+    if (request.compression == Compression::kAsk)
+        avi.SaveOptionsFree(count, options.addresses.data());
+    if (failure.empty()) return {ComposeResult::kWritten, {}, 0};
+    const UINT icon = failure == kNotCreated ? 0u : UINT(MB_ICONEXCLAMATION);
+    return {ComposeResult::kRefused, failure, icon};
 }
 
 } // namespace
 
-void composeChosenFiles() {
-    // The dialogs and the event pump before the save dispatch queued clicks: a second
-    // composition must not start inside the first.
-    if (g_form1.composing) return;
-    struct Composing {
-        Composing() { g_form1.composing = true; }
-        ~Composing() { g_form1.composing = false; }
-    } composing;
-    AudioOperation op = g_form1.operation;
-    // 1, 2: selections.
-    if (g_form1.chooser.file1ListIndex() < 0) {
-        messageBox(L"ビデオAVIファイルを選択してください。", MB_ICONEXCLAMATION);
-        return;
-    }
-    std::wstring video_name = g_form1.chooser.file1Name();
-    std::wstring audio_name;
-    if (needsAudioFile(op)) {
-        if (g_form1.chooser.file2ListIndex() < 0) {
-            messageBox(L"オーディオAVIファイルを選択してください。", MB_ICONEXCLAMATION);
-            return;
-        }
-        audio_name = g_form1.chooser.file2Name();
-    }
-    // 3: folder.
-    std::wstring folder =
-        shell::joinPath(g_form1.chooser.filePath(), L"", shell::FolderEnd::kBackslashOnly);
-    // 4: output name.
-    std::wstring answer; // Cancel leaves it empty, like an empty answer
-    shell::inputBox(g_form1.hwnd, L"保存ファイル名を入力してください。", kTool.title, L"", answer);
-    if (answer.empty()) return;
-    answer = completeOutputName(answer);
-    if (sameFileName(answer, video_name) ||
-        (needsAudioFile(op) && sameFileName(answer, audio_name))) {
-        messageBox(kSameName, MB_ICONEXCLAMATION);
-        return;
-    }
-    std::wstring output = shell::outputPath(folder, answer);
-    // A typed name can still reach a source through a folder part: compare the files
-    // themselves, so the save can never replace a source.
-    if (shell::sameFile(output, folder + video_name) ||
-        (needsAudioFile(op) && shell::sameFile(output, folder + audio_name))) {
-        messageBox(kSameName, MB_ICONEXCLAMATION);
-        return;
-    }
+ComposeOutcome composeAvi(const ComposeRequest& request, const ComposeEvents& events) {
+    const bool with_audio = needsAudioFile(request.operation);
+    const std::wstring video_name = bareName(request.video);
+    const std::wstring audio_name = with_audio ? bareName(request.audio) : L"";
+    // The output name: ".avi" completed, never a source's name, in the video's folder
+    // unless it names a folder of its own.
+    const std::wstring answer = completeOutputName(request.output_name);
+    if (sameFileName(answer, video_name) || (with_audio && sameFileName(answer, audio_name)))
+        return refusal(kSameName);
+    const std::wstring folder = request.video.substr(0, request.video.size() - video_name.size());
+    const std::wstring output = shell::outputPath(folder, answer);
+    // A name can still reach a source through a folder part: compare the files themselves,
+    // so the save can never replace a source.
+    if (shell::sameFile(output, request.video) ||
+        (with_audio && shell::sameFile(output, request.audio)))
+        return refusal(kSameName);
     // Every name goes through the platform's ANSI conversion: one that does not survive it
     // exactly could make AVIFile read or overwrite another file than the one checked here.
     std::string ansi;
     for (const auto& [shown, full] :
-         {std::pair<std::wstring, std::wstring>{video_name, folder + video_name},
-          {audio_name, needsAudioFile(op) ? folder + audio_name : L""},
+         {std::pair<std::wstring, std::wstring>{video_name, request.video},
+          {audio_name, with_audio ? request.audio : L""},
           {answer, output}}) {
-        if (!shell::toAnsi(full, ansi, shell::AnsiMode::kExact)) {
-            messageBox(shown + L"\r" + kUnusableName, MB_ICONEXCLAMATION);
-            return;
-        }
+        if (!shell::toAnsi(full, ansi, shell::AnsiMode::kExact))
+            return refusal(shown + L"\r" + kUnusableName);
     }
     const AviFileApi* avi = avi::aviFile();
-    if (!avi) {
-        messageBox(video_name + L"\r" + kCannotOpen, MB_ICONEXCLAMATION);
-        return;
-    }
-    compose(*avi, op, folder, video_name, audio_name, output);
+    if (!avi) return refusal(video_name + L"\r" + kCannotOpen);
+    return compose(*avi, request, events, output);
 }
 
 } // namespace compositor

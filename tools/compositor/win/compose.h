@@ -1,9 +1,50 @@
-// The composition behind Command1: checks the chosen files and the output name, lets the
-// user pick the compression and writes the new AVI file.
+// TAMSEL's run, apart from the window that starts it: checks the output name against the
+// sources, gathers the streams of the operation, takes the compression options and writes
+// the new AVI file. The window and the command line both call it.
 #pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+#include "stream_plan.h"
 
 namespace compositor {
 
-void composeChosenFiles();
+// How the option records of the run are filled.
+enum class Compression {
+    kAsk,  // the platform's dialog, each record starting from its stream's own format
+    kCopy, // every record empty: every stream is copied as it is, no codec involved
+};
+
+struct ComposeRequest {
+    AudioOperation operation = AudioOperation::Add;
+    std::wstring video;       // the video file's path; its folder is the output's default
+    std::wstring audio;       // the audio file's path, read for Add and Replace only
+    std::wstring output_name; // the output name as the user gave it, not empty
+    Compression compression = Compression::kAsk;
+    HWND owner = nullptr; // of the dialog; null for none
+};
+
+enum class ComposeResult {
+    kWritten,
+    kRefused,   // a check refused the files or the name, or the save failed
+    kCancelled, // the compression dialog was cancelled: nothing written
+};
+
+struct ComposeOutcome {
+    ComposeResult result = ComposeResult::kRefused;
+    std::wstring text; // the message the window shows; empty when it shows none
+    UINT icon = 0;     // MB_ICONEXCLAMATION for a refusal, 0 for a plain result
+};
+
+struct ComposeEvents {
+    std::function<void(int percent)> progress; // while the save runs
+    // A message the run shows before the dialog and then goes on (streams left out).
+    std::function<void(const std::wstring& text, UINT icon)> notice;
+};
+
+ComposeOutcome composeAvi(const ComposeRequest& request, const ComposeEvents& events);
 
 } // namespace compositor

@@ -1,8 +1,10 @@
 // TAMSEL.EXE: the main window Form1 and its event handlers.
 #include "form1.h"
 
+#include "command.h"
 #include "compose.h"
 #include "form1_ids.h"
+#include "shell/command_line.h"
 
 namespace compositor {
 
@@ -12,8 +14,45 @@ namespace {
 
 const wchar_t kClassName[] = L"TamselForm1";
 
+// The composition of the chosen files: the selections, the output name asked, then the run,
+// whose progress shows in the caption and whose messages come up over the window.
 void Command1_Click() {
-    composeChosenFiles();
+    // The dialogs and the event pump before the save dispatch queued clicks: a second
+    // composition must not start inside the first.
+    if (g_form1.composing) return;
+    struct Composing {
+        Composing() { g_form1.composing = true; }
+        ~Composing() { g_form1.composing = false; }
+    } composing;
+    ComposeRequest request;
+    request.operation = g_form1.operation;
+    request.owner = g_form1.hwnd;
+    if (g_form1.chooser.file1ListIndex() < 0) {
+        messageBox(L"ビデオAVIファイルを選択してください。", MB_ICONEXCLAMATION);
+        return;
+    }
+    if (needsAudioFile(request.operation) && g_form1.chooser.file2ListIndex() < 0) {
+        messageBox(L"オーディオAVIファイルを選択してください。", MB_ICONEXCLAMATION);
+        return;
+    }
+    // Both lists show the folder of the folder list.
+    const std::wstring folder =
+        shell::joinPath(g_form1.chooser.filePath(), L"", shell::FolderEnd::kBackslashOnly);
+    request.video = folder + g_form1.chooser.file1Name();
+    if (needsAudioFile(request.operation)) request.audio = folder + g_form1.chooser.file2Name();
+    // Cancel leaves the answer empty, like an empty answer: the run stops without a word.
+    shell::inputBox(g_form1.hwnd, L"保存ファイル名を入力してください。", kTool.title, L"",
+                    request.output_name);
+    if (request.output_name.empty()) return;
+
+    ComposeEvents events;
+    events.progress = [](int percent) {
+        SetWindowTextW(g_form1.hwnd, progressCaption(kTool.caption, percent).c_str());
+    };
+    events.notice = messageBox;
+    ComposeOutcome outcome = composeAvi(request, events);
+    SetWindowTextW(g_form1.hwnd, kTool.caption);
+    if (!outcome.text.empty()) messageBox(outcome.text, outcome.icon);
 }
 
 void Option1_Click(int index) {
@@ -83,6 +122,9 @@ void messageBox(const std::wstring& text, UINT icon) {
 } // namespace compositor
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int show) {
+    // With arguments the command line runs and no window is shown.
+    const std::vector<std::wstring> args = shell::commandArguments();
+    if (!args.empty()) return compositor::runCommand(args);
     return shell::runMainForm(instance, compositor::kTool, compositor::kClassName,
                               compositor::form1Proc, 6120, 5055, show);
 }
