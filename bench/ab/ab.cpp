@@ -89,20 +89,30 @@ bool Start(const std::wstring& exe, const std::wstring& args, const std::wstring
                           folder.c_str(), &si, &pi) != 0;
 }
 
+struct WindowSearch {
+    DWORD pid;
+    bool found;
+};
+
+// Window enumeration callbacks are stdcall in the 32-bit build, which a lambda cannot be.
+BOOL CALLBACK FindVisibleWindow(HWND w, LPARAM p) {
+    auto* s = reinterpret_cast<WindowSearch*>(p);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(w, &owner);
+    if (owner == s->pid && IsWindowVisible(w)) s->found = true;
+    return !s->found;
+}
+
+BOOL CALLBACK CloseWindowOf(HWND w, LPARAM p) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(w, &owner);
+    if (owner == DWORD(p)) PostMessageW(w, WM_CLOSE, 0, 0);
+    return TRUE;
+}
+
 bool HasVisibleWindow(DWORD pid) {
-    struct Search {
-        DWORD pid;
-        bool found;
-    } search = {pid, false};
-    EnumWindows(
-        [](HWND w, LPARAM p) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(p);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(w, &owner);
-            if (owner == s->pid && IsWindowVisible(w)) s->found = true;
-            return !s->found;
-        },
-        LPARAM(&search));
+    WindowSearch search = {pid, false};
+    EnumWindows(FindVisibleWindow, LPARAM(&search));
     return search.found;
 }
 
@@ -171,14 +181,7 @@ bool HasCommandLine(const std::wstring& exe, const std::wstring& folder) {
     } else {
         // Its window (or nothing) instead of an answer: it reads no command line.
         if (window) {
-            EnumWindows(
-                [](HWND w, LPARAM p) -> BOOL {
-                    DWORD owner = 0;
-                    GetWindowThreadProcessId(w, &owner);
-                    if (owner == DWORD(p)) PostMessageW(w, WM_CLOSE, 0, 0);
-                    return TRUE;
-                },
-                LPARAM(pi.dwProcessId));
+            EnumWindows(CloseWindowOf, LPARAM(pi.dwProcessId));
         }
         if (WaitForSingleObject(pi.hProcess, 10000) != WAIT_OBJECT_0) {
             TerminateProcess(pi.hProcess, 1);
