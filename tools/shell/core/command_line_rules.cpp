@@ -28,7 +28,7 @@ const std::wstring* CommandLine::text(const std::wstring& name) const {
 }
 
 CommandLine parseCommandLine(const std::vector<std::wstring>& args,
-                             const std::vector<SwitchSpec>& switches) {
+                             const std::vector<SwitchRule>& switches) {
     CommandLine line;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::wstring& arg = args[i];
@@ -40,17 +40,17 @@ CommandLine parseCommandLine(const std::vector<std::wstring>& args,
             line.help = true;
             continue;
         }
-        const SwitchSpec* spec = nullptr;
-        for (const SwitchSpec& s : switches)
-            if (sameSwitchName(arg.substr(1), s.name)) spec = &s;
-        if (!spec) {
+        const SwitchRule* rule = nullptr;
+        for (const SwitchRule& s : switches)
+            if (sameSwitchName(arg.substr(1), s.name)) rule = &s;
+        if (!rule) {
             if (line.unknownSwitch.empty()) line.unknownSwitch = arg;
             continue;
         }
-        if (!spec->takesText) {
-            line.switches.emplace_back(spec->name, L"");
+        if (!rule->takesText) {
+            line.switches.emplace_back(rule->name, L"");
         } else if (i + 1 < args.size()) {
-            line.switches.emplace_back(spec->name, args[++i]);
+            line.switches.emplace_back(rule->name, args[++i]);
         } else if (line.missingText.empty()) {
             line.missingText = arg;
         }

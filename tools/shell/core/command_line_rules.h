@@ -18,7 +18,7 @@ enum ExitStatus : int {
 
 // A switch: "/" and its name, matched whatever the case of its ASCII letters. One that
 // takes text takes the next argument, whatever it is.
-struct SwitchSpec {
+struct SwitchRule {
     std::wstring name;
     bool takesText;
 };
@@ -38,7 +38,7 @@ struct CommandLine {
 
 // Reads the arguments after the program's name.
 CommandLine parseCommandLine(const std::vector<std::wstring>& args,
-                             const std::vector<SwitchSpec>& switches);
+                             const std::vector<SwitchRule>& switches);
 
 // A message on one line: each line break in it (CR, LF or CR LF) becomes "; ".
 std::wstring oneLine(const std::wstring& message);

@@ -6,7 +6,7 @@ using namespace shell;
 
 namespace {
 
-const std::vector<SwitchSpec> kSwitches = {{L"name", true}, {L"options", false}};
+const std::vector<SwitchRule> kSwitches = {{L"name", true}, {L"options", false}};
 
 } // namespace
 
