@@ -41,6 +41,8 @@ endfunction()
 # other window and surface) or check pixels read back from the screen, where another
 # test's window may lie on top. MESSAGE_BOXES: the cases read the icons of message boxes
 # from the screen, and every message box opens in the middle of it: one such case at a time.
+# The program's main is the driver's: a case still running shortly before TIMEOUT prints
+# the windows on the screen and where it waits.
 function(quillon_wine_test name)
     if(NOT QUILLON_WINDOWS)
         return()
@@ -56,12 +58,13 @@ function(quillon_wine_test name)
         list(APPEND T_PROPERTIES RESOURCE_LOCK ${QUILLON_MESSAGE_BOX_LOCK})
     endif()
     add_executable(${name} ${T_SOURCES})
-    target_link_libraries(${name} PRIVATE ${T_LIBS} gtest_main)
+    target_link_libraries(${name} PRIVATE ${T_LIBS} testdriver_main)
     if(T_DEPENDS)
         add_dependencies(${name} ${T_DEPENDS})
     endif()
     gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
-        PROPERTIES TIMEOUT ${T_TIMEOUT} ${T_PROPERTIES})
+        PROPERTIES TIMEOUT ${T_TIMEOUT} ENVIRONMENT QUILLON_TEST_TIMEOUT=${T_TIMEOUT}
+        ${T_PROPERTIES})
 endfunction()
 
 # One of the three programs: quillon_program(NAME SOURCES ... LIBS ... [RC script] [HELP text]).
