@@ -22,9 +22,6 @@ constexpr DWORD kReportMargin = 20;
 
 DWORD ReportDelayMs() {
     wchar_t text[16] = L"";
-    // Off where ./run emulates a 32-bit program: with the report's thread in an emulated
-    // test program, two TAMSEL cases saw their held output replaced (measured, every run).
-    if (GetEnvironmentVariableW(L"QUILLON_HANG_REPORT", text, 16) == 1 && text[0] == L'0') return 0;
     DWORD n = GetEnvironmentVariableW(L"QUILLON_TEST_TIMEOUT", text, 16);
     long timeout = n > 0 && n < 16 ? wcstol(text, nullptr, 10) : 0;
     if (timeout <= long(kReportMargin) * 2) return 0;
