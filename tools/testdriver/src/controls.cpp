@@ -4,6 +4,9 @@
 #include "driver_internal.h"
 
 #include <algorithm>
+#include <string>
+
+#include "sync_hook.h"
 
 namespace td {
 
@@ -59,13 +62,61 @@ RECT ClientRect(HWND hwnd) {
     return r;
 }
 
+namespace {
+
+// The hook that tells when a program has taken a posted marker out of its queue, loaded once
+// into this test program; null parts where it cannot be had.
+struct SyncHook {
+    HMODULE module = nullptr;
+    HOOKPROC proc = nullptr;
+    UINT marker = 0;
+    common::UniqueHandle event;
+};
+
+SyncHook& TheSyncHook() {
+    static SyncHook hook = [] {
+        SyncHook h;
+        h.module = LoadLibraryW(Join(ExeFolder(), td_hook::kDll).c_str());
+        if (h.module)
+            h.proc = reinterpret_cast<HOOKPROC>(
+                reinterpret_cast<void*>(GetProcAddress(h.module, td_hook::kProc)));
+        h.marker = RegisterWindowMessageW(td_hook::kMarker);
+        std::wstring name = td_hook::kEventPrefix + std::to_wstring(GetCurrentProcessId());
+        h.event.reset(CreateEventW(nullptr, FALSE, FALSE, name.c_str()));
+        return h;
+    }();
+    return hook;
+}
+
+} // namespace
+
 void Sync(HWND hwnd) {
-    // A sent message is answered at the program's next look into its queue, before the
-    // posted messages waiting there; each further round trip lets one more posted message
-    // through. Enough round trips for the few messages an action posts.
+    // Posted messages are taken in order, so once the marker posted now is out of the queue,
+    // whatever was posted before it has been handled (or waits in a modal loop, a message box
+    // say, which is where the program then is). Each further marker lets through what those
+    // messages posted in turn (a key's WM_CHAR).
+    SyncHook& hook = TheSyncHook();
+    const DWORD thread = GetWindowThreadProcessId(hwnd, nullptr);
+    HHOOK set = thread && hook.proc && hook.marker && hook.event
+                    ? SetWindowsHookExW(WH_GETMESSAGE, hook.proc, hook.module, thread)
+                    : nullptr;
+    if (set) {
+        for (int i = 0; i < 4; ++i) {
+            ResetEvent(hook.event.get());
+            if (!PostMessageW(hwnd, hook.marker, 0, LPARAM(GetCurrentProcessId())) ||
+                WaitForSingleObject(hook.event.get(), Patience(10000)) != WAIT_OBJECT_0)
+                break;
+        }
+        UnhookWindowsHookEx(set);
+        return;
+    }
+    // Without the hook: a sent WM_NULL is answered at the thread's next look into its queue,
+    // ahead of posted messages. A round trip lets one posted message through only when the
+    // next one is not already waiting at that look, hence the pause between them.
     for (int i = 0; i < 16; ++i) {
         DWORD_PTR unused;
-        if (!SendMessageTimeoutW(hwnd, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &unused)) break;
+        if (!SendMessageTimeoutW(hwnd, WM_NULL, 0, 0, SMTO_NORMAL, Patience(10000), &unused)) break;
+        Sleep(2);
     }
 }
 

@@ -98,9 +98,9 @@ bool Enabled(HWND hwnd);
 RECT RectInParent(HWND child);
 RECT ClientRect(HWND hwnd);
 
-// Waits until the window's thread has handled what was posted to it before: a sent WM_NULL is
-// answered at the thread's next look into its queue, ahead of posted messages, so Sync makes
-// 16 round trips, each letting one posted message through (enough for a typed word).
+// Waits until the window's thread has handled what was posted to it before, and what that
+// posted in turn, a few steps deep: it posts a marker and waits until the program has taken
+// it out of its queue (a message hook the driver sets on that thread tells).
 void Sync(HWND hwnd);
 // A wait of ms stretched by QUILLON_WAIT_SCALE (a whole number, default 1): under user-mode
 // emulation a 32-bit program starts and paints several times slower than natively.
