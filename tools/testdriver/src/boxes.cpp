@@ -51,9 +51,6 @@ int BoxIcon(HWND box) {
     w = std::min<int>(w, rc.right);
     h = std::min<int>(h, rc.bottom);
     if (w <= 0 || h <= 0) return 0;
-    UpdateWindow(box);
-    Sleep(Patience(50));
-    auto shown = Capture(iconControl, w, h);
     const struct {
         LPCWSTR id;
         int flag;
@@ -61,19 +58,29 @@ int BoxIcon(HWND box) {
                       {IDI_QUESTION, MB_ICONQUESTION},
                       {IDI_EXCLAMATION, MB_ICONEXCLAMATION},
                       {IDI_ASTERISK, MB_ICONASTERISK}};
-    int best = 0;
-    size_t bestDiff = shown.size();
-    for (const auto& c : candidates) {
-        auto drawn = Render(LoadIconW(nullptr, c.id), w, h, shown[0]);
-        size_t diff = 0;
-        for (size_t i = 0; i < shown.size(); ++i)
-            diff += shown[i] != drawn[i];
-        if (diff < bestDiff) {
-            bestDiff = diff;
-            best = c.flag;
+    // What the box paints reaches the screen a little later, later still on a busy machine
+    // (seen: a warning box read as an unknown icon, its screenshot just after showing the
+    // exclamation icon): look again a few times before calling it unknown.
+    int found = -1; // -1: an icon, but none we know
+    UpdateWindow(box);
+    for (int attempt = 0; attempt < 10 && found == -1; ++attempt) {
+        Sleep(Patience(50));
+        auto shown = Capture(iconControl, w, h);
+        size_t bestDiff = shown.size();
+        int best = 0;
+        for (const auto& c : candidates) {
+            auto drawn = Render(LoadIconW(nullptr, c.id), w, h, shown[0]);
+            size_t diff = 0;
+            for (size_t i = 0; i < shown.size(); ++i)
+                diff += shown[i] != drawn[i];
+            if (diff < bestDiff) {
+                bestDiff = diff;
+                best = c.flag;
+            }
         }
+        if (bestDiff * 20 < shown.size()) found = best;
     }
-    return bestDiff * 20 < shown.size() ? best : -1; // -1: an icon, but none we know
+    return found;
 }
 
 } // namespace
