@@ -214,7 +214,8 @@ TEST_F(PurnixCommandLine, EveryByteOfTheDataIsKeptAndAnEmptyDataChunkIsRefused) 
         data.resize((data.size() / blockAlign + 1) * blockAlign, '\0');
         Sh(std::string("ffmpeg -v quiet -i ") + name + ".avi -map 0:a:0 -c:a copy -f data " + name +
            ".raw");
-        EXPECT_EQ(Bytes(wide + L".raw"), data);
+        const std::string raw = Bytes(wide + L".raw");
+        EXPECT_TRUE(raw == data) << raw.size() << " bytes, " << data.size() << " expected";
         const std::string avi = Bytes(wide + L".avi");
         EXPECT_EQ(U32At(avi, avi.find("strh") + 8 + 32), data.size() / blockAlign); // dwLength
         EXPECT_EQ(ReadThroughAviFile(td::Join(folder_, wide + L".avi")), long(data.size()));
