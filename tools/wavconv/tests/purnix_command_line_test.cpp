@@ -8,6 +8,7 @@
 
 #include <vfw.h>
 
+#include <cstring>
 #include <map>
 
 namespace {
@@ -152,17 +153,15 @@ TEST_F(PurnixCommandLine, NameGivesEveryFileItsStreamName) {
 
 uint32_t U32At(const std::string& b, size_t at) {
     uint32_t v = 0;
-    for (size_t i = 0; i < 4 && at + i < b.size(); i++)
-        v |= uint32_t(uint8_t(b[at + i])) << (8 * i);
+    std::memcpy(&v, b.data() + at, 4); // little-endian, as the files
     return v;
 }
 
 // The bytes of a WAV file's "data" chunk that the file holds, and its block alignment.
 std::string WaveData(const std::string& wav, uint32_t* blockAlign) {
-    auto u32 = [&](size_t at) { return U32At(wav, at); };
     *blockAlign = U32At(wav, 32) & 0xFFFF;
-    for (size_t at = 12; at + 8 <= wav.size(); at += 8 + u32(at + 4) + (u32(at + 4) & 1))
-        if (wav.compare(at, 4, "data") == 0) return wav.substr(at + 8, u32(at + 4));
+    for (size_t at = 12; at + 8 <= wav.size(); at += 8 + (U32At(wav, at + 4) + 1) / 2 * 2)
+        if (wav.compare(at, 4, "data") == 0) return wav.substr(at + 8, U32At(wav, at + 4));
     return "<no data chunk>";
 }
 
@@ -170,18 +169,15 @@ std::string WaveData(const std::string& wav, uint32_t* blockAlign) {
 // fails. Its reader ends the process when the header promises a partial block.
 long ReadThroughAviFile(const std::wstring& avi) {
     AVIFileInit();
-    PAVIFILE file = nullptr;
     PAVISTREAM stream = nullptr;
     LONG bytes = -1;
-    if (AVIFileOpenW(&file, avi.c_str(), OF_READ, nullptr) == 0 &&
-        AVIFileGetStream(file, &stream, streamtypeAUDIO, 0) == 0) {
+    if (AVIStreamOpenFromFileW(&stream, avi.c_str(), streamtypeAUDIO, 0, OF_READ, nullptr) == 0) {
         std::vector<char> buffer(1 << 20);
         if (AVIStreamRead(stream, 0, AVIStreamLength(stream), buffer.data(), LONG(buffer.size()),
                           &bytes, nullptr) != 0)
             bytes = -1;
+        AVIStreamRelease(stream);
     }
-    if (stream) AVIStreamRelease(stream);
-    if (file) AVIFileRelease(file);
     AVIFileExit();
     return bytes;
 }
