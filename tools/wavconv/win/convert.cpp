@@ -121,7 +121,7 @@ Outcome convertWaveToAvi(const std::wstring& wavPath, const std::wstring& aviPat
         if (failed == 0 && wholeBlocks > 0)
             failed = api->StreamWrite(stream, 0, wholeBlocks, const_cast<uint8_t*>(wave.samples),
                                       LONG(wholeBytes), 0, nullptr, nullptr);
-        // Appended where the platform says the stream ends: Wine counts its length in
+        // Appended where the platform says the stream ends: it may count that length in
         // write calls, not samples, and refuses any other start.
         AVISTREAMINFOA now;
         if (failed == 0 && !lastBlock.empty()) failed = api->StreamInfoA(stream, &now, sizeof now);
