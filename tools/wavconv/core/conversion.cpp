@@ -41,6 +41,11 @@ uint32_t wholeBlockBytes(uint32_t sampleBytes, const WaveFormat& f) {
     return sampleBytes - sampleBytes % uint32_t(f.nBlockAlign);
 }
 
+uint32_t streamBytes(uint32_t sampleBytes, const WaveFormat& f) {
+    const uint32_t whole = wholeBlockBytes(sampleBytes, f);
+    return whole == sampleBytes ? whole : whole + uint32_t(f.nBlockAlign);
+}
+
 AudioStreamHeader makeStreamHeader(const WaveFormat& f, uint32_t sampleBytes) {
     AudioStreamHeader h;
     h.fccType = riff::fourCC("auds");

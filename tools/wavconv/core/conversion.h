@@ -37,9 +37,15 @@ struct AudioStreamHeader {
     uint32_t dwSampleSize = 0;
 };
 
-// The bytes of the whole blocks in sampleBytes: a partial block at the end (an interrupted
-// recording) holds no complete sample, and the platform refuses to write one.
+// The bytes of the whole blocks in sampleBytes.
 uint32_t wholeBlockBytes(uint32_t sampleBytes, const WaveFormat& f);
+
+// The stream's bytes for sampleBytes of data: every one of them, and a last block that the
+// data ends inside (an interrupted recording, or MP3 in WAV, whose nBlockAlign is only
+// nominal) filled up with zero bytes. The platform writes and reads whole blocks only:
+// cut short, that block would be dropped by its writer, and a header that counted it would
+// make its reader end the process.
+uint32_t streamBytes(uint32_t sampleBytes, const WaveFormat& f);
 
 // Header for sampleBytes bytes of the format f (f must have passed readWaveFile):
 // length = sampleBytes / nBlockAlign rounded half to even.

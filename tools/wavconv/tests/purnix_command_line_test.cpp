@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <vfw.h>
+
+#include <cstring>
 #include <map>
 
 namespace {
@@ -146,6 +149,73 @@ TEST_F(PurnixCommandLine, NameGivesEveryFileItsStreamName) {
     const std::string sjis = td::Narrow(L"ナレーション 1", 932);
     EXPECT_EQ(StreamName(L"one.avi"), sjis);
     EXPECT_EQ(StreamName(L"two.avi"), sjis);
+}
+
+uint32_t U32At(const std::string& b, size_t at) {
+    uint32_t v = 0;
+    std::memcpy(&v, b.data() + at, 4); // little-endian, as the files
+    return v;
+}
+
+// The bytes of a WAV file's "data" chunk that the file holds, and its block alignment.
+std::string WaveData(const std::string& wav, uint32_t* blockAlign) {
+    *blockAlign = U32At(wav, 32) & 0xFFFF;
+    for (size_t at = 12; at + 8 <= wav.size(); at += 8 + (U32At(wav, at + 4) + 1) / 2 * 2)
+        if (wav.compare(at, 4, "data") == 0) return wav.substr(at + 8, U32At(wav, at + 4));
+    return "<no data chunk>";
+}
+
+// How many bytes the platform's own reader gives of the file's audio stream, -1 when it
+// fails. Its reader ends the process when the header promises a partial block.
+long ReadThroughAviFile(const std::wstring& avi) {
+    AVIFileInit();
+    PAVISTREAM stream = nullptr;
+    LONG bytes = -1;
+    if (AVIStreamOpenFromFileW(&stream, avi.c_str(), streamtypeAUDIO, 0, OF_READ, nullptr) == 0) {
+        std::vector<char> buffer(1 << 20);
+        if (AVIStreamRead(stream, 0, AVIStreamLength(stream), buffer.data(), LONG(buffer.size()),
+                          &bytes, nullptr) != 0)
+            bytes = -1;
+        AVIStreamRelease(stream);
+    }
+    AVIFileExit();
+    return bytes;
+}
+
+TEST_F(PurnixCommandLine, EveryByteOfTheDataIsKeptAndAnEmptyDataChunkIsRefused) {
+    // Data that ends inside a block: MP3 in WAV (blocks of 1152 that its frames do not
+    // follow), IMA ADPCM cut in a block and in its first block; files other programs wrote:
+    // MP3 again, and a data chunk of 0 bytes.
+    Sh("cp '" QUILLON_MEDIA_DIR "/tinytag_mp3_audio.wav' '" QUILLON_MEDIA_DIR
+       "/small_wav.wav' . && chmod u+w *.wav && "
+       "ffmpeg -v error -f lavfi -i sine=f=440:d=0.7 -c:a libmp3lame -b:a 48k -f wav mp3.wav && "
+       "ffmpeg -v error -f lavfi -i sine=d=0.5 -ac 2 -c:a adpcm_ima_wav ima.wav && "
+       "head -c 600 ima.wav > short.wav && truncate -s -300 ima.wav");
+    Outcome run = Purnix("tinytag_mp3_audio.wav mp3.wav ima.wav short.wav small_wav.wav", true);
+    EXPECT_EQ(run.lines, (std::vector<std::wstring>{
+                             L"tinytag_mp3_audio.wav: tinytag_mp3_audio.avi", L"mp3.wav: mp3.avi",
+                             L"ima.wav: ima.avi", L"short.wav: short.avi",
+                             L"small_wav.wav: WAVEファイルの形式が認識できません。; "
+                             L"音声データがありません。"}));
+    EXPECT_EQ(run.status, 1);
+    EXPECT_FALSE(Exists(L"small_wav.avi"));
+    for (const char* name : {"tinytag_mp3_audio", "mp3", "ima", "short"}) {
+        SCOPED_TRACE(name);
+        const std::wstring wide = td::Widen(name);
+        uint32_t blockAlign = 0;
+        std::string data = WaveData(Bytes(wide + L".wav"), &blockAlign);
+        ASSERT_GT(blockAlign, 0u);
+        ASSERT_NE(data.size() % blockAlign, 0u);
+        // Every byte, then zeros to the end of the block.
+        data.resize((data.size() / blockAlign + 1) * blockAlign, '\0');
+        Sh(std::string("ffmpeg -v quiet -i ") + name + ".avi -map 0:a:0 -c:a copy -f data " + name +
+           ".raw");
+        const std::string raw = Bytes(wide + L".raw");
+        EXPECT_TRUE(raw == data) << raw.size() << " bytes, " << data.size() << " expected";
+        const std::string avi = Bytes(wide + L".avi");
+        EXPECT_EQ(U32At(avi, avi.find("strh") + 8 + 32), data.size() / blockAlign); // dwLength
+        EXPECT_EQ(ReadThroughAviFile(td::Join(folder_, wide + L".avi")), long(data.size()));
+    }
 }
 
 TEST_F(PurnixCommandLine, HelpAndUsageErrors) {

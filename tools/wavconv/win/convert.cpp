@@ -22,6 +22,7 @@ const wchar_t kCreated[] = L"AVIファイルを作成しました。";
 const wchar_t kCannotReadWave[] = L"WAVEファイルを読み込めません。";
 const wchar_t kCannotWriteAvi[] = L"AVIファイルを書き込めません。";
 const wchar_t kUnusableName[] = L"ファイル名に使えない文字があります。";
+const wchar_t kNoSamples[] = L"音声データがありません。";
 
 Outcome warning(const std::wstring& first, const std::wstring& detail = {}) {
     return {detail.empty() ? first : first + L"\r" + detail, MB_ICONEXCLAMATION};
@@ -73,6 +74,7 @@ Outcome convertWaveToAvi(const std::wstring& wavPath, const std::wstring& aviPat
     case wavconv::WaveStatus::OutOfMemory:
         return warning(kCannotReadWave, shell::systemErrorText(ERROR_NOT_ENOUGH_MEMORY));
     }
+    if (wave.size == 0) return warning(kRefused, kNoSamples);
 
     // A WAV file whose name already ends in the output name would be replaced by it.
     if (shell::sameFile(wavPath, aviPath))
@@ -91,7 +93,11 @@ Outcome convertWaveToAvi(const std::wstring& wavPath, const std::wstring& aviPat
     std::string ansiTemp;
     if (!shell::toAnsi(replacement.temp(), ansiTemp, shell::AnsiMode::kExact))
         return warning(kCannotOpenAvi, kUnusableName);
-    const uint32_t sampleBytes = wavconv::wholeBlockBytes(wave.size, wave.format);
+    // A last block that the data ends inside is written filled up with zeros (streamBytes).
+    const uint32_t wholeBytes = wavconv::wholeBlockBytes(wave.size, wave.format);
+    std::vector<uint8_t> lastBlock(wave.samples + wholeBytes, wave.samples + wave.size);
+    if (!lastBlock.empty()) lastBlock.resize(size_t(wave.format.nBlockAlign), 0);
+    const uint32_t sampleBytes = wavconv::streamBytes(wave.size, wave.format);
     AVISTREAMINFOA info = streamInfo(wave, sampleBytes, streamName);
     const std::vector<uint8_t> format = wavconv::streamFormat(wave);
     HRESULT failed = 0;
@@ -111,10 +117,17 @@ Outcome convertWaveToAvi(const std::wstring& wavPath, const std::wstring& aviPat
 
         failed = api->StreamSetFormat(stream, 0, const_cast<uint8_t*>(format.data()),
                                       LONG(format.size()));
-        if (failed == 0)
-            failed =
-                api->StreamWrite(stream, 0, LONG(info.dwLength), const_cast<uint8_t*>(wave.samples),
-                                 LONG(sampleBytes), 0, nullptr, nullptr);
+        const LONG wholeBlocks = LONG(wholeBytes / info.dwSampleSize);
+        if (failed == 0 && wholeBlocks > 0)
+            failed = api->StreamWrite(stream, 0, wholeBlocks, const_cast<uint8_t*>(wave.samples),
+                                      LONG(wholeBytes), 0, nullptr, nullptr);
+        // Appended where the platform says the stream ends: it may count that length in
+        // write calls, not samples, and refuses any other start.
+        AVISTREAMINFOA now;
+        if (failed == 0 && !lastBlock.empty()) failed = api->StreamInfoA(stream, &now, sizeof now);
+        if (failed == 0 && !lastBlock.empty())
+            failed = api->StreamWrite(stream, LONG(now.dwStart + now.dwLength), 1, lastBlock.data(),
+                                      LONG(lastBlock.size()), 0, nullptr, nullptr);
     }
     wave = wavconv::WaveData{};
     in.close();

@@ -110,3 +110,14 @@ TEST(WholeBlockBytes, DropsOnlyAPartialLastBlock) {
     f.nBlockAlign = 3; // 24-bit mono
     EXPECT_EQ(wavconv::wholeBlockBytes(10, f), 9u);
 }
+
+TEST(StreamBytes, KeepsEveryByteAndFillsUpAPartialLastBlock) {
+    wavconv::WaveFormat f;
+    f.nBlockAlign = 1152; // MP3 in WAV: 4160 bytes are 3 blocks and 704 bytes
+    EXPECT_EQ(wavconv::streamBytes(4160, f), 4608u);
+    EXPECT_EQ(wavconv::streamBytes(3456, f), 3456u);
+    EXPECT_EQ(wavconv::streamBytes(1, f), 1152u);
+    EXPECT_EQ(wavconv::streamBytes(0, f), 0u);
+    f.nBlockAlign = 3; // 24-bit mono
+    EXPECT_EQ(wavconv::streamBytes(10, f), 12u);
+}
