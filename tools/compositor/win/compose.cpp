@@ -248,10 +248,7 @@ void pumpPendingEvents() {
 // names.
 std::wstring save(const AviFileApi& avi, int count, PAVISTREAM* streams,
                   LPAVICOMPRESSOPTIONS* options, const std::vector<KeptStream>& kept,
-                  const std::wstring& output) {
-    shell::FileReplacement replacement(output);
-    if (DWORD error = replacement.begin())
-        return replacement.targetRefused() ? replaceRefused(output, error) : kNotCreated;
+                  const std::wstring& output, shell::FileReplacement& replacement) {
     // The handler class is named so that the temporary name (and an output called *.wav)
     // is still written as AVI.
     CLSID avi_handler = avi::aviFileHandler();
@@ -271,6 +268,12 @@ std::wstring save(const AviFileApi& avi, int count, PAVISTREAM* streams,
 // takes the option records and saves. Every way out goes through the run's clean-up.
 ComposeOutcome compose(const AviFileApi& avi, const ComposeRequest& request,
                        const ComposeEvents& events, const std::wstring& output) {
+    // An output that cannot be replaced is refused before any dialog, not after it.
+    shell::FileReplacement replacement(output);
+    if (DWORD error = replacement.begin()) {
+        if (!replacement.targetRefused()) return {ComposeResult::kRefused, kNotCreated, 0};
+        return refusal(replaceRefused(output, error));
+    }
     Run run(avi);
     const std::wstring video_name = bareName(request.video);
     const std::wstring audio_name = bareName(request.audio);
@@ -315,7 +318,8 @@ ComposeOutcome compose(const AviFileApi& avi, const ComposeRequest& request,
     {
         shell::BusyCursor busy;
         g_events = &events;
-        failure = save(avi, count, run.streams, options.addresses.data(), kept, output);
+        failure =
+            save(avi, count, run.streams, options.addresses.data(), kept, output, replacement);
         g_events = nullptr;
     }
     if (request.compression == Compression::kAsk)
