@@ -268,12 +268,6 @@ std::wstring save(const AviFileApi& avi, int count, PAVISTREAM* streams,
 // takes the option records and saves. Every way out goes through the run's clean-up.
 ComposeOutcome compose(const AviFileApi& avi, const ComposeRequest& request,
                        const ComposeEvents& events, const std::wstring& output) {
-    // An output that cannot be replaced is refused before any dialog, not after it.
-    shell::FileReplacement replacement(output);
-    if (DWORD error = replacement.begin()) {
-        if (!replacement.targetRefused()) return {ComposeResult::kRefused, kNotCreated, 0};
-        return refusal(replaceRefused(output, error));
-    }
     Run run(avi);
     const std::wstring video_name = bareName(request.video);
     const std::wstring audio_name = bareName(request.audio);
@@ -297,6 +291,12 @@ ComposeOutcome compose(const AviFileApi& avi, const ComposeRequest& request,
             }
     }
     int count = run.table.count();
+    // An output that cannot be replaced is refused before any notice or dialog, not after.
+    shell::FileReplacement replacement(output);
+    if (DWORD error = replacement.begin()) {
+        if (!replacement.targetRefused()) return {ComposeResult::kRefused, kNotCreated, 0};
+        return refusal(replaceRefused(output, error));
+    }
     if (run.table.leftOutCount() > 0 && events.notice)
         events.notice(leftOutMessage(run.table.leftOutCount()), MB_ICONEXCLAMATION);
 

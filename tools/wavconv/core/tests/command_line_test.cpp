@@ -15,7 +15,6 @@ namespace {
 class Platform {
   public:
     std::map<std::wstring, std::vector<std::wstring>> matches; // pattern -> names
-    std::map<std::wstring, std::wstring> unsearchable;         // pattern -> reason
     std::map<std::wstring, std::wstring> failing;              // WAV -> message
     std::vector<std::wstring> lines;
     std::vector<std::wstring> events;                 // "expand X", "convert X"
@@ -29,9 +28,8 @@ class Platform {
     }
     CommandLineServices services() {
         CommandLineServices s;
-        s.expand = [this](const std::wstring& pattern, std::wstring& failure) {
+        s.expand = [this](const std::wstring& pattern, std::wstring&) {
             events.push_back(L"expand " + pattern);
-            failure = unsearchable[pattern];
             return matches[pattern];
         };
         s.convert = [this](const std::wstring& wav, const std::wstring& avi,
@@ -118,19 +116,4 @@ TEST(PurnixCommandLine, UsageAndUsageErrorsConvertNothing) {
     EXPECT_EQ(help.run({L"a.wav", L"/x", L"/?"}), 0);
     EXPECT_EQ(help.lines, kUsage);
     EXPECT_TRUE(help.events.empty());
-}
-
-TEST(PurnixCommandLine, AFolderThatCannotBeSearchedGivesTheSystemsReasonNotANoMatch) {
-    Platform p;
-    p.matches[L"in\\*.wav"] = {L"a.wav"};
-    p.unsearchable[L"gone\\*.wav"] = L"The system cannot find the path specified.";
-    // Names the search gave before it failed are not converted.
-    p.matches[L"locked\\*.wav"] = {L"b.wav"};
-    p.unsearchable[L"locked\\*.wav"] = L"Access denied.";
-    EXPECT_EQ(p.run({L"gone\\*.wav", L"locked\\*.wav", L"in\\*.wav"}), 1);
-    EXPECT_EQ(p.lines, (std::vector<std::wstring>{
-                           L"gone\\*.wav: The system cannot find the path specified.",
-                           L"locked\\*.wav: Access denied.", L"in\\a.wav: in\\a.avi"}));
-    EXPECT_EQ(p.events.back(), L"convert in\\a.wav");
-    EXPECT_EQ(std::count(p.events.begin(), p.events.end(), L"convert locked\\b.wav"), 0);
 }
