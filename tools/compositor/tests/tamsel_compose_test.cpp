@@ -909,6 +909,22 @@ TEST_F(Tamsel, AnOutputHeldWithoutDeleteSharingIsKeptWhole) {
     EXPECT_TRUE(td::FolderContents(work_) == before);
 }
 
+TEST_F(Tamsel, AReadOnlyOutputIsRefusedBeforeTheCompressionDialog) {
+    unixOutput("printf old > '" + unix(L"out.avi") + "'");
+    ASSERT_TRUE(SetFileAttributesW(path(L"out.avi").c_str(), FILE_ATTRIBUTE_READONLY));
+    const auto before = td::FolderContents(work_);
+    App app(L"TAMSEL.EXE", work_);
+    Outcome run = compress(app, 2, L"v1.avi", L"", L"out");
+    EXPECT_TRUE(app.close());
+    EXPECT_TRUE(run.compression_dialogs.empty());
+    ASSERT_EQ(run.messages.size(), 1u);
+    EXPECT_EQ(run.messages[0].text.find(
+                  path(L"out.avi") + L"\r既存のファイルを削除できないため、保存しませんでした。\r"),
+              0u);
+    EXPECT_TRUE(td::FolderContents(work_) == before);
+    EXPECT_NE(GetFileAttributesW(path(L"out.avi").c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
+}
+
 TEST_F(Tamsel, AFullDiskKeepsAnExistingOutputWhole) {
     const std::wstring small = td::SmallDiskFolder(L"tamsel");
     if (small.empty()) GTEST_SKIP() << "no small file system: ./run test mounts one";

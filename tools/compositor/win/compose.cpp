@@ -248,10 +248,7 @@ void pumpPendingEvents() {
 // names.
 std::wstring save(const AviFileApi& avi, int count, PAVISTREAM* streams,
                   LPAVICOMPRESSOPTIONS* options, const std::vector<KeptStream>& kept,
-                  const std::wstring& output) {
-    shell::FileReplacement replacement(output);
-    if (DWORD error = replacement.begin())
-        return replacement.targetRefused() ? replaceRefused(output, error) : kNotCreated;
+                  const std::wstring& output, shell::FileReplacement& replacement) {
     // The handler class is named so that the temporary name (and an output called *.wav)
     // is still written as AVI.
     CLSID avi_handler = avi::aviFileHandler();
@@ -294,6 +291,12 @@ ComposeOutcome compose(const AviFileApi& avi, const ComposeRequest& request,
             }
     }
     int count = run.table.count();
+    // An output that cannot be replaced is refused before any notice or dialog, not after.
+    shell::FileReplacement replacement(output);
+    if (DWORD error = replacement.begin()) {
+        if (!replacement.targetRefused()) return {ComposeResult::kRefused, kNotCreated, 0};
+        return refusal(replaceRefused(output, error));
+    }
     if (run.table.leftOutCount() > 0 && events.notice)
         events.notice(leftOutMessage(run.table.leftOutCount()), MB_ICONEXCLAMATION);
 
@@ -315,7 +318,8 @@ ComposeOutcome compose(const AviFileApi& avi, const ComposeRequest& request,
     {
         shell::BusyCursor busy;
         g_events = &events;
-        failure = save(avi, count, run.streams, options.addresses.data(), kept, output);
+        failure =
+            save(avi, count, run.streams, options.addresses.data(), kept, output, replacement);
         g_events = nullptr;
     }
     if (request.compression == Compression::kAsk)

@@ -88,4 +88,39 @@ bool hasWildcard(const std::wstring& name) {
     return name.find_first_of(L"*?") != std::wstring::npos;
 }
 
+namespace {
+
+// Greedy with one step back: on a mismatch, the last "*" takes one more character.
+bool matchesPlainWildcard(const wchar_t* p, size_t pn, const std::wstring& name,
+                          wchar_t (*upper)(wchar_t)) {
+    size_t pi = 0, ni = 0, star = std::wstring::npos, starName = 0;
+    while (ni < name.size()) {
+        if (pi < pn && p[pi] == L'*') {
+            star = pi++;
+            starName = ni;
+        } else if (pi < pn && (p[pi] == L'?' || upper(p[pi]) == upper(name[ni]))) {
+            ++pi;
+            ++ni;
+        } else if (star != std::wstring::npos) {
+            pi = star + 1;
+            ni = ++starName;
+        } else {
+            return false;
+        }
+    }
+    while (pi < pn && p[pi] == L'*')
+        ++pi;
+    return pi == pn;
+}
+
+} // namespace
+
+bool matchesWildcard(const std::wstring& pattern, const std::wstring& name,
+                     wchar_t (*upper)(wchar_t)) {
+    if (matchesPlainWildcard(pattern.data(), pattern.size(), name, upper)) return true;
+    const size_t n = pattern.size();
+    return n >= 2 && pattern.compare(n - 2, 2, L".*") == 0 &&
+           matchesPlainWildcard(pattern.data(), n - 2, name, upper);
+}
+
 } // namespace shell

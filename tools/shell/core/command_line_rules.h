@@ -7,6 +7,8 @@
 #include <utility>
 #include <vector>
 
+#include "letter_case.h"
+
 namespace shell {
 
 // What a command-line run returns.
@@ -54,6 +56,15 @@ struct FileArgument {
 };
 FileArgument splitFileArgument(const std::wstring& argument);
 bool hasWildcard(const std::wstring& name); // "*" or "?"
+
+// Whether a file's long name matches a wildcard pattern: "?" is one character, "*" any run
+// of them, other characters are compared after `upper` (ASCII letters unless the platform's
+// own upper case is passed). A pattern ending in ".*" also matches what the part before it
+// matches alone, so "*.*" takes a name without a dot, as a Windows prompt does. The system's
+// search matches 8.3 aliases as well ("*.wav" finds "music.wave" through "MUSIC~1.WAV"): its
+// results go through this rule.
+bool matchesWildcard(const std::wstring& pattern, const std::wstring& name,
+                     wchar_t (*upper)(wchar_t) = upperAscii);
 
 // A file's identity on its volume (serial, index): the same for every spelling of it.
 using FileKey = std::pair<uint32_t, uint64_t>;

@@ -32,6 +32,17 @@ BOOL WINAPI failingReplace(LPCWSTR replaced, LPCWSTR, LPCWSTR backup, DWORD, LPV
 
 const shell::FileMoves kFailing{failingReplace};
 
+// A replace that succeeds the way Windows' may with a read-only file: the old file, its
+// attribute kept, becomes the backup. (Wine's refuses a read-only file with error 5.)
+BOOL WINAPI replaceKeepingReadOnly(LPCWSTR replaced, LPCWSTR replacement, LPCWSTR backup, DWORD,
+                                   LPVOID, LPVOID) {
+    return MoveFileExW(replaced, backup, 0) &&
+           SetFileAttributesW(backup, FILE_ATTRIBUTE_READONLY) &&
+           MoveFileExW(replacement, replaced, 0);
+}
+
+const shell::FileMoves kKeepingReadOnly{replaceKeepingReadOnly};
+
 class Replace : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -144,6 +155,28 @@ TEST_F(Replace, ThePlatformsReplaceLeavesOnlyTheNewFileAndRefusalsChangeNothing)
     shell::FileReplacement nowhere(td::Join(dir, L"missing\\out.avi"));
     EXPECT_NE(nowhere.begin(), 0u);
     EXPECT_FALSE(nowhere.targetRefused());
+    EXPECT_EQ(listing(), std::vector<std::wstring>{L"out.avi"});
+}
+
+TEST_F(Replace, AReadOnlyTargetIsRefusedUntouchedAndAReadOnlyBackupStillGoes) {
+    ASSERT_TRUE(td::WriteBytes(target, "old"));
+    ASSERT_TRUE(SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_READONLY));
+    const DWORD attributes = GetFileAttributesW(target.c_str());
+    {
+        shell::FileReplacement replacement(target);
+        EXPECT_EQ(replacement.begin(), DWORD(ERROR_ACCESS_DENIED));
+        EXPECT_TRUE(replacement.targetRefused());
+        EXPECT_EQ(replacement.temp(), L"");
+    }
+    EXPECT_EQ(content(target), "old");
+    EXPECT_EQ(GetFileAttributesW(target.c_str()), attributes);
+    EXPECT_EQ(listing(), std::vector<std::wstring>{L"out.avi"});
+
+    // Made read-only after the check: the replace leaves a read-only backup, which is
+    // deleted all the same (Wine refuses to delete a read-only file, as Windows does).
+    ASSERT_TRUE(SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_NORMAL));
+    EXPECT_EQ(replace(kKeepingReadOnly), 0u);
+    EXPECT_EQ(content(target), "new");
     EXPECT_EQ(listing(), std::vector<std::wstring>{L"out.avi"});
 }
 

@@ -21,15 +21,33 @@ std::vector<std::wstring> commandArguments() {
     return args;
 }
 
-std::vector<std::wstring> matchingFiles(const std::wstring& pattern) {
+namespace {
+
+wchar_t upperSystem(wchar_t c) {
+    CharUpperBuffW(&c, 1);
+    return c;
+}
+
+} // namespace
+
+std::vector<std::wstring> matchingFiles(const std::wstring& pattern, DWORD& error) {
     std::vector<std::wstring> names;
+    const std::wstring wildcard = splitFileArgument(pattern).name;
     WIN32_FIND_DATAW found;
     common::FindHandle search(FindFirstFileW(pattern.c_str(), &found));
-    if (!search) return names;
+    if (!search) {
+        error = GetLastError();
+        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_NO_MORE_FILES) error = 0;
+        return names;
+    }
     do {
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+            matchesWildcard(wildcard, found.cFileName, upperSystem))
             names.emplace_back(found.cFileName);
     } while (FindNextFileW(search.get(), &found));
+    error = GetLastError();
+    if (error == ERROR_NO_MORE_FILES) error = 0;
+    if (error) names.clear();
     // Name order as a folder listing gives it: letters compared in upper case, then as they are.
     std::vector<std::pair<std::wstring, std::wstring>> keyed;
     for (std::wstring& name : names) {
@@ -67,6 +85,16 @@ HANDLE openConsoleOutput() {
     if (isConsole(h)) return h;
     if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
     return nullptr;
+}
+
+// False for a service's or a scheduled task's window station, which no user sees: a box
+// there could never be closed, and the run would never end. Unknown counts as unseen.
+bool windowStationVisible() {
+    USEROBJECTFLAGS flags = {};
+    HWINSTA station = GetProcessWindowStation();
+    return station &&
+           GetUserObjectInformationW(station, UOI_FLAGS, &flags, sizeof flags, nullptr) &&
+           (flags.dwFlags & WSF_VISIBLE);
 }
 
 } // namespace
@@ -114,7 +142,7 @@ void CommandOutput::line(const std::wstring& text) {
 int CommandOutput::finish(int status) {
     if (finished_) return status;
     finished_ = true;
-    if (channel_ != Channel::kBox || kept_.empty()) return status;
+    if (channel_ != Channel::kBox || kept_.empty() || !windowStationVisible()) return status;
     std::wstring text;
     for (size_t i = 0; i < kept_.size(); ++i)
         text += (i ? L"\r" : L"") + kept_[i];

@@ -50,7 +50,10 @@ DWORD FileReplacement::begin() {
     DWORD attributes = GetFileAttributesW(target_.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES) {
         targetRefused_ = true;
-        if (attributes & FILE_ATTRIBUTE_DIRECTORY) return ERROR_ACCESS_DENIED;
+        // A read-only file is a lock the user set (a project under source control): Windows'
+        // replace may go through it and drop it, Wine's fails only after all the work.
+        if (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY))
+            return ERROR_ACCESS_DENIED;
         // Held by another program without delete sharing: say so before anything is written.
         common::UniqueFile probe(CreateFileW(
             target_.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
@@ -83,7 +86,12 @@ DWORD FileReplacement::place() {
     // Replacing keeps the target's attributes.
     if (moves_.replace(target_.c_str(), temp_.c_str(), backup.c_str(),
                        REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) {
-        DeleteFileW(backup.c_str());
+        // The backup carries the old file's attributes: a read-only one is not deleted
+        // until they are cleared. The save itself succeeded; nothing more is said.
+        if (!DeleteFileW(backup.c_str())) {
+            SetFileAttributesW(backup.c_str(), FILE_ATTRIBUTE_NORMAL);
+            DeleteFileW(backup.c_str());
+        }
         return 0;
     }
     error = GetLastError();

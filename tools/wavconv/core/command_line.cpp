@@ -24,11 +24,12 @@ const wchar_t kUnknownSwitch[] = L"不明なスイッチです。";
 const wchar_t kMissingName[] = L"名前が指定されていません。";
 const wchar_t kNoFile[] = L"変換するファイルが指定されていません。";
 
-// One FILE of the call after expansion: a file to convert, or a pattern without a match.
+// One FILE of the call after expansion: a file to convert, or a pattern without a match or
+// whose folder could not be searched.
 struct Input {
     std::wstring shown; // as the line names it: the argument, or its folder + a found name
     shell::FileArgument parts;
-    bool noMatch = false;
+    std::wstring refusal; // why nothing is converted for it; empty for a file
 };
 
 std::vector<Input> expandAll(const std::vector<std::wstring>& operands,
@@ -37,13 +38,16 @@ std::vector<Input> expandAll(const std::vector<std::wstring>& operands,
     for (const std::wstring& arg : operands) {
         shell::FileArgument parts = shell::splitFileArgument(arg);
         if (!shell::hasWildcard(parts.name)) {
-            inputs.push_back({arg, parts, false});
+            inputs.push_back({arg, parts, {}});
             continue;
         }
-        std::vector<std::wstring> names = platform.expand(arg);
-        if (names.empty()) inputs.push_back({arg, parts, true});
-        for (const std::wstring& name : names)
-            inputs.push_back({parts.folder + name, {parts.folder, name}, false});
+        std::wstring failure;
+        std::vector<std::wstring> names = platform.expand(arg, failure);
+        if (!failure.empty() || names.empty())
+            inputs.push_back({arg, parts, failure.empty() ? kNoMatch : failure});
+        else
+            for (const std::wstring& name : names)
+                inputs.push_back({parts.folder + name, {parts.folder, name}, {}});
     }
     return inputs;
 }
@@ -74,8 +78,8 @@ int runCommandLine(const std::vector<std::wstring>& args, const CommandLineServi
     std::set<shell::FileKey> created;
     bool failed = false;
     for (const Input& in : expandAll(line.operands, platform)) {
-        if (in.noMatch) {
-            platform.write(shell::resultLine(in.shown, kNoMatch));
+        if (!in.refusal.empty()) {
+            platform.write(shell::resultLine(in.shown, in.refusal));
             failed = true;
             continue;
         }

@@ -12,8 +12,10 @@ namespace wavconv {
 
 struct CommandLineServices {
     // The names of the files a wildcard argument matches, in name order (names only, without
-    // the argument's folder); none when nothing matches.
-    std::function<std::vector<std::wstring>(const std::wstring& pattern)> expand;
+    // the argument's folder); none when nothing matches. When the folder cannot be searched,
+    // `failure` gets the system's reason.
+    std::function<std::vector<std::wstring>(const std::wstring& pattern, std::wstring& failure)>
+        expand;
     // The conversion the Convert button runs: true when the AVI file was written, else
     // false with the message the window would show.
     std::function<bool(const std::wstring& wav, const std::wstring& avi,

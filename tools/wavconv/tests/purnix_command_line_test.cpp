@@ -97,6 +97,13 @@ class PurnixCommandLine : public testing::Test {
         return std::string(b.c_str() + at + 8);
     }
 
+    std::vector<std::wstring> Names() const {
+        std::vector<std::wstring> names;
+        for (const auto& f : td::FolderContents(folder_))
+            names.push_back(f.first);
+        return names;
+    }
+
     std::wstring folder_;
     std::string unix_, exe_;
 };
@@ -114,11 +121,7 @@ TEST_F(PurnixCommandLine, ARefusedFileInTheMiddleStopsAndDamagesNothingElse) {
     Sh("sox a.wav -t raw a.wav.raw && ffmpeg -v error -i a.avi -map 0:a:0 -c copy -f data "
        "a.avi.raw && cmp a.wav.raw a.avi.raw && rm a.wav.raw a.avi.raw");
     // Nothing for the refused file, no temporary file left.
-    std::map<std::wstring, std::string> files = td::FolderContents(folder_);
-    std::vector<std::wstring> names;
-    for (const auto& f : files)
-        names.push_back(f.first);
-    EXPECT_EQ(names,
+    EXPECT_EQ(Names(),
               (std::vector<std::wstring>{L"a.avi", L"a.wav", L"bad.wav", L"c.avi", L"c.wav"}));
 }
 
@@ -138,6 +141,49 @@ TEST_F(PurnixCommandLine, QuotedWildcardsExpandInNameOrderAndASecondTakeIsRefuse
     // The first take's output stays.
     EXPECT_EQ(Probe("take.avi"), "pcm_s16le,8000,take\n");
     EXPECT_EQ(Probe("sub/B.avi"), "pcm_s16le,8000,B\n");
+}
+
+TEST_F(PurnixCommandLine, AWildcardTakesLongNamesOnlyAndAnUnsearchableFolderSaysWhy) {
+    // Their 8.3 aliases (MUSIC~xx.WAV, TAKEWA~x.WAV) end in .WAV: the system's search finds
+    // them for "*.wav".
+    Sh("sox -n -r 8000 -c 1 -b 16 a.wav synth 0.1 sine 440 && cp a.wav music.wave && "
+       "cp a.wav take.wav_backup && ffmpeg -v error -f lavfi -i testsrc=size=32x24:rate=5 "
+       "-t 0.4 -c:v rawvideo -pix_fmt bgr24 music.avi");
+    const std::string video = Bytes(L"music.avi");
+    ASSERT_GT(video.size(), 1000u);
+    Outcome run = Purnix("'*.wav'", true);
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.lines, std::vector<std::wstring>{L"a.wav: a.avi"});
+    EXPECT_TRUE(Bytes(L"music.avi") == video);
+
+    // A missing folder is not "no matching file": the system's reason, nothing converted.
+    Outcome missing = Purnix("'nowhere\\*.wav'", true);
+    EXPECT_EQ(missing.status, 1);
+    ASSERT_EQ(missing.lines.size(), 1u);
+    const std::wstring lead = L"nowhere\\*.wav: ";
+    EXPECT_EQ(missing.lines[0].substr(0, lead.size()), lead);
+    EXPECT_GT(missing.lines[0].size(), lead.size());
+    EXPECT_EQ(missing.lines[0].find(L"該当するファイルが見つかりません。"), std::wstring::npos);
+}
+
+TEST_F(PurnixCommandLine, AReadOnlyAviIsRefusedBeforeAnythingIsWritten) {
+    Sh("sox -n -r 8000 -c 1 -b 16 a.wav synth 0.1 sine 440 && echo keep > a.avi");
+    const std::wstring avi = td::Join(folder_, L"a.avi");
+    ASSERT_TRUE(SetFileAttributesW(avi.c_str(), FILE_ATTRIBUTE_READONLY));
+    const DWORD attributes = GetFileAttributesW(avi.c_str());
+    ASSERT_NE(attributes & FILE_ATTRIBUTE_READONLY, 0u);
+    // A temporary file made and removed in the folder would change its time.
+    const std::string folderTime = Sh("stat -c %y .");
+    Outcome run = Purnix("a.wav", true);
+    EXPECT_EQ(run.status, 1);
+    ASSERT_EQ(run.lines.size(), 1u);
+    const std::wstring lead = L"a.wav: AVIファイルをオープンできません。; ";
+    EXPECT_EQ(run.lines[0].substr(0, lead.size()), lead);
+    EXPECT_GT(run.lines[0].size(), lead.size()); // the system's reason
+    EXPECT_EQ(Bytes(L"a.avi"), "keep\n");
+    EXPECT_EQ(GetFileAttributesW(avi.c_str()), attributes);
+    EXPECT_EQ(Names(), (std::vector<std::wstring>{L"a.avi", L"a.wav"}));
+    EXPECT_EQ(Sh("stat -c %y ."), folderTime);
 }
 
 TEST_F(PurnixCommandLine, NameGivesEveryFileItsStreamName) {
@@ -287,6 +333,42 @@ TEST_F(PurnixCommandLine, WithoutStandardOutputOrConsoleOneMessageBoxSumsUpTheLi
     EXPECT_TRUE(app.WaitExit(10000, &code));
     EXPECT_EQ(code, 1u);
     EXPECT_TRUE(Exists(L"a.avi"));
+}
+
+TEST_F(PurnixCommandLine, InAWindowStationNobodySeesTheRunEndsWithoutABox) {
+    // As under a scheduled task that runs whether the user is logged on or not: a window
+    // station of its own, not visible, and no standard handles or console.
+    Sh("sox -n -r 8000 -c 1 -b 16 a.wav synth 0.1 sine 440");
+    const std::wstring name = L"QuillonTest" + std::to_wstring(GetCurrentProcessId());
+    HWINSTA station = CreateWindowStationW(name.c_str(), 0, WINSTA_ALL_ACCESS, nullptr);
+    USEROBJECTFLAGS flags = {};
+    ASSERT_TRUE(GetUserObjectInformationW(station, UOI_FLAGS, &flags, sizeof flags, nullptr));
+    EXPECT_EQ(flags.dwFlags & WSF_VISIBLE, 0u);
+    HWINSTA own = GetProcessWindowStation();
+    SetProcessWindowStation(station);
+    HDESK desktop = CreateDesktopW(L"Default", nullptr, nullptr, 0, GENERIC_ALL, nullptr);
+    SetProcessWindowStation(own);
+    ASSERT_TRUE(desktop);
+    std::wstring where = name + L"\\Default";
+    std::wstring line = L"\"" + td::Join(td::ExeFolder(), L"PURNIX.EXE") + L"\" a.wav gone.wav";
+    STARTUPINFOW si = {};
+    si.cb = sizeof si;
+    si.lpDesktop = &where[0];
+    PROCESS_INFORMATION pi = {};
+    ASSERT_TRUE(CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, DETACHED_PROCESS,
+                               nullptr, folder_.c_str(), &si, &pi));
+    DWORD code = 0;
+    // A box there could never be closed: the run would last until it is killed.
+    EXPECT_EQ(WaitForSingleObject(pi.hProcess, td::Patience(30000)), WAIT_OBJECT_0);
+    TerminateProcess(pi.hProcess, 99);
+    WaitForSingleObject(pi.hProcess, 5000);
+    GetExitCodeProcess(pi.hProcess, &code);
+    EXPECT_EQ(code, 1u);
+    EXPECT_TRUE(Exists(L"a.avi"));
+    for (HANDLE h : {pi.hThread, pi.hProcess})
+        CloseHandle(h);
+    CloseDesktop(desktop);
+    CloseWindowStation(station);
 }
 
 } // namespace

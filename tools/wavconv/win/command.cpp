@@ -14,7 +14,12 @@ int runCommand(const std::vector<std::wstring>& args) {
     shell::initProcess();
     shell::CommandOutput output(kTool.title);
     CommandLineServices platform;
-    platform.expand = shell::matchingFiles;
+    platform.expand = [](const std::wstring& pattern, std::wstring& failure) {
+        DWORD error = 0;
+        std::vector<std::wstring> names = shell::matchingFiles(pattern, error);
+        if (error) failure = shell::systemErrorText(error);
+        return names;
+    };
     // The window converts full paths; so does the command line, so the exact-ANSI check
     // sees the whole name AVIFile gets.
     platform.convert = [](const std::wstring& wav, const std::wstring& avi,

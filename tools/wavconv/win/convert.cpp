@@ -88,7 +88,8 @@ Outcome convertWaveToAvi(const std::wstring& wavPath, const std::wstring& aviPat
     // Written and corrected under a temporary name beside the output, which it replaces only
     // when complete: every failure leaves an existing output as it was.
     shell::FileReplacement replacement(aviPath);
-    if (replacement.begin()) return warning(kCannotOpenAvi);
+    if (DWORD error = replacement.begin())
+        return warning(kCannotOpenAvi, shell::systemErrorText(error));
     // Its name is plain ASCII in the output's folder, so this holds whenever the output's does.
     std::string ansiTemp;
     if (!shell::toAnsi(replacement.temp(), ansiTemp, shell::AnsiMode::kExact))

@@ -58,3 +58,22 @@ TEST(SplitFileArgument, FolderPartKeepsItsSeparatorAndADriveAlone) {
     EXPECT_TRUE(hasWildcard(L"take?.wav"));
     EXPECT_FALSE(hasWildcard(L"take.wav"));
 }
+
+TEST(MatchesWildcard, OnlyTheLongNameCountsLettersWithoutCase) {
+    // The system's search finds these for "*.wav": their 8.3 aliases end in ".WAV".
+    for (const wchar_t* name : {L"music.wave", L"take.wav_backup", L"clip.wavx", L"wav"})
+        EXPECT_FALSE(matchesWildcard(L"*.wav", name)) << name;
+    for (const wchar_t* name : {L"a.wav", L"A.WAV", L".wav", L"x.y.Wav"})
+        EXPECT_TRUE(matchesWildcard(L"*.wav", name)) << name;
+    EXPECT_TRUE(matchesWildcard(L"take?.wav", L"TAKE1.wav"));
+    EXPECT_FALSE(matchesWildcard(L"take?.wav", L"take.wav"));
+    EXPECT_FALSE(matchesWildcard(L"a*b*c", L"aXbYcZ"));
+    // "*.*" and any final ".*" also take a name without a dot.
+    EXPECT_TRUE(matchesWildcard(L"*.*", L"noext"));
+    EXPECT_TRUE(matchesWildcard(L"n*.*", L"noext"));
+    EXPECT_FALSE(matchesWildcard(L"x*.*", L"noext"));
+    // Other letters fold only through the platform's upper case.
+    auto upper = [](wchar_t c) { return c == L'é' ? L'É' : upperAscii(c); };
+    EXPECT_FALSE(matchesWildcard(L"é*.wav", L"É.wav"));
+    EXPECT_TRUE(matchesWildcard(L"é*.wav", L"É.wav", upper));
+}

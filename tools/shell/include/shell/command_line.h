@@ -14,9 +14,11 @@ namespace shell {
 // The arguments after the program's name, split as CommandLineToArgvW splits them.
 std::vector<std::wstring> commandArguments();
 
-// The names (without folder) of the files, not folders, that a wildcard argument matches
-// in its folder, in name order (upper-cased, then as they are); none when nothing does.
-std::vector<std::wstring> matchingFiles(const std::wstring& pattern);
+// The names (without folder) of the files, not folders, whose long names match a wildcard
+// argument in its folder (matchesWildcard), in name order (upper-cased, then as they are);
+// none when nothing does. `error` is 0 then, or the system's code when the folder could not
+// be searched (missing, access denied, a name too long).
+std::vector<std::wstring> matchingFiles(const std::wstring& pattern, DWORD& error);
 
 // The path made whole from the current folder (and a drive's current folder); the path as it
 // is when that fails.
@@ -32,7 +34,8 @@ bool fileKey(const std::wstring& path, FileKey& key);
 //    code page);
 // 3. the parent's console, after AttachConsole(ATTACH_PARENT_PROCESS), with WriteConsoleW;
 // 4. none (a file dropped on the program): the lines are kept and finish() shows them in
-//    one message box.
+//    one message box, when the process's window station is visible; in a service's or a
+//    scheduled task's, which nobody sees, they are dropped and the run just ends.
 class CommandOutput {
   public:
     explicit CommandOutput(std::wstring title); // the message box's caption

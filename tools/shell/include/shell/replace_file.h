@@ -27,9 +27,10 @@ class FileReplacement {
     FileReplacement(const FileReplacement&) = delete;
     FileReplacement& operator=(const FileReplacement&) = delete;
 
-    // Refuses a target that cannot be replaced (a folder, a file another program holds
-    // without letting it be removed), then creates the empty temporary file. 0 or the
-    // system's error code; targetRefused() tells which of the two failed.
+    // Refuses a target that cannot be replaced (a folder, a read-only file, a file another
+    // program holds without letting it be removed), then creates the empty temporary file.
+    // 0 or the system's error code; targetRefused() tells which of the two failed. Called
+    // before the work, so that a refusal costs the user no wait.
     DWORD begin();
     bool targetRefused() const { return targetRefused_; }
     const std::wstring& temp() const { return temp_; }

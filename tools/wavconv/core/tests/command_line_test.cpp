@@ -28,7 +28,7 @@ class Platform {
     }
     CommandLineServices services() {
         CommandLineServices s;
-        s.expand = [this](const std::wstring& pattern) {
+        s.expand = [this](const std::wstring& pattern, std::wstring&) {
             events.push_back(L"expand " + pattern);
             return matches[pattern];
         };
