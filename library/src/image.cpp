@@ -1,13 +1,14 @@
 // Images into keyed surfaces through the platform's imaging component (PNG, JPEG, GIF and
-// whatever else it decodes): the first frame is decoded to 32-bit pixels, drawn through
-// GDI as the bitmap loaders draw, and keyed on its transparency (or, without any, on its
-// top-left pixel as bitmaps are).
+// whatever else it decodes): the first frame is decoded to 32-bit pixels on its canvas (a
+// GIF's logical screen), drawn through GDI as the bitmap loaders draw, and keyed on its
+// transparency (or, without any, on its top-left pixel as bitmaps are).
 #include "internal.h"
 
 #include <climits>
 #include <string>
 #include <wincodec.h>
 
+#include "image_canvas.h"
 #include "image_key.h"
 
 using namespace quillon;
@@ -134,6 +135,62 @@ long keyTransparentPixels(QHANDLE surface, const std::uint32_t* image, long widt
     return static_cast<long>(key);
 }
 
+// A number or flag the component's metadata holds under `name`; 0 when it has none.
+std::uint32_t metadataValue(IWICMetadataQueryReader* reader, const wchar_t* name) {
+    PROPVARIANT value;
+    PropVariantInit(&value);
+    if (FAILED(reader->GetMetadataByName(name, &value))) return 0;
+    std::uint32_t number = 0;
+    switch (value.vt) {
+    case VT_UI1:
+        number = value.bVal;
+        break;
+    case VT_UI2:
+        number = value.uiVal;
+        break;
+    case VT_UI4:
+        number = value.ulVal;
+        break;
+    case VT_BOOL:
+        number = value.boolVal != VARIANT_FALSE;
+        break;
+    default:
+        break;
+    }
+    PropVariantClear(&value);
+    return number;
+}
+
+struct FrameLayout {
+    FramePlacement placement;
+    bool declaresTransparency = false; // a GIF frame's transparent colour, used or not
+};
+
+// Where the first frame goes: a GIF's logical screen is the image and the frame sits at its
+// offset on it. Other formats, and a GIF whose metadata cannot be read, give the frame alone.
+FrameLayout layoutOf(IWICBitmapDecoder* decoder, IWICBitmapFrameDecode* frame, long frameWidth,
+                     long frameHeight) {
+    FrameLayout layout;
+    layout.placement = placeFrame(0, 0, 0, 0, frameWidth, frameHeight);
+    GUID format = {};
+    ComRef<IWICMetadataQueryReader> screen, image;
+    if (FAILED(decoder->GetContainerFormat(&format)) || format != GUID_ContainerFormatGif ||
+        FAILED(take(image, [&](IWICMetadataQueryReader** out) {
+            return frame->GetMetadataQueryReader(out);
+        })))
+        return layout;
+    layout.declaresTransparency = metadataValue(image.get(), L"/grctlext/TransparencyFlag") != 0;
+    if (SUCCEEDED(take(screen, [&](IWICMetadataQueryReader** out) {
+            return decoder->GetMetadataQueryReader(out);
+        })))
+        layout.placement =
+            placeFrame(metadataValue(screen.get(), L"/logscrdesc/Width"),
+                       metadataValue(screen.get(), L"/logscrdesc/Height"),
+                       metadataValue(image.get(), L"/imgdesc/Left"),
+                       metadataValue(image.get(), L"/imgdesc/Top"), frameWidth, frameHeight);
+    return layout;
+}
+
 // Decodes the first frame of what `open` puts into the component's stream and makes the
 // keyed surface; 0 (nothing made, nothing kept) on any refusal.
 template <class Open> QHANDLE surfaceFromImage(Open open) {
@@ -167,7 +224,10 @@ template <class Open> QHANDLE surfaceFromImage(Open open) {
     if (FAILED(frame.get()->GetSize(&frameWidth, &frameHeight)) || frameWidth > LONG_MAX ||
         frameHeight > LONG_MAX)
         return 0;
-    long width = static_cast<long>(frameWidth), height = static_cast<long>(frameHeight);
+    FrameLayout layout = layoutOf(decoder.get(), frame.get(), static_cast<long>(frameWidth),
+                                  static_cast<long>(frameHeight));
+    const FramePlacement& place = layout.placement;
+    long width = place.width, height = place.height;
 
     // The surface first: a size the driver refuses is refused before the pixels are decoded.
     NewSurface surface(ddCreateSurface(width, height));
@@ -175,7 +235,6 @@ template <class Open> QHANDLE surfaceFromImage(Open open) {
     std::uint32_t* pixels = nullptr;
     GdiObject<HBITMAP> dib = makeDib(width, height, &pixels);
     if (!dib) return 0;
-    const UINT stride = frameWidth * 4;
     if (FAILED(take(converter,
                     [&](IWICFormatConverter** out) {
                         return factory.get()->CreateFormatConverter(out);
@@ -183,12 +242,19 @@ template <class Open> QHANDLE surfaceFromImage(Open open) {
         FAILED(converter.get()->Initialize(frame.get(), GUID_WICPixelFormat32bppBGRA,
                                            WICBitmapDitherTypeNone, nullptr, 0.0,
                                            WICBitmapPaletteTypeCustom)) ||
-        FAILED(converter.get()->CopyPixels(nullptr, stride, stride * frameHeight,
-                                           reinterpret_cast<BYTE*>(pixels))))
+        !composeCanvas(place, pixels, [&](std::uint32_t* to, long stride) {
+            WICRect block = {0, 0, static_cast<INT>(place.copyWidth),
+                             static_cast<INT>(place.copyHeight)};
+            UINT rowBytes = static_cast<UINT>(stride) * 4;
+            UINT bytes = rowBytes * static_cast<UINT>(place.copyHeight - 1) +
+                         static_cast<UINT>(place.copyWidth) * 4;
+            return SUCCEEDED(
+                converter.get()->CopyPixels(&block, rowBytes, bytes, reinterpret_cast<BYTE*>(to)));
+        }))
         return 0;
 
-    std::size_t count = std::size_t(frameWidth) * frameHeight;
-    KeyedImage keyed = prepareKeyedPixels(pixels, count);
+    std::size_t count = std::size_t(width) * std::size_t(height);
+    KeyedImage keyed = prepareKeyedPixels(pixels, count, layout.declaresTransparency);
     if (!ddBitmapBlt(surface.get(), 0, 0, width, height, dib.get(), 0, 0)) return 0;
     long key = keyed.transparent
                    ? keyTransparentPixels(surface.get(), pixels, width, height, keyed.keyPixel)
