@@ -6,6 +6,7 @@
 
 #include "avi_fixup.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -24,13 +25,18 @@ struct StreamMeasure {
     uint64_t bytes = 0;  // the bytes they hold
     // Samples the index holds in that unit (whole ones only).
     uint64_t held() const { return unit ? bytes / unit : chunks; }
-    // What a reader finds: kShort when the header sends it past the end of the index
-    // (positions run from 0 to dwStart + dwLength), kEmpty when there is no sample to read
-    // at all. The platform's reader asserts on both in the middle of a save.
+    // Samples a reader is sent to: the header's end (positions run from 0 to dwStart +
+    // dwLength), raised to the index's entry count (the platform's reader counts every
+    // entry as one sample at least).
+    uint64_t promised() const { return std::max<uint64_t>(uint64_t(start) + length, chunks); }
+    // What a reader finds: kShort when it is sent past the end of the samples the index
+    // holds, kEmpty when it is sent to any sample and there is none. The platform's reader
+    // asserts there in the middle of a save. A stream without chunk or length is read as
+    // empty and copied.
     enum class Data { kWhole, kShort, kEmpty };
     Data data() const {
-        if (held() == 0) return Data::kEmpty;
-        return uint64_t(start) + length > held() ? Data::kShort : Data::kWhole;
+        if (promised() <= held()) return Data::kWhole;
+        return held() == 0 ? Data::kEmpty : Data::kShort;
     }
 };
 

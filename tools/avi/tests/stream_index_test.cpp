@@ -84,16 +84,22 @@ TEST(MeasureStreams, CountsWhatTheIndexHoldsInTheHeadersUnits) {
 TEST(MeasureStreams, EmptyStreamsShortIndexesAndLateStarts) {
     Bytes streams = VideoStreamList(4);       // 3 frames indexed
     Append(streams, AudioStreamList(1, 4));   // no data at all, one sample promised
-    Append(streams, AudioStreamList(0, 4));   // no data, none promised
+    Append(streams, AudioStreamList(0, 4));   // no chunk, none promised: an empty copy
     Append(streams, VariableRateAudio(1, 1)); // one block, but starting one late
-    std::vector<Entry> entries = {
-        {"00dc", 0x10, 10}, {"00dc", 0, 10}, {"00dc", 0, 10}, {"03wb", 0x10, 576}};
+    Append(streams, AudioStreamList(0, 4));   // one chunk of 0 bytes, none promised
+    Append(streams, AudioStreamList(1, 4));   // one sample in three chunks: three are read
+    std::vector<Entry> entries = {{"00dc", 0x10, 10},  {"00dc", 0, 10},   {"00dc", 0, 10},
+                                  {"03wb", 0x10, 576}, {"04wb", 0x10, 0}, {"05wb", 0x10, 2},
+                                  {"05wb", 0x10, 2},   {"05wb", 0x10, 2}};
     std::vector<avi::StreamMeasure> m = Measure(IndexedAvi(streams, entries));
-    ASSERT_EQ(m.size(), 4u);
+    ASSERT_EQ(m.size(), 6u);
     EXPECT_EQ(m[0].data(), Data::kShort);
     EXPECT_EQ(m[1].data(), Data::kEmpty);
-    EXPECT_EQ(m[2].data(), Data::kEmpty); // nothing promised, nothing to read either
+    EXPECT_EQ(m[2].data(), Data::kWhole);
     EXPECT_EQ(m[3].data(), Data::kShort);
+    EXPECT_EQ(m[4].data(), Data::kEmpty);
+    EXPECT_EQ(m[5].held(), 1u);
+    EXPECT_EQ(m[5].data(), Data::kShort);
 }
 
 TEST(MeasureStreams, WithoutAnIndexTheChunksCountAndTheIndexWinsOverThem) {

@@ -1296,13 +1296,30 @@ class TamselOtherPrograms : public TamselCommandLine {
 
 TEST_F(TamselOtherPrograms, AStreamWhoseHeaderPromisesMoreThanItsIndexIsToldNotCrashedOn) {
     // Variable-rate MP3 (the public file and one ffmpeg makes), a PCM stream whose header
-    // promises more samples than its chunks hold, and one with no data at all.
+    // promises more samples than its chunks hold, one whose index lists only empty chunks
+    // (as an empty WAV converted by PURNIX has one), and one without any chunk.
     make(L"mp3.avi", "-c:v mpeg4 -c:a libmp3lame");
     make(L"empty.avi", "-c:v rawvideo -pix_fmt bgr24 -c:a pcm_s16le -frames:a 0");
-    unixOutput("cp '" + unix(L"v1.avi") + "' '" + unix(L"long.avi") + "'");
+    unixOutput("cd '" + td::UnixPath(work_) + "' && cp v1.avi long.avi && cp v1.avi hollow.avi");
     rewrite_first_audio(path(L"long.avi"), [](const avi::StreamLayout& s) {
         return Fields{{s.strh + avi::kStrhLength, uint32_t(s.dataBytes / 2 + 100)}};
     });
+    rewrite_first_audio(path(L"hollow.avi"), [](const avi::StreamLayout& s) {
+        return Fields{{s.strh + avi::kStrhLength, 0}};
+    });
+    {
+        shell::Win32File store;
+        avi::AviLayout layout;
+        ASSERT_TRUE(store.open(path(L"hollow.avi"), true) && avi::readAviLayout(store, layout));
+        const uint8_t none[4] = {};
+        for (uint64_t e = layout.idx1; e < layout.idx1 + layout.idx1Size; e += 16) {
+            uint8_t id[4];
+            ASSERT_TRUE(store.Read(e, id, 4));
+            if (avi::streamOfChunk(riff::loadU32(id)) == 1) {
+                ASSERT_TRUE(store.Write(e + 12, none, 4));
+            }
+        }
+    }
     // A temporary file a run that ended inside a system library left behind.
     unixOutput("printf stale > '" + unix(L"QLN7F.tmp") + "'");
     const std::wstring left_out =
@@ -1328,13 +1345,19 @@ TEST_F(TamselOtherPrograms, AStreamWhoseHeaderPromisesMoreThanItsIndexIsToldNotC
     EXPECT_EQ(run.lines,
               (std::vector<std::wstring>{L"v2.avi: long.avi" + left_out, L"v2.avi: rep.avi"}));
     EXPECT_EQ(probe(L"rep.avi"), "video");
-    run = tamsel("/add v2.avi empty.avi /out added");
+    run = tamsel("/add v2.avi hollow.avi /out hollow2");
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.lines, (std::vector<std::wstring>{
-                             L"v2.avi: empty.avi; オーディオ ストリーム1は、データがないため"
+                             L"v2.avi: hollow.avi; オーディオ ストリーム1は、データがないため"
                              L"保存されません。",
-                             L"v2.avi: added.avi"}));
-    ASSERT_EQ(probe(L"added.avi"), "video,audio,audio");
+                             L"v2.avi: hollow2.avi"}));
+    EXPECT_EQ(probe(L"hollow2.avi"), "video,audio,audio");
+    // Nothing promised and nothing there: an empty stream, copied as it is.
+    run = tamsel("/add v2.avi empty.avi /out added");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.lines, one(L"v2.avi: added.avi"));
+    ASSERT_EQ(probe(L"added.avi"), "video,audio,audio,audio");
+    expect_same_stream(L"added.avi", 3, "a", 2, L"empty.avi", 0);
 
     // Such a video stream stops the run; an existing output stays as it was.
     unixOutput("printf keep > '" + unix(L"out.avi") + "'");
