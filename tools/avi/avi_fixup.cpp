@@ -379,22 +379,34 @@ FixupResult prepareStreamChunk(riff::ByteStore& store, size_t stream, uint32_t t
     return r;
 }
 
-} // namespace
-
-FixupResult restoreStreamFormat(riff::ByteStore& store, size_t stream,
-                                const std::vector<uint8_t>& format) {
+// The stream's format made `format`; with `prefix_only`, only where the stored one is a
+// prefix of it (a writer that cut it short).
+FixupResult setStreamFormat(riff::ByteStore& store, size_t stream,
+                            const std::vector<uint8_t>& format, bool prefix_only) {
     AviLayout layout;
     Chunk chunk;
     std::vector<uint8_t> stored;
     FixupResult r = prepareStreamChunk(store, stream, fourCC("strf"), layout, chunk, stored);
     if (!r.ok || stored == format) return r;
-    if (stored.size() > format.size() ||
-        !std::equal(stored.begin(), stored.end(), format.begin())) {
+    if (prefix_only && (stored.size() > format.size() ||
+                        !std::equal(stored.begin(), stored.end(), format.begin()))) {
         r.ok = false;
         r.why = "the stored format is not a prefix of the full one";
         return r;
     }
     return resizeStreamChunk(store, layout, layout.streams[stream], chunk, format);
+}
+
+} // namespace
+
+FixupResult restoreStreamFormat(riff::ByteStore& store, size_t stream,
+                                const std::vector<uint8_t>& format) {
+    return setStreamFormat(store, stream, format, true);
+}
+
+FixupResult replaceStreamFormat(riff::ByteStore& store, size_t stream,
+                                const std::vector<uint8_t>& format) {
+    return setStreamFormat(store, stream, format, false);
 }
 
 FixupResult restoreStreamName(riff::ByteStore& store, size_t stream, const std::string& name) {

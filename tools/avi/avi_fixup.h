@@ -84,6 +84,12 @@ FixupResult trimAfterRiff(riff::ByteStore& store);
 FixupResult restoreStreamFormat(riff::ByteStore& store, size_t stream,
                                 const std::vector<uint8_t>& format);
 
+// Makes the stream's format record `format`, byte for byte, whatever the writer stored (the
+// platform rewrites fields of a copied video format). For a stream known to hold the
+// source's frames unchanged. Same room rules as restoreStreamFormat.
+FixupResult replaceStreamFormat(riff::ByteStore& store, size_t stream,
+                                const std::vector<uint8_t>& format);
+
 // Makes the stream's "strn" chunk hold `name` (ANSI bytes, no NUL) and its NUL. The
 // platform sizes the chunk by characters, not bytes, so double-byte names lose their end
 // and the NUL. Same room rules as restoreStreamFormat; an empty name with no chunk is

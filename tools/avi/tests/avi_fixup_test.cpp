@@ -448,3 +448,22 @@ TEST(RestoreStreamName, AnEmptyNameIsNoSuccessOnADamagedFileOrAMissingStream) {
     EXPECT_FALSE(avi::restoreStreamName(damaged, 0, "").ok);
     EXPECT_EQ(damaged.bytes(), zeros);
 }
+
+TEST(ReplaceStreamFormat, PutsBackARecordWhoseFieldsWereRewritten) {
+    // A video record with codec data after it, stored with one field changed (and cut).
+    Bytes full(146, 0);
+    full[0] = 146;
+    for (size_t i = 40; i < full.size(); ++i)
+        full[i] = uint8_t(i);
+    Bytes stored(full.begin(), full.begin() + 120);
+    stored[32] = 1; // biClrUsed
+    Bytes avi = AviWithJunk(stored, 200);
+    riff::MemoryStore store(avi);
+    EXPECT_FALSE(avi::restoreStreamFormat(store, 0, full).ok); // not a prefix of it
+    avi::FixupResult r = avi::replaceStreamFormat(store, 0, full);
+    ASSERT_TRUE(r.ok) << r.why;
+    EXPECT_EQ(StoredFormat(store.bytes()), full);
+    riff::MemoryStore check(store.bytes());
+    EXPECT_TRUE(riff::checkStructure(check, fourCC("AVI ")));
+    EXPECT_EQ(avi::replaceStreamFormat(check, 0, full).corrected, 0);
+}

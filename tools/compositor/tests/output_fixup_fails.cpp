@@ -7,7 +7,7 @@
 
 namespace compositor {
 
-bool fixUpOutput(const std::wstring& path, const std::vector<KeptStream>&) {
+bool fixUpOutput(const std::wstring& path, const std::vector<KeptStream>&, const std::wstring&) {
     shell::Win32File store;
     if (!store.open(path, true)) return false;
     store.Write(0, "JUNK", 4);

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <map>
 #include <string>
 #include <utility>
 #include <vector>
@@ -19,6 +20,7 @@
 #include "shell/replace_file.h"
 #include "shell/shell.h"
 #include "shell/win_file.h"
+#include "stream_index.h"
 
 namespace compositor {
 
@@ -33,6 +35,22 @@ const wchar_t kSameName[] = L"保存ファイル名が変換元ファイル名�
 const wchar_t kNotCreated[] = L"圧縮ファイルは作成できませんでした。";
 const wchar_t kUnusableName[] = L"ファイル名に使えない文字があります。";
 const wchar_t kCannotDelete[] = L"既存のファイルを削除できないため、保存しませんでした。\r";
+const wchar_t kShortData[] = L"ヘッダーが示す長さのデータがないため";
+const wchar_t kNoData[] = L"データがないため";
+
+// Why a stream the platform cannot read is not saved: the video stops the run, an audio
+// stream (numbered from 1 among its file's) is left out.
+std::wstring unreadable(const std::wstring& name, LONG audio, avi::StreamMeasure::Data data) {
+    const wchar_t* why = data == avi::StreamMeasure::Data::kEmpty ? kNoData : kShortData;
+    if (audio < 0) return name + L"\rビデオ ストリームは、" + why + L"保存できません。";
+    return name + L"\rオーディオ ストリーム" + std::to_wstring(audio + 1) + L"は、" + why +
+           L"保存されません。";
+}
+
+// A save that failed for a reason the system names.
+std::wstring notCreated(const std::wstring& path, DWORD error) {
+    return path + L"\r" + kNotCreated + L"\r" + shell::systemErrorText(error);
+}
 
 // The warning for an existing output that cannot be replaced, with the system's reason.
 std::wstring replaceRefused(const std::wstring& path, DWORD error) {
@@ -77,6 +95,7 @@ struct Run {
 
     std::wstring origin[kStreamSlots];    // the file each stream came from
     LONG origin_index[kStreamSlots] = {}; // and its number among that type's
+    int count = 0;                        // streams handed to the save
 
     explicit Run(const AviFileApi& api) : session(api), avi(api) {}
 
@@ -103,8 +122,45 @@ struct Run {
             origin[slot] = path;
             origin_index[slot] = index;
             table.filled();
+            count = table.count();
         }
         return true;
+    }
+
+    // Measures every gathered stream in its file, as the platform's reader will read it. A
+    // stream whose header promises more than its index holds, or that holds nothing, makes
+    // that reader assert in the middle of the save and end the process: the video stops the
+    // run (the returned message), an audio stream is left out and `left_out` says which.
+    // Empty when the run goes on.
+    std::wstring dropUnreadable(std::vector<std::wstring>& left_out) {
+        std::map<std::wstring, std::vector<avi::StreamMeasure>> files;
+        int kept = 0;
+        for (int i = 0; i < count; ++i) {
+            auto found = files.find(origin[i]);
+            if (found == files.end()) {
+                shell::Win32File store;
+                std::vector<avi::StreamMeasure> measures;
+                if (!store.open(origin[i], false) || !avi::measureStreams(store, measures))
+                    return bareName(origin[i]) + L"\r" + kCannotOpen;
+                found = files.emplace(origin[i], std::move(measures)).first;
+            }
+            const uint32_t type = i == 0 ? riff::fourCC("vids") : riff::fourCC("auds");
+            LONG nth = origin_index[i];
+            auto data = avi::StreamMeasure::Data::kWhole;
+            for (const avi::StreamMeasure& m : found->second)
+                if (m.fccType == type && nth-- == 0) data = m.data();
+            if (data != avi::StreamMeasure::Data::kWhole) {
+                if (i == 0) return unreadable(bareName(origin[0]), -1, data);
+                left_out.push_back(unreadable(bareName(origin[i]), origin_index[i], data));
+                continue; // still released by the session
+            }
+            streams[kept] = streams[i];
+            origin[kept] = origin[i];
+            origin_index[kept] = origin_index[i];
+            ++kept;
+        }
+        count = kept;
+        return {};
     }
 };
 
@@ -246,20 +302,20 @@ void pumpPendingEvents() {
 // failure. Returns the message to show, empty on success; every file of the attempt is
 // gone by then, except both texts of a replace that could not be undone, which the message
 // names.
-std::wstring save(const AviFileApi& avi, int count, PAVISTREAM* streams,
-                  LPAVICOMPRESSOPTIONS* options, const std::vector<KeptStream>& kept,
-                  const std::wstring& output, shell::FileReplacement& replacement) {
+std::wstring save(const AviFileApi& avi, Run& run, LPAVICOMPRESSOPTIONS* options,
+                  const std::vector<KeptStream>& kept, const std::wstring& output,
+                  shell::FileReplacement& replacement) {
     // The handler class is named so that the temporary name (and an output called *.wav)
     // is still written as AVI.
     CLSID avi_handler = avi::aviFileHandler();
-    if (avi.SaveVW(replacement.temp().c_str(), &avi_handler, SaveCallback, count, streams,
+    if (avi.SaveVW(replacement.temp().c_str(), &avi_handler, SaveCallback, run.count, run.streams,
                    options) != 0 ||
-        !fixUpOutput(replacement.temp(), kept))
+        !fixUpOutput(replacement.temp(), kept, run.origin[0]))
         return kNotCreated;
     const bool existed = GetFileAttributesW(output.c_str()) != INVALID_FILE_ATTRIBUTES;
     if (DWORD error = replacement.commit()) {
         if (!replacement.keptBoth().empty()) return replacement.keptBoth();
-        return existed ? replaceRefused(output, error) : kNotCreated;
+        return existed ? replaceRefused(output, error) : notCreated(output, error);
     }
     return {};
 }
@@ -290,15 +346,21 @@ ComposeOutcome compose(const AviFileApi& avi, const ComposeRequest& request,
             while (run.get(file, path, type, ++index)) {
             }
     }
-    int count = run.table.count();
     // An output that cannot be replaced is refused before any notice or dialog, not after.
     shell::FileReplacement replacement(output);
     if (DWORD error = replacement.begin()) {
-        if (!replacement.targetRefused()) return {ComposeResult::kRefused, kNotCreated, 0};
+        if (!replacement.targetRefused())
+            return {ComposeResult::kRefused, notCreated(output, error), 0};
         return refusal(replaceRefused(output, error));
     }
     if (run.table.leftOutCount() > 0 && events.notice)
         events.notice(leftOutMessage(run.table.leftOutCount()), MB_ICONEXCLAMATION);
+    std::vector<std::wstring> left_out;
+    const std::wstring stop = run.dropUnreadable(left_out);
+    if (!stop.empty()) return refusal(stop);
+    for (const std::wstring& text : left_out)
+        if (events.notice) events.notice(text, MB_ICONEXCLAMATION);
+    const int count = run.count;
 
     Options options(count);
     for (int i = 0; i < count; ++i)
@@ -318,14 +380,14 @@ ComposeOutcome compose(const AviFileApi& avi, const ComposeRequest& request,
     {
         shell::BusyCursor busy;
         g_events = &events;
-        failure =
-            save(avi, count, run.streams, options.addresses.data(), kept, output, replacement);
+        failure = save(avi, run, options.addresses.data(), kept, output, replacement);
         g_events = nullptr;
     }
     if (request.compression == Compression::kAsk)
         avi.SaveOptionsFree(count, options.addresses.data());
     if (failure.empty()) return {ComposeResult::kWritten, {}, 0};
-    const UINT icon = failure == kNotCreated ? 0u : UINT(MB_ICONEXCLAMATION);
+    const bool not_created = failure.find(kNotCreated) != std::wstring::npos;
+    const UINT icon = not_created ? 0u : UINT(MB_ICONEXCLAMATION);
     return {ComposeResult::kRefused, failure, icon};
 }
 

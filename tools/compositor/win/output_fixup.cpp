@@ -1,9 +1,12 @@
 #include "output_fixup.h"
 
+#include <algorithm>
+
 #include "avi_fixup.h"
 #include "avi_video_fixup.h"
 #include "riff.h"
 #include "shell/win_file.h"
+#include "stream_index.h"
 
 namespace compositor {
 
@@ -30,17 +33,53 @@ bool sourceStream(const KeptStream& k, uint32_t& scale, uint32_t& rate, uint64_t
     return false;
 }
 
+// The output's video stream (stream 0) holds the source's first video stream unchanged
+// when its index lists the same frames with the same sizes and its format names the same
+// compression: then its whole format record and every key-frame flag are the source's (the
+// platform rewrites fields of the record, and its reader drops the flags of chunks it
+// takes for compressed frames). A recompressed stream keeps what the compressor wrote.
+bool restoreCopiedVideo(riff::ByteStore& written, const std::wstring& source) {
+    shell::Win32File store;
+    avi::AviLayout layout, out;
+    if (!store.open(source, false) || !avi::readAviLayout(store, layout) ||
+        !avi::readAviLayout(written, out) || out.streams.empty())
+        return false;
+    size_t n = 0;
+    while (n < layout.streams.size() && layout.streams[n].fccType != riff::fourCC("vids"))
+        ++n;
+    if (n == layout.streams.size()) return false;
+    std::vector<uint8_t> format(layout.streams[n].strfSize), stored(out.streams[0].strfSize);
+    std::vector<avi::IndexEntry> frames, copied;
+    if (!store.Read(layout.streams[n].strf, format.data(), format.size()) ||
+        !written.Read(out.streams[0].strf, stored.data(), stored.size()))
+        return false;
+    const size_t compression = avi::kBitmapCompression;
+    const bool same_compression =
+        format.size() >= compression + 4 && stored.size() >= compression + 4 &&
+        std::equal(format.begin() + compression, format.begin() + compression + 4,
+                   stored.begin() + compression);
+    if (!same_compression || !avi::readIndex(store, n, frames) ||
+        !avi::readIndex(written, 0, copied) || frames.size() != copied.size() ||
+        !std::equal(
+            frames.begin(), frames.end(), copied.begin(),
+            [](const avi::IndexEntry& a, const avi::IndexEntry& b) { return a.size == b.size; }))
+        return true; // recompressed, or nothing to compare with
+    return avi::replaceStreamFormat(written, 0, format).ok &&
+           avi::restoreKeyFrames(written, 0, frames).ok;
+}
+
 } // namespace
 
 // The platform's writer may count audio chunks instead of samples, invert the frame period
 // and drop key-frame flags; readers that trust these fields then misread the file. A
 // copied stream loses its format's extension and its timing (written as 22050/1), and
 // the platform's reader copies only part of one whose dwSampleSize is not its block.
-bool fixUpOutput(const std::wstring& path, const std::vector<KeptStream>& kept) {
+bool fixUpOutput(const std::wstring& path, const std::vector<KeptStream>& kept,
+                 const std::wstring& video_source) {
     shell::Win32File store;
     avi::AviLayout written;
     if (!store.open(path, true) || !avi::readAviLayout(store, written)) return false;
-    bool ok = true;
+    bool ok = restoreCopiedVideo(store, video_source);
     for (const KeptStream& k : kept) {
         uint32_t scale = 0, rate = 0;
         uint64_t bytes = 0;

@@ -17,8 +17,11 @@ struct KeptStream {
 };
 
 // Corrects in place the header fields the platform's writer may get wrong, and cuts the
-// zero bytes it leaves after the RIFF chunk. False when the written file cannot be read
-// back as a sound AVI, a kept stream did not arrive whole, or a correction fails.
-bool fixUpOutput(const std::wstring& path, const std::vector<KeptStream>& kept);
+// zero bytes it leaves after the RIFF chunk; a video stream that holds `video_source`'s
+// frames unchanged gets their format record and key-frame flags back. False when the
+// written file cannot be read back as a sound AVI, a kept stream did not arrive whole, or a
+// correction fails.
+bool fixUpOutput(const std::wstring& path, const std::vector<KeptStream>& kept,
+                 const std::wstring& video_source);
 
 } // namespace compositor

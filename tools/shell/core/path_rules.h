@@ -18,4 +18,12 @@ std::wstring joinPath(const std::wstring& folder, const std::wstring& name, Fold
 // anything else is used as typed.
 std::wstring outputPath(const std::wstring& folder, const std::wstring& answer);
 
+// A name the programs give their temporary files: "QLN", one to four hexadecimal digits,
+// ".tmp" (letter case ignored), as the system's temporary names with that prefix are made.
+bool isTemporaryName(const std::wstring& name);
+
+// The name of the kernel object a run holds while its temporary file at `full_path` is in
+// use: the same for every spelling of the path in another letter case.
+std::wstring temporaryGuardName(const std::wstring& full_path);
+
 } // namespace shell

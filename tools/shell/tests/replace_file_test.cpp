@@ -124,6 +124,10 @@ TEST_F(Replace, WhenTheOldNameCannotBeGivenBackBothTextsStayUnderTheNamesTheWarn
                                        temp.substr(dir.size() + 1)};
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(listing(), expected);
+    // A later replacement into the folder, which removes the temporary files runs left
+    // behind, takes neither (it is refused: a folder has the target's name now).
+    EXPECT_EQ(replace(shell::platformMoves()), DWORD(ERROR_ACCESS_DENIED));
+    EXPECT_EQ(listing(), expected);
 }
 
 TEST_F(Replace, ThePlatformsReplaceLeavesOnlyTheNewFileAndRefusalsChangeNothing) {

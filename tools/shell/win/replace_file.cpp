@@ -1,6 +1,8 @@
 #include "shell/replace_file.h"
 
 #include "common/owned.h"
+#include "path_rules.h"
+#include "shell/command_line.h"
 
 namespace shell {
 
@@ -21,6 +23,24 @@ std::wstring uniqueFile(const std::wstring& folder, const wchar_t* prefix, DWORD
     if (GetTempFileNameW(folder.empty() ? L"." : folder.c_str(), prefix, 0, name)) return name;
     error = GetLastError();
     return {};
+}
+
+// Temporary files of runs that ended without removing theirs: no live run holds the guard
+// named after them. A file another process still writes cannot be deleted either.
+void sweepOrphans(const std::wstring& folder) {
+    const std::wstring dir = folder.empty() ? L".\\" : folder;
+    WIN32_FIND_DATAW found;
+    common::FindHandle find(FindFirstFileW((dir + L"QLN*.tmp").c_str(), &found));
+    if (!find) return;
+    do {
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ||
+            !isTemporaryName(found.cFileName))
+            continue;
+        const std::wstring path = dir + found.cFileName;
+        common::UniqueHandle guard(
+            OpenMutexW(SYNCHRONIZE, FALSE, temporaryGuardName(fullPath(path)).c_str()));
+        if (!guard) DeleteFileW(path.c_str());
+    } while (FindNextFileW(find.get(), &found));
 }
 
 DWORD flush(const std::wstring& path) {
@@ -47,6 +67,7 @@ FileReplacement::~FileReplacement() {
 }
 
 DWORD FileReplacement::begin() {
+    sweepOrphans(folder_);
     DWORD attributes = GetFileAttributesW(target_.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES) {
         targetRefused_ = true;
@@ -63,6 +84,8 @@ DWORD FileReplacement::begin() {
     }
     DWORD error = 0;
     temp_ = uniqueFile(folder_, L"QLN", error);
+    if (!temp_.empty())
+        guard_.reset(CreateMutexW(nullptr, FALSE, temporaryGuardName(fullPath(temp_)).c_str()));
     return error;
 }
 
@@ -104,6 +127,15 @@ DWORD FileReplacement::place() {
     // The old content survives only under the backup name: give it back its own.
     if (MoveFileExW(backup.c_str(), target_.c_str(), MOVEFILE_WRITE_THROUGH)) return error;
     keepTemp_ = true;
+    // The new file stays under a name that no later sweep of temporary files takes.
+    DWORD unused = 0;
+    std::wstring kept = uniqueFile(folder_, L"QLS", unused);
+    if (!kept.empty()) {
+        if (MoveFileExW(temp_.c_str(), kept.c_str(), MOVEFILE_REPLACE_EXISTING))
+            temp_ = kept;
+        else
+            DeleteFileW(kept.c_str());
+    }
     keptBoth_ = std::wstring(L"ファイルを置き換えられませんでした。\r") +
                 L"元のファイルは次の名前で残っています。\r" + backup + L"\r" +
                 L"新しいファイルは次の名前で保存されています。\r" + temp_;

@@ -7,6 +7,8 @@
 
 #include <string>
 
+#include "common/owned.h"
+
 namespace shell {
 
 // The platform's replace, passed in so that a test can make it fail the ways Windows
@@ -19,7 +21,10 @@ struct FileMoves {
 const FileMoves& platformMoves();
 
 // One replacement of `target`. The temporary file has a plain ASCII name, so a target whose
-// path survives the ANSI conversion exactly gives a temporary path that does too.
+// path survives the ANSI conversion exactly gives a temporary path that does too. While the
+// replacement lives it holds a named guard for its temporary file; a process that ends
+// inside a system library loses the guard, and the next replacement into that folder
+// removes the temporary file it left behind.
 class FileReplacement {
   public:
     explicit FileReplacement(std::wstring target, const FileMoves& moves = platformMoves());
@@ -28,9 +33,10 @@ class FileReplacement {
     FileReplacement& operator=(const FileReplacement&) = delete;
 
     // Refuses a target that cannot be replaced (a folder, a read-only file, a file another
-    // program holds without letting it be removed), then creates the empty temporary file.
-    // 0 or the system's error code; targetRefused() tells which of the two failed. Called
-    // before the work, so that a refusal costs the user no wait.
+    // program holds without letting it be removed), removes the temporary files no live run
+    // guards in the target's folder, then creates the empty temporary file. 0 or the
+    // system's error code; targetRefused() tells which of the two failed. Called before the
+    // work, so that a refusal costs the user no wait.
     DWORD begin();
     bool targetRefused() const { return targetRefused_; }
     const std::wstring& temp() const { return temp_; }
@@ -47,6 +53,7 @@ class FileReplacement {
   private:
     DWORD place();
     std::wstring target_, folder_, temp_;
+    common::UniqueHandle guard_;
     const FileMoves& moves_;
     bool targetRefused_ = false;
     bool keepTemp_ = false;
