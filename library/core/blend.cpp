@@ -227,36 +227,48 @@ SSE2_FUNCTION void fadeRow32Sse2(const BlendBlock& b, const std::uint8_t* s, std
 
 } // namespace
 
-void blendAlphaSource(const BlendBlock& b, BlendPath path) {
+namespace {
+
+// Runs one row function per row: the SSE2 one where it exists and is asked for (32-bit
+// destinations), the plain one otherwise.
+template <class Sse2Row, class PlainRow>
+void forEachRow(const BlendBlock& b, BlendPath path, Sse2Row sse2Row, PlainRow plainRow) {
     if (b.opacity == 0) return;
+    const bool sse2 = QUILLON_SSE2 && path == BlendPath::Sse2 && b.layout == PixelLayout::Rgb32;
     const std::uint8_t* s = b.src;
     std::uint8_t* d = b.dst;
-    for (std::int32_t y = 0; y < b.height; ++y, s += b.srcPitch, d += b.dstPitch) {
+    for (std::int32_t y = 0; y < b.height; ++y, s += b.srcPitch, d += b.dstPitch)
+        sse2 ? sse2Row(s, d) : plainRow(s, d);
+}
+
+} // namespace
+
+void blendAlphaSource(const BlendBlock& b, BlendPath path) {
+    forEachRow(
+        b, path,
+        [&](const std::uint8_t* s, std::uint8_t* d) {
 #if QUILLON_SSE2
-        if (path == BlendPath::Sse2 && b.layout == PixelLayout::Rgb32) {
             alphaRow32Sse2(s, d, b.width, b.opacity);
-            continue;
-        }
+#else
+            (void)s, (void)d;
 #endif
-        (void)path;
-        alphaRowPlain(s, d, 0, b.width, b.opacity, b.layout);
-    }
+        },
+        [&](const std::uint8_t* s, std::uint8_t* d) {
+            alphaRowPlain(s, d, 0, b.width, b.opacity, b.layout);
+        });
 }
 
 void blendFade(const BlendBlock& b, BlendPath path) {
-    if (b.opacity == 0) return;
-    const std::uint8_t* s = b.src;
-    std::uint8_t* d = b.dst;
-    for (std::int32_t y = 0; y < b.height; ++y, s += b.srcPitch, d += b.dstPitch) {
+    forEachRow(
+        b, path,
+        [&](const std::uint8_t* s, std::uint8_t* d) {
 #if QUILLON_SSE2
-        if (path == BlendPath::Sse2 && b.layout == PixelLayout::Rgb32) {
             fadeRow32Sse2(b, s, d);
-            continue;
-        }
+#else
+            (void)s, (void)d;
 #endif
-        (void)path;
-        fadeRowPlain(b, s, d, 0, b.width);
-    }
+        },
+        [&](const std::uint8_t* s, std::uint8_t* d) { fadeRowPlain(b, s, d, 0, b.width); });
 }
 
 } // namespace quillon

@@ -1,13 +1,14 @@
-// Images into keyed surfaces through the platform's imaging component (PNG, JPEG, GIF and
-// whatever else it decodes): the first frame is decoded to 32-bit pixels, drawn through
-// GDI as the bitmap loaders draw, and keyed on its transparency (or, without any, on its
-// top-left pixel as bitmaps are).
+// Images into surfaces through the platform's imaging component (PNG, JPEG, GIF and
+// whatever else it decodes): the first frame is decoded to 32-bit pixels and either drawn
+// through GDI as the bitmap loaders draw, keyed on its transparency (or, without any, on
+// its top-left pixel as bitmaps are), or kept with its alpha in an alpha surface.
 #include "internal.h"
 
 #include <climits>
 #include <string>
 #include <wincodec.h>
 
+#include "display_rules.h"
 #include "image_key.h"
 
 using namespace quillon;
@@ -134,9 +135,13 @@ long keyTransparentPixels(QHANDLE surface, const std::uint32_t* image, long widt
     return static_cast<long>(key);
 }
 
-// Decodes the first frame of what `open` puts into the component's stream and makes the
-// keyed surface; 0 (nothing made, nothing kept) on any refusal.
-template <class Open> QHANDLE surfaceFromImage(Open open) {
+// Decodes the first frame of what `open` puts into the component's stream: `make(width,
+// height)` makes the surface before any pixel is decoded (a size the driver refuses is
+// refused undecoded), then `fill(surface, width, height, copy)` draws the frame, where
+// `copy(buffer, stride)` writes its straight 32-bit BGRA pixels, top row first. 0 (nothing
+// made, nothing kept) on any refusal.
+template <class Open, class Make, class Fill>
+QHANDLE loadFirstFrame(Open open, Make make, Fill fill) {
     if (!contextOpen()) return 0;
     Apartment apartment; // outlives every interface below
 
@@ -169,54 +174,118 @@ template <class Open> QHANDLE surfaceFromImage(Open open) {
         return 0;
     long width = static_cast<long>(frameWidth), height = static_cast<long>(frameHeight);
 
-    // The surface first: a size the driver refuses is refused before the pixels are decoded.
-    NewSurface surface(ddCreateSurface(width, height));
+    NewSurface surface(make(width, height));
     if (!surface) return 0;
-    std::uint32_t* pixels = nullptr;
-    GdiObject<HBITMAP> dib = makeDib(width, height, &pixels);
-    if (!dib) return 0;
-    const UINT stride = frameWidth * 4;
     if (FAILED(take(converter,
                     [&](IWICFormatConverter** out) {
                         return factory.get()->CreateFormatConverter(out);
                     })) ||
         FAILED(converter.get()->Initialize(frame.get(), GUID_WICPixelFormat32bppBGRA,
                                            WICBitmapDitherTypeNone, nullptr, 0.0,
-                                           WICBitmapPaletteTypeCustom)) ||
-        FAILED(converter.get()->CopyPixels(nullptr, stride, stride * frameHeight,
-                                           reinterpret_cast<BYTE*>(pixels))))
+                                           WICBitmapPaletteTypeCustom)))
         return 0;
-
-    std::size_t count = std::size_t(frameWidth) * frameHeight;
-    KeyedImage keyed = prepareKeyedPixels(pixels, count);
-    if (!ddBitmapBlt(surface.get(), 0, 0, width, height, dib.get(), 0, 0)) return 0;
-    long key = keyed.transparent
-                   ? keyTransparentPixels(surface.get(), pixels, width, height, keyed.keyPixel)
-                   : -1; // the top-left pixel, as for bitmaps
-    if (keyed.transparent && key < 0) return 0;
-    if (!ddSetColorKey(surface.get(), key)) return 0;
+    auto copy = [&](BYTE* buffer, UINT stride) {
+        return converter.get()->CopyPixels(nullptr, stride, stride * frameHeight, buffer);
+    };
+    if (!fill(surface.get(), width, height, copy)) return 0;
     return surface.release();
+}
+
+// The keyed surface of an image: drawn through GDI from a DIB, keyed on its transparency.
+template <class Copy> bool drawKeyed(QHANDLE surface, long width, long height, Copy copy) {
+    std::uint32_t* pixels = nullptr;
+    GdiObject<HBITMAP> dib = makeDib(width, height, &pixels);
+    if (!dib || FAILED(copy(reinterpret_cast<BYTE*>(pixels), static_cast<UINT>(width) * 4)))
+        return false;
+    std::size_t count = std::size_t(width) * std::size_t(height);
+    KeyedImage keyed = prepareKeyedPixels(pixels, count);
+    if (!ddBitmapBlt(surface, 0, 0, width, height, dib.get(), 0, 0)) return false;
+    long key = keyed.transparent
+                   ? keyTransparentPixels(surface, pixels, width, height, keyed.keyPixel)
+                   : -1; // the top-left pixel, as for bitmaps
+    if (keyed.transparent && key < 0) return false;
+    return ddSetColorKey(surface, key) != 0;
+}
+
+// An alpha surface: 32 bits of blue, green, red and straight alpha, in system memory, where
+// the blends read and write it.
+QHANDLE createAlphaSurface(long width, long height) {
+    if (!surfaceSizeAllowed(width, height)) return 0;
+    DDSURFACEDESC desc = {};
+    desc.dwSize = sizeof desc;
+    desc.dwFlags = DDSD_CAPS | DDSD_HEIGHT | DDSD_WIDTH | DDSD_PIXELFORMAT;
+    desc.dwWidth = static_cast<DWORD>(width);
+    desc.dwHeight = static_cast<DWORD>(height);
+    desc.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY;
+    describeAlphaFormat(desc.ddpfPixelFormat);
+    Surface* surface = nullptr;
+    if (createSurface3(desc, &surface) != DD_OK) return 0;
+    return asHandle(surface);
+}
+
+// The decoded pixels go straight into the locked alpha surface, row by row at its pitch.
+template <class Copy> bool fillAlpha(QHANDLE surface, Copy copy) {
+    DDSURFACEDESC desc = {};
+    desc.dwSize = sizeof desc;
+    SurfaceLock lock(asSurface(surface), desc, DDLOCK_WAIT | DDLOCK_WRITEONLY);
+    if (!lock || desc.lPitch <= 0) return false;
+    return SUCCEEDED(copy(static_cast<BYTE*>(desc.lpSurface), static_cast<UINT>(desc.lPitch)));
+}
+
+// A path widened in the file functions' code page, so that it names the file
+// ddCreateSurfaceFromFile would; false for a null or empty path.
+bool widenPath(const char* path, std::wstring& wide) {
+    if (!path) return false;
+    UINT codePage = AreFileApisANSI() ? CP_ACP : CP_OEMCP;
+    int length = MultiByteToWideChar(codePage, 0, path, -1, nullptr, 0);
+    if (length <= 1) return false;
+    wide.assign(static_cast<std::size_t>(length), L'\0');
+    MultiByteToWideChar(codePage, 0, path, -1, &wide[0], length);
+    return true;
+}
+
+auto fromFile(const std::wstring& path) {
+    return [&path](IWICStream* stream) {
+        return stream->InitializeFromFilename(path.c_str(), GENERIC_READ);
+    };
+}
+
+auto fromMemory(const void* data, long byteCount) {
+    return [=](IWICStream* stream) {
+        return stream->InitializeFromMemory(static_cast<BYTE*>(const_cast<void*>(data)),
+                                            static_cast<DWORD>(byteCount));
+    };
+}
+
+template <class Open> QHANDLE keyedSurface(Open open) {
+    return loadFirstFrame(open, ddCreateSurface, [](QHANDLE s, long w, long h, auto copy) {
+        return drawKeyed(s, w, h, copy);
+    });
+}
+
+template <class Open> QHANDLE alphaSurface(Open open) {
+    return loadFirstFrame(open, createAlphaSurface,
+                          [](QHANDLE s, long, long, auto copy) { return fillAlpha(s, copy); });
 }
 
 } // namespace
 
 QHANDLE QUILLON_API ddCreateSurfaceFromImage(const char* path) {
-    if (!path) return 0;
-    // The file functions' code page, so the path names the file ddCreateSurfaceFromFile would.
-    UINT codePage = AreFileApisANSI() ? CP_ACP : CP_OEMCP;
-    int length = MultiByteToWideChar(codePage, 0, path, -1, nullptr, 0);
-    if (length <= 1) return 0;
-    std::wstring widePath(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(codePage, 0, path, -1, &widePath[0], length);
-    return surfaceFromImage([&](IWICStream* stream) {
-        return stream->InitializeFromFilename(widePath.c_str(), GENERIC_READ);
-    });
+    std::wstring wide;
+    return widenPath(path, wide) ? keyedSurface(fromFile(wide)) : 0;
 }
 
 QHANDLE QUILLON_API ddCreateSurfaceFromImageData(const void* data, long byteCount) {
     if (!data || byteCount <= 0) return 0;
-    return surfaceFromImage([&](IWICStream* stream) {
-        return stream->InitializeFromMemory(static_cast<BYTE*>(const_cast<void*>(data)),
-                                            static_cast<DWORD>(byteCount));
-    });
+    return keyedSurface(fromMemory(data, byteCount));
+}
+
+QHANDLE QUILLON_API ddCreateAlphaSurfaceFromImage(const char* path) {
+    std::wstring wide;
+    return widenPath(path, wide) ? alphaSurface(fromFile(wide)) : 0;
+}
+
+QHANDLE QUILLON_API ddCreateAlphaSurfaceFromImageData(const void* data, long byteCount) {
+    if (!data || byteCount <= 0) return 0;
+    return alphaSurface(fromMemory(data, byteCount));
 }

@@ -88,6 +88,30 @@ std::uint32_t destValue(std::int32_t x, std::int32_t y, PixelLayout layout) {
     return v;
 }
 
+// A destination filled with the pattern, each row's spare bytes marked.
+Block patterned(std::int32_t width, std::int32_t height, PixelLayout layout) {
+    Block b(width, height, bytesPerPixel(layout));
+    for (std::int32_t y = 0; y < height; ++y) {
+        for (std::int32_t x = 0; x < width; ++x)
+            b.put(x, y, destValue(x, y, layout));
+        b.mem[std::size_t(y * b.pitch + b.pitch - 1)] = 0xA5;
+    }
+    return b;
+}
+
+// Blends onto copies of `dest` on the plain and on the SSE2 path; both must give the same
+// bytes, which are returned.
+template <class Blend> Block bothPaths(BlendBlock b, const Block& dest, Blend blend) {
+    Block plain = dest, fast = dest;
+    b.dstPitch = dest.pitch;
+    b.dst = plain.mem.data();
+    blend(b, BlendPath::Plain);
+    b.dst = fast.mem.data();
+    blend(b, BlendPath::Sse2);
+    EXPECT_EQ(plain.mem, fast.mem) << "SSE2 and plain paths differ at opacity " << b.opacity;
+    return plain;
+}
+
 } // namespace
 
 TEST(Blend, AlphaSourceFollowsTheRuleForEveryAlphaAndOpacityOnBothPaths) {
@@ -106,15 +130,6 @@ TEST(Blend, AlphaSourceFollowsTheRuleForEveryAlphaAndOpacityOnBothPaths) {
         SCOPED_TRACE(int(layout));
         const int bytes = bytesPerPixel(layout);
         for (std::uint32_t opacity = 0; opacity < 256; ++opacity) {
-            Block plain(width, height, bytes), fast(width, height, bytes);
-            for (std::int32_t y = 0; y < height; ++y)
-                for (std::int32_t x = 0; x < width; ++x) {
-                    plain.put(x, y, destValue(x, y, layout));
-                    fast.put(x, y, destValue(x, y, layout));
-                }
-            for (std::size_t i = 0; i < plain.mem.size(); i += std::size_t(plain.pitch))
-                plain.mem[i + std::size_t(plain.pitch) - 1] =
-                    fast.mem[i + std::size_t(fast.pitch) - 1] = 0xA5;
             BlendBlock b;
             b.src = src.data();
             b.srcPitch = width * 4;
@@ -122,12 +137,8 @@ TEST(Blend, AlphaSourceFollowsTheRuleForEveryAlphaAndOpacityOnBothPaths) {
             b.height = height;
             b.layout = layout;
             b.opacity = opacity;
-            b.dst = plain.mem.data();
-            b.dstPitch = plain.pitch;
-            blendAlphaSource(b, BlendPath::Plain);
-            b.dst = fast.mem.data();
-            blendAlphaSource(b, BlendPath::Sse2);
-            ASSERT_EQ(plain.mem, fast.mem) << "SSE2 and plain paths differ at opacity " << opacity;
+            Block plain = bothPaths(b, patterned(width, height, layout), blendAlphaSource);
+            if (HasFailure()) return;
             for (std::int32_t y = 0; y < height; ++y) {
                 ASSERT_EQ(plain.mem[std::size_t(y * plain.pitch + plain.pitch - 1)], 0xA5);
                 for (std::int32_t x = 0; x < width; ++x) {
@@ -168,12 +179,6 @@ TEST(Blend, FadeFollowsTheRuleAndLeavesKeyedPixelsOut) {
                             : destValue(x + 17, y * 5 + 1, layout));
         for (bool keyed : {false, true})
             for (std::uint32_t opacity = 0; opacity < 256; ++opacity) {
-                Block plain(width, height, bytes), fast(width, height, bytes);
-                for (std::int32_t y = 0; y < height; ++y)
-                    for (std::int32_t x = 0; x < width; ++x) {
-                        plain.put(x, y, destValue(x, y, layout));
-                        fast.put(x, y, destValue(x, y, layout));
-                    }
                 BlendBlock b;
                 b.src = src.mem.data();
                 b.srcPitch = src.pitch;
@@ -184,12 +189,8 @@ TEST(Blend, FadeFollowsTheRuleAndLeavesKeyedPixelsOut) {
                 b.keyed = keyed;
                 b.key = key;
                 b.keyMask = layout == PixelLayout::Rgb555 ? 0x7FFF : 0xFFFFFF;
-                b.dst = plain.mem.data();
-                b.dstPitch = plain.pitch;
-                blendFade(b, BlendPath::Plain);
-                b.dst = fast.mem.data();
-                blendFade(b, BlendPath::Sse2);
-                ASSERT_EQ(plain.mem, fast.mem) << "SSE2 and plain paths differ at " << opacity;
+                Block plain = bothPaths(b, patterned(width, height, layout), blendFade);
+                if (HasFailure()) return;
                 for (std::int32_t y = 0; y < height; ++y)
                     for (std::int32_t x = 0; x < width; ++x) {
                         const std::uint32_t before = destValue(x, y, layout), got = plain.get(x, y);
