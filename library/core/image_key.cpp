@@ -34,8 +34,9 @@ bool FreeValueFinder::lowest(std::uint64_t& value) const {
     return true;
 }
 
-KeyedImage prepareKeyedPixels(std::uint32_t* pixels, std::size_t count) {
+KeyedImage prepareKeyedPixels(std::uint32_t* pixels, std::size_t count, bool declaresTransparency) {
     KeyedImage image;
+    image.transparent = declaresTransparency;
     std::size_t opaque = 0;
     bool magentaUsed = false;
     for (std::size_t i = 0; i < count; ++i) {

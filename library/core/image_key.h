@@ -23,12 +23,14 @@ struct KeyedImage {
 };
 
 // Readies decoded pixels for GDI: the fourth byte of every pixel becomes 0, as GDI writes
-// it. An image with a pixel of alpha below 255 counts as transparent; then every pixel of
+// it. An image with a pixel of alpha below 255 counts as transparent, and so does one that
+// `declaresTransparency` (a GIF's transparent colour, used or not); then every pixel of
 // alpha below kOpaqueAlpha becomes the key pixel: magenta, or, when an opaque pixel is
 // magenta, the lowest RGB value (red + 256 x green + 65536 x blue) no opaque pixel has
 // (when all 2^24 colours are opaque somewhere: black with a fourth byte of 1). Afterwards a
 // pixel is transparent exactly when it equals the key pixel.
-KeyedImage prepareKeyedPixels(std::uint32_t* pixels, std::size_t count);
+KeyedImage prepareKeyedPixels(std::uint32_t* pixels, std::size_t count,
+                              bool declaresTransparency = false);
 
 // The lowest value no marked value equals, among 0 to limit - 1. Looks only at the first
 // marks + 1 values (the pigeonhole guarantees a free one there unless the limit is

@@ -1,14 +1,18 @@
 // Images into surfaces through the platform's imaging component (PNG, JPEG, GIF and
-// whatever else it decodes): the first frame is decoded to 32-bit pixels and either drawn
-// through GDI as the bitmap loaders draw, keyed on its transparency (or, without any, on
-// its top-left pixel as bitmaps are), or kept with its alpha in an alpha surface.
+// whatever else it decodes): the first frame is decoded to 32-bit pixels on its canvas (a
+// GIF's logical screen) and either drawn through GDI as the bitmap loaders draw, keyed on
+// its transparency (or, without any, on its top-left pixel as bitmaps are), or kept with
+// its alpha in an alpha surface.
 #include "internal.h"
 
 #include <climits>
+#include <cstring>
 #include <string>
+#include <vector>
 #include <wincodec.h>
 
 #include "display_rules.h"
+#include "image_canvas.h"
 #include "image_key.h"
 
 using namespace quillon;
@@ -135,11 +139,68 @@ long keyTransparentPixels(QHANDLE surface, const std::uint32_t* image, long widt
     return static_cast<long>(key);
 }
 
+// A number or flag the component's metadata holds under `name`; 0 when it has none.
+std::uint32_t metadataValue(IWICMetadataQueryReader* reader, const wchar_t* name) {
+    PROPVARIANT value;
+    PropVariantInit(&value);
+    if (FAILED(reader->GetMetadataByName(name, &value))) return 0;
+    std::uint32_t number = 0;
+    switch (value.vt) {
+    case VT_UI1:
+        number = value.bVal;
+        break;
+    case VT_UI2:
+        number = value.uiVal;
+        break;
+    case VT_UI4:
+        number = value.ulVal;
+        break;
+    case VT_BOOL:
+        number = value.boolVal != VARIANT_FALSE;
+        break;
+    default:
+        break;
+    }
+    PropVariantClear(&value);
+    return number;
+}
+
+struct FrameLayout {
+    FramePlacement placement;
+    bool declaresTransparency = false; // a GIF frame's transparent colour, used or not
+};
+
+// Where the first frame goes: a GIF's logical screen is the image and the frame sits at its
+// offset on it. Other formats, and a GIF whose metadata cannot be read, give the frame alone.
+FrameLayout layoutOf(IWICBitmapDecoder* decoder, IWICBitmapFrameDecode* frame, long frameWidth,
+                     long frameHeight) {
+    FrameLayout layout;
+    GUID format = {};
+    ComRef<IWICMetadataQueryReader> screen, image;
+    if (FAILED(decoder->GetContainerFormat(&format)) || format != GUID_ContainerFormatGif ||
+        FAILED(take(
+            screen,
+            [&](IWICMetadataQueryReader** out) { return decoder->GetMetadataQueryReader(out); })) ||
+        FAILED(take(image, [&](IWICMetadataQueryReader** out) {
+            return frame->GetMetadataQueryReader(out);
+        }))) {
+        layout.placement = placeFrame(0, 0, 0, 0, frameWidth, frameHeight);
+        return layout;
+    }
+    layout.placement =
+        placeFrame(metadataValue(screen.get(), L"/logscrdesc/Width"),
+                   metadataValue(screen.get(), L"/logscrdesc/Height"),
+                   metadataValue(image.get(), L"/imgdesc/Left"),
+                   metadataValue(image.get(), L"/imgdesc/Top"), frameWidth, frameHeight);
+    layout.declaresTransparency = metadataValue(image.get(), L"/grctlext/TransparencyFlag") != 0;
+    return layout;
+}
+
 // Decodes the first frame of what `open` puts into the component's stream: `make(width,
-// height)` makes the surface before any pixel is decoded (a size the driver refuses is
-// refused undecoded), then `fill(surface, width, height, copy)` draws the frame, where
-// `copy(buffer, stride)` writes its straight 32-bit BGRA pixels, top row first. 0 (nothing
-// made, nothing kept) on any refusal.
+// height)` makes the surface for the canvas before any pixel is decoded (a size the driver
+// refuses is refused undecoded), then `fill(surface, layout, compose)` draws it, where
+// `compose(canvas)` writes the canvas's straight 32-bit BGRA pixels (rows of `width`, top
+// row first). 0 (nothing made, nothing kept) on any refusal.
 template <class Open, class Make, class Fill>
 QHANDLE loadFirstFrame(Open open, Make make, Fill fill) {
     if (!contextOpen()) return 0;
@@ -172,9 +233,11 @@ QHANDLE loadFirstFrame(Open open, Make make, Fill fill) {
     if (FAILED(frame.get()->GetSize(&frameWidth, &frameHeight)) || frameWidth > LONG_MAX ||
         frameHeight > LONG_MAX)
         return 0;
-    long width = static_cast<long>(frameWidth), height = static_cast<long>(frameHeight);
+    const FrameLayout layout = layoutOf(decoder.get(), frame.get(), static_cast<long>(frameWidth),
+                                        static_cast<long>(frameHeight));
+    const FramePlacement& place = layout.placement;
 
-    NewSurface surface(make(width, height));
+    NewSurface surface(make(place.width, place.height));
     if (!surface) return 0;
     if (FAILED(take(converter,
                     [&](IWICFormatConverter** out) {
@@ -184,21 +247,30 @@ QHANDLE loadFirstFrame(Open open, Make make, Fill fill) {
                                            WICBitmapDitherTypeNone, nullptr, 0.0,
                                            WICBitmapPaletteTypeCustom)))
         return 0;
-    auto copy = [&](BYTE* buffer, UINT stride) {
-        return converter.get()->CopyPixels(nullptr, stride, stride * frameHeight, buffer);
+    auto compose = [&](std::uint32_t* canvas) {
+        return composeCanvas(place, canvas, [&](std::uint32_t* to, long stride) {
+            WICRect block = {0, 0, static_cast<INT>(place.copyWidth),
+                             static_cast<INT>(place.copyHeight)};
+            UINT rowBytes = static_cast<UINT>(stride) * 4;
+            UINT bytes = rowBytes * static_cast<UINT>(place.copyHeight - 1) +
+                         static_cast<UINT>(place.copyWidth) * 4;
+            return SUCCEEDED(
+                converter.get()->CopyPixels(&block, rowBytes, bytes, reinterpret_cast<BYTE*>(to)));
+        });
     };
-    if (!fill(surface.get(), width, height, copy)) return 0;
+    if (!fill(surface.get(), layout, compose)) return 0;
     return surface.release();
 }
 
 // The keyed surface of an image: drawn through GDI from a DIB, keyed on its transparency.
-template <class Copy> bool drawKeyed(QHANDLE surface, long width, long height, Copy copy) {
+template <class Compose>
+bool drawKeyed(QHANDLE surface, const FrameLayout& layout, Compose compose) {
+    const long width = layout.placement.width, height = layout.placement.height;
     std::uint32_t* pixels = nullptr;
     GdiObject<HBITMAP> dib = makeDib(width, height, &pixels);
-    if (!dib || FAILED(copy(reinterpret_cast<BYTE*>(pixels), static_cast<UINT>(width) * 4)))
-        return false;
+    if (!dib || !compose(pixels)) return false;
     std::size_t count = std::size_t(width) * std::size_t(height);
-    KeyedImage keyed = prepareKeyedPixels(pixels, count);
+    KeyedImage keyed = prepareKeyedPixels(pixels, count, layout.declaresTransparency);
     if (!ddBitmapBlt(surface, 0, 0, width, height, dib.get(), 0, 0)) return false;
     long key = keyed.transparent
                    ? keyTransparentPixels(surface, pixels, width, height, keyed.keyPixel)
@@ -223,13 +295,20 @@ QHANDLE createAlphaSurface(long width, long height) {
     return asHandle(surface);
 }
 
-// The decoded pixels go straight into the locked alpha surface, row by row at its pitch.
-template <class Copy> bool fillAlpha(QHANDLE surface, Copy copy) {
+// The canvas, as the decoder gives it, into the locked alpha surface row by row at its pitch.
+template <class Compose>
+bool fillAlpha(QHANDLE surface, const FrameLayout& layout, Compose compose) {
+    const std::size_t width = static_cast<std::size_t>(layout.placement.width);
+    std::vector<std::uint32_t> canvas(width * static_cast<std::size_t>(layout.placement.height));
+    if (!compose(canvas.data())) return false;
     DDSURFACEDESC desc = {};
     desc.dwSize = sizeof desc;
     SurfaceLock lock(asSurface(surface), desc, DDLOCK_WAIT | DDLOCK_WRITEONLY);
-    if (!lock || desc.lPitch <= 0) return false;
-    return SUCCEEDED(copy(static_cast<BYTE*>(desc.lpSurface), static_cast<UINT>(desc.lPitch)));
+    if (!lock || desc.lPitch < static_cast<LONG>(width * 4)) return false;
+    for (std::size_t y = 0; y < desc.dwHeight; ++y)
+        std::memcpy(static_cast<BYTE*>(desc.lpSurface) + y * static_cast<std::size_t>(desc.lPitch),
+                    &canvas[y * width], width * 4);
+    return true;
 }
 
 // A path widened in the file functions' code page, so that it names the file
@@ -258,14 +337,15 @@ auto fromMemory(const void* data, long byteCount) {
 }
 
 template <class Open> QHANDLE keyedSurface(Open open) {
-    return loadFirstFrame(open, ddCreateSurface, [](QHANDLE s, long w, long h, auto copy) {
-        return drawKeyed(s, w, h, copy);
+    return loadFirstFrame(open, ddCreateSurface, [](QHANDLE s, const FrameLayout& l, auto compose) {
+        return drawKeyed(s, l, compose);
     });
 }
 
 template <class Open> QHANDLE alphaSurface(Open open) {
-    return loadFirstFrame(open, createAlphaSurface,
-                          [](QHANDLE s, long, long, auto copy) { return fillAlpha(s, copy); });
+    return loadFirstFrame(
+        open, createAlphaSurface,
+        [](QHANDLE s, const FrameLayout& l, auto compose) { return fillAlpha(s, l, compose); });
 }
 
 } // namespace

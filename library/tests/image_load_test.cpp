@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <fstream>
 
 #include "image_test_support.h"
 
@@ -57,6 +58,44 @@ void expectOpaqueColorsExact(QHANDLE s, const Reference& ref) {
         for (long x = 0; x < ref.width; ++x)
             if (!ref.transparent(x, y)) wrong += p.at(x, y) != trueColor(ref.color(x, y));
     EXPECT_EQ(wrong, 0);
+}
+
+const COLORREF kGifColors[4] = {RGB(255, 0, 0), RGB(0, 255, 0), RGB(0, 0, 255), RGB(9, 9, 9)};
+
+// A GIF of kGifColors with one frame of `indices` at (left, top) on its logical screen, and a
+// transparent colour when `clearIndex` is 0 to 3. The LZW codes are all 3 bits wide: a clear
+// code before every pixel keeps the table from growing.
+std::vector<std::uint8_t> gifBytes(int screenWidth, int screenHeight, int left, int top, int width,
+                                   const std::vector<std::uint8_t>& indices, int clearIndex) {
+    std::vector<std::uint8_t> g = {'G', 'I', 'F', '8', '9', 'a'};
+    auto words = [&](std::initializer_list<int> values) {
+        for (int v : values)
+            g.insert(g.end(), {std::uint8_t(v), std::uint8_t(v >> 8)});
+    };
+    words({screenWidth, screenHeight});
+    g.insert(g.end(), {0x91, 0, 0}); // a global table of 4 entries
+    for (COLORREF c : kGifColors)
+        g.insert(g.end(), {GetRValue(c), GetGValue(c), GetBValue(c)});
+    if (clearIndex >= 0) g.insert(g.end(), {0x21, 0xF9, 4, 1, 0, 0, std::uint8_t(clearIndex), 0});
+    g.push_back(0x2C);
+    words({left, top, width, static_cast<int>(indices.size()) / width});
+    g.insert(g.end(), {0, 2, 0}); // no local table, minimum code size 2, block size below
+    std::size_t sizeAt = g.size() - 1;
+    std::uint32_t bits = 0, count = 0;
+    auto code = [&](std::uint32_t c) {
+        bits |= c << count;
+        for (count += 3; count >= 8; count -= 8, bits >>= 8)
+            g.push_back(std::uint8_t(bits));
+    };
+    for (std::uint8_t i : indices) {
+        code(4);
+        code(i);
+    }
+    code(5);
+    if (count) g.push_back(std::uint8_t(bits));
+    g[sizeAt] = std::uint8_t(g.size() - sizeAt - 1); // one block: small frames only
+    g.insert(g.end(), {0, 0x3B});
+    return g;
 }
 
 class ImageLoadTest : public ::testing::Test {
@@ -155,6 +194,79 @@ TEST_F(ImageLoadTest, GifTransparentColourIsKeyedMagenta) {
     expectOpaqueColorsExact(s, ref);
     EXPECT_EQ(keyOf(s), trueColor(RGB(255, 0, 255)));
     EXPECT_EQ(readBack(s).at(15, 7), 0x00FF00u);
+}
+
+// A frame smaller than its screen lands at its offset on a surface of the screen's size,
+// clipped, the rest left out by a keyed blit; a transparent colour that no pixel uses still
+// makes the key magenta, so the opaque red top-left colour is drawn. Both loaders alike.
+TEST_F(ImageLoadTest, GifCanvasAndADeclaredButUnusedTransparentColour) {
+    std::vector<std::uint8_t> frame(12 * 6); // 12x6 at (24, 8) on 32x16: 4 columns cut off
+    for (std::size_t i = 0; i < frame.size(); ++i)
+        frame[i] = std::uint8_t((i % 12 + i / 12) % 3);
+    std::vector<std::uint8_t> unused(8 * 4, 0); // red, one green pixel; index 3 unused
+    unused[9] = 1;
+    std::string path = dataPath("written.gif");
+    auto loadBoth = [&](const std::vector<std::uint8_t>& gif) {
+        std::ofstream(path, std::ios::binary)
+            .write(reinterpret_cast<const char*>(gif.data()), std::streamsize(gif.size()));
+        QHANDLE s = load("written.gif"),
+                fromData = d.ddCreateSurfaceFromImageData(gif.data(), long(gif.size()));
+        made.push_back(fromData);
+        EXPECT_TRUE(s && fromData && readBack(s).data == readBack(fromData).data &&
+                    keyOf(s) == keyOf(fromData));
+        return s;
+    };
+    QHANDLE canvas = loadBoth(gifBytes(32, 16, 24, 8, 12, frame, -1));
+    ASSERT_NE(canvas, 0);
+    ASSERT_EQ(d.ddGetWidth(canvas), 32);
+    ASSERT_EQ(d.ddGetHeight(canvas), 16);
+    Pixels p = readBack(canvas);
+    std::vector<bool> leftOut = leftOutByKeyedBlit(canvas);
+    long wrong = 0;
+    for (long y = 0; y < 16; ++y)
+        for (long x = 0; x < 32; ++x) {
+            bool inFrame = x >= 24 && y >= 8 && y < 14;
+            wrong += leftOut[std::size_t(y * 32 + x)] == inFrame;
+            if (inFrame) wrong += p.at(x, y) != trueColor(kGifColors[(x - 24 + y - 8) % 3]);
+        }
+    EXPECT_EQ(wrong, 0);
+
+    QHANDLE keyed = loadBoth(gifBytes(8, 4, 0, 0, 8, unused, 3));
+    ASSERT_NE(keyed, 0);
+    EXPECT_EQ(keyOf(keyed), trueColor(RGB(255, 0, 255)));
+    EXPECT_EQ(countOf(leftOutByKeyedBlit(keyed)), 0);
+    DeleteFileA(path.c_str());
+}
+
+// The alpha loaders share the canvas: the frame at its offset with alpha 255, the rest of
+// the screen alpha 0, the same from a file and from memory.
+TEST_F(ImageLoadTest, AlphaSurfaceOfAGifHasTheCanvasWithAlpha) {
+    std::vector<std::uint8_t> frame(12 * 6);
+    for (std::size_t i = 0; i < frame.size(); ++i)
+        frame[i] = std::uint8_t((i % 12 + i / 12) % 3);
+    std::vector<std::uint8_t> gif = gifBytes(32, 16, 24, 8, 12, frame, -1);
+    std::string path = dataPath("written_alpha.gif");
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(gif.data()), std::streamsize(gif.size()));
+    QHANDLE fromFile = d.ddCreateAlphaSurfaceFromImage(path.c_str()),
+            fromData = d.ddCreateAlphaSurfaceFromImageData(gif.data(), long(gif.size()));
+    made.insert(made.end(), {fromFile, fromData});
+    for (QHANDLE s : {fromFile, fromData}) {
+        ASSERT_NE(s, 0);
+        ASSERT_EQ(d.ddGetWidth(s), 32);
+        ASSERT_EQ(d.ddGetHeight(s), 16);
+        Pixels p = readBack(s); // 4 bytes a pixel, as the display's 32 bits
+        long wrong = 0;
+        for (long y = 0; y < 16; ++y)
+            for (long x = 0; x < 32; ++x) {
+                bool inFrame = x >= 24 && y >= 8 && y < 14;
+                std::uint32_t want =
+                    inFrame ? 0xFF000000u | trueColor(kGifColors[(x - 24 + y - 8) % 3]) : 0u;
+                wrong += p.at(x, y) != want;
+            }
+        EXPECT_EQ(wrong, 0);
+    }
+    DeleteFileA(path.c_str());
 }
 
 TEST_F(ImageLoadTest, OnePixelAndTwoThousandSquared) {
