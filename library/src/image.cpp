@@ -175,24 +175,23 @@ struct FrameLayout {
 FrameLayout layoutOf(IWICBitmapDecoder* decoder, IWICBitmapFrameDecode* frame, long frameWidth,
                      long frameHeight) {
     FrameLayout layout;
+    layout.placement = placeFrame(0, 0, 0, 0, frameWidth, frameHeight);
     GUID format = {};
     ComRef<IWICMetadataQueryReader> screen, image;
     if (FAILED(decoder->GetContainerFormat(&format)) || format != GUID_ContainerFormatGif ||
-        FAILED(take(
-            screen,
-            [&](IWICMetadataQueryReader** out) { return decoder->GetMetadataQueryReader(out); })) ||
         FAILED(take(image, [&](IWICMetadataQueryReader** out) {
             return frame->GetMetadataQueryReader(out);
-        }))) {
-        layout.placement = placeFrame(0, 0, 0, 0, frameWidth, frameHeight);
+        })))
         return layout;
-    }
-    layout.placement =
-        placeFrame(metadataValue(screen.get(), L"/logscrdesc/Width"),
-                   metadataValue(screen.get(), L"/logscrdesc/Height"),
-                   metadataValue(image.get(), L"/imgdesc/Left"),
-                   metadataValue(image.get(), L"/imgdesc/Top"), frameWidth, frameHeight);
     layout.declaresTransparency = metadataValue(image.get(), L"/grctlext/TransparencyFlag") != 0;
+    if (SUCCEEDED(take(screen, [&](IWICMetadataQueryReader** out) {
+            return decoder->GetMetadataQueryReader(out);
+        })))
+        layout.placement =
+            placeFrame(metadataValue(screen.get(), L"/logscrdesc/Width"),
+                       metadataValue(screen.get(), L"/logscrdesc/Height"),
+                       metadataValue(image.get(), L"/imgdesc/Left"),
+                       metadataValue(image.get(), L"/imgdesc/Top"), frameWidth, frameHeight);
     return layout;
 }
 
