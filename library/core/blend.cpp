@@ -7,6 +7,13 @@
 #define QUILLON_SSE2 1
 // The 32-bit build runs on processors without SSE2 too: only these functions use it.
 #define SSE2_FUNCTION __attribute__((target("sse2")))
+#if defined(__i386__)
+// A 32-bit caller (a VB program) may call with a stack aligned to 4 bytes only; the rows'
+// entries align it for the 16-byte values the compiler may keep there.
+#define SSE2_ENTRY __attribute__((target("sse2"), force_align_arg_pointer))
+#else
+#define SSE2_ENTRY SSE2_FUNCTION
+#endif
 #else
 #define QUILLON_SSE2 0
 #endif
@@ -173,8 +180,8 @@ SSE2_FUNCTION inline __m128i blendPixels(__m128i s, __m128i d, __m128i aLo, __m1
 }
 
 // Four pixels at a time; the rest as the plain loop draws them.
-SSE2_FUNCTION void alphaRow32Sse2(const std::uint8_t* s, std::uint8_t* d, std::int32_t width,
-                                  std::uint32_t opacity) {
+SSE2_ENTRY void alphaRow32Sse2(const std::uint8_t* s, std::uint8_t* d, std::int32_t width,
+                               std::uint32_t opacity) {
     const __m128i zero = _mm_setzero_si128();
     const __m128i full = _mm_set1_epi32(255);
     const __m128i colour = _mm_set1_epi32(0x00FFFFFF);
@@ -204,7 +211,7 @@ SSE2_FUNCTION void alphaRow32Sse2(const std::uint8_t* s, std::uint8_t* d, std::i
     alphaRowPlain(s, d, x, width, opacity, PixelLayout::Rgb32);
 }
 
-SSE2_FUNCTION void fadeRow32Sse2(const BlendBlock& b, const std::uint8_t* s, std::uint8_t* d) {
+SSE2_ENTRY void fadeRow32Sse2(const BlendBlock& b, const std::uint8_t* s, std::uint8_t* d) {
     const __m128i a = _mm_set1_epi16(static_cast<short>(b.opacity));
     const __m128i keyMask = _mm_set1_epi32(static_cast<int>(b.keyMask));
     const __m128i key = _mm_set1_epi32(static_cast<int>(b.key & b.keyMask));
