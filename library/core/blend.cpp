@@ -211,6 +211,57 @@ SSE2_ENTRY void alphaRow32Sse2(const std::uint8_t* s, std::uint8_t* d, std::int3
     alphaRowPlain(s, d, x, width, opacity, PixelLayout::Rgb32);
 }
 
+// 5- and 6-bit channels widened to 8 bits, and 8-bit ones rounded back, on 16-bit lanes:
+// (v * 31 + 128) * 257 >> 16 is (v * 31 + 127) / 255 for every 8-bit v.
+SSE2_FUNCTION inline __m128i widenLanes(__m128i v, bool six) {
+    return six ? _mm_or_si128(_mm_slli_epi16(v, 2), _mm_srli_epi16(v, 4))
+               : _mm_or_si128(_mm_slli_epi16(v, 3), _mm_srli_epi16(v, 2));
+}
+SSE2_FUNCTION inline __m128i narrowLanes(__m128i v, bool six) {
+    const __m128i scaled = _mm_mullo_epi16(v, _mm_set1_epi16(six ? 63 : 31));
+    return _mm_mulhi_epu16(_mm_add_epi16(scaled, _mm_set1_epi16(128)), _mm_set1_epi16(257));
+}
+
+// One 8-bit channel of eight 32-bit source pixels (four in each register) on 16-bit lanes.
+SSE2_FUNCTION inline __m128i channelLanes(__m128i s0, __m128i s1, int shift) {
+    const __m128i byte = _mm_set1_epi32(0xFF);
+    return _mm_packs_epi32(_mm_and_si128(_mm_srli_epi32(s0, shift), byte),
+                           _mm_and_si128(_mm_srli_epi32(s1, shift), byte));
+}
+
+// Eight pixels at a time onto 5-6-5 or 5-5-5; the rest as the plain loop draws them.
+SSE2_ENTRY void alphaRow16Sse2(const std::uint8_t* s, std::uint8_t* d, std::int32_t width,
+                               std::uint32_t opacity, PixelLayout layout) {
+    const bool six = layout == PixelLayout::Rgb565;
+    const int redShift = six ? 11 : 10;
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i five = _mm_set1_epi16(31), green = _mm_set1_epi16(six ? 63 : 31);
+    std::int32_t x = 0;
+    for (; x + 8 <= width; x += 8) {
+        const __m128i s0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + 4 * x));
+        const __m128i s1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + 4 * x + 16));
+        __m128i a = _mm_packs_epi32(_mm_srli_epi32(s0, 24), _mm_srli_epi32(s1, 24));
+        if (opacity != 255) {
+            a = _mm_mullo_epi16(a, _mm_set1_epi16(static_cast<short>(opacity)));
+            a = _mm_mulhi_epu16(_mm_add_epi16(a, _mm_set1_epi16(128)), _mm_set1_epi16(257));
+        }
+        const __m128i clear = _mm_cmpeq_epi16(a, zero);
+        if (_mm_movemask_epi8(clear) == 0xFFFF) continue;
+        __m128i* dp = reinterpret_cast<__m128i*>(d + 2 * x);
+        const __m128i dv = _mm_loadu_si128(dp);
+        const __m128i dr = widenLanes(_mm_and_si128(_mm_srli_epi16(dv, redShift), five), false);
+        const __m128i dg = widenLanes(_mm_and_si128(_mm_srli_epi16(dv, 5), green), six);
+        const __m128i db = widenLanes(_mm_and_si128(dv, five), false);
+        const __m128i r = narrowLanes(blendLanes(channelLanes(s0, s1, 16), dr, a), false);
+        const __m128i g = narrowLanes(blendLanes(channelLanes(s0, s1, 8), dg, a), six);
+        const __m128i b = narrowLanes(blendLanes(channelLanes(s0, s1, 0), db, a), false);
+        const __m128i out =
+            _mm_or_si128(_mm_slli_epi16(r, redShift), _mm_or_si128(_mm_slli_epi16(g, 5), b));
+        _mm_storeu_si128(dp, _mm_or_si128(_mm_and_si128(clear, dv), _mm_andnot_si128(clear, out)));
+    }
+    alphaRowPlain(s, d, x, width, opacity, layout);
+}
+
 SSE2_ENTRY void fadeRow32Sse2(const BlendBlock& b, const std::uint8_t* s, std::uint8_t* d) {
     const __m128i a = _mm_set1_epi16(static_cast<short>(b.opacity));
     const __m128i keyMask = _mm_set1_epi32(static_cast<int>(b.keyMask));
@@ -236,12 +287,13 @@ SSE2_ENTRY void fadeRow32Sse2(const BlendBlock& b, const std::uint8_t* s, std::u
 
 namespace {
 
-// Runs one row function per row: the SSE2 one where it exists and is asked for (32-bit
-// destinations), the plain one otherwise.
+// Runs one row function per row: the SSE2 one where it exists for the layout and is asked
+// for, the plain one otherwise.
 template <class Sse2Row, class PlainRow>
-void forEachRow(const BlendBlock& b, BlendPath path, Sse2Row sse2Row, PlainRow plainRow) {
+void forEachRow(const BlendBlock& b, BlendPath path, bool sse2Layout, Sse2Row sse2Row,
+                PlainRow plainRow) {
     if (b.opacity == 0) return;
-    const bool sse2 = QUILLON_SSE2 && path == BlendPath::Sse2 && b.layout == PixelLayout::Rgb32;
+    const bool sse2 = QUILLON_SSE2 && path == BlendPath::Sse2 && sse2Layout;
     const std::uint8_t* s = b.src;
     std::uint8_t* d = b.dst;
     for (std::int32_t y = 0; y < b.height; ++y, s += b.srcPitch, d += b.dstPitch)
@@ -252,10 +304,13 @@ void forEachRow(const BlendBlock& b, BlendPath path, Sse2Row sse2Row, PlainRow p
 
 void blendAlphaSource(const BlendBlock& b, BlendPath path) {
     forEachRow(
-        b, path,
+        b, path, b.layout != PixelLayout::Rgb24,
         [&](const std::uint8_t* s, std::uint8_t* d) {
 #if QUILLON_SSE2
-            alphaRow32Sse2(s, d, b.width, b.opacity);
+            if (b.layout == PixelLayout::Rgb32)
+                alphaRow32Sse2(s, d, b.width, b.opacity);
+            else
+                alphaRow16Sse2(s, d, b.width, b.opacity, b.layout);
 #else
             (void)s, (void)d;
 #endif
@@ -267,7 +322,7 @@ void blendAlphaSource(const BlendBlock& b, BlendPath path) {
 
 void blendFade(const BlendBlock& b, BlendPath path) {
     forEachRow(
-        b, path,
+        b, path, b.layout == PixelLayout::Rgb32,
         [&](const std::uint8_t* s, std::uint8_t* d) {
 #if QUILLON_SSE2
             fadeRow32Sse2(b, s, d);
