@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "Quillon.h"
+#include "bench_window.h"
 
 namespace {
 
@@ -28,26 +29,8 @@ struct Exports {
     decltype(&::ddSafeBltFast) safeBltFast;
 };
 
-template <class Fn> bool bind(HMODULE m, Fn& fn, const char* name) {
-    fn = reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(m, name)));
-    return fn != nullptr;
-}
-
-LRESULT CALLBACK windowProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
-    return DefWindowProcW(w, m, wp, lp);
-}
-
 HWND makeWindow() {
-    WNDCLASSW wc = {};
-    wc.lpfnWndProc = windowProc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = L"QuillonBlitBench";
-    RegisterClassW(&wc);
-    RECT r = {0, 0, kWidth, kHeight};
-    AdjustWindowRect(&r, WS_OVERLAPPEDWINDOW, FALSE);
-    return CreateWindowExW(0, wc.lpszClassName, L"blit bench", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0,
-                           0, r.right - r.left, r.bottom - r.top, nullptr, nullptr, wc.hInstance,
-                           nullptr);
+    return ab::MakeBenchWindow(L"QuillonBlitBench", L"blit bench", kWidth, kHeight);
 }
 
 // Sprite with a key-coloured border and diagonal, like a sheet drawn around a key colour.
@@ -81,10 +64,13 @@ double median(std::vector<double> v) {
 int main() {
     HMODULE dll = LoadLibraryW(L"Quillon.dll");
     Exports q = {};
-    if (!dll || !bind(dll, q.init, "ddInit") || !bind(dll, q.quit, "ddQuit") ||
-        !bind(dll, q.back, "ddGetBackSurface") || !bind(dll, q.create, "ddCreateSurface") ||
-        !bind(dll, q.release, "ddReleaseSurface") || !bind(dll, q.setColorKey, "ddSetColorKey") ||
-        !bind(dll, q.clear, "ddClear") || !bind(dll, q.safeBltFast, "ddSafeBltFast")) {
+    if (!dll || !ab::BindExport(dll, q.init, "ddInit") || !ab::BindExport(dll, q.quit, "ddQuit") ||
+        !ab::BindExport(dll, q.back, "ddGetBackSurface") ||
+        !ab::BindExport(dll, q.create, "ddCreateSurface") ||
+        !ab::BindExport(dll, q.release, "ddReleaseSurface") ||
+        !ab::BindExport(dll, q.setColorKey, "ddSetColorKey") ||
+        !ab::BindExport(dll, q.clear, "ddClear") ||
+        !ab::BindExport(dll, q.safeBltFast, "ddSafeBltFast")) {
         std::fprintf(stderr, "Quillon.dll or one of its exports is missing\n");
         return 1;
     }

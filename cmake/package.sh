@@ -36,7 +36,7 @@ for page in "$ROOT"/docs/*.md; do
     case $(basename "$page") in dev-*) ;; *) cp "$page" "$STAGE/docs/" ;; esac
 done
 # The VB sample opens and runs from its own folder: it gets the module and the DLL.
-cp "$ROOT"/examples/vb/{QuillonSample.vbp,frmMain.frm,Game.bas,sprites.bmp,ball.png} "$STAGE/examples/vb/"
+cp "$ROOT"/examples/vb/{QuillonSample.vbp,frmMain.frm,Game.bas,sprites.bmp,ball.png,glow.png} "$STAGE/examples/vb/"
 cp "$DIST/Quillon.bas" "$DIST/Quillon.dll" "$STAGE/examples/vb/"
 # The C demo's sources, when this tree has them.
 if [ -d "$ROOT/examples/demo" ]; then

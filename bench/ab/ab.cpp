@@ -39,11 +39,12 @@ double Series::Max() const {
     return values_.empty() ? 0 : *std::max_element(values_.begin(), values_.end());
 }
 
-void PrintRatio(const char* name, const Series& ratios, double goal) {
+void PrintRatio(const char* name, const Series& ratios, double goal, bool atLeast) {
     std::printf("  %-26s median %.2f (min %.2f, max %.2f; %zu pairs)", name, ratios.Median(),
                 ratios.Min(), ratios.Max(), ratios.Count());
+    const bool met = atLeast ? ratios.Median() >= goal : ratios.Median() <= goal;
     if (goal > 0)
-        std::printf("  goal <= %.2f: %s", goal, ratios.Median() <= goal ? "met" : "NOT met");
+        std::printf("  goal %s %.2f: %s", atLeast ? ">=" : "<=", goal, met ? "met" : "NOT met");
     else
         std::printf("  no goal");
     if (ratios.Count() < size_t(kFewestPairs))

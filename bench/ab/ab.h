@@ -34,8 +34,9 @@ class Series {
 };
 
 // "NAME   median 1.03 (min 0.97, max 1.12; 9 pairs)", then "goal <= G: met" or "NOT met"
-// when goal is above 0, or "no goal".
-void PrintRatio(const char* name, const Series& ratios, double goal = 0);
+// when goal is above 0, or "no goal". A ratio of speeds (higher is better) has its goal
+// `atLeast`: "goal >= G".
+void PrintRatio(const char* name, const Series& ratios, double goal = 0, bool atLeast = false);
 
 struct Run {
     bool ended = false; // ended by itself within the time (else it was ended)

@@ -12,6 +12,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -28,6 +29,8 @@ constexpr int kSpriteSize = 32;
 constexpr int kSheetKinds = 4;
 // Sprites of the last kind come from the PNG.
 constexpr int kSpriteKinds = kSheetKinds + 1;
+// The glow's place in the sky and the caption panel's height (windowed only).
+constexpr int kGlowX = 540, kGlowY = 30, kGlowSize = 64, kPanelHeight = 36;
 
 // The exports the demo uses, bound by name like a VB Declare.
 struct Quillon {
@@ -39,6 +42,10 @@ struct Quillon {
     decltype(&::ddGetBackSurface) ddGetBackSurface;
     decltype(&::ddCreateSurfaceFromFile) ddCreateSurfaceFromFile;
     decltype(&::ddCreateSurfaceFromImage) ddCreateSurfaceFromImage;
+    decltype(&::ddCreateAlphaSurfaceFromImage) ddCreateAlphaSurfaceFromImage;
+    decltype(&::ddCreateSurface) ddCreateSurface;
+    decltype(&::ddAlphaBlt) ddAlphaBlt;
+    decltype(&::ddSafeAlphaBlt) ddSafeAlphaBlt;
     decltype(&::ddReleaseSurface) ddReleaseSurface;
     decltype(&::ddGetWidth) ddGetWidth;
     decltype(&::ddGetHeight) ddGetHeight;
@@ -79,6 +86,10 @@ struct Quillon {
         bind(ddGetBackSurface, "ddGetBackSurface");
         bind(ddCreateSurfaceFromFile, "ddCreateSurfaceFromFile");
         bind(ddCreateSurfaceFromImage, "ddCreateSurfaceFromImage");
+        bind(ddCreateAlphaSurfaceFromImage, "ddCreateAlphaSurfaceFromImage");
+        bind(ddCreateSurface, "ddCreateSurface");
+        bind(ddAlphaBlt, "ddAlphaBlt");
+        bind(ddSafeAlphaBlt, "ddSafeAlphaBlt");
         bind(ddReleaseSurface, "ddReleaseSurface");
         bind(ddGetWidth, "ddGetWidth");
         bind(ddGetHeight, "ddGetHeight");
@@ -281,23 +292,29 @@ bool saveScreen(int width, int height, const std::wstring& path) {
     return ok;
 }
 
-// The scene's sprites: the keyed sheet and the ball from the PNG.
+// The scene's sprites: the keyed sheet and the ball from the PNG; in a window also a
+// soft-edged glow (an alpha surface) and a black caption panel that fades in.
 struct Sprites {
-    QHANDLE sheet = 0, ball = 0;
+    QHANDLE sheet = 0, ball = 0, glow = 0, panel = 0;
 };
 
-// Loads both; reports what could not be loaded.
-bool loadSprites(const std::wstring& folder, Sprites& s) {
+// Loads them; reports what could not be loaded. The translucent ones need 16 bits or more.
+bool loadSprites(const std::wstring& folder, Sprites& s, bool translucent) {
     s.sheet = q.ddCreateSurfaceFromFile(narrow(folder + L"demo_sprites.bmp").c_str());
     if (!s.sheet) std::fprintf(stderr, "demo: demo_sprites.bmp could not be loaded\n");
     s.ball = q.ddCreateSurfaceFromImage(narrow(folder + L"demo_ball.png").c_str());
     if (!s.ball) std::fprintf(stderr, "demo: demo_ball.png could not be loaded\n");
-    return s.sheet && s.ball;
+    if (!translucent) return s.sheet && s.ball;
+    s.glow = q.ddCreateAlphaSurfaceFromImage(narrow(folder + L"demo_glow.png").c_str());
+    if (!s.glow) std::fprintf(stderr, "demo: demo_glow.png could not be loaded\n");
+    s.panel = q.ddCreateSurface(kWidth, kPanelHeight);
+    if (s.panel) q.ddClear(s.panel, 0);
+    return s.sheet && s.ball && s.glow && s.panel;
 }
 
 void releaseSprites(Sprites& s) {
-    if (s.sheet) q.ddReleaseSurface(s.sheet);
-    if (s.ball) q.ddReleaseSurface(s.ball);
+    for (QHANDLE h : {s.sheet, s.ball, s.glow, s.panel})
+        if (h) q.ddReleaseSurface(h);
     s = Sprites();
 }
 
@@ -321,6 +338,14 @@ int runScene(const Sprites& images, bool fullScreen) {
                                 0, 0, kSpriteSize, kSpriteSize, 1);
             move(s);
         }
+        if (images.glow) {
+            // In front of the sprites: its soft edge blends with whatever passes behind.
+            q.ddSafeAlphaBlt(0, kGlowX, kGlowY, kGlowSize, kGlowSize, kWidth, kHeight, images.glow,
+                             0, 0, kGlowSize, kGlowSize, 255);
+            // The panel fades in over the first frames, then stays half dark.
+            q.ddAlphaBlt(0, 0, kHeight - kPanelHeight, kWidth, kPanelHeight, images.panel, 0, 0,
+                         std::min(frame * 4, 160));
+        }
         drawCaption(frame, fullScreen ? L"full-screen 640x480x8" : L"windowed");
         if (fullScreen ? q.ddFlip() : q.ddUpdateWindow(0)) ++presented;
         q.WaitTimeElapsed();
@@ -335,7 +360,7 @@ int runWindowed(HWND window, const std::wstring& folder, const std::wstring& sho
         return 1;
     }
     Sprites images;
-    if (!loadSprites(folder, images)) {
+    if (!loadSprites(folder, images, true)) {
         releaseSprites(images);
         q.ddQuit();
         return 1;
@@ -371,8 +396,9 @@ int runFullScreen(HWND window, const std::wstring& folder, const std::wstring& s
         std::fprintf(stderr, "demo: the palette from demo_palette.bmp could not be set\n");
         rc = 1;
     }
+    // A palette mode blends nothing: the full-screen scene has no glow and no panel.
     Sprites images;
-    if (!loadSprites(folder, images)) {
+    if (!loadSprites(folder, images, false)) {
         rc = 1;
     } else {
         DWORD start = GetTickCount();

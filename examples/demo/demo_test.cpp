@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -90,6 +91,18 @@ TEST(Demo, DrawsTheSceneWithKeyedSpritesAndSavesIt) {
                 ++sprite;
             if (c == RGB(255, 128, 0)) ++ball; // the PNG sprite
         }
+    // The glow's opaque middle, then its soft edge: a ramp of many colours out to the sky.
+    EXPECT_EQ(img.at(572, 62), RGB(255, 240, 160));
+    std::set<COLORREF> ramp;
+    for (int x = 572 + 9; x < 604; ++x)
+        ramp.insert(img.at(x, 62));
+    EXPECT_GE(ramp.size(), 12u) << "a hard edge: the glow was not blended";
+    // The caption panel darkens the ground under it (160 of 255 black over 0, 100, 0).
+    int panel = 0;
+    for (int x = 0; x < img.width; ++x)
+        for (int y = 446; y < 450; ++y)
+            panel += img.at(x, y) == RGB(0, 37, 0);
+    EXPECT_GT(panel, img.width * 4 * 8 / 10);
     // The sprites' key colour never reaches the screen; the sprites themselves do.
     EXPECT_EQ(magenta, 0);
     EXPECT_GT(sprite, 12 * 200);

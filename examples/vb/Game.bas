@@ -2,8 +2,9 @@ Attribute VB_Name = "Game"
 ' The sample's game: a windowed display context on the form, a sprite sheet loaded from
 ' a bitmap file (its top-left pixel's colour becomes transparent) and one more sprite from
 ' a PNG file (its alpha channel says what is transparent), bouncing sprites drawn
-' with keyed, clipped blits over a filled sky and ground, each frame shown in the window
-' and paced by the frame timer. Esc or closing the window ends it.
+' with keyed, clipped blits over a filled sky and ground, a soft glow from a second PNG
+' blended by its alpha, each frame shown in the window and paced by the frame timer. Esc
+' or closing the window ends it.
 Option Explicit
 
 Public Const SCREEN_W = 640
@@ -34,6 +35,7 @@ End Sub
 
 Private Sub RunGame(Target As Form)
     Dim Sheet As Long, SheetW As Long, SheetH As Long, Cells As Long, Ball As Long
+    Dim Glow As Long, GlowX As Long
     Dim Sky As Long, Ground As Long
     Dim Sprites(SPRITE_COUNT - 1) As Sprite
     Dim I As Long, Frames As Long
@@ -64,6 +66,16 @@ Private Sub RunGame(Target As Form)
         Exit Sub
     End If
 
+    ' An alpha surface keeps every pixel's alpha: its soft edge is blended, not cut.
+    Glow = ddCreateAlphaSurfaceFromImage(App.Path & "\glow.png")
+    If Glow = 0 Then
+        ddReleaseSurface Ball
+        ddReleaseSurface Sheet
+        ddQuit
+        MsgBox "Cannot load " & App.Path & "\glow.png.", vbExclamation
+        Exit Sub
+    End If
+
     ' Fills take pixel values of the surface's own format. Probing the back surface
     ' leaves the desktop's top-left pixel alone (ddColor would probe the screen).
     Sky = ddColorEx(RGB(0, 0, 96), ddGetBackSurface())
@@ -85,6 +97,9 @@ Private Sub RunGame(Target As Form)
     Do While Running
         ddClear 0, Sky
         ddFillBlt 0, 0, SCREEN_H - GROUND_H, SCREEN_W, GROUND_H, Ground
+        ' The glow drifts across the sky; the last argument is its opacity (255: as painted).
+        GlowX = (Frames * 2) Mod (SCREEN_W + 64) - 64
+        ddSafeAlphaBlt 0, GlowX, 40, 64, 64, SCREEN_W, SCREEN_H, Glow, 0, 0, 64, 64, 255
         For I = 0 To SPRITE_COUNT - 1
             MoveSprite Sprites(I)
             ' Keyed (last argument 1) and clipped to both surfaces, so a sprite may hang
@@ -109,6 +124,7 @@ Private Sub RunGame(Target As Form)
     Loop
 
     ' Everything we created is ours to release, before the context closes.
+    ddReleaseSurface Glow
     ddReleaseSurface Ball
     ddReleaseSurface Sheet
     ddQuit

@@ -2,7 +2,8 @@
 # Redraws sprites.bmp, the sample's sprite sheet: four 32x32 cells side by side on
 # magenta. The top-left pixel is magenta, so the loader makes magenta transparent.
 # And ball.png, one more 32x32 sprite whose transparency is its alpha channel (a magenta
-# ring in it is opaque and drawn). Both are committed; run this only to change them.
+# ring in it is opaque and drawn), and glow.png (below). All are committed; run this only
+# to change them.
 set -euo pipefail
 cd "$(dirname "$0")"
 convert -size 128x32 xc:magenta +antialias \
@@ -17,3 +18,8 @@ convert -size 32x32 xc:none -fill '#FF8000' -draw 'circle 16,16 16,2' \
     -fill magenta -draw 'circle 16,16 16,9' -fill '#FF8000' -draw 'circle 16,16 16,12' \
     -fill white -draw 'circle 12,11 12,9' \
     -define png:exclude-chunks=date,time PNG32:ball.png
+# glow.png: a 64x64 soft glow, opaque in its middle and fading to nothing at its edge, for
+# the translucent blits.
+convert -size 64x64 'radial-gradient:rgba(255,240,160,1)-rgba(255,200,64,0)' \
+    -fill 'rgb(255,240,160)' -draw 'circle 32,32 32,24' \
+    -define png:exclude-chunks=date,time PNG32:glow.png

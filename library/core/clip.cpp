@@ -78,4 +78,10 @@ bool clipFill(std::int32_t& x, std::int32_t& y, std::int32_t& width, std::int32_
     return true;
 }
 
+bool rectInside(std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height,
+                std::uint32_t surfaceWidth, std::uint32_t surfaceHeight) {
+    return x >= 0 && y >= 0 && width > 0 && height > 0 && Wide(x) + width <= Wide(surfaceWidth) &&
+           Wide(y) + height <= Wide(surfaceHeight);
+}
+
 } // namespace quillon

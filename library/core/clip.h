@@ -37,4 +37,9 @@ bool clipBlit(BlitClip& clip, const ClipLimits& limits);
 bool clipFill(std::int32_t& x, std::int32_t& y, std::int32_t& width, std::int32_t& height,
               std::int32_t limitX, std::int32_t limitY);
 
+// Whether a width x height rectangle at (x, y) is non-empty and lies wholly inside a
+// surface of surfaceWidth x surfaceHeight (no sum wraps).
+bool rectInside(std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height,
+                std::uint32_t surfaceWidth, std::uint32_t surfaceHeight);
+
 } // namespace quillon

@@ -21,7 +21,7 @@ static void checkImportsBoundByPlainName(void) {
     int i;
     CHECK(dll != NULL);
     if (dll == NULL) return;
-    CHECK(importSlotCount == 68);
+    CHECK(importSlotCount == 72);
     for (i = 0; i < importSlotCount; ++i) {
         FARPROC exported = GetProcAddress(dll, importSlots[i].name);
         if (exported == NULL || (void*)exported != *importSlots[i].slot) {

@@ -84,7 +84,8 @@ Public Declare Function ddWaitVBBegin Lib "Quillon.dll" () As Long
 Public Declare Function ddWaitVBEnd Lib "Quillon.dll" () As Long
 #End If
 
-' Blits and fills (Dest 0 = the back surface; colours are pixel values from ddColor)
+' Blits and fills (Dest 0 = the back surface; colours are pixel values from ddColor;
+' Opacity 0 to 255 for the translucent blits)
 #If VBA7 Then
 Public Declare PtrSafe Function ddBlt Lib "Quillon.dll" (ByVal Dest As LongPtr, DestRect As Any, ByVal Src As LongPtr, SrcRect As Any, ByVal ColorKey As Long) As Long
 Public Declare PtrSafe Function ddBitBlt Lib "Quillon.dll" (ByVal Dest As LongPtr, ByVal X As Long, ByVal Y As Long, ByVal Width As Long, ByVal Height As Long, ByVal Src As LongPtr, ByVal SrcX As Long, ByVal SrcY As Long, ByVal ColorKey As Long) As Long
@@ -93,6 +94,8 @@ Public Declare PtrSafe Function ddStretchBlt Lib "Quillon.dll" (ByVal Dest As Lo
 Public Declare PtrSafe Function ddBltFX Lib "Quillon.dll" (ByVal Dest As LongPtr, ByVal X As Long, ByVal Y As Long, ByVal Width As Long, ByVal Height As Long, ByVal Src As LongPtr, ByVal SrcX As Long, ByVal SrcY As Long, ByVal SrcWidth As Long, ByVal SrcHeight As Long, ByVal Rop As Long, ByVal FX As Long) As Long
 Public Declare PtrSafe Function ddBltFast Lib "Quillon.dll" (ByVal Dest As LongPtr, ByVal X As Long, ByVal Y As Long, ByVal Width As Long, ByVal Height As Long, ByVal Src As LongPtr, ByVal SrcX As Long, ByVal SrcY As Long, ByVal ColorKey As Long) As Long
 Public Declare PtrSafe Function ddSafeBltFast Lib "Quillon.dll" (ByVal Dest As LongPtr, ByVal X As Long, ByVal Y As Long, ByVal Width As Long, ByVal Height As Long, ByVal DestLimitX As Long, ByVal DestLimitY As Long, ByVal Src As LongPtr, ByVal SrcX As Long, ByVal SrcY As Long, ByVal SrcLimitX As Long, ByVal SrcLimitY As Long, ByVal ColorKey As Long) As Long
+Public Declare PtrSafe Function ddAlphaBlt Lib "Quillon.dll" (ByVal Dest As LongPtr, ByVal X As Long, ByVal Y As Long, ByVal Width As Long, ByVal Height As Long, ByVal Src As LongPtr, ByVal SrcX As Long, ByVal SrcY As Long, ByVal Opacity As Long) As Long
+Public Declare PtrSafe Function ddSafeAlphaBlt Lib "Quillon.dll" (ByVal Dest As LongPtr, ByVal X As Long, ByVal Y As Long, ByVal Width As Long, ByVal Height As Long, ByVal DestLimitX As Long, ByVal DestLimitY As Long, ByVal Src As LongPtr, ByVal SrcX As Long, ByVal SrcY As Long, ByVal SrcLimitX As Long, ByVal SrcLimitY As Long, ByVal Opacity As Long) As Long
 Public Declare PtrSafe Function ddFillBlt Lib "Quillon.dll" (ByVal Surface As LongPtr, ByVal X As Long, ByVal Y As Long, ByVal Width As Long, ByVal Height As Long, ByVal Color As Long) As Long
 Public Declare PtrSafe Function ddSafeFillBlt Lib "Quillon.dll" (ByVal Surface As LongPtr, ByVal X As Long, ByVal Y As Long, ByVal Width As Long, ByVal Height As Long, ByVal LimitX As Long, ByVal LimitY As Long, ByVal Color As Long) As Long
 Public Declare PtrSafe Function ddClear Lib "Quillon.dll" (ByVal Surface As LongPtr, ByVal Color As Long) As Long
@@ -104,6 +107,8 @@ Public Declare Function ddStretchBlt Lib "Quillon.dll" (ByVal Dest As Long, ByVa
 Public Declare Function ddBltFX Lib "Quillon.dll" (ByVal Dest As Long, ByVal X As Long, ByVal Y As Long, ByVal Width As Long, ByVal Height As Long, ByVal Src As Long, ByVal SrcX As Long, ByVal SrcY As Long, ByVal SrcWidth As Long, ByVal SrcHeight As Long, ByVal Rop As Long, ByVal FX As Long) As Long
 Public Declare Function ddBltFast Lib "Quillon.dll" (ByVal Dest As Long, ByVal X As Long, ByVal Y As Long, ByVal Width As Long, ByVal Height As Long, ByVal Src As Long, ByVal SrcX As Long, ByVal SrcY As Long, ByVal ColorKey As Long) As Long
 Public Declare Function ddSafeBltFast Lib "Quillon.dll" (ByVal Dest As Long, ByVal X As Long, ByVal Y As Long, ByVal Width As Long, ByVal Height As Long, ByVal DestLimitX As Long, ByVal DestLimitY As Long, ByVal Src As Long, ByVal SrcX As Long, ByVal SrcY As Long, ByVal SrcLimitX As Long, ByVal SrcLimitY As Long, ByVal ColorKey As Long) As Long
+Public Declare Function ddAlphaBlt Lib "Quillon.dll" (ByVal Dest As Long, ByVal X As Long, ByVal Y As Long, ByVal Width As Long, ByVal Height As Long, ByVal Src As Long, ByVal SrcX As Long, ByVal SrcY As Long, ByVal Opacity As Long) As Long
+Public Declare Function ddSafeAlphaBlt Lib "Quillon.dll" (ByVal Dest As Long, ByVal X As Long, ByVal Y As Long, ByVal Width As Long, ByVal Height As Long, ByVal DestLimitX As Long, ByVal DestLimitY As Long, ByVal Src As Long, ByVal SrcX As Long, ByVal SrcY As Long, ByVal SrcLimitX As Long, ByVal SrcLimitY As Long, ByVal Opacity As Long) As Long
 Public Declare Function ddFillBlt Lib "Quillon.dll" (ByVal Surface As Long, ByVal X As Long, ByVal Y As Long, ByVal Width As Long, ByVal Height As Long, ByVal Color As Long) As Long
 Public Declare Function ddSafeFillBlt Lib "Quillon.dll" (ByVal Surface As Long, ByVal X As Long, ByVal Y As Long, ByVal Width As Long, ByVal Height As Long, ByVal LimitX As Long, ByVal LimitY As Long, ByVal Color As Long) As Long
 Public Declare Function ddClear Lib "Quillon.dll" (ByVal Surface As Long, ByVal Color As Long) As Long
@@ -159,6 +164,8 @@ Public Declare PtrSafe Function ddCreateSurfaceFromFile Lib "Quillon.dll" (ByVal
 Public Declare PtrSafe Function ddCreateSurfaceFromResource Lib "Quillon.dll" (ByVal hInstance As LongPtr, ByVal ResName As String) As LongPtr
 Public Declare PtrSafe Function ddCreateSurfaceFromImage Lib "Quillon.dll" (ByVal FileName As String) As LongPtr
 Public Declare PtrSafe Function ddCreateSurfaceFromImageData Lib "Quillon.dll" (Data As Any, ByVal ByteCount As Long) As LongPtr
+Public Declare PtrSafe Function ddCreateAlphaSurfaceFromImage Lib "Quillon.dll" (ByVal FileName As String) As LongPtr
+Public Declare PtrSafe Function ddCreateAlphaSurfaceFromImageData Lib "Quillon.dll" (Data As Any, ByVal ByteCount As Long) As LongPtr
 Public Declare PtrSafe Function ddGetSurfaceImage Lib "Quillon.dll" (Picture As StdPicture, ByVal Surface As LongPtr, ByVal SrcX As Long, ByVal SrcY As Long, ByVal Width As Long, ByVal Height As Long) As Long
 Public Declare PtrSafe Function ddGetSurfaceData Lib "Quillon.dll" (Buffer As Any, ByVal Count As Long, ByVal Surface As LongPtr) As Long
 Public Declare PtrSafe Function ddSetSurfaceData Lib "Quillon.dll" (Buffer As Any, ByVal Count As Long, ByVal Surface As LongPtr) As Long
@@ -174,6 +181,8 @@ Public Declare Function ddCreateSurfaceFromFile Lib "Quillon.dll" (ByVal FileNam
 Public Declare Function ddCreateSurfaceFromResource Lib "Quillon.dll" (ByVal hInstance As Long, ByVal ResName As String) As Long
 Public Declare Function ddCreateSurfaceFromImage Lib "Quillon.dll" (ByVal FileName As String) As Long
 Public Declare Function ddCreateSurfaceFromImageData Lib "Quillon.dll" (Data As Any, ByVal ByteCount As Long) As Long
+Public Declare Function ddCreateAlphaSurfaceFromImage Lib "Quillon.dll" (ByVal FileName As String) As Long
+Public Declare Function ddCreateAlphaSurfaceFromImageData Lib "Quillon.dll" (Data As Any, ByVal ByteCount As Long) As Long
 Public Declare Function ddGetSurfaceImage Lib "Quillon.dll" (Picture As StdPicture, ByVal Surface As Long, ByVal SrcX As Long, ByVal SrcY As Long, ByVal Width As Long, ByVal Height As Long) As Long
 Public Declare Function ddGetSurfaceData Lib "Quillon.dll" (Buffer As Any, ByVal Count As Long, ByVal Surface As Long) As Long
 Public Declare Function ddSetSurfaceData Lib "Quillon.dll" (Buffer As Any, ByVal Count As Long, ByVal Surface As Long) As Long

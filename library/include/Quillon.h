@@ -125,6 +125,10 @@ QHANDLE QUILLON_API ddCreateSurfaceFromResource(HINSTANCE module, const char* na
 QHANDLE QUILLON_API ddCreateSurfaceFromImage(const char* path);
 /* The same from an image file's bytes in memory (byteCount > 0); the bytes stay yours. */
 QHANDLE QUILLON_API ddCreateSurfaceFromImageData(const void* data, long byteCount);
+/* Alpha surfaces: the image's first frame with each pixel's alpha (32 bits: blue, green,
+ * red, straight alpha); an image without alpha loads opaque. Draw them with ddAlphaBlt. */
+QHANDLE QUILLON_API ddCreateAlphaSurfaceFromImage(const char* path);
+QHANDLE QUILLON_API ddCreateAlphaSurfaceFromImageData(const void* data, long byteCount);
 /* pictureSlot: address of a variable holding one picture reference (a VB StdPicture). */
 long QUILLON_API ddGetSurfaceImage(void* pictureSlot, QHANDLE surface, long srcX, long srcY,
                                    long width, long height);
@@ -135,6 +139,18 @@ long QUILLON_API ddSetSurfaceData(const void* buffer, long count, QHANDLE surfac
 long QUILLON_API ddGetSurfaceData2(void* buffer, long count, QHANDLE surface, long offset);
 long QUILLON_API ddSetSurfaceData2(const void* buffer, long count, QHANDLE surface, long offset);
 long QUILLON_API ddGetSurfaceBitCount(void);
+
+/* Translucent blits (dest 0 = the back surface; opacity 0..255, clamped). An alpha surface
+ * as source: each pixel at alpha x opacity / 255; a surface of dest's format: every pixel
+ * at opacity, its colour-keyed pixels left out. 32-, 24- and 16-bit destinations; 8-bit,
+ * alpha-surface, windowed-primary and same-surface destinations refuse with 0.
+ * ddAlphaBlt: 0 unless the rectangle lies inside both surfaces. ddSafeAlphaBlt clips as
+ * ddSafeBltFast, never past the surfaces' sizes (a limit of 0 = the size). */
+long QUILLON_API ddAlphaBlt(QHANDLE dest, long x, long y, long width, long height, QHANDLE src,
+                            long srcX, long srcY, long opacity);
+long QUILLON_API ddSafeAlphaBlt(QHANDLE dest, long x, long y, long width, long height,
+                                long destLimitX, long destLimitY, QHANDLE src, long srcX, long srcY,
+                                long srcLimitX, long srcLimitY, long opacity);
 
 /* Frame timer */
 long QUILLON_API SetTimeKeeper(long interval);

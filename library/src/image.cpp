@@ -1,13 +1,17 @@
-// Images into keyed surfaces through the platform's imaging component (PNG, JPEG, GIF and
+// Images into surfaces through the platform's imaging component (PNG, JPEG, GIF and
 // whatever else it decodes): the first frame is decoded to 32-bit pixels on its canvas (a
-// GIF's logical screen), drawn through GDI as the bitmap loaders draw, and keyed on its
-// transparency (or, without any, on its top-left pixel as bitmaps are).
+// GIF's logical screen) and either drawn through GDI as the bitmap loaders draw, keyed on
+// its transparency (or, without any, on its top-left pixel as bitmaps are), or kept with
+// its alpha in an alpha surface.
 #include "internal.h"
 
 #include <climits>
+#include <cstring>
 #include <string>
+#include <vector>
 #include <wincodec.h>
 
+#include "display_rules.h"
 #include "image_canvas.h"
 #include "image_key.h"
 
@@ -191,9 +195,13 @@ FrameLayout layoutOf(IWICBitmapDecoder* decoder, IWICBitmapFrameDecode* frame, l
     return layout;
 }
 
-// Decodes the first frame of what `open` puts into the component's stream and makes the
-// keyed surface; 0 (nothing made, nothing kept) on any refusal.
-template <class Open> QHANDLE surfaceFromImage(Open open) {
+// Decodes the first frame of what `open` puts into the component's stream: `make(width,
+// height)` makes the surface for the canvas before any pixel is decoded (a size the driver
+// refuses is refused undecoded), then `fill(surface, layout, compose)` draws it, where
+// `compose(canvas)` writes the canvas's straight 32-bit BGRA pixels (rows of `width`, top
+// row first). 0 (nothing made, nothing kept) on any refusal.
+template <class Open, class Make, class Fill>
+QHANDLE loadFirstFrame(Open open, Make make, Fill fill) {
     if (!contextOpen()) return 0;
     Apartment apartment; // outlives every interface below
 
@@ -224,25 +232,22 @@ template <class Open> QHANDLE surfaceFromImage(Open open) {
     if (FAILED(frame.get()->GetSize(&frameWidth, &frameHeight)) || frameWidth > LONG_MAX ||
         frameHeight > LONG_MAX)
         return 0;
-    FrameLayout layout = layoutOf(decoder.get(), frame.get(), static_cast<long>(frameWidth),
-                                  static_cast<long>(frameHeight));
+    const FrameLayout layout = layoutOf(decoder.get(), frame.get(), static_cast<long>(frameWidth),
+                                        static_cast<long>(frameHeight));
     const FramePlacement& place = layout.placement;
-    long width = place.width, height = place.height;
 
-    // The surface first: a size the driver refuses is refused before the pixels are decoded.
-    NewSurface surface(ddCreateSurface(width, height));
+    NewSurface surface(make(place.width, place.height));
     if (!surface) return 0;
-    std::uint32_t* pixels = nullptr;
-    GdiObject<HBITMAP> dib = makeDib(width, height, &pixels);
-    if (!dib) return 0;
     if (FAILED(take(converter,
                     [&](IWICFormatConverter** out) {
                         return factory.get()->CreateFormatConverter(out);
                     })) ||
         FAILED(converter.get()->Initialize(frame.get(), GUID_WICPixelFormat32bppBGRA,
                                            WICBitmapDitherTypeNone, nullptr, 0.0,
-                                           WICBitmapPaletteTypeCustom)) ||
-        !composeCanvas(place, pixels, [&](std::uint32_t* to, long stride) {
+                                           WICBitmapPaletteTypeCustom)))
+        return 0;
+    auto compose = [&](std::uint32_t* canvas) {
+        return composeCanvas(place, canvas, [&](std::uint32_t* to, long stride) {
             WICRect block = {0, 0, static_cast<INT>(place.copyWidth),
                              static_cast<INT>(place.copyHeight)};
             UINT rowBytes = static_cast<UINT>(stride) * 4;
@@ -250,39 +255,116 @@ template <class Open> QHANDLE surfaceFromImage(Open open) {
                          static_cast<UINT>(place.copyWidth) * 4;
             return SUCCEEDED(
                 converter.get()->CopyPixels(&block, rowBytes, bytes, reinterpret_cast<BYTE*>(to)));
-        }))
-        return 0;
+        });
+    };
+    if (!fill(surface.get(), layout, compose)) return 0;
+    return surface.release();
+}
 
+// The keyed surface of an image: drawn through GDI from a DIB, keyed on its transparency.
+template <class Compose>
+bool drawKeyed(QHANDLE surface, const FrameLayout& layout, Compose compose) {
+    const long width = layout.placement.width, height = layout.placement.height;
+    std::uint32_t* pixels = nullptr;
+    GdiObject<HBITMAP> dib = makeDib(width, height, &pixels);
+    if (!dib || !compose(pixels)) return false;
     std::size_t count = std::size_t(width) * std::size_t(height);
     KeyedImage keyed = prepareKeyedPixels(pixels, count, layout.declaresTransparency);
-    if (!ddBitmapBlt(surface.get(), 0, 0, width, height, dib.get(), 0, 0)) return 0;
+    if (!ddBitmapBlt(surface, 0, 0, width, height, dib.get(), 0, 0)) return false;
     long key = keyed.transparent
-                   ? keyTransparentPixels(surface.get(), pixels, width, height, keyed.keyPixel)
+                   ? keyTransparentPixels(surface, pixels, width, height, keyed.keyPixel)
                    : -1; // the top-left pixel, as for bitmaps
-    if (keyed.transparent && key < 0) return 0;
-    if (!ddSetColorKey(surface.get(), key)) return 0;
-    return surface.release();
+    if (keyed.transparent && key < 0) return false;
+    return ddSetColorKey(surface, key) != 0;
+}
+
+// An alpha surface: 32 bits of blue, green, red and straight alpha, in system memory, where
+// the blends read and write it.
+QHANDLE createAlphaSurface(long width, long height) {
+    if (!surfaceSizeAllowed(width, height)) return 0;
+    DDSURFACEDESC desc = {};
+    desc.dwSize = sizeof desc;
+    desc.dwFlags = DDSD_CAPS | DDSD_HEIGHT | DDSD_WIDTH | DDSD_PIXELFORMAT;
+    desc.dwWidth = static_cast<DWORD>(width);
+    desc.dwHeight = static_cast<DWORD>(height);
+    desc.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY;
+    describeAlphaFormat(desc.ddpfPixelFormat);
+    Surface* surface = nullptr;
+    if (createSurface3(desc, &surface) != DD_OK) return 0;
+    return asHandle(surface);
+}
+
+// The canvas, as the decoder gives it, into the locked alpha surface row by row at its pitch.
+template <class Compose>
+bool fillAlpha(QHANDLE surface, const FrameLayout& layout, Compose compose) {
+    const std::size_t width = static_cast<std::size_t>(layout.placement.width);
+    std::vector<std::uint32_t> canvas(width * static_cast<std::size_t>(layout.placement.height));
+    if (!compose(canvas.data())) return false;
+    DDSURFACEDESC desc = {};
+    desc.dwSize = sizeof desc;
+    SurfaceLock lock(asSurface(surface), desc, DDLOCK_WAIT | DDLOCK_WRITEONLY);
+    if (!lock || desc.lPitch < static_cast<LONG>(width * 4)) return false;
+    for (std::size_t y = 0; y < desc.dwHeight; ++y)
+        std::memcpy(static_cast<BYTE*>(desc.lpSurface) + y * static_cast<std::size_t>(desc.lPitch),
+                    &canvas[y * width], width * 4);
+    return true;
+}
+
+// A path widened in the file functions' code page, so that it names the file
+// ddCreateSurfaceFromFile would; false for a null or empty path.
+bool widenPath(const char* path, std::wstring& wide) {
+    if (!path) return false;
+    UINT codePage = AreFileApisANSI() ? CP_ACP : CP_OEMCP;
+    int length = MultiByteToWideChar(codePage, 0, path, -1, nullptr, 0);
+    if (length <= 1) return false;
+    wide.assign(static_cast<std::size_t>(length), L'\0');
+    MultiByteToWideChar(codePage, 0, path, -1, &wide[0], length);
+    return true;
+}
+
+auto fromFile(const std::wstring& path) {
+    return [&path](IWICStream* stream) {
+        return stream->InitializeFromFilename(path.c_str(), GENERIC_READ);
+    };
+}
+
+auto fromMemory(const void* data, long byteCount) {
+    return [=](IWICStream* stream) {
+        return stream->InitializeFromMemory(static_cast<BYTE*>(const_cast<void*>(data)),
+                                            static_cast<DWORD>(byteCount));
+    };
+}
+
+template <class Open> QHANDLE keyedSurface(Open open) {
+    return loadFirstFrame(open, ddCreateSurface, [](QHANDLE s, const FrameLayout& l, auto compose) {
+        return drawKeyed(s, l, compose);
+    });
+}
+
+template <class Open> QHANDLE alphaSurface(Open open) {
+    return loadFirstFrame(
+        open, createAlphaSurface,
+        [](QHANDLE s, const FrameLayout& l, auto compose) { return fillAlpha(s, l, compose); });
 }
 
 } // namespace
 
 QHANDLE QUILLON_API ddCreateSurfaceFromImage(const char* path) {
-    if (!path) return 0;
-    // The file functions' code page, so the path names the file ddCreateSurfaceFromFile would.
-    UINT codePage = AreFileApisANSI() ? CP_ACP : CP_OEMCP;
-    int length = MultiByteToWideChar(codePage, 0, path, -1, nullptr, 0);
-    if (length <= 1) return 0;
-    std::wstring widePath(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(codePage, 0, path, -1, &widePath[0], length);
-    return surfaceFromImage([&](IWICStream* stream) {
-        return stream->InitializeFromFilename(widePath.c_str(), GENERIC_READ);
-    });
+    std::wstring wide;
+    return widenPath(path, wide) ? keyedSurface(fromFile(wide)) : 0;
 }
 
 QHANDLE QUILLON_API ddCreateSurfaceFromImageData(const void* data, long byteCount) {
     if (!data || byteCount <= 0) return 0;
-    return surfaceFromImage([&](IWICStream* stream) {
-        return stream->InitializeFromMemory(static_cast<BYTE*>(const_cast<void*>(data)),
-                                            static_cast<DWORD>(byteCount));
-    });
+    return keyedSurface(fromMemory(data, byteCount));
+}
+
+QHANDLE QUILLON_API ddCreateAlphaSurfaceFromImage(const char* path) {
+    std::wstring wide;
+    return widenPath(path, wide) ? alphaSurface(fromFile(wide)) : 0;
+}
+
+QHANDLE QUILLON_API ddCreateAlphaSurfaceFromImageData(const void* data, long byteCount) {
+    if (!data || byteCount <= 0) return 0;
+    return alphaSurface(fromMemory(data, byteCount));
 }

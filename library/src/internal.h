@@ -143,4 +143,8 @@ void pinLibrary();
 // driver's answer.
 HRESULT createSurface3(DDSURFACEDESC& desc, Surface** out);
 
+// An alpha surface's pixel format: 32 bits of blue, green, red and straight alpha.
+void describeAlphaFormat(DDPIXELFORMAT& format);
+bool isAlphaFormat(const DDPIXELFORMAT& format);
+
 } // namespace quillon

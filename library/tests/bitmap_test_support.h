@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "pixel_access.h" // surfaceOf
 #include "quillon_dll.h"
 
 namespace library_test {
@@ -74,10 +75,6 @@ inline PALETTEENTRY swapped(const std::vector<std::uint8_t>& b, std::size_t at, 
 }
 inline PALETTEENTRY asStored(const std::vector<std::uint8_t>& b, std::size_t at) {
     return {b[at], b[at + 1], b[at + 2], b[at + 3]};
-}
-
-inline IDirectDrawSurface3* surfaceOf(QHANDLE handle) {
-    return reinterpret_cast<IDirectDrawSurface3*>(handle);
 }
 
 // A copy of a surface's memory as one lock shows it.

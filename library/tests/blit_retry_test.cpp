@@ -149,3 +149,32 @@ TEST_F(RetryTest, ALostFillRestoresItsOneSurface) {
         EXPECT_TRUE(library_test::pixelsAre(realTarget, [](int, int) { return 0x00AA00u; }));
     }
 }
+
+TEST_F(RetryTest, ALostLockOfATranslucentBlitRestoresBothAndBlendsOnTheSecondTry) {
+    // A fade at 255 copies, so the sprite must land whole; either surface may report the loss.
+    for (SurfaceProxy* lost : {dest, src}) {
+        SCOPED_TRACE(lost == dest ? "dest" : "src");
+        log.clear();
+        library_test::paint(realTarget, [](int, int) { return kBackground; });
+        lost->lock.push_back(DDERR_SURFACELOST);
+        EXPECT_EQ(d.ddAlphaBlt(dest->handle(), 8, 8, 32, 32, src->handle(), 0, 0, 255), 1);
+        EXPECT_EQ(d.ddError(), 0);
+        // The fade asks the source for its key first.
+        Log want = {"GetColorKey src", "Lock dest", "Lock src"};
+        if (lost == dest) want.pop_back();
+        for (const char* call : {"Restore dest", "Restore src", "Lock dest", "Lock src"})
+            want.push_back(call);
+        EXPECT_EQ(log, want);
+        EXPECT_TRUE(spriteAt(8, 8));
+    }
+    // Lost again: 0, the loss recorded, nothing drawn, no third try.
+    log.clear();
+    library_test::paint(realTarget, [](int, int) { return kBackground; });
+    dest->lock = {DDERR_SURFACELOST, DDERR_SURFACELOST, DDERR_SURFACELOST};
+    EXPECT_EQ(d.ddSafeAlphaBlt(dest->handle(), 8, 8, 32, 32, 0, 0, src->handle(), 0, 0, 0, 0, 255),
+              0);
+    EXPECT_EQ(d.ddError(), kLost);
+    EXPECT_EQ(log,
+              (Log{"GetColorKey src", "Lock dest", "Restore dest", "Restore src", "Lock dest"}));
+    EXPECT_TRUE(library_test::pixelsAre(realTarget, [](int, int) { return kBackground; }));
+}

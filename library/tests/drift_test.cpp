@@ -268,7 +268,7 @@ bool isHandle(const std::string& cType) {
 // The exports of the first release, numbered by the linker in name order; every export
 // added since has a fixed ordinal after them.
 constexpr std::size_t kFirstExports = 66;
-constexpr std::size_t kExports = 68;
+constexpr std::size_t kExports = 72;
 
 // The exports that read only the low 16 bits take VB's Integer.
 const std::set<std::string> kIntegerExports = {"ddSetBitDepth", "ddCanOverlay", "ddCanWideSurface"};

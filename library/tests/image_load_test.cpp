@@ -238,6 +238,37 @@ TEST_F(ImageLoadTest, GifCanvasAndADeclaredButUnusedTransparentColour) {
     DeleteFileA(path.c_str());
 }
 
+// The alpha loaders share the canvas: the frame at its offset with alpha 255, the rest of
+// the screen alpha 0, the same from a file and from memory.
+TEST_F(ImageLoadTest, AlphaSurfaceOfAGifHasTheCanvasWithAlpha) {
+    std::vector<std::uint8_t> frame(12 * 6);
+    for (std::size_t i = 0; i < frame.size(); ++i)
+        frame[i] = std::uint8_t((i % 12 + i / 12) % 3);
+    std::vector<std::uint8_t> gif = gifBytes(32, 16, 24, 8, 12, frame, -1);
+    std::string path = dataPath("written_alpha.gif");
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(gif.data()), std::streamsize(gif.size()));
+    QHANDLE fromFile = d.ddCreateAlphaSurfaceFromImage(path.c_str()),
+            fromData = d.ddCreateAlphaSurfaceFromImageData(gif.data(), long(gif.size()));
+    made.insert(made.end(), {fromFile, fromData});
+    for (QHANDLE s : {fromFile, fromData}) {
+        ASSERT_NE(s, 0);
+        ASSERT_EQ(d.ddGetWidth(s), 32);
+        ASSERT_EQ(d.ddGetHeight(s), 16);
+        Pixels p = readBack(s); // 4 bytes a pixel, as the display's 32 bits
+        long wrong = 0;
+        for (long y = 0; y < 16; ++y)
+            for (long x = 0; x < 32; ++x) {
+                bool inFrame = x >= 24 && y >= 8 && y < 14;
+                std::uint32_t want =
+                    inFrame ? 0xFF000000u | trueColor(kGifColors[(x - 24 + y - 8) % 3]) : 0u;
+                wrong += p.at(x, y) != want;
+            }
+        EXPECT_EQ(wrong, 0);
+    }
+    DeleteFileA(path.c_str());
+}
+
 TEST_F(ImageLoadTest, OnePixelAndTwoThousandSquared) {
     QHANDLE one = load("one.png");
     ASSERT_NE(one, 0);

@@ -77,7 +77,7 @@ class SurfaceProxy final : public IDirectDrawSurface3 {
 
     // Answers given instead of the real call, in order; DD_OK in the list, or a list used
     // up, lets the call through to the real surface.
-    std::deque<HRESULT> blt, bltFast, getDC, setColorKey, getColorKey;
+    std::deque<HRESULT> blt, bltFast, getDC, setColorKey, getColorKey, lock;
 
     // IUnknown
     STDMETHOD(QueryInterface)(REFIID riid, void** out) override {
@@ -124,6 +124,7 @@ class SurfaceProxy final : public IDirectDrawSurface3 {
     }
     STDMETHOD(Lock)(LPRECT r, LPDDSURFACEDESC d, DWORD f, HANDLE e) override {
         note("Lock");
+        if (HRESULT hr = next(lock)) return hr;
         return real_->Lock(r, d, f, e);
     }
     STDMETHOD(Unlock)(LPVOID p) override { return real_->Unlock(p); }

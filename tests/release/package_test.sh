@@ -20,7 +20,7 @@ for f in Quillon.dll Quillon.h Quillon.bas Quillon.def libQuillon.dll.a LICENSE.
     docs/README.md docs/api-reference.md docs/getting-started-vb.md docs/getting-started-c.md \
     docs/tamsel.md docs/purnix.md docs/kestrom.md \
     examples/vb/QuillonSample.vbp examples/vb/frmMain.frm examples/vb/Game.bas \
-    examples/vb/sprites.bmp examples/vb/ball.png examples/vb/Quillon.bas examples/vb/Quillon.dll; do
+    examples/vb/sprites.bmp examples/vb/ball.png examples/vb/glow.png examples/vb/Quillon.bas examples/vb/Quillon.dll; do
     [ -s "$top/$f" ] || { echo "FAIL: $f missing"; status=1; }
 done
 for f in x64/Quillon.dll x64/Quillon.def x64/libQuillon.dll.a; do

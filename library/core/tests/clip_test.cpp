@@ -184,3 +184,18 @@ TEST(ClipFillProperty, KeepsExactlyThePixelsInsideTheSurface) {
                 ASSERT_EQ(h, hi - lo);
             }
 }
+
+TEST(RectInside, WholeNonEmptyRectanglesOnlyWithoutWrapping) {
+    using quillon::rectInside;
+    EXPECT_TRUE(rectInside(0, 0, 640, 480, 640, 480));
+    EXPECT_TRUE(rectInside(639, 479, 1, 1, 640, 480));
+    EXPECT_FALSE(rectInside(1, 0, 640, 480, 640, 480)); // one column past the right
+    EXPECT_FALSE(rectInside(0, 1, 640, 480, 640, 480)); // one row past the bottom
+    EXPECT_FALSE(rectInside(-1, 0, 10, 10, 640, 480));
+    EXPECT_FALSE(rectInside(0, -1, 10, 10, 640, 480));
+    EXPECT_FALSE(rectInside(0, 0, 0, 10, 640, 480));  // empty
+    EXPECT_FALSE(rectInside(5, 5, -3, 10, 640, 480)); // inverted
+    // x + width past 2^31 would wrap below the surface's width in 32 bits.
+    EXPECT_FALSE(rectInside(0x7FFFFFF0, 0, 0x20, 1, 640, 480));
+    EXPECT_FALSE(rectInside(0, 0x7FFFFFF0, 1, 0x20, 640, 480));
+}

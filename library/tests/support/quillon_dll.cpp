@@ -85,6 +85,10 @@ const QuillonDll& dll() {
         load(d.ddCreateSurfaceFromResource, "ddCreateSurfaceFromResource");
         load(d.ddCreateSurfaceFromImage, "ddCreateSurfaceFromImage");
         load(d.ddCreateSurfaceFromImageData, "ddCreateSurfaceFromImageData");
+        load(d.ddCreateAlphaSurfaceFromImage, "ddCreateAlphaSurfaceFromImage");
+        load(d.ddCreateAlphaSurfaceFromImageData, "ddCreateAlphaSurfaceFromImageData");
+        load(d.ddAlphaBlt, "ddAlphaBlt");
+        load(d.ddSafeAlphaBlt, "ddSafeAlphaBlt");
         load(d.ddGetSurfaceImage, "ddGetSurfaceImage");
         load(d.ddGetSurfaceData, "ddGetSurfaceData");
         load(d.ddSetSurfaceData, "ddSetSurfaceData");

@@ -70,6 +70,10 @@ struct QuillonDll {
     decltype(&::ddCreateSurfaceFromResource) ddCreateSurfaceFromResource = nullptr;
     decltype(&::ddCreateSurfaceFromImage) ddCreateSurfaceFromImage = nullptr;
     decltype(&::ddCreateSurfaceFromImageData) ddCreateSurfaceFromImageData = nullptr;
+    decltype(&::ddCreateAlphaSurfaceFromImage) ddCreateAlphaSurfaceFromImage = nullptr;
+    decltype(&::ddCreateAlphaSurfaceFromImageData) ddCreateAlphaSurfaceFromImageData = nullptr;
+    decltype(&::ddAlphaBlt) ddAlphaBlt = nullptr;
+    decltype(&::ddSafeAlphaBlt) ddSafeAlphaBlt = nullptr;
     decltype(&::ddGetSurfaceImage) ddGetSurfaceImage = nullptr;
     decltype(&::ddGetSurfaceData) ddGetSurfaceData = nullptr;
     decltype(&::ddSetSurfaceData) ddSetSurfaceData = nullptr;
