@@ -207,6 +207,12 @@ SSE2_FUNCTION inline __m128i opaquePixels32(__m128i sp, __m128i dv) {
     return _mm_or_si128(_mm_and_si128(sp, colour), _mm_andnot_si128(colour, dv));
 }
 
+// Alphas (one a 32-bit lane) under the opacity, as effectiveAlpha computes them.
+SSE2_FUNCTION inline __m128i fadedAlpha(__m128i a, __m128i opacityLanes) {
+    a = _mm_add_epi16(_mm_mullo_epi16(a, opacityLanes), _mm_set1_epi32(128));
+    return _mm_mulhi_epu16(a, _mm_set1_epi32(257));
+}
+
 // The 32-bit loop, built once for opacity 255 (the alphas as they are) and once for the rest.
 // Eight pixels a step: soft sprites have long runs of clear and of opaque pixels, and one test
 // on eight costs fewer mispredicted branches than two on four.
@@ -215,16 +221,12 @@ SSE2_FUNCTION inline std::int32_t alphaGroups32(const std::uint8_t* s, std::uint
                                                 std::int32_t width, std::uint32_t opacity) {
     const __m128i zero = _mm_setzero_si128();
     const __m128i opacityLanes = _mm_set1_epi32(static_cast<int>(opacity));
-    auto faded = [&](__m128i a) {
-        a = _mm_add_epi16(_mm_mullo_epi16(a, opacityLanes), _mm_set1_epi32(128));
-        return _mm_mulhi_epu16(a, _mm_set1_epi32(257));
-    };
     std::int32_t x = 0;
     for (; x + 8 <= width; x += 8) {
         const __m128i s0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + 4 * x));
         const __m128i s1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + 4 * x + 16));
         __m128i a0 = _mm_srli_epi32(s0, 24), a1 = _mm_srli_epi32(s1, 24);
-        if (Faded) a0 = faded(a0), a1 = faded(a1);
+        if (Faded) a0 = fadedAlpha(a0, opacityLanes), a1 = fadedAlpha(a1, opacityLanes);
         const __m128i alphas = _mm_packs_epi32(a0, a1);
         if (_mm_movemask_epi8(_mm_cmpeq_epi16(alphas, zero)) == 0xFFFF) continue;
         __m128i* dp = reinterpret_cast<__m128i*>(d + 4 * x);
