@@ -242,13 +242,15 @@ SSE2_FUNCTION inline std::int32_t alphaGroups32(const std::uint8_t* s, std::uint
     return x;
 }
 
-// Eight pixels at a time; the rest as the plain loop draws them. `next` is the row below: its
-// destination is fetched ahead while this row is drawn, since even an opaque group reads the
-// destination (for the spare bytes). A fetch ahead never faults, below the last row too.
+// Eight pixels at a time; the rest as the plain loop draws them. The row `pitch` bytes below
+// is fetched ahead while this one is drawn, since even an opaque group reads the destination
+// (for the spare bytes). A fetch ahead never faults, below the last row too; its address is
+// made as a number, not as a pointer past the block.
 SSE2_ENTRY void alphaRow32Sse2(const std::uint8_t* s, std::uint8_t* d, std::int32_t width,
-                               std::uint32_t opacity, const std::uint8_t* next) {
+                               std::uint32_t opacity, std::ptrdiff_t pitch) {
+    const std::uintptr_t next = reinterpret_cast<std::uintptr_t>(d) + std::uintptr_t(pitch);
     for (std::int32_t at = 0; at < 4 * width; at += 64)
-        _mm_prefetch(reinterpret_cast<const char*>(next + at), _MM_HINT_T0);
+        _mm_prefetch(reinterpret_cast<const char*>(next + std::uintptr_t(at)), _MM_HINT_T0);
     const std::int32_t x = opacity == 255 ? alphaGroups32<false>(s, d, width, opacity)
                                           : alphaGroups32<true>(s, d, width, opacity);
     alphaRowPlain(s, d, x, width, opacity, PixelLayout::Rgb32);
@@ -351,7 +353,7 @@ void blendAlphaSource(const BlendBlock& b, BlendPath path) {
         [&](const std::uint8_t* s, std::uint8_t* d) {
 #if QUILLON_SSE2
             if (b.layout == PixelLayout::Rgb32)
-                alphaRow32Sse2(s, d, b.width, b.opacity, d + b.dstPitch);
+                alphaRow32Sse2(s, d, b.width, b.opacity, b.dstPitch);
             else
                 alphaRow16Sse2(s, d, b.width, b.opacity, b.layout);
 #else
