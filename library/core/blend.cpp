@@ -179,35 +179,80 @@ SSE2_FUNCTION inline __m128i blendPixels(__m128i s, __m128i d, __m128i aLo, __m1
     return _mm_packus_epi16(lo, hi);
 }
 
-// Four pixels at a time; the rest as the plain loop draws them.
-SSE2_ENTRY void alphaRow32Sse2(const std::uint8_t* s, std::uint8_t* d, std::int32_t width,
-                               std::uint32_t opacity) {
-    const __m128i zero = _mm_setzero_si128();
-    const __m128i full = _mm_set1_epi32(255);
+// round((s * a + d * (255 - a)) / 255) on eight 16-bit lanes with one multiply: the sum is
+// (s - d) * a + 256 * d - d, which fits 16 bits, so lanes that wrap on the way end exact.
+// `d128` holds 256 * d + 128.
+SSE2_FUNCTION inline __m128i blendLanesOnce(__m128i s, __m128i d, __m128i d128, __m128i a) {
+    const __m128i sum =
+        _mm_add_epi16(_mm_mullo_epi16(_mm_sub_epi16(s, d), a), _mm_sub_epi16(d128, d));
+    return _mm_mulhi_epu16(sum, _mm_set1_epi16(257));
+}
+
+// Four pixels at alphas `a` (one a 32-bit lane) over `dv`; the spare byte's alpha is 0, so the
+// destination keeps it.
+SSE2_FUNCTION inline __m128i alphaPixels32(__m128i sp, __m128i dv, __m128i a) {
+    const __m128i zero = _mm_setzero_si128(), half = _mm_set1_epi8(-128);
+    const __m128i a3 =
+        _mm_or_si128(_mm_mullo_epi16(a, _mm_set1_epi32(0x0101)), _mm_slli_epi32(a, 16));
+    const __m128i lo = blendLanesOnce(_mm_unpacklo_epi8(sp, zero), _mm_unpacklo_epi8(dv, zero),
+                                      _mm_unpacklo_epi8(half, dv), _mm_unpacklo_epi8(a3, zero));
+    const __m128i hi = blendLanesOnce(_mm_unpackhi_epi8(sp, zero), _mm_unpackhi_epi8(dv, zero),
+                                      _mm_unpackhi_epi8(half, dv), _mm_unpackhi_epi8(a3, zero));
+    return _mm_packus_epi16(lo, hi);
+}
+
+// The opaque pixels of `sp` over `dv`, whose spare bytes stay.
+SSE2_FUNCTION inline __m128i opaquePixels32(__m128i sp, __m128i dv) {
     const __m128i colour = _mm_set1_epi32(0x00FFFFFF);
+    return _mm_or_si128(_mm_and_si128(sp, colour), _mm_andnot_si128(colour, dv));
+}
+
+// Alphas (one a 32-bit lane) under the opacity, as effectiveAlpha computes them.
+SSE2_FUNCTION inline __m128i fadedAlpha(__m128i a, __m128i opacityLanes) {
+    a = _mm_add_epi16(_mm_mullo_epi16(a, opacityLanes), _mm_set1_epi32(128));
+    return _mm_mulhi_epu16(a, _mm_set1_epi32(257));
+}
+
+// The 32-bit loop, built once for opacity 255 (the alphas as they are) and once for the rest.
+// Eight pixels a step: soft sprites have long runs of clear and of opaque pixels, and one test
+// on eight costs fewer mispredicted branches than two on four.
+template <bool Faded>
+SSE2_FUNCTION inline std::int32_t alphaGroups32(const std::uint8_t* s, std::uint8_t* d,
+                                                std::int32_t width, std::uint32_t opacity) {
+    const __m128i zero = _mm_setzero_si128();
     const __m128i opacityLanes = _mm_set1_epi32(static_cast<int>(opacity));
     std::int32_t x = 0;
-    for (; x + 4 <= width; x += 4) {
-        const __m128i sp = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + 4 * x));
-        __m128i a = _mm_srli_epi32(sp, 24);
-        if (opacity != 255) {
-            a = _mm_add_epi16(_mm_mullo_epi16(a, opacityLanes), _mm_set1_epi32(128));
-            a = _mm_mulhi_epu16(a, _mm_set1_epi32(257));
-        }
-        if (_mm_movemask_epi8(_mm_cmpeq_epi32(a, zero)) == 0xFFFF) continue;
+    for (; x + 8 <= width; x += 8) {
+        const __m128i s0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + 4 * x));
+        const __m128i s1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + 4 * x + 16));
+        __m128i a0 = _mm_srli_epi32(s0, 24), a1 = _mm_srli_epi32(s1, 24);
+        if (Faded) a0 = fadedAlpha(a0, opacityLanes), a1 = fadedAlpha(a1, opacityLanes);
+        const __m128i alphas = _mm_packs_epi32(a0, a1);
+        if (_mm_movemask_epi8(_mm_cmpeq_epi16(alphas, zero)) == 0xFFFF) continue;
         __m128i* dp = reinterpret_cast<__m128i*>(d + 4 * x);
-        const __m128i dv = _mm_loadu_si128(dp);
-        if (_mm_movemask_epi8(_mm_cmpeq_epi32(a, full)) == 0xFFFF) {
-            _mm_storeu_si128(dp,
-                             _mm_or_si128(_mm_and_si128(sp, colour), _mm_andnot_si128(colour, dv)));
-            continue;
+        const __m128i d0 = _mm_loadu_si128(dp), d1 = _mm_loadu_si128(dp + 1);
+        if (!Faded && _mm_movemask_epi8(_mm_cmpeq_epi16(alphas, _mm_set1_epi16(255))) == 0xFFFF) {
+            _mm_storeu_si128(dp, opaquePixels32(s0, d0));
+            _mm_storeu_si128(dp + 1, opaquePixels32(s1, d1));
+        } else {
+            _mm_storeu_si128(dp, alphaPixels32(s0, d0, a0));
+            _mm_storeu_si128(dp + 1, alphaPixels32(s1, d1, a1));
         }
-        // The spare byte's alpha is 0: the destination keeps it.
-        const __m128i a3 =
-            _mm_or_si128(a, _mm_or_si128(_mm_slli_epi32(a, 8), _mm_slli_epi32(a, 16)));
-        _mm_storeu_si128(
-            dp, blendPixels(sp, dv, _mm_unpacklo_epi8(a3, zero), _mm_unpackhi_epi8(a3, zero)));
     }
+    return x;
+}
+
+// Eight pixels at a time; the rest as the plain loop draws them. The row `pitch` bytes below
+// is fetched ahead while this one is drawn, since even an opaque group reads the destination
+// (for the spare bytes). A fetch ahead never faults, below the last row too; its address is
+// made as a number, not as a pointer past the block.
+SSE2_ENTRY void alphaRow32Sse2(const std::uint8_t* s, std::uint8_t* d, std::int32_t width,
+                               std::uint32_t opacity, std::ptrdiff_t pitch) {
+    const std::uintptr_t next = reinterpret_cast<std::uintptr_t>(d) + std::uintptr_t(pitch);
+    for (std::int32_t at = 0; at < 4 * width; at += 64)
+        _mm_prefetch(reinterpret_cast<const char*>(next + std::uintptr_t(at)), _MM_HINT_T0);
+    const std::int32_t x = opacity == 255 ? alphaGroups32<false>(s, d, width, opacity)
+                                          : alphaGroups32<true>(s, d, width, opacity);
     alphaRowPlain(s, d, x, width, opacity, PixelLayout::Rgb32);
 }
 
@@ -308,7 +353,7 @@ void blendAlphaSource(const BlendBlock& b, BlendPath path) {
         [&](const std::uint8_t* s, std::uint8_t* d) {
 #if QUILLON_SSE2
             if (b.layout == PixelLayout::Rgb32)
-                alphaRow32Sse2(s, d, b.width, b.opacity);
+                alphaRow32Sse2(s, d, b.width, b.opacity, b.dstPitch);
             else
                 alphaRow16Sse2(s, d, b.width, b.opacity, b.layout);
 #else

@@ -115,8 +115,10 @@ template <class Blend> Block bothPaths(BlendBlock b, const Block& dest, Blend bl
 } // namespace
 
 TEST(Blend, AlphaSourceFollowsTheRuleForEveryAlphaAndOpacityOnBothPaths) {
-    // Row x of the source has alpha x; each opacity blends the whole block once per path.
-    const std::int32_t width = 257, height = 7; // a tail after groups of four
+    // Column x of the first rows has alpha x; the last rows run clear, opaque and ramped in
+    // turn, 16 pixels each, so whole groups are skipped and copied. Each opacity blends the
+    // whole block once per path.
+    const std::int32_t width = 257, height = 7; // a tail after groups of eight
     std::vector<std::uint8_t> src(std::size_t(width * height * 4));
     for (std::int32_t y = 0; y < height; ++y)
         for (std::int32_t x = 0; x < width; ++x) {
@@ -124,7 +126,8 @@ TEST(Blend, AlphaSourceFollowsTheRuleForEveryAlphaAndOpacityOnBothPaths) {
             p[0] = static_cast<std::uint8_t>(x * 7 + y * 31);
             p[1] = static_cast<std::uint8_t>(255 - x + y * 3);
             p[2] = static_cast<std::uint8_t>(x * 13 + y);
-            p[3] = static_cast<std::uint8_t>(x % 256);
+            const int run = x / 16 % 3;
+            p[3] = static_cast<std::uint8_t>(y < 5 || run == 2 ? x % 256 : run * 255);
         }
     for (PixelLayout layout : kLayouts) {
         SCOPED_TRACE(int(layout));
