@@ -32,19 +32,10 @@ void shoot(HWND window, const char* name) {
     }
 }
 
-HWND firstDialog(const td::App& app) {
-    HWND dialog = nullptr;
-    td::WaitFor(
-        [&] {
-            for (HWND w : app.TopWindows())
-                if (td::ClassOf(w) == L"#32770") dialog = w;
-            return dialog != nullptr;
-        },
-        10000);
-    return dialog;
-}
-
-void closeBox(HWND box) {
+// Takes the message box the program shows now, then presses its OK.
+void shootBox(const td::App& app, const char* name) {
+    HWND box = app.WaitMessageBox();
+    shoot(box, name);
     if (box) td::PressBoxButton(box, IDOK);
 }
 
@@ -104,13 +95,9 @@ void tamsel() {
     withProgram(L"TAMSEL.EXE", L"Tamsel", files, [](td::App& app, HWND form) {
         shoot(form, "tamsel");
         td::Click(td::Control(form, compositor::kIdCommand1));
-        HWND box = app.WaitMessageBox();
-        shoot(box, "tamsel-message");
-        closeBox(box);
+        shootBox(app, "tamsel-message");
         td::ChooseMenu(form, shell::kIdMenuAbout);
-        box = app.WaitMessageBox();
-        shoot(box, "about");
-        closeBox(box);
+        shootBox(app, "about");
         td::ChooseMenu(form, shell::kIdMenuHelp);
         HWND viewer = app.WaitWindow(L"Tamsel の使い方");
         shoot(viewer, "help");
@@ -121,7 +108,8 @@ void tamsel() {
     withProgram(
         L"TAMSEL.EXE", nullptr, video,
         [](td::App& app, HWND) {
-            HWND dialog = firstDialog(app);
+            // A dialog box like a message box, the only one the program shows.
+            HWND dialog = app.WaitMessageBox(10000);
             shoot(dialog, "tamsel-compress");
             if (dialog) td::PressBoxButton(dialog, IDCANCEL);
         },
@@ -136,9 +124,7 @@ void purnix() {
     withProgram(L"PURNIX.EXE", L"Purnix", sounds, [](td::App& app, HWND form) {
         shoot(form, "purnix");
         td::Click(td::Control(form, wavconv::kIdCommand1));
-        HWND box = app.WaitMessageBox();
-        shoot(box, "purnix-message");
-        closeBox(box);
+        shootBox(app, "purnix-message");
     });
 }
 
@@ -151,9 +137,7 @@ void kestrom() {
     withProgram(L"KESTROM.EXE", updater::kTool.caption, projects, [](td::App& app, HWND form) {
         shoot(form, "kestrom");
         td::SelectListItem(td::Control(form, shell::kIdFile1), L"Damaged.vbp");
-        HWND box = app.WaitMessageBox();
-        shoot(box, "kestrom-message");
-        closeBox(box);
+        shootBox(app, "kestrom-message");
     });
 }
 
