@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Packs what a user downloads into one zip named with the version: the laid-out dist/
 # (DLL, header, VB module, .def, import library, programs and their help files, and the
-# same binaries of the 64-bit build in x64/), the user documentation, the samples and the
-# licence. Run by "./run dist" after a build.
+# same binaries of the 64-bit build in x64/), the user documentation with its pictures, the
+# samples and the licence. Run by "./run dist" after a build.
 set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 DIST=$ROOT/dist
@@ -29,12 +29,16 @@ rm -rf "$STAGE" "$ZIP"
 mkdir -p "$STAGE/docs" "$STAGE/examples/vb"
 cp -r "$DIST"/. "$STAGE/"
 cp "$ROOT/LICENSE" "$STAGE/LICENSE.txt"
-# The download's README sits at the root: its links to the pages gain the docs/ folder.
-sed 's#](\([a-z0-9-]*\.md\)#](docs/\1#g' "$ROOT/docs/README.md" >"$STAGE/README.md"
+# The download's README sits at the root: its links to the pages and pictures gain the
+# docs/ folder.
+sed -e 's#](\([a-z0-9-]*\.md\)#](docs/\1#g' -e 's#](images/#](docs/images/#g' \
+    "$ROOT/docs/README.md" >"$STAGE/README.md"
 # User documentation only; developer notes (dev-*.md) stay in the repository.
 for page in "$ROOT"/docs/*.md; do
     case $(basename "$page") in dev-*) ;; *) cp "$page" "$STAGE/docs/" ;; esac
 done
+# The pictures the pages show (made by "./run docs").
+[ -d "$ROOT/docs/images" ] && cp -r "$ROOT/docs/images" "$STAGE/docs/"
 # The VB sample opens and runs from its own folder: it gets the module and the DLL.
 cp "$ROOT"/examples/vb/{QuillonSample.vbp,frmMain.frm,Game.bas,sprites.bmp,ball.png,glow.png} "$STAGE/examples/vb/"
 cp "$DIST/Quillon.bas" "$DIST/Quillon.dll" "$STAGE/examples/vb/"

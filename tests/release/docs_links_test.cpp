@@ -1,6 +1,7 @@
 // Links between the user pages must work in the download: every relative link names a
-// page that exists, and every #anchor names a heading of that page (as code hosts make
-// anchors: lower case, punctuation dropped, spaces to hyphens).
+// page or picture that exists, and every #anchor names a heading of that page (as code
+// hosts make anchors: lower case, punctuation dropped, spaces to hyphens). Every picture in
+// docs/images/ is shown by some page: none is shipped for nothing.
 #include <gtest/gtest.h>
 
 #include <cctype>
@@ -82,6 +83,24 @@ TEST(DocsLinks, EveryRelativeLinkAndAnchorResolves) {
         }
     }
     EXPECT_GE(checked, 10);
+}
+
+TEST(DocsLinks, EveryPictureIsShownByAPage) {
+    std::regex image(R"(!\[[^\]]*\]\(images/([^)\s#]*)\))");
+    std::set<std::string> shown;
+    for (const auto& entry : fs::directory_iterator(kDocs)) {
+        if (entry.path().extension() != ".md") continue;
+        std::string text = readFile(entry.path());
+        for (std::sregex_iterator m(text.begin(), text.end(), image), end; m != end; ++m)
+            shown.insert((*m)[1]);
+    }
+    int pictures = 0;
+    for (const auto& entry : fs::directory_iterator(kDocs / "images")) {
+        ++pictures;
+        EXPECT_TRUE(shown.count(entry.path().filename().string()))
+            << "no page shows images/" << entry.path().filename().string();
+    }
+    EXPECT_GE(pictures, 1);
 }
 
 } // namespace

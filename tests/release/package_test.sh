@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Packs the release the way "./run dist" does and checks what a user gets: every file the
-# download README promises, the DLL identical to the built one, no developer notes, and
-# README links that resolve inside the unpacked folder. Skips (77) before a build of both.
+# download README promises, the DLL identical to the built one, no developer notes, README
+# links and every page's pictures that resolve inside the unpacked folder. Skips (77)
+# before a build of both.
 set -euo pipefail
 ROOT=$1
 # A run forced to one build lays out only that one; the package needs both.
@@ -46,5 +47,18 @@ fi
 for target in $(grep -o '](docs/[^)#]*' "$top/README.md" | sed 's/^](//'); do
     [ -f "$top/$target" ] || { echo "FAIL: README links to missing $target"; status=1; }
 done
+# Pictures, from every page where it lies in the download, and each a PNG.
+pictures=0
+for page in "$top/README.md" "$top"/docs/*.md; do
+    for target in $(grep -o '!\[[^]]*\]([^)#]*' "$page" | sed 's/.*](//'); do
+        file=$(dirname "$page")/$target
+        pictures=$((pictures + 1))
+        if [ "$(head -c 4 "$file" 2>/dev/null | od -An -tx1 | tr -d ' ')" != 89504e47 ]; then
+            echo "FAIL: ${page#"$top"/} shows $target, not a PNG in the package"
+            status=1
+        fi
+    done
+done
+[ "$pictures" -gt 0 ] || { echo "FAIL: no page shows a picture"; status=1; }
 [ "$status" -eq 0 ] && echo "ok: $(find "$top" -type f | wc -l) files in $(basename "$zip")"
 exit $status

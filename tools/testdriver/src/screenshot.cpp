@@ -1,5 +1,5 @@
-// The screen as pixels: captured into a device-independent bitmap, and saved whole as PNG
-// under QUILLON_SHOTS.
+// The screen as pixels: captured into a device-independent bitmap, and saved as PNG: whole
+// under QUILLON_SHOTS, or one window's rectangle.
 
 #include "driver_internal.h"
 
@@ -30,6 +30,28 @@ ScreenCapture CaptureScreen(const RECT& area, WORD bitCount, bool bottomUp) {
     return capture;
 }
 
+namespace {
+
+// Writes the capture as <unixBase>.bmp and converts it to `png` with `options`; the PNG's
+// path, the BMP's when the conversion failed, "" when nothing was written.
+std::string SavePng(const ScreenCapture& capture, const std::string& unixBase,
+                    const std::string& png, const std::string& options) {
+    BITMAPFILEHEADER fh = {};
+    fh.bfType = 0x4D42;
+    fh.bfOffBits = sizeof(fh) + sizeof(capture.header);
+    fh.bfSize = fh.bfOffBits + DWORD(capture.bits.size());
+    std::string file(reinterpret_cast<const char*>(&fh), sizeof(fh));
+    file.append(reinterpret_cast<const char*>(&capture.header), sizeof(capture.header));
+    file += capture.bits;
+    if (!WriteBytes(WindowsPath(unixBase + ".bmp"), file)) return "";
+    if (RunUnix("convert '" + unixBase + ".bmp' " + options + " '" + png + "' && rm -f '" +
+                unixBase + ".bmp'") != 0)
+        return unixBase + ".bmp";
+    return png;
+}
+
+} // namespace
+
 std::string Screenshot(const std::string& name) {
     wchar_t folder[MAX_PATH];
     if (!GetEnvironmentVariableW(L"QUILLON_SHOTS", folder, MAX_PATH)) return "";
@@ -41,20 +63,19 @@ std::string Screenshot(const std::string& name) {
         whole.right = GetDeviceCaps(screen.get(), HORZRES);
         whole.bottom = GetDeviceCaps(screen.get(), VERTRES);
     }
-    ScreenCapture capture = CaptureScreen(whole, 24, true);
-    BITMAPFILEHEADER fh = {};
-    fh.bfType = 0x4D42;
-    fh.bfOffBits = sizeof(fh) + sizeof(capture.header);
-    fh.bfSize = fh.bfOffBits + DWORD(capture.bits.size());
-    std::string file(reinterpret_cast<const char*>(&fh), sizeof(fh));
-    file.append(reinterpret_cast<const char*>(&capture.header), sizeof(capture.header));
-    file += capture.bits;
-    if (!WriteBytes(WindowsPath(unixBase + ".bmp"), file)) return "";
-    std::string png = unixBase + ".png";
-    if (RunUnix("convert '" + unixBase + ".bmp' '" + png + "' && rm -f '" + unixBase + ".bmp'") !=
-        0)
-        return unixBase + ".bmp";
-    return png;
+    return SavePng(CaptureScreen(whole, 24, true), unixBase, unixBase + ".png", "");
+}
+
+bool WindowShot(HWND hwnd, const std::string& unixPng) {
+    RECT area = {};
+    if (!GetWindowRect(hwnd, &area) || IsRectEmpty(&area)) return false;
+    Sync(hwnd);
+    Sleep(Patience(150)); // let the window finish painting
+    std::string base = unixPng.substr(0, unixPng.rfind('.'));
+    // No time stamps (the same pixels give the same bytes); ImageMagick writes a palette
+    // by itself where the pixels have 256 colours or fewer, and only then.
+    return SavePng(CaptureScreen(area, 24, true), base, unixPng,
+                   "-strip -define png:exclude-chunks=date,time") == unixPng;
 }
 
 } // namespace td

@@ -169,5 +169,8 @@ int DarkPixels(HWND hwnd);
 // Saves the screen (the Wine desktop) as <name>.png in $QUILLON_SHOTS; returns the Unix
 // path, or "" when no folder is set.
 std::string Screenshot(const std::string& name);
+// Saves what the screen shows of the window's rectangle (frame included) as the PNG file
+// `unixPng`, without time stamps; false when nothing was written.
+bool WindowShot(HWND hwnd, const std::string& unixPng);
 
 } // namespace td
