@@ -1,7 +1,7 @@
 // WAV byte images for the reader tests.
 #pragma once
 
-#include "../../../avi/tests/riff_builder.h"
+#include "../../../avi/core/tests/riff_builder.h"
 
 namespace wave_test {
 

@@ -38,7 +38,7 @@ FixupResult fixVideoHeaders(riff::ByteStore& store) {
     // not leave the earlier ones made.
     std::vector<std::pair<uint64_t, uint32_t>> changes; // where, new value
     std::vector<bool> uncompressed(layout.streams.size(), false);
-    bool period_done = false;
+    bool periodDone = false;
     for (size_t i = 0; i < layout.streams.size(); ++i) {
         const StreamLayout& s = layout.streams[i];
         if (s.fccType != riff::fourCC("vids") || s.strhSize < kStrhRate + 4) continue;
@@ -50,8 +50,8 @@ FixupResult fixVideoHeaders(riff::ByteStore& store) {
             }
             uncompressed[i] = compression == 0;
         }
-        if (period_done || layout.avihSize < kAvihMicroSecPerFrame + 4) continue;
-        period_done = true;
+        if (periodDone || layout.avihSize < kAvihMicroSecPerFrame + 4) continue;
+        periodDone = true;
         uint32_t scale = 0, rate = 0, stored = 0;
         if (!readU32(store, s.strh + kStrhScale, scale) ||
             !readU32(store, s.strh + kStrhRate, rate) ||
@@ -66,7 +66,7 @@ FixupResult fixVideoHeaders(riff::ByteStore& store) {
     }
 
     // idx1 entries: chunk id, flags, offset, length.
-    bool index_changed = false;
+    bool indexChanged = false;
     for (uint64_t e = 0; e + 16 <= layout.idx1Size; e += 16) {
         uint32_t id = 0, flags = 0;
         if (!readU32(store, layout.idx1 + e, id) || !readU32(store, layout.idx1 + e + 4, flags)) {
@@ -77,9 +77,9 @@ FixupResult fixVideoHeaders(riff::ByteStore& store) {
         if (n < 0 || size_t(n) >= uncompressed.size() || !uncompressed[n]) continue;
         if (flags & kIndexKeyFrame) continue;
         changes.emplace_back(layout.idx1 + e + 4, flags | kIndexKeyFrame);
-        index_changed = true;
+        indexChanged = true;
     }
-    if (index_changed) r.corrected++;
+    if (indexChanged) r.corrected++;
     for (const auto& [at, value] : changes) {
         if (!writeU32(store, at, value)) {
             r.why = "write error";

@@ -90,17 +90,17 @@ void CheckResize(const Bytes& in, const Bytes& out, const avi::AviLayout& before
     riff::MemoryStore original(in), changed(out);
     riff::Chunk hdrl, junk, riffChunk;
     riff::walkChunks(original, 0, in.size(), [&](const riff::Chunk& c) {
-        if (c.id != riff::fourCC("RIFF")) return riff::Status::Stop;
+        if (c.id != riff::fourCC("RIFF")) return riff::Status::kStop;
         if (c.header < before.hdrl && before.hdrl < c.end()) riffChunk = c;
-        return riff::Status::Ok;
+        return riff::Status::kOk;
     });
     riff::walkChunks(original, before.hdrl, in.size(), [&](const riff::Chunk& c) {
         hdrl = c;
-        return riff::Status::Stop;
+        return riff::Status::kStop;
     });
     riff::walkChunks(original, hdrl.next(), in.size(), [&](const riff::Chunk& c) {
         junk = c;
-        return riff::Status::Stop;
+        return riff::Status::kStop;
     });
     Check(junk.id == riff::fourCC("JUNK") && junk.end() <= riffChunk.end());
     SameOutside(in, out, {{hdrl.header, std::min(junk.next(), riffChunk.end())}});
@@ -117,11 +117,11 @@ void CheckResize(const Bytes& in, const Bytes& out, const avi::AviLayout& before
     bool found = false;
     riff::walkChunks(changed, after.streams[stream].strl, out.size(), [&](const riff::Chunk& l) {
         riff::walkChunks(changed, l.listData(), l.end(), [&](const riff::Chunk& c) {
-            if (c.id != tag) return riff::Status::Ok;
+            if (c.id != tag) return riff::Status::kOk;
             found = Slice(out, c.data(), c.size) == want;
-            return riff::Status::Stop;
+            return riff::Status::kStop;
         });
-        return riff::Status::Stop;
+        return riff::Status::kStop;
     });
     Check(found);
 }

@@ -69,7 +69,7 @@ struct Chunk {
     uint64_t listData() const { return data() + 4; }
 };
 
-enum class Status { Ok, Stop, Truncated, IoError };
+enum class Status { kOk, kStop, kTruncated, kIoError };
 
 // Calls visit for each chunk that lies in [begin, end). A chunk whose header or data
 // crosses end gives Truncated and is not visited; a missing final pad byte is tolerated.

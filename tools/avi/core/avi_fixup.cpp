@@ -27,13 +27,13 @@ namespace {
 Status countMovi(riff::ByteStore& store, const Chunk& list, AviLayout& layout, int depth) {
     return riff::walkChunks(store, list.listData(), list.end(), [&](const Chunk& c) {
         if (c.isList()) // "rec " groups
-            return depth < 4 ? countMovi(store, c, layout, depth + 1) : Status::Truncated;
+            return depth < 4 ? countMovi(store, c, layout, depth + 1) : Status::kTruncated;
         int n = streamOfChunk(c.id);
         if (n >= 0 && size_t(n) < layout.streams.size()) {
             layout.streams[n].dataBytes += c.size;
             layout.streams[n].dataChunks++;
         }
-        return Status::Ok;
+        return Status::kOk;
     });
 }
 
@@ -44,14 +44,14 @@ Status readStreamList(riff::ByteStore& store, const Chunk& strl, StreamLayout& s
             s.strhSize = c.size;
             if (c.size >= 4) {
                 uint8_t b[4];
-                if (!store.Read(c.data(), b, 4)) return Status::IoError;
+                if (!store.Read(c.data(), b, 4)) return Status::kIoError;
                 s.fccType = riff::loadU32(b);
             }
         } else if (c.id == fourCC("strf") && s.strfSize == 0) {
             s.strf = c.data();
             s.strfSize = c.size;
         }
-        return Status::Ok;
+        return Status::kOk;
     });
 }
 
@@ -63,7 +63,7 @@ bool readAviLayout(riff::ByteStore& store, AviLayout& layout, std::string* why) 
     std::vector<Chunk> movis;
     // Top-level RIFF chunks: "AVI " first, then any "AVIX" extensions with more movi data.
     Status s = riff::walkChunks(store, 0, store.Size(), [&](const Chunk& riffChunk) {
-        if (riffChunk.id != fourCC("RIFF")) return Status::Stop;
+        if (riffChunk.id != fourCC("RIFF")) return Status::kStop;
         return riff::walkChunks(store, riffChunk.listData(), riffChunk.end(), [&](const Chunk& c) {
             if (c.id == fourCC("LIST") && c.form == fourCC("hdrl")) {
                 if (layout.hdrl == 0) layout.hdrl = c.header;
@@ -76,7 +76,7 @@ bool readAviLayout(riff::ByteStore& store, AviLayout& layout, std::string* why) 
                         layout.streams.back().strl = h.header;
                         return readStreamList(store, h, layout.streams.back());
                     }
-                    return Status::Ok;
+                    return Status::kOk;
                 });
             }
             if (c.id == fourCC("LIST") && c.form == fourCC("movi")) movis.push_back(c);
@@ -84,13 +84,13 @@ bool readAviLayout(riff::ByteStore& store, AviLayout& layout, std::string* why) 
                 layout.idx1 = c.data();
                 layout.idx1Size = c.size;
             }
-            return Status::Ok;
+            return Status::kOk;
         });
     });
     for (const Chunk& m : movis)
-        if (s == Status::Ok) s = countMovi(store, m, layout, 0);
-    if (s != Status::Ok) {
-        if (why) *why = s == Status::IoError ? "read error" : "malformed AVI lists";
+        if (s == Status::kOk) s = countMovi(store, m, layout, 0);
+    if (s != Status::kOk) {
+        if (why) *why = s == Status::kIoError ? "read error" : "malformed AVI lists";
         return false;
     }
     if (layout.avih == 0) {
@@ -182,12 +182,12 @@ FixupResult trimAfterRiff(riff::ByteStore& store) {
     if (!riff::checkStructure(store, 0, &r.why)) return r;
     uint64_t end = 0;
     Status s = riff::walkChunks(store, 0, store.Size(), [&](const Chunk& c) {
-        if (c.id != fourCC("RIFF")) return Status::Stop;
+        if (c.id != fourCC("RIFF")) return Status::kStop;
         end = std::min(c.next(), store.Size());
-        return Status::Ok;
+        return Status::kOk;
     });
     // Bytes that are not a chunk header (fewer than 8) end the walk the same way.
-    if (s == Status::IoError) {
+    if (s == Status::kIoError) {
         r.why = "read error";
         return r;
     }
@@ -223,16 +223,16 @@ bool findStreamChunk(riff::ByteStore& store, const StreamLayout& s, uint32_t tag
     bool seen = false;
     Status st = riff::walkChunks(store, s.strl, store.Size(), [&](const Chunk& c) {
         strl = c;
-        return Status::Stop;
+        return Status::kStop;
     });
-    if (st != Status::Ok || strl.id != fourCC("LIST")) return false;
+    if (st != Status::kOk || strl.id != fourCC("LIST")) return false;
     st = riff::walkChunks(store, strl.listData(), strl.end(), [&](const Chunk& c) {
-        if (c.id != tag) return Status::Ok;
+        if (c.id != tag) return Status::kOk;
         found = c;
         seen = true;
-        return Status::Stop;
+        return Status::kStop;
     });
-    return st == Status::Ok && seen;
+    return st == Status::kOk && seen;
 }
 
 // The file as it would read with `bytes` written at `at`: the whole change is checked
@@ -307,9 +307,9 @@ FixupResult resizeStreamChunk(riff::ByteStore& store, const AviLayout& layout,
     r.why = "no room after the header list";
     Chunk riffChunk, hdrl, strl, junk;
     riff::walkChunks(store, 0, store.Size(), [&](const Chunk& c) {
-        if (c.id != fourCC("RIFF")) return Status::Stop;
+        if (c.id != fourCC("RIFF")) return Status::kStop;
         if (c.header < layout.hdrl && layout.hdrl < c.end()) riffChunk = c;
-        return Status::Ok;
+        return Status::kOk;
     });
     if (riffChunk.id != fourCC("RIFF") || !headerAt(store, layout.hdrl, hdrl) ||
         !headerAt(store, s.strl, strl) || !liesInside(hdrl, riffChunk) || !liesInside(strl, hdrl) ||
@@ -379,17 +379,17 @@ FixupResult prepareStreamChunk(riff::ByteStore& store, size_t stream, uint32_t t
     return r;
 }
 
-// The stream's format made `format`; with `prefix_only`, only where the stored one is a
+// The stream's format made `format`; with `prefixOnly`, only where the stored one is a
 // prefix of it (a writer that cut it short).
 FixupResult setStreamFormat(riff::ByteStore& store, size_t stream,
-                            const std::vector<uint8_t>& format, bool prefix_only) {
+                            const std::vector<uint8_t>& format, bool prefixOnly) {
     AviLayout layout;
     Chunk chunk;
     std::vector<uint8_t> stored;
     FixupResult r = prepareStreamChunk(store, stream, fourCC("strf"), layout, chunk, stored);
     if (!r.ok || stored == format) return r;
-    if (prefix_only && (stored.size() > format.size() ||
-                        !std::equal(stored.begin(), stored.end(), format.begin()))) {
+    if (prefixOnly && (stored.size() > format.size() ||
+                       !std::equal(stored.begin(), stored.end(), format.begin()))) {
         r.ok = false;
         r.why = "the stored format is not a prefix of the full one";
         return r;

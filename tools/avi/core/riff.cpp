@@ -52,25 +52,25 @@ Status walkChunks(ByteStore& store, uint64_t begin, uint64_t end,
     end = std::min(end, store.Size());
     uint64_t pos = begin;
     while (pos < end) {
-        if (end - pos < 8) return Status::Truncated;
+        if (end - pos < 8) return Status::kTruncated;
         uint8_t head[12];
-        if (!store.Read(pos, head, 8)) return Status::IoError;
+        if (!store.Read(pos, head, 8)) return Status::kIoError;
         Chunk c;
         c.id = loadU32(head);
         c.size = loadU32(head + 4);
         c.header = pos;
-        if (c.size > end - c.data()) return Status::Truncated;
+        if (c.size > end - c.data()) return Status::kTruncated;
         if (c.isList()) {
-            if (c.size < 4) return Status::Truncated;
-            if (!store.Read(c.data(), head + 8, 4)) return Status::IoError;
+            if (c.size < 4) return Status::kTruncated;
+            if (!store.Read(c.data(), head + 8, 4)) return Status::kIoError;
             c.form = loadU32(head + 8);
         }
         Status s = visit(c);
-        if (s == Status::Stop) return Status::Ok;
-        if (s != Status::Ok) return s;
+        if (s == Status::kStop) return Status::kOk;
+        if (s != Status::kOk) return s;
         pos = c.next();
     }
-    return Status::Ok;
+    return Status::kOk;
 }
 
 namespace {
@@ -80,11 +80,11 @@ constexpr int kMaxDepth = 32;
 Status checkLists(ByteStore& store, const Chunk& list, int depth, std::string* why) {
     if (depth > kMaxDepth) {
         if (why) *why = "lists nested too deeply";
-        return Status::Truncated;
+        return Status::kTruncated;
     }
     return walkChunks(store, list.listData(), list.end(), [&](const Chunk& c) {
         if (c.isList()) return checkLists(store, c, depth + 1, why);
-        return Status::Ok;
+        return Status::kOk;
     });
 }
 
@@ -108,13 +108,13 @@ bool checkStructure(ByteStore& store, uint32_t form, std::string* why) {
         Chunk riff;
         Status s = walkChunks(store, pos, size, [&](const Chunk& c) {
             riff = c;
-            return Status::Stop;
+            return Status::kStop;
         });
-        if (s != Status::Ok) return fail("a RIFF chunk runs past the end of the file");
+        if (s != Status::kOk) return fail("a RIFF chunk runs past the end of the file");
         if (first && form != 0 && riff.form != form) return fail("unexpected RIFF form type");
         s = checkLists(store, riff, 1, &reason);
-        if (s == Status::IoError) return fail("read error");
-        if (s != Status::Ok) return fail("a chunk runs past the end of its list");
+        if (s == Status::kIoError) return fail("read error");
+        if (s != Status::kOk) return fail("a chunk runs past the end of its list");
         first = false;
         pos = riff.next();
     }

@@ -29,9 +29,9 @@ TEST(WalkChunks, VisitsChunksAndSkipsPadBytes) {
     ASSERT_EQ(riff::walkChunks(store, 0, b.size(),
                                [&](const riff::Chunk& c) {
                                    seen.push_back(c);
-                                   return Status::Ok;
+                                   return Status::kOk;
                                }),
-              Status::Ok);
+              Status::kOk);
     ASSERT_EQ(seen.size(), 3u);
     EXPECT_EQ(seen[0].id, fourCC("odd "));
     EXPECT_EQ(seen[0].size, 3u);
@@ -47,18 +47,18 @@ TEST(WalkChunks, RefusesChunksThatCrossTheLimit) {
     int visited = 0;
     auto count = [&](const riff::Chunk&) {
         visited++;
-        return Status::Ok;
+        return Status::kOk;
     };
-    EXPECT_EQ(riff::walkChunks(store, 0, b.size(), count), Status::Truncated);
+    EXPECT_EQ(riff::walkChunks(store, 0, b.size(), count), Status::kTruncated);
     EXPECT_EQ(visited, 1);
     // A limit inside the file bounds the walk as the file's end does.
     visited = 0;
-    EXPECT_EQ(riff::walkChunks(store, 0, 10, count), Status::Truncated);
+    EXPECT_EQ(riff::walkChunks(store, 0, 10, count), Status::kTruncated);
     EXPECT_EQ(visited, 0);
     // A huge declared size must not wrap around.
     Bytes huge = Chunk("huge", Bytes(4, 0), 0xFFFFFFFF);
     riff::MemoryStore hugeStore(huge);
-    EXPECT_EQ(riff::walkChunks(hugeStore, 0, huge.size(), count), Status::Truncated);
+    EXPECT_EQ(riff::walkChunks(hugeStore, 0, huge.size(), count), Status::kTruncated);
 }
 
 TEST(WalkChunks, StopEndsTheWalkWithoutError) {
@@ -69,9 +69,9 @@ TEST(WalkChunks, StopEndsTheWalkWithoutError) {
     EXPECT_EQ(riff::walkChunks(store, 0, b.size(),
                                [&](const riff::Chunk&) {
                                    visited++;
-                                   return Status::Stop;
+                                   return Status::kStop;
                                }),
-              Status::Ok);
+              Status::kOk);
     EXPECT_EQ(visited, 1);
 }
 
