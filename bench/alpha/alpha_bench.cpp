@@ -206,7 +206,7 @@ void whereTheTimeGoes(const Exports& q, const Sprite& s, double frame) {
         b.width = b.height = s.size;
         for (const POINT& p : s.at) {
             b.dst = reinterpret_cast<std::uint8_t*>(&screen[std::size_t(p.y) * kWidth + p.x]);
-            quillon::blendAlphaSource(b, quillon::BlendPath::Sse2);
+            quillon::blendAlphaSource(b, quillon::BlendPath::kSse2);
         }
     });
     const double clear = perCall([&] { q.clear(0, 0); }); // the frame's one clear, shared

@@ -131,7 +131,7 @@ int main() {
             b.width = b.height = n;
             for (auto [x, y] : w.at) {
                 b.dst = reinterpret_cast<std::uint8_t*>(&screen[std::size_t(y) * kWidth + x]);
-                quillon::blendAlphaSource(b, quillon::BlendPath::Sse2);
+                quillon::blendAlphaSource(b, quillon::BlendPath::kSse2);
             }
         };
         auto pixman = [&] {

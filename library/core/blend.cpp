@@ -27,10 +27,10 @@ bool layoutOf(std::uint32_t bitCount, std::uint32_t redMask, std::uint32_t green
         PixelLayout layout;
     };
     static const Known known[] = {
-        {32, 0xFF0000, 0xFF00, 0xFF, PixelLayout::Rgb32},
-        {24, 0xFF0000, 0xFF00, 0xFF, PixelLayout::Rgb24},
-        {16, 0xF800, 0x07E0, 0x001F, PixelLayout::Rgb565},
-        {16, 0x7C00, 0x03E0, 0x001F, PixelLayout::Rgb555},
+        {32, 0xFF0000, 0xFF00, 0xFF, PixelLayout::kRgb32},
+        {24, 0xFF0000, 0xFF00, 0xFF, PixelLayout::kRgb24},
+        {16, 0xF800, 0x07E0, 0x001F, PixelLayout::kRgb565},
+        {16, 0x7C00, 0x03E0, 0x001F, PixelLayout::kRgb555},
     };
     for (const Known& k : known)
         if (k.bits == bitCount && k.red == redMask && k.green == greenMask && k.blue == blueMask) {
@@ -42,9 +42,9 @@ bool layoutOf(std::uint32_t bitCount, std::uint32_t redMask, std::uint32_t green
 
 int bytesPerPixel(PixelLayout layout) {
     switch (layout) {
-    case PixelLayout::Rgb32:
+    case PixelLayout::kRgb32:
         return 4;
-    case PixelLayout::Rgb24:
+    case PixelLayout::kRgb24:
         return 3;
     default:
         return 2;
@@ -82,12 +82,13 @@ struct Rgb {
     std::uint32_t r, g, b;
 };
 Rgb unpack16(std::uint32_t v, PixelLayout layout) {
-    if (layout == PixelLayout::Rgb565)
+    if (layout == PixelLayout::kRgb565)
         return {widen5(v >> 11 & 31), widen6(v >> 5 & 63), widen5(v & 31)};
     return {widen5(v >> 10 & 31), widen5(v >> 5 & 31), widen5(v & 31)};
 }
 std::uint32_t pack16(Rgb c, PixelLayout layout) {
-    if (layout == PixelLayout::Rgb565) return narrow5(c.r) << 11 | narrow6(c.g) << 5 | narrow5(c.b);
+    if (layout == PixelLayout::kRgb565)
+        return narrow5(c.r) << 11 | narrow6(c.g) << 5 | narrow5(c.b);
     return narrow5(c.r) << 10 | narrow5(c.g) << 5 | narrow5(c.b);
 }
 Rgb blendRgb(Rgb s, Rgb d, std::uint32_t a) {
@@ -99,13 +100,13 @@ void alphaPixel(std::uint32_t s, std::uint32_t a, std::uint8_t* d, PixelLayout l
     if (a == 0) return;
     Rgb src = {s >> 16 & 0xFF, s >> 8 & 0xFF, s & 0xFF};
     switch (layout) {
-    case PixelLayout::Rgb32: {
+    case PixelLayout::kRgb32: {
         std::uint32_t dv = load32(d);
         Rgb c = blendRgb(src, {dv >> 16 & 0xFF, dv >> 8 & 0xFF, dv & 0xFF}, a);
         store32(d, (dv & 0xFF000000u) | c.r << 16 | c.g << 8 | c.b);
         break;
     }
-    case PixelLayout::Rgb24: {
+    case PixelLayout::kRgb24: {
         Rgb c = blendRgb(src, {d[2], d[1], d[0]}, a);
         d[0] = static_cast<std::uint8_t>(c.b);
         d[1] = static_cast<std::uint8_t>(c.g);
@@ -129,7 +130,7 @@ void alphaRowPlain(const std::uint8_t* s, std::uint8_t* d, std::int32_t from, st
 
 // One faded pixel of `step` bytes; keyed pixels were left out by the caller.
 void fadePixel(const std::uint8_t* s, std::uint8_t* d, std::uint32_t a, PixelLayout layout) {
-    if (layout == PixelLayout::Rgb565 || layout == PixelLayout::Rgb555) {
+    if (layout == PixelLayout::kRgb565 || layout == PixelLayout::kRgb555) {
         Rgb c = blendRgb(unpack16(load16(s), layout), unpack16(load16(d), layout), a);
         store16(d, pack16(c, layout));
         return;
@@ -253,7 +254,7 @@ SSE2_ENTRY void alphaRow32Sse2(const std::uint8_t* s, std::uint8_t* d, std::int3
         _mm_prefetch(reinterpret_cast<const char*>(next + std::uintptr_t(at)), _MM_HINT_T0);
     const std::int32_t x = opacity == 255 ? alphaGroups32<false>(s, d, width, opacity)
                                           : alphaGroups32<true>(s, d, width, opacity);
-    alphaRowPlain(s, d, x, width, opacity, PixelLayout::Rgb32);
+    alphaRowPlain(s, d, x, width, opacity, PixelLayout::kRgb32);
 }
 
 // 5- and 6-bit channels widened to 8 bits, and 8-bit ones rounded back, on 16-bit lanes:
@@ -277,7 +278,7 @@ SSE2_FUNCTION inline __m128i channelLanes(__m128i s0, __m128i s1, int shift) {
 // Eight pixels at a time onto 5-6-5 or 5-5-5; the rest as the plain loop draws them.
 SSE2_ENTRY void alphaRow16Sse2(const std::uint8_t* s, std::uint8_t* d, std::int32_t width,
                                std::uint32_t opacity, PixelLayout layout) {
-    const bool six = layout == PixelLayout::Rgb565;
+    const bool six = layout == PixelLayout::kRgb565;
     const int redShift = six ? 11 : 10;
     const __m128i zero = _mm_setzero_si128();
     const __m128i five = _mm_set1_epi16(31), green = _mm_set1_epi16(six ? 63 : 31);
@@ -338,7 +339,7 @@ template <class Sse2Row, class PlainRow>
 void forEachRow(const BlendBlock& b, BlendPath path, bool sse2Layout, Sse2Row sse2Row,
                 PlainRow plainRow) {
     if (b.opacity == 0) return;
-    const bool sse2 = QUILLON_SSE2 && path == BlendPath::Sse2 && sse2Layout;
+    const bool sse2 = QUILLON_SSE2 && path == BlendPath::kSse2 && sse2Layout;
     const std::uint8_t* s = b.src;
     std::uint8_t* d = b.dst;
     for (std::int32_t y = 0; y < b.height; ++y, s += b.srcPitch, d += b.dstPitch)
@@ -349,10 +350,10 @@ void forEachRow(const BlendBlock& b, BlendPath path, bool sse2Layout, Sse2Row ss
 
 void blendAlphaSource(const BlendBlock& b, BlendPath path) {
     forEachRow(
-        b, path, b.layout != PixelLayout::Rgb24,
+        b, path, b.layout != PixelLayout::kRgb24,
         [&](const std::uint8_t* s, std::uint8_t* d) {
 #if QUILLON_SSE2
-            if (b.layout == PixelLayout::Rgb32)
+            if (b.layout == PixelLayout::kRgb32)
                 alphaRow32Sse2(s, d, b.width, b.opacity, b.dstPitch);
             else
                 alphaRow16Sse2(s, d, b.width, b.opacity, b.layout);
@@ -367,7 +368,7 @@ void blendAlphaSource(const BlendBlock& b, BlendPath path) {
 
 void blendFade(const BlendBlock& b, BlendPath path) {
     forEachRow(
-        b, path, b.layout == PixelLayout::Rgb32,
+        b, path, b.layout == PixelLayout::kRgb32,
         [&](const std::uint8_t* s, std::uint8_t* d) {
 #if QUILLON_SSE2
             fadeRow32Sse2(b, s, d);

@@ -10,7 +10,7 @@ namespace quillon {
 
 // How a destination stores a pixel, low byte first. 32-bit: blue, green, red, spare byte;
 // 24-bit: blue, green, red; 16-bit: 5-6-5 or 5-5-5 with blue in the low bits.
-enum class PixelLayout { Rgb32, Rgb24, Rgb565, Rgb555 };
+enum class PixelLayout { kRgb32, kRgb24, kRgb565, kRgb555 };
 
 // The layout of a pixel format given by its bit count and red, green and blue masks; false
 // for every other format (palette indices, other channel orders), which nothing blends.
@@ -59,15 +59,15 @@ struct BlendBlock {
     std::ptrdiff_t dstPitch = 0;
     std::int32_t width = 0;
     std::int32_t height = 0;
-    PixelLayout layout = PixelLayout::Rgb32; // the destination's (and a faded source's)
-    std::uint32_t opacity = 255;             // 0..255
+    PixelLayout layout = PixelLayout::kRgb32; // the destination's (and a faded source's)
+    std::uint32_t opacity = 255;              // 0..255
     // A faded source's colour key: pixels whose value, masked, equals the key are left out.
     bool keyed = false;
     std::uint32_t key = 0;
     std::uint32_t keyMask = 0;
 };
 
-enum class BlendPath { Plain, Sse2 };
+enum class BlendPath { kPlain, kSse2 };
 
 // Whether this build has the SSE2 loops (x86 and x86-64; elsewhere Sse2 runs the plain ones).
 bool sse2Built();

@@ -18,11 +18,11 @@ constexpr DWORD kAlphaFormatFlags = DDPF_RGB | DDPF_ALPHAPIXELS;
 // Chosen once: processors of the first 32-bit callers' era lack SSE2; x64 always has it.
 BlendPath blendPath() {
 #ifdef _WIN64
-    return BlendPath::Sse2;
+    return BlendPath::kSse2;
 #else
     static const BlendPath path = IsProcessorFeaturePresent(PF_XMMI64_INSTRUCTIONS_AVAILABLE)
-                                      ? BlendPath::Sse2
-                                      : BlendPath::Plain;
+                                      ? BlendPath::kSse2
+                                      : BlendPath::kPlain;
     return path;
 #endif
 }

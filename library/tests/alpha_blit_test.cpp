@@ -131,7 +131,7 @@ TEST_F(AlphaTest, BothLoadersKeepEveryPixelStraightAndAnImageWithoutAlphaLoadsOp
 }
 
 TEST_F(AlphaTest, BlendsOntoThirtyTwoTwentyFourAndSixteenBitSurfacesByTheRule) {
-    const Depth depths[] = {Depth::Rgb32, Depth::Rgb24, Depth::Rgb565, Depth::Rgb555};
+    const Depth depths[] = {Depth::kRgb32, Depth::kRgb24, Depth::kRgb565, Depth::kRgb555};
     for (Depth depth : depths) {
         QHANDLE dest = keep(createDestination(256, 3, depth));
         ASSERT_NE(dest, 0) << int(depth);
@@ -154,7 +154,7 @@ TEST_F(AlphaTest, BlendsOntoThirtyTwoTwentyFourAndSixteenBitSurfacesByTheRule) {
 }
 
 TEST_F(AlphaTest, OpacityZeroDrawsNothingAndOutOfRangeOpacityIsClamped) {
-    QHANDLE dest = keep(createDestination(256, 3, Depth::Rgb32));
+    QHANDLE dest = keep(createDestination(256, 3, Depth::kRgb32));
     for (int opacity : {0, -7}) {
         fill(dest);
         std::vector<std::uint32_t> before = snapshot(dest);
@@ -168,11 +168,11 @@ TEST_F(AlphaTest, OpacityZeroDrawsNothingAndOutOfRangeOpacityIsClamped) {
 }
 
 TEST_F(AlphaTest, FadesAnOrdinarySurfaceLeavingItsKeyedPixelsOut) {
-    for (Depth depth : {Depth::Rgb32, Depth::Rgb565}) {
+    for (Depth depth : {Depth::kRgb32, Depth::kRgb565}) {
         SCOPED_TRACE(int(depth));
         auto make = [&] {
-            return keep(depth == Depth::Rgb32 ? d.ddCreateSurface(64, 16)
-                                              : createDestination(64, 16, depth));
+            return keep(depth == Depth::kRgb32 ? d.ddCreateSurface(64, 16)
+                                               : createDestination(64, 16, depth));
         };
         QHANDLE keyedSrc = make(), unkeyedSrc = make();
         QHANDLE dest = keep(createDestination(80, 20, depth));
@@ -244,8 +244,8 @@ TEST_F(AlphaTest, SafeAlphaBltClipsAtAllFourEdgesAndNeverPastTheSurfaces) {
 
 TEST_F(AlphaTest, RefusalsDrawNothing) {
     QHANDLE plain = keep(d.ddCreateSurface(256, 3));
-    QHANDLE indexed = keep(createDestination(256, 3, Depth::Indexed8));
-    QHANDLE sixteen = keep(createDestination(256, 3, Depth::Rgb565));
+    QHANDLE indexed = keep(createDestination(256, 3, Depth::kIndexed8));
+    QHANDLE sixteen = keep(createDestination(256, 3, Depth::kRgb565));
     QHANDLE other =
         keep(d.ddCreateAlphaSurfaceFromImageData(png.data(), static_cast<long>(png.size())));
     fill(back);

@@ -50,7 +50,7 @@ inline std::vector<BYTE> encodePng(const Image& im, bool alpha) {
 
 // Off-screen destinations of every kind the blits draw on: 32-bit, 24-bit, 16-bit 5-6-5
 // and 5-5-5, and 8-bit (refused), through the library's own driver object.
-enum class Depth { Rgb32, Rgb24, Rgb565, Rgb555, Indexed8 };
+enum class Depth { kRgb32, kRgb24, kRgb565, kRgb555, kIndexed8 };
 
 inline QHANDLE createDestination(int width, int height, Depth depth) {
     auto* driver = reinterpret_cast<IDirectDraw2*>(dll().ddGetDD());

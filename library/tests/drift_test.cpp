@@ -89,10 +89,10 @@ std::map<std::string, CFunction> fromHeader() {
 
 // --- Quillon.bas, one branch at a time ---
 
-enum class Branch { Classic, Vba7 };
+enum class Branch { kClassic, kVba7 };
 
 const char* branchName(Branch b) {
-    return b == Branch::Vba7 ? "VBA7 branch" : "classic branch";
+    return b == Branch::kVba7 ? "VBA7 branch" : "classic branch";
 }
 
 // The lines a compiler of that world reads: outside "#If VBA7 Then ... #Else ... #End If"
@@ -121,7 +121,7 @@ std::string branchText(const std::string& bas, Branch branch) {
             continue;
         }
         EXPECT_NE(t.rfind("#", 0), 0u) << "unexpected directive: " << t;
-        bool read = part == Both || (part == First) == (branch == Branch::Vba7);
+        bool read = part == Both || (part == First) == (branch == Branch::kVba7);
         if (read) out += line + "\n";
     }
     EXPECT_EQ(part, Both) << "#If VBA7 left open";
@@ -277,7 +277,7 @@ const std::set<std::string> kIntegerExports = {"ddSetBitDepth", "ddCanOverlay", 
 
 TEST(Drift, HeaderVbModuleDefAndExportTableAgree) {
     auto header = fromHeader();
-    auto classic = fromVbModule(Branch::Classic), vba7 = fromVbModule(Branch::Vba7);
+    auto classic = fromVbModule(Branch::kClassic), vba7 = fromVbModule(Branch::kVba7);
     auto def = fromDef();
     std::set<std::string> table = exportTable(library_test::dll().module);
 
@@ -329,16 +329,16 @@ TEST(Drift, EveryHandleHasTheWidthOfItsWorld) {
     // strings, the same in both.
     auto header = fromHeader();
     ASSERT_EQ(header.size(), kExports);
-    for (Branch branch : {Branch::Classic, Branch::Vba7}) {
+    for (Branch branch : {Branch::kClassic, Branch::kVba7}) {
         SCOPED_TRACE(branchName(branch));
-        const std::string handleType = branch == Branch::Vba7 ? "LongPtr" : "Long";
+        const std::string handleType = branch == Branch::kVba7 ? "LongPtr" : "Long";
         auto vb = fromVbModule(branch);
         for (const auto& [name, c] : header) {
             SCOPED_TRACE(name);
             auto found = vb.find(name);
             ASSERT_NE(found, vb.end());
             const VbFunction& f = found->second;
-            EXPECT_EQ(f.ptrSafe, branch == Branch::Vba7);
+            EXPECT_EQ(f.ptrSafe, branch == Branch::kVba7);
             ASSERT_TRUE(c.result == "long" || c.result == "QHANDLE") << c.result;
             EXPECT_EQ(f.result, c.result == "QHANDLE" ? handleType : std::string("Long"));
             ASSERT_EQ(f.params.size(), c.params.size());
@@ -367,7 +367,7 @@ TEST(Drift, EveryHandleHasTheWidthOfItsWorld) {
 TEST(Drift, IntegerArgumentsAreDeclaredAsVbIntegers) {
     // The exports that read only the low 16 bits take VB's Integer; every other argument
     // is a Long, a LongPtr (VBA7 handles) or a reference.
-    for (Branch branch : {Branch::Classic, Branch::Vba7}) {
+    for (Branch branch : {Branch::kClassic, Branch::kVba7}) {
         SCOPED_TRACE(branchName(branch));
         int seen = 0;
         for (const auto& [name, f] : fromVbModule(branch)) {

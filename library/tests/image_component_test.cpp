@@ -22,10 +22,10 @@ constexpr int kFactoryCreateDecoderFromStream = 4;
 constexpr int kDecoderGetFrame = 13;
 constexpr int kFrameCopyPixels = 7;
 
-enum class Failure { None, NoComponent, GetFrame, CopyPixels };
+enum class Failure { kNone, kNoComponent, kGetFrame, kCopyPixels };
 
 struct Component {
-    Failure failure = Failure::None;
+    Failure failure = Failure::kNone;
     void* createDecoderFromStream = nullptr;
     void* getFrame = nullptr;
     void* copyPixels = nullptr;
@@ -52,13 +52,13 @@ HRESULT WINAPI failingCopyPixels(IWICBitmapFrameDecode*, const WICRect*, UINT, U
 }
 
 HRESULT WINAPI watchedGetFrame(IWICBitmapDecoder* self, UINT index, IWICBitmapFrameDecode** out) {
-    if (g_component.failure == Failure::GetFrame) return WINCODEC_ERR_FRAMEMISSING;
+    if (g_component.failure == Failure::kGetFrame) return WINCODEC_ERR_FRAMEMISSING;
     using Method = HRESULT(WINAPI*)(IWICBitmapDecoder*, UINT, IWICBitmapFrameDecode**);
     HRESULT hr = reinterpret_cast<Method>(g_component.getFrame)(self, index, out);
     if (SUCCEEDED(hr)) {
         g_component.frame = *out;
         g_component.frame->AddRef();
-        if (g_component.failure == Failure::CopyPixels)
+        if (g_component.failure == Failure::kCopyPixels)
             replaceMethod(*out, kFrameCopyPixels, 11, reinterpret_cast<void*>(failingCopyPixels));
     }
     return hr;
@@ -94,7 +94,7 @@ struct FactoryClass : IClassFactory {
     HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
     HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown*, REFIID iid, void** out) override {
         *out = nullptr;
-        if (g_component.failure == Failure::NoComponent) return REGDB_E_CLASSNOTREG;
+        if (g_component.failure == Failure::kNoComponent) return REGDB_E_CLASSNOTREG;
         // The real one, straight from its server (CoCreateInstance would come back here).
         using GetClassObject = HRESULT(WINAPI*)(REFCLSID, REFIID, void**);
         auto get = reinterpret_cast<GetClassObject>(reinterpret_cast<void*>(
@@ -167,7 +167,7 @@ TEST_F(ImageComponentTest, WatchedLoadReleasesEveryObjectItWasGiven) {
 }
 
 TEST_F(ImageComponentTest, NoImagingComponentIsReportedThroughDdError) {
-    g_component.failure = Failure::NoComponent;
+    g_component.failure = Failure::kNoComponent;
     long surfaces = surfaceCount();
     EXPECT_EQ(load(), 0);
     EXPECT_EQ(d.ddError(), REGDB_E_CLASSNOTREG & 0xFFFF);
@@ -177,8 +177,8 @@ TEST_F(ImageComponentTest, NoImagingComponentIsReportedThroughDdError) {
 }
 
 TEST_F(ImageComponentTest, LateDecoderFailuresAreRefusedWithEverythingReleased) {
-    for (Failure failure : {Failure::GetFrame, Failure::CopyPixels}) {
-        SCOPED_TRACE(failure == Failure::GetFrame ? "GetFrame fails" : "CopyPixels fails");
+    for (Failure failure : {Failure::kGetFrame, Failure::kCopyPixels}) {
+        SCOPED_TRACE(failure == Failure::kGetFrame ? "GetFrame fails" : "CopyPixels fails");
         g_component = Component();
         g_component.failure = failure;
         long surfaces = surfaceCount();
@@ -186,7 +186,7 @@ TEST_F(ImageComponentTest, LateDecoderFailuresAreRefusedWithEverythingReleased) 
         EXPECT_EQ(load(), 0);
         EXPECT_EQ(surfaceCount(), surfaces) << "a surface was left behind";
         ASSERT_NE(g_component.decoder, nullptr);
-        EXPECT_EQ(failure == Failure::CopyPixels, g_component.frame != nullptr);
+        EXPECT_EQ(failure == Failure::kCopyPixels, g_component.frame != nullptr);
         EXPECT_EQ(lastRelease(g_component.frame), 0u);
         EXPECT_EQ(lastRelease(g_component.decoder), 0u);
         EXPECT_EQ(lastRelease(g_component.factory), 0u);

@@ -6,7 +6,7 @@
 namespace vbcheck {
 namespace {
 
-enum class Kind { Word, Number, String, Punct };
+enum class Kind { kWord, kNumber, kString, kPunct };
 
 struct Token {
     Kind kind;
@@ -80,7 +80,7 @@ std::vector<Statement> statements(const std::string& source) {
                 }
                 text += source[i++];
             }
-            current.tokens.push_back({Kind::String, text + "\""});
+            current.tokens.push_back({Kind::kString, text + "\""});
             continue;
         }
         if (c == ':') {
@@ -96,7 +96,7 @@ std::vector<Statement> statements(const std::string& source) {
             while (i < source.size() && (std::isxdigit(static_cast<unsigned char>(source[i]))))
                 ++i;
             if (i < source.size() && (source[i] == '&' || source[i] == '%')) ++i;
-            current.tokens.push_back({Kind::Number, source.substr(start, i - start)});
+            current.tokens.push_back({Kind::kNumber, source.substr(start, i - start)});
             continue;
         }
         if (std::isdigit(static_cast<unsigned char>(c)) ||
@@ -107,7 +107,7 @@ std::vector<Statement> statements(const std::string& source) {
                    (std::isalnum(static_cast<unsigned char>(source[i])) || source[i] == '.'))
                 ++i;
             if (i < source.size() && std::string("&%!#@").find(source[i]) != std::string::npos) ++i;
-            current.tokens.push_back({Kind::Number, source.substr(start, i - start)});
+            current.tokens.push_back({Kind::kNumber, source.substr(start, i - start)});
             continue;
         }
         if (std::isalpha(static_cast<unsigned char>(c)) || c == '_') {
@@ -124,10 +124,10 @@ std::vector<Statement> statements(const std::string& source) {
                     ++i;
                 continue;
             }
-            current.tokens.push_back({Kind::Word, word});
+            current.tokens.push_back({Kind::kWord, word});
             continue;
         }
-        current.tokens.push_back({Kind::Punct, std::string(1, c)});
+        current.tokens.push_back({Kind::kPunct, std::string(1, c)});
         ++i;
     }
     flush(line);
@@ -140,7 +140,7 @@ int countItems(const std::vector<Token>& tokens, size_t begin, size_t end) {
     int depth = 0, items = 1;
     for (size_t k = begin; k < end; ++k) {
         const std::string& t = tokens[k].text;
-        if (tokens[k].kind != Kind::Punct) continue;
+        if (tokens[k].kind != Kind::kPunct) continue;
         if (t == "(")
             ++depth;
         else if (t == ")")
@@ -155,7 +155,7 @@ int countItems(const std::vector<Token>& tokens, size_t begin, size_t end) {
 size_t matching(const std::vector<Token>& tokens, size_t open) {
     int depth = 0;
     for (size_t k = open; k < tokens.size(); ++k) {
-        if (tokens[k].kind != Kind::Punct) continue;
+        if (tokens[k].kind != Kind::kPunct) continue;
         if (tokens[k].text == "(")
             ++depth;
         else if (tokens[k].text == ")" && --depth == 0)
@@ -187,7 +187,7 @@ std::string branchSource(const std::string& source, Branch branch) {
             part = Both;
         else
             directive = false;
-        bool read = !directive && (part == Both || (part == Vba7Part) == (branch == Branch::Vba7));
+        bool read = !directive && (part == Both || (part == Vba7Part) == (branch == Branch::kVba7));
         if (read) out += line;
         if (end < source.size()) out += '\n';
         at = end + 1;
@@ -232,7 +232,7 @@ std::vector<Call> findCalls(const std::string& source, const std::map<std::strin
         if (!t.empty() && lower(t[0].text) == "declare") continue;
         if (t.size() > 1 && lower(t[1].text) == "declare") continue;
         for (size_t k = 0; k < t.size(); ++k) {
-            if (t[k].kind != Kind::Word) continue;
+            if (t[k].kind != Kind::kWord) continue;
             std::string key = lower(t[k].text);
             bool declared = names.count(key) != 0;
             if (!declared && !looksLikeExport(t[k].text)) continue;
@@ -265,7 +265,7 @@ std::vector<Call> findCalls(const std::string& source, const std::map<std::strin
             if (k == 0) break; // the rest of the statement are its arguments, scanned below
         }
         // Calls nested inside a statement-form call's arguments.
-        if (!t.empty() && t[0].kind == Kind::Word && names.count(lower(t[0].text)) &&
+        if (!t.empty() && t[0].kind == Kind::kWord && names.count(lower(t[0].text)) &&
             !(t.size() > 1 && t[1].text == "=")) {
             std::string rest;
             for (size_t k = 1; k < t.size(); ++k)

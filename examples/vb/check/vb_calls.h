@@ -19,12 +19,12 @@ struct Call {
 // The two worlds of one module: "#If VBA7 Then <VBA7 part> #Else <classic part> #End If".
 // VB4 to VB6 have no VBA7 constant and read the classic part; VBA7 (Office 2010 and later,
 // 32- and 64-bit) reads the other. Lines outside such a block are read by both.
-enum class Branch { Classic, Vba7 };
+enum class Branch { kClassic, kVba7 };
 
 // "Declare [PtrSafe] Function Name Lib ... (params) As T" lines that a compiler of `branch`
 // reads: lower-cased name -> parameter count.
 std::map<std::string, int> declaredFunctions(const std::string& source,
-                                             Branch branch = Branch::Classic);
+                                             Branch branch = Branch::kClassic);
 
 // Calls in `source` of any name in `names` (lower-cased, VB is case-insensitive), plus
 // calls of undeclared names that look like exports (dd followed by a capital letter).

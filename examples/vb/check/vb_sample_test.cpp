@@ -31,7 +31,7 @@ std::map<std::string, int> quillon(Branch branch) {
 }
 
 const char* nameOf(Branch branch) {
-    return branch == Branch::Vba7 ? "VBA7 branch" : "classic branch";
+    return branch == Branch::kVba7 ? "VBA7 branch" : "classic branch";
 }
 
 // --- the reader itself, on small pieces of VB ---
@@ -48,8 +48,8 @@ TEST(VbReader, CountsDeclaredParameters) {
     EXPECT_EQ(d.at("ddquit"), 0);
     EXPECT_EQ(d.at("ddblt"), 5);
     EXPECT_EQ(d.at("sleep"), 1);
-    EXPECT_EQ(quillon(Branch::Classic).size(), 72u);
-    EXPECT_EQ(quillon(Branch::Vba7).size(), 72u);
+    EXPECT_EQ(quillon(Branch::kClassic).size(), 72u);
+    EXPECT_EQ(quillon(Branch::kVba7).size(), 72u);
 }
 
 TEST(VbReader, ReadsTheBranchOfEachWorld) {
@@ -63,8 +63,8 @@ TEST(VbReader, ReadsTheBranchOfEachWorld) {
         "#Else\r\n"
         "Public Declare Function ddGetDC Lib \"Quillon.dll\" (ByVal S As Long) As Long\r\n"
         "#End If\r\n";
-    auto classic = declaredFunctions(source, Branch::Classic);
-    auto vba7 = declaredFunctions(source, Branch::Vba7);
+    auto classic = declaredFunctions(source, Branch::kClassic);
+    auto vba7 = declaredFunctions(source, Branch::kVba7);
     EXPECT_EQ(classic, (std::map<std::string, int>{{"ddquit", 0}, {"ddgetdc", 1}}));
     EXPECT_EQ(vba7, (std::map<std::string, int>{{"ddquit", 0}, {"ddgetdc", 1}, {"ddnew", 2}}));
     EXPECT_EQ(declaredFunctions(source), classic) << "plain VB source is read as VB4 to VB6 do";
@@ -124,13 +124,13 @@ TEST(VbReader, ReportsInvalidFormsAndUndeclaredExports) {
 // --- the sample ---
 
 TEST(VbSample, BothBranchesOfQuillonBasDeclareTheSameExports) {
-    auto classic = quillon(Branch::Classic), vba7 = quillon(Branch::Vba7);
+    auto classic = quillon(Branch::kClassic), vba7 = quillon(Branch::kVba7);
     EXPECT_EQ(classic.size(), 72u);
     EXPECT_EQ(vba7, classic) << "names and argument counts of the VBA7 and classic branches";
 }
 
 TEST(VbSample, EveryCallMatchesQuillonBas) {
-    for (Branch branch : {Branch::Classic, Branch::Vba7}) {
+    for (Branch branch : {Branch::kClassic, Branch::kVba7}) {
         SCOPED_TRACE(nameOf(branch));
         auto declared = quillon(branch);
         ASSERT_EQ(declared.size(), 72u);
@@ -161,7 +161,7 @@ TEST(VbSample, EveryCallMatchesQuillonBas) {
 }
 
 TEST(VbSample, GettingStartedPageCallsMatchQuillonBas) {
-    for (Branch branch : {Branch::Classic, Branch::Vba7}) {
+    for (Branch branch : {Branch::kClassic, Branch::kVba7}) {
         SCOPED_TRACE(nameOf(branch));
         auto declared = quillon(branch);
         std::string page = readFile(QUILLON_DOCS_DIR "/getting-started-vb.md");

@@ -10,8 +10,8 @@ using namespace quillon;
 
 namespace {
 
-const PixelLayout kLayouts[] = {PixelLayout::Rgb32, PixelLayout::Rgb24, PixelLayout::Rgb565,
-                                PixelLayout::Rgb555};
+const PixelLayout kLayouts[] = {PixelLayout::kRgb32, PixelLayout::kRgb24, PixelLayout::kRgb565,
+                                PixelLayout::kRgb555};
 
 // The rule in real numbers: an 8-bit channel of src over dst at alpha a (0..255, not rounded).
 double rule(double src, double dst, double a) {
@@ -48,16 +48,16 @@ struct Channels {
 // The 8-bit colour of a destination pixel, and the 5-/6-bit steps of each channel.
 Channels colourOf(std::uint32_t v, PixelLayout layout) {
     switch (layout) {
-    case PixelLayout::Rgb565:
+    case PixelLayout::kRgb565:
         return {int(widen5(v >> 11 & 31)), int(widen6(v >> 5 & 63)), int(widen5(v & 31))};
-    case PixelLayout::Rgb555:
+    case PixelLayout::kRgb555:
         return {int(widen5(v >> 10 & 31)), int(widen5(v >> 5 & 31)), int(widen5(v & 31))};
     default:
         return {int(v >> 16 & 255), int(v >> 8 & 255), int(v & 255)};
     }
 }
 Channels stepsOf(std::uint32_t v, PixelLayout layout) {
-    if (layout == PixelLayout::Rgb565) return {int(v >> 11 & 31), int(v >> 5 & 63), int(v & 31)};
+    if (layout == PixelLayout::kRgb565) return {int(v >> 11 & 31), int(v >> 5 & 63), int(v & 31)};
     return {int(v >> 10 & 31), int(v >> 5 & 31), int(v & 31)};
 }
 
@@ -65,7 +65,7 @@ Channels stepsOf(std::uint32_t v, PixelLayout layout) {
 // of the rule's value in a 16-bit layout.
 void expectRule(Channels src, Channels dst, double a, std::uint32_t got, PixelLayout layout) {
     const double want[3] = {rule(src.r, dst.r, a), rule(src.g, dst.g, a), rule(src.b, dst.b, a)};
-    if (layout == PixelLayout::Rgb32 || layout == PixelLayout::Rgb24) {
+    if (layout == PixelLayout::kRgb32 || layout == PixelLayout::kRgb24) {
         Channels c = colourOf(got, layout);
         ASSERT_LE(std::abs(c.r - want[0]), 1) << "red, alpha " << a;
         ASSERT_LE(std::abs(c.g - want[1]), 1) << "green, alpha " << a;
@@ -73,7 +73,7 @@ void expectRule(Channels src, Channels dst, double a, std::uint32_t got, PixelLa
         return;
     }
     Channels s = stepsOf(got, layout);
-    const double greenSteps = layout == PixelLayout::Rgb565 ? 63 : 31;
+    const double greenSteps = layout == PixelLayout::kRgb565 ? 63 : 31;
     ASSERT_LE(std::abs(s.r - std::round(want[0] * 31 / 255)), 1) << "red, alpha " << a;
     ASSERT_LE(std::abs(s.g - std::round(want[1] * greenSteps / 255)), 1) << "green, alpha " << a;
     ASSERT_LE(std::abs(s.b - std::round(want[2] * 31 / 255)), 1) << "blue, alpha " << a;
@@ -82,9 +82,9 @@ void expectRule(Channels src, Channels dst, double a, std::uint32_t got, PixelLa
 // Destination pixel values of every kind of colour, different on every row and column.
 std::uint32_t destValue(std::int32_t x, std::int32_t y, PixelLayout layout) {
     std::uint32_t v = std::uint32_t(x * 2654435761u + y * 40503u) >> 3;
-    if (layout == PixelLayout::Rgb24) return v & 0xFFFFFF;
-    if (layout == PixelLayout::Rgb565) return v & 0xFFFF;
-    if (layout == PixelLayout::Rgb555) return v & 0x7FFF;
+    if (layout == PixelLayout::kRgb24) return v & 0xFFFFFF;
+    if (layout == PixelLayout::kRgb565) return v & 0xFFFF;
+    if (layout == PixelLayout::kRgb555) return v & 0x7FFF;
     return v;
 }
 
@@ -105,9 +105,9 @@ template <class Blend> Block bothPaths(BlendBlock b, const Block& dest, Blend bl
     Block plain = dest, fast = dest;
     b.dstPitch = dest.pitch;
     b.dst = plain.mem.data();
-    blend(b, BlendPath::Plain);
+    blend(b, BlendPath::kPlain);
     b.dst = fast.mem.data();
-    blend(b, BlendPath::Sse2);
+    blend(b, BlendPath::kSse2);
     EXPECT_EQ(plain.mem, fast.mem) << "SSE2 and plain paths differ at opacity " << b.opacity;
     return plain;
 }
@@ -148,7 +148,7 @@ TEST(Blend, AlphaSourceFollowsTheRuleForEveryAlphaAndOpacityOnBothPaths) {
                     const std::uint8_t* s = &src[std::size_t((y * width + x) * 4)];
                     const std::uint32_t before = destValue(x, y, layout), got = plain.get(x, y);
                     const double a = s[3] * opacity / 255.0;
-                    if (layout == PixelLayout::Rgb32) {
+                    if (layout == PixelLayout::kRgb32) {
                         ASSERT_EQ(got >> 24, before >> 24) << "the spare byte is kept";
                     }
                     if (a == 0) {
@@ -178,7 +178,7 @@ TEST(Blend, FadeFollowsTheRuleAndLeavesKeyedPixelsOut) {
             for (std::int32_t x = 0; x < width; ++x)
                 src.put(x, y,
                         x % 3 == 0
-                            ? key | (layout == PixelLayout::Rgb32 ? std::uint32_t(x) << 24 : 0)
+                            ? key | (layout == PixelLayout::kRgb32 ? std::uint32_t(x) << 24 : 0)
                             : destValue(x + 17, y * 5 + 1, layout));
         for (bool keyed : {false, true})
             for (std::uint32_t opacity = 0; opacity < 256; ++opacity) {
@@ -191,7 +191,7 @@ TEST(Blend, FadeFollowsTheRuleAndLeavesKeyedPixelsOut) {
                 b.opacity = opacity;
                 b.keyed = keyed;
                 b.key = key;
-                b.keyMask = layout == PixelLayout::Rgb555 ? 0x7FFF : 0xFFFFFF;
+                b.keyMask = layout == PixelLayout::kRgb555 ? 0x7FFF : 0xFFFFFF;
                 Block plain = bothPaths(b, patterned(width, height, layout), blendFade);
                 if (HasFailure()) return;
                 for (std::int32_t y = 0; y < height; ++y)
@@ -205,7 +205,7 @@ TEST(Blend, FadeFollowsTheRuleAndLeavesKeyedPixelsOut) {
                         } else {
                             expectRule(colourOf(s, layout), colourOf(before, layout), opacity, got,
                                        layout);
-                            if (layout == PixelLayout::Rgb32) {
+                            if (layout == PixelLayout::kRgb32) {
                                 ASSERT_LE(
                                     std::abs(int(got >> 24) - rule(s >> 24, before >> 24, opacity)),
                                     1);
@@ -228,15 +228,15 @@ TEST(Blend, SixteenBitPackingAndFormats) {
     EXPECT_EQ(widen5(31), 255u);
     EXPECT_EQ(widen6(63), 255u);
 
-    PixelLayout l = PixelLayout::Rgb24;
+    PixelLayout l = PixelLayout::kRgb24;
     EXPECT_TRUE(layoutOf(16, 0xF800, 0x07E0, 0x1F, l));
-    EXPECT_EQ(l, PixelLayout::Rgb565);
+    EXPECT_EQ(l, PixelLayout::kRgb565);
     EXPECT_TRUE(layoutOf(16, 0x7C00, 0x03E0, 0x1F, l));
-    EXPECT_EQ(l, PixelLayout::Rgb555);
+    EXPECT_EQ(l, PixelLayout::kRgb555);
     EXPECT_TRUE(layoutOf(24, 0xFF0000, 0xFF00, 0xFF, l));
-    EXPECT_EQ(l, PixelLayout::Rgb24);
+    EXPECT_EQ(l, PixelLayout::kRgb24);
     EXPECT_TRUE(layoutOf(32, 0xFF0000, 0xFF00, 0xFF, l));
-    EXPECT_EQ(l, PixelLayout::Rgb32);
+    EXPECT_EQ(l, PixelLayout::kRgb32);
     EXPECT_FALSE(layoutOf(8, 0, 0, 0, l));                 // palette indices
     EXPECT_FALSE(layoutOf(32, 0xFF, 0xFF00, 0xFF0000, l)); // red and blue swapped
     EXPECT_FALSE(layoutOf(16, 0xF800, 0x07E0, 0x3F, l));

@@ -39,20 +39,20 @@ struct OperationSwitch {
     const wchar_t* name; // upper case
     AudioOperation operation;
 };
-const OperationSwitch kOperations[] = {{L"/ADD", AudioOperation::Add},
-                                       {L"/REPLACE", AudioOperation::Replace},
-                                       {L"/KEEP", AudioOperation::NoOperation},
-                                       {L"/DELETE", AudioOperation::Delete}};
+const OperationSwitch kOperations[] = {{L"/ADD", AudioOperation::kAdd},
+                                       {L"/REPLACE", AudioOperation::kReplace},
+                                       {L"/KEEP", AudioOperation::kNoOperation},
+                                       {L"/DELETE", AudioOperation::kDelete}};
 
 } // namespace
 
 CommandRequest readCommandLine(const std::vector<std::wstring>& args) {
     CommandRequest request;
-    std::wstring first_error, operation_switch;
+    std::wstring firstError, operationSwitch;
     int operations = 0;
     std::vector<std::wstring> files;
-    auto fail = [&first_error](const std::wstring& line) {
-        if (first_error.empty()) first_error = line;
+    auto fail = [&firstError](const std::wstring& line) {
+        if (firstError.empty()) firstError = line;
     };
     for (size_t i = 0; i < args.size(); ++i) {
         const std::wstring& arg = args[i];
@@ -65,8 +65,8 @@ CommandRequest readCommandLine(const std::vector<std::wstring>& args) {
             request.help = true;
         } else if (name == L"/OUT") {
             // The next argument is the name, whatever it looks like.
-            request.output_name = i + 1 < args.size() ? args[++i] : L"";
-            if (request.output_name.empty()) fail(arg + L": " + kMissingName);
+            request.outputName = i + 1 < args.size() ? args[++i] : L"";
+            if (request.outputName.empty()) fail(arg + L": " + kMissingName);
         } else if (name == L"/OPTIONS") {
             request.options = true;
         } else {
@@ -76,29 +76,29 @@ CommandRequest readCommandLine(const std::vector<std::wstring>& args) {
                     known = true;
                     if (++operations == 2) fail(kTwoOperations);
                     request.operation = op.operation;
-                    operation_switch = arg;
+                    operationSwitch = arg;
                 }
             if (!known) fail(arg + L": " + kUnknownSwitch);
         }
     }
     if (operations == 0) fail(kNoOperation);
-    if (request.output_name.empty()) fail(kNoOutput);
+    if (request.outputName.empty()) fail(kNoOutput);
     const size_t wanted = needsAudioFile(request.operation) ? 2 : 1;
     if (files.empty()) {
         fail(kNoVideo);
     } else if (files.size() < wanted) {
-        fail(operation_switch + L": " + kNoAudio);
+        fail(operationSwitch + L": " + kNoAudio);
     } else if (files.size() > wanted) {
         fail(files[wanted] + L": " + (wanted == 1 ? kAudioRefused : kExtra));
     }
     if (!files.empty()) request.video = files[0];
     if (files.size() > 1 && wanted == 2) request.audio = files[1];
-    request.usage_error = first_error;
+    request.usageError = firstError;
     return request;
 }
 
 std::wstring shownOutput(const CommandRequest& request) {
-    const std::wstring name = completeOutputName(request.output_name);
+    const std::wstring name = completeOutputName(request.outputName);
     if (name.find(L'\\') != std::wstring::npos) return name;
     // The folder part: up to the last separator, or a drive's "C:".
     return request.video.substr(0, request.video.find_last_of(L"\\/:") + 1) + name;

@@ -11,13 +11,13 @@ namespace compositor {
 
 // What the arguments ask for. Switches are matched whatever the case of their letters.
 struct CommandRequest {
-    bool help = false;        // "/?": print the usage and do nothing else
-    std::wstring usage_error; // the line that says why the arguments cannot run; empty if they can
-    AudioOperation operation = AudioOperation::Add;
-    std::wstring video;       // as given
-    std::wstring audio;       // as given; Add and Replace only
-    std::wstring output_name; // the text after /out
-    bool options = false;     // /options: the platform's compression dialog
+    bool help = false;       // "/?": print the usage and do nothing else
+    std::wstring usageError; // the line that says why the arguments cannot run; empty if they can
+    AudioOperation operation = AudioOperation::kAdd;
+    std::wstring video;      // as given
+    std::wstring audio;      // as given; Add and Replace only
+    std::wstring outputName; // the text after /out
+    bool options = false;    // /options: the platform's compression dialog
 };
 
 // Reads the arguments after the program's name.

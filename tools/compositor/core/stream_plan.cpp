@@ -5,15 +5,15 @@
 namespace compositor {
 
 bool needsAudioFile(AudioOperation op) {
-    return op == AudioOperation::Add || op == AudioOperation::Replace;
+    return op == AudioOperation::kAdd || op == AudioOperation::kReplace;
 }
 
 std::vector<GatherStep> gatherSteps(AudioOperation op) {
     std::vector<GatherStep> steps;
-    steps.push_back({SourceFile::Video, StreamKind::Video, false, true});
-    if (op == AudioOperation::Add || op == AudioOperation::NoOperation)
-        steps.push_back({SourceFile::Video, StreamKind::Audio, true, false});
-    if (needsAudioFile(op)) steps.push_back({SourceFile::Audio, StreamKind::Audio, true, true});
+    steps.push_back({SourceFile::kVideo, StreamKind::kVideo, false, true});
+    if (op == AudioOperation::kAdd || op == AudioOperation::kNoOperation)
+        steps.push_back({SourceFile::kVideo, StreamKind::kAudio, true, false});
+    if (needsAudioFile(op)) steps.push_back({SourceFile::kAudio, StreamKind::kAudio, true, true});
     return steps;
 }
 

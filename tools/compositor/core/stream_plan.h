@@ -9,13 +9,13 @@
 namespace compositor {
 
 // Index of the set option button.
-enum class AudioOperation { Add = 0, Replace = 1, NoOperation = 2, Delete = 3 };
+enum class AudioOperation { kAdd = 0, kReplace = 1, kNoOperation = 2, kDelete = 3 };
 
 // Slot 0 holds the video stream, slots 1..100 the audio streams.
 constexpr int kStreamSlots = 101;
 
-enum class SourceFile { Video, Audio };
-enum class StreamKind { Video, Audio };
+enum class SourceFile { kVideo, kAudio };
+enum class StreamKind { kVideo, kAudio };
 
 // One gathering step: take streams of `kind` from `file`. `all` means index 0, 1, 2...
 // until a request fails; otherwise only index 0. `required` means a failing first request

@@ -97,7 +97,7 @@ std::string testName() {
 const wchar_t kSameName[] = L"保存ファイル名が変換元ファイル名と同じです。";
 const wchar_t kNotCreated[] = L"圧縮ファイルは作成できませんでした。";
 
-enum class Answer { Ok, Cancel };
+enum class Answer { kOk, kCancel };
 
 // What the user met during one click of Command1.
 struct Outcome {
@@ -148,7 +148,7 @@ class Tamsel : public ::testing::Test {
 
     // Sets the operation and selections, clicks Command1 and answers whatever comes up.
     Outcome compress(App& app, int operation, const std::wstring& video, const std::wstring& audio,
-                     const std::wstring& answer, Answer dialog = Answer::Ok,
+                     const std::wstring& answer, Answer dialog = Answer::kOk,
                      const DialogAnswer& answer_dialog = nullptr) {
         app.click(option1Id(operation));
         app.settle();
@@ -184,7 +184,7 @@ class Tamsel : public ::testing::Test {
                 if (answer_dialog && run.compression_dialogs.size() == 1)
                     answer_dialog(d);
                 else
-                    td::PressBoxButton(d, dialog == Answer::Ok ? IDOK : IDCANCEL);
+                    td::PressBoxButton(d, dialog == Answer::kOk ? IDOK : IDCANCEL);
             }
             app.wait_closed(d);
         }
@@ -345,7 +345,7 @@ TEST_F(Tamsel, ASourceReachedThroughAFolderPartIsNeverDeleted) {
 TEST_F(Tamsel, CancellingTheDialogLeavesAnExistingOutputUntouched) {
     unixOutput("printf keep > '" + unix(L"out.avi") + "'");
     App app(L"TAMSEL.EXE", work_);
-    Outcome run = compress(app, 0, L"v1.avi", L"audio2.avi", L"out", Answer::Cancel);
+    Outcome run = compress(app, 0, L"v1.avi", L"audio2.avi", L"out", Answer::kCancel);
     EXPECT_EQ(run.compression_dialogs.size(), 1u);
     EXPECT_TRUE(run.messages.empty());
     EXPECT_EQ(readFile(path(L"out.avi")), "keep");
@@ -417,13 +417,13 @@ TEST_F(Tamsel, EveryRunReleasesWhatItObtained) {
     std::wstring counts = td::Join(td::ExeFolder(), L"TAMSEL_COUNTS.TXT");
     DeleteFileW(counts.c_str());
     App app(L"TAMSEL_COUNTING.exe", work_);
-    compress(app, 2, L"truncated.avi", L"", L"o1");                    // cannot open
-    compress(app, 2, L"text.avi", L"", L"o1");                         // cannot open
-    compress(app, 2, L"audio2.avi", L"", L"o1");                       // no video stream
-    compress(app, 1, L"v1.avi", L"v0.avi", L"o1");                     // no audio stream
-    compress(app, 0, L"v2.avi", L"audio2.avi", L"o1", Answer::Cancel); // dialog cancelled
-    compress(app, 0, L"v2.avi", L"audio2.avi", L"o2");                 // written
-    compress(app, 3, L"v1.avi", L"", path(L"missing\\o3"));            // save failed
+    compress(app, 2, L"truncated.avi", L"", L"o1");                     // cannot open
+    compress(app, 2, L"text.avi", L"", L"o1");                          // cannot open
+    compress(app, 2, L"audio2.avi", L"", L"o1");                        // no video stream
+    compress(app, 1, L"v1.avi", L"v0.avi", L"o1");                      // no audio stream
+    compress(app, 0, L"v2.avi", L"audio2.avi", L"o1", Answer::kCancel); // dialog cancelled
+    compress(app, 0, L"v2.avi", L"audio2.avi", L"o2");                  // written
+    compress(app, 3, L"v1.avi", L"", path(L"missing\\o3"));             // save failed
     EXPECT_TRUE(app.close());
     std::istringstream lines(readFile(counts));
     std::vector<std::string> runs;
@@ -756,7 +756,7 @@ TEST_F(TamselStreams, TheFormatChooserLeavesACompressedStreamAsItIs) {
                          (pick ? ", own format picked" : ", cancelled"));
             bool chooser_seen = false;
             const std::wstring output = L"out" + std::to_wstring(++n);
-            Outcome run = compress(app, 2, stream.source, L"", output, Answer::Ok, [&](HWND d) {
+            Outcome run = compress(app, 2, stream.source, L"", output, Answer::kOk, [&](HWND d) {
                 HWND streams = td::ControlByClass(d, L"ComboBox");
                 ASSERT_TRUE(streams);
                 td::SelectListItem(streams, 1); // the audio stream
@@ -809,7 +809,7 @@ TEST_F(Tamsel, ACancelAfterPickingAnAudioFormatLeavesTheHeapSound) {
         App app(L"TAMSEL.EXE", work_, {L"WINEDEBUG=warn+heap"}, "exec 2>'" + unix(log) + "'");
         bool chooser_seen = false;
         Outcome run =
-            compress(app, 0, L"v1.avi", L"audio2.avi", L"out", Answer::Cancel, [&](HWND d) {
+            compress(app, 0, L"v1.avi", L"audio2.avi", L"out", Answer::kCancel, [&](HWND d) {
                 // The second stream is the first audio stream; its Options... is the format
                 // chooser.
                 HWND streams = td::ControlByClass(d, L"ComboBox");
@@ -850,7 +850,7 @@ TEST_F(Tamsel, CompressQueuedBeforeTheSaveIsIgnored) {
     App app(L"TAMSEL.EXE", work_);
     // OK and a second click on Compress in one go: the click waits in the queue until
     // the events are pumped before the save.
-    Outcome run = compress(app, 2, L"v1.avi", L"", L"out", Answer::Ok, [&](HWND d) {
+    Outcome run = compress(app, 2, L"v1.avi", L"", L"out", Answer::kOk, [&](HWND d) {
         PostMessageW(td::Control(d, IDOK), BM_CLICK, 0, 0);
         PostMessageW(app.control(kIdCommand1), BM_CLICK, 0, 0);
         td::WaitFor([&] { return !IsWindow(d); }, 10000);
@@ -977,7 +977,7 @@ TEST_F(Tamsel, AFormatThePlatformCannotWriteKeepsAnExistingOutputWhole) {
     const auto before = td::FolderContents(work_);
     App app(L"TAMSEL.EXE", work_);
     std::wstring chosen;
-    Outcome run = compress(app, 2, L"v1.avi", L"", L"out", Answer::Ok, [&](HWND d) {
+    Outcome run = compress(app, 2, L"v1.avi", L"", L"out", Answer::kOk, [&](HWND d) {
         // The first stream is the video; its Options... is the compressor chooser. The
         // platform lists Cinepak but cannot compress with it.
         ASSERT_TRUE(td::Click(td::ControlByText(d, L"&Options...")));
@@ -1183,8 +1183,8 @@ TEST_F(TamselCommandLine, UsageErrorsPrintTheUsageAndDoNothing) {
 
 TEST_F(TamselCommandLine, OptionsAsksInThePlatformsDialogConfirmedOrCancelled) {
     unixOutput("printf keep > '" + unix(L"opt.avi") + "'");
-    for (Answer answer : {Answer::Cancel, Answer::Ok}) {
-        SCOPED_TRACE(answer == Answer::Ok ? "confirmed" : "cancelled");
+    for (Answer answer : {Answer::kCancel, Answer::kOk}) {
+        SCOPED_TRACE(answer == Answer::kOk ? "confirmed" : "cancelled");
         DWORD code = 99;
         {
             td::App app(L"TAMSEL.EXE", work_, {td::Widen(kJapanese)},
@@ -1201,11 +1201,11 @@ TEST_F(TamselCommandLine, OptionsAsksInThePlatformsDialogConfirmedOrCancelled) {
             ASSERT_TRUE(dialog) << "the compression dialog was not seen";
             EXPECT_EQ(td::Text(dialog), L"圧縮オプション"); // "Compress options", in Japanese
             td::Screenshot("tamsel_command_line_options");
-            EXPECT_TRUE(td::PressBoxButton(dialog, answer == Answer::Ok ? IDOK : IDCANCEL));
+            EXPECT_TRUE(td::PressBoxButton(dialog, answer == Answer::kOk ? IDOK : IDCANCEL));
             EXPECT_TRUE(app.WaitExit(30000, &code));
         }
         CommandRun run = parse_command_run(readFile(path(L"cli.log")));
-        if (answer == Answer::Cancel) {
+        if (answer == Answer::kCancel) {
             EXPECT_EQ(code, 1u);
             EXPECT_EQ(run.lines, one(L"v1.avi: キャンセルされました。"));
             EXPECT_EQ(readFile(path(L"opt.avi")), "keep");
@@ -1322,28 +1322,27 @@ TEST_F(TamselOtherPrograms, AStreamWhoseHeaderPromisesMoreThanItsIndexIsToldNotC
     }
     // A temporary file a run that ended inside a system library left behind.
     unixOutput("printf stale > '" + unix(L"QLN7F.tmp") + "'");
-    const std::wstring left_out =
+    const std::wstring leftOut =
         L"; オーディオ ストリーム1は、ヘッダーが示す長さのデータがないため保存されません。";
 
     CommandRun run = tamsel("/keep infer_sample.avi /out keep");
     EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.lines,
-              (std::vector<std::wstring>{L"infer_sample.avi: infer_sample.avi" + left_out,
-                                         L"infer_sample.avi: keep.avi"}));
+    EXPECT_EQ(run.lines, (std::vector<std::wstring>{L"infer_sample.avi: infer_sample.avi" + leftOut,
+                                                    L"infer_sample.avi: keep.avi"}));
     ASSERT_EQ(probe(L"keep.avi"), "video");
     EXPECT_EQ(packets_md5(L"keep.avi", "v:0"), packets_md5(L"infer_sample.avi", "v:0"));
 
     run = tamsel("/add v1.avi mp3.avi /out add");
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.lines,
-              (std::vector<std::wstring>{L"v1.avi: mp3.avi" + left_out, L"v1.avi: add.avi"}));
+              (std::vector<std::wstring>{L"v1.avi: mp3.avi" + leftOut, L"v1.avi: add.avi"}));
     ASSERT_EQ(probe(L"add.avi"), "video,audio");
     expect_same_stream(L"add.avi", 1, "a", 0, L"v1.avi", 0);
 
     run = tamsel("/replace v2.avi long.avi /out rep");
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.lines,
-              (std::vector<std::wstring>{L"v2.avi: long.avi" + left_out, L"v2.avi: rep.avi"}));
+              (std::vector<std::wstring>{L"v2.avi: long.avi" + leftOut, L"v2.avi: rep.avi"}));
     EXPECT_EQ(probe(L"rep.avi"), "video");
     run = tamsel("/add v2.avi hollow.avi /out hollow2");
     EXPECT_EQ(run.status, 0);

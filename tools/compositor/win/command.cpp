@@ -14,8 +14,8 @@ int runCommand(const std::vector<std::wstring>& args) {
     shell::initProcess();
     shell::CommandOutput output(kTool.title);
     const CommandRequest command = readCommandLine(args);
-    if (command.help || !command.usage_error.empty()) {
-        if (!command.help) output.line(command.usage_error);
+    if (command.help || !command.usageError.empty()) {
+        if (!command.help) output.line(command.usageError);
         for (const std::wstring& line : kUsage)
             output.line(line);
         return output.finish(command.help ? shell::kExitDone : shell::kExitUsage);
@@ -28,7 +28,7 @@ int runCommand(const std::vector<std::wstring>& args) {
     request.operation = command.operation;
     request.video = shell::fullPath(command.video);
     if (needsAudioFile(command.operation)) request.audio = shell::fullPath(command.audio);
-    request.output_name = command.output_name;
+    request.outputName = command.outputName;
     request.compression = command.options ? Compression::kAsk : Compression::kCopy;
     ComposeEvents events;
     events.notice = [&](const std::wstring& text, UINT) { say(text); };

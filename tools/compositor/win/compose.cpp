@@ -90,12 +90,12 @@ struct Run {
     const AviFileApi& avi;
     PAVISTREAM streams[kStreamSlots] = {};
     StreamTable table;
-    PAVIFILE video_file = nullptr;
-    PAVIFILE audio_file = nullptr;
+    PAVIFILE videoFile = nullptr;
+    PAVIFILE audioFile = nullptr;
 
-    std::wstring origin[kStreamSlots];    // the file each stream came from
-    LONG origin_index[kStreamSlots] = {}; // and its number among that type's
-    int count = 0;                        // streams handed to the save
+    std::wstring origin[kStreamSlots];   // the file each stream came from
+    LONG originIndex[kStreamSlots] = {}; // and its number among that type's
+    int count = 0;                       // streams handed to the save
 
     explicit Run(const AviFileApi& api) : session(api), avi(api) {}
 
@@ -120,7 +120,7 @@ struct Run {
             streams[slot] = stream;
             session.keep(stream);
             origin[slot] = path;
-            origin_index[slot] = index;
+            originIndex[slot] = index;
             table.filled();
             count = table.count();
         }
@@ -130,9 +130,9 @@ struct Run {
     // Measures every gathered stream in its file, as the platform's reader will read it. A
     // stream whose header promises more than its index holds, or that holds nothing, makes
     // that reader assert in the middle of the save and end the process: the video stops the
-    // run (the returned message), an audio stream is left out and `left_out` says which.
+    // run (the returned message), an audio stream is left out and `leftOut` says which.
     // Empty when the run goes on.
-    std::wstring dropUnreadable(std::vector<std::wstring>& left_out) {
+    std::wstring dropUnreadable(std::vector<std::wstring>& leftOut) {
         std::map<std::wstring, std::vector<avi::StreamMeasure>> files;
         int kept = 0;
         for (int i = 0; i < count; ++i) {
@@ -145,18 +145,18 @@ struct Run {
                 found = files.emplace(origin[i], std::move(measures)).first;
             }
             const uint32_t type = i == 0 ? riff::fourCC("vids") : riff::fourCC("auds");
-            LONG nth = origin_index[i];
+            LONG nth = originIndex[i];
             auto data = avi::StreamMeasure::Data::kWhole;
             for (const avi::StreamMeasure& m : found->second)
                 if (m.fccType == type && nth-- == 0) data = m.data();
             if (data != avi::StreamMeasure::Data::kWhole) {
                 if (i == 0) return unreadable(bareName(origin[0]), -1, data);
-                left_out.push_back(unreadable(bareName(origin[i]), origin_index[i], data));
+                leftOut.push_back(unreadable(bareName(origin[i]), originIndex[i], data));
                 continue; // still released by the session
             }
             streams[kept] = streams[i];
             origin[kept] = origin[i];
-            origin_index[kept] = origin_index[i];
+            originIndex[kept] = originIndex[i];
             ++kept;
         }
         count = kept;
@@ -265,7 +265,7 @@ struct Options {
             globalFree(r.lpFormat);
             r.lpFormat = nullptr;
             r.cbFormat = 0;
-            kept.push_back({i, source[i], run.origin[i], size_t(run.origin_index[i])});
+            kept.push_back({i, source[i], run.origin[i], size_t(run.originIndex[i])});
         }
         return kept;
     }
@@ -279,7 +279,7 @@ struct Options {
             globalFree(records[i].lpFormat);
             globalFree(records[i].lpParms);
             records[i] = AVICOMPRESSOPTIONS{};
-            if (audio) kept.push_back({i, prefill[i], run.origin[i], size_t(run.origin_index[i])});
+            if (audio) kept.push_back({i, prefill[i], run.origin[i], size_t(run.originIndex[i])});
         }
         return kept;
     }
@@ -307,8 +307,8 @@ std::wstring save(const AviFileApi& avi, Run& run, LPAVICOMPRESSOPTIONS* options
                   shell::FileReplacement& replacement) {
     // The handler class is named so that the temporary name (and an output called *.wav)
     // is still written as AVI.
-    CLSID avi_handler = avi::aviFileHandler();
-    if (avi.SaveVW(replacement.temp().c_str(), &avi_handler, SaveCallback, run.count, run.streams,
+    CLSID aviHandler = avi::aviFileHandler();
+    if (avi.SaveVW(replacement.temp().c_str(), &aviHandler, SaveCallback, run.count, run.streams,
                    options) != 0 ||
         !fixUpOutput(replacement.temp(), kept, run.origin[0]))
         return kNotCreated;
@@ -325,21 +325,21 @@ std::wstring save(const AviFileApi& avi, Run& run, LPAVICOMPRESSOPTIONS* options
 ComposeOutcome compose(const AviFileApi& avi, const ComposeRequest& request,
                        const ComposeEvents& events, const std::wstring& output) {
     Run run(avi);
-    const std::wstring video_name = bareName(request.video);
-    const std::wstring audio_name = bareName(request.audio);
-    if (!run.open(request.video, run.video_file)) return refusal(video_name + L"\r" + kCannotOpen);
+    const std::wstring videoName = bareName(request.video);
+    const std::wstring audioName = bareName(request.audio);
+    if (!run.open(request.video, run.videoFile)) return refusal(videoName + L"\r" + kCannotOpen);
     for (const auto& step : gatherSteps(request.operation)) {
-        const bool from_video = step.file == SourceFile::Video;
-        if (!from_video && !run.open(request.audio, run.audio_file))
-            return refusal(audio_name + L"\r" + kCannotOpen);
-        PAVIFILE file = from_video ? run.video_file : run.audio_file;
-        const std::wstring& path = from_video ? request.video : request.audio;
-        DWORD type = step.kind == StreamKind::Video ? streamtypeVIDEO : streamtypeAUDIO;
+        const bool fromVideo = step.file == SourceFile::kVideo;
+        if (!fromVideo && !run.open(request.audio, run.audioFile))
+            return refusal(audioName + L"\r" + kCannotOpen);
+        PAVIFILE file = fromVideo ? run.videoFile : run.audioFile;
+        const std::wstring& path = fromVideo ? request.video : request.audio;
+        DWORD type = step.kind == StreamKind::kVideo ? streamtypeVIDEO : streamtypeAUDIO;
         LONG index = 0;
         if (!run.get(file, path, type, index)) {
             if (step.required)
-                return refusal((from_video ? video_name : audio_name) + L"\r" +
-                               (step.kind == StreamKind::Video ? kNoVideo : kNoAudio));
+                return refusal((fromVideo ? videoName : audioName) + L"\r" +
+                               (step.kind == StreamKind::kVideo ? kNoVideo : kNoAudio));
             continue;
         }
         if (step.all)
@@ -355,10 +355,10 @@ ComposeOutcome compose(const AviFileApi& avi, const ComposeRequest& request,
     }
     if (run.table.leftOutCount() > 0 && events.notice)
         events.notice(leftOutMessage(run.table.leftOutCount()), MB_ICONEXCLAMATION);
-    std::vector<std::wstring> left_out;
-    const std::wstring stop = run.dropUnreadable(left_out);
+    std::vector<std::wstring> leftOut;
+    const std::wstring stop = run.dropUnreadable(leftOut);
     if (!stop.empty()) return refusal(stop);
-    for (const std::wstring& text : left_out)
+    for (const std::wstring& text : leftOut)
         if (events.notice) events.notice(text, MB_ICONEXCLAMATION);
     const int count = run.count;
 
@@ -386,41 +386,41 @@ ComposeOutcome compose(const AviFileApi& avi, const ComposeRequest& request,
     if (request.compression == Compression::kAsk)
         avi.SaveOptionsFree(count, options.addresses.data());
     if (failure.empty()) return {ComposeResult::kWritten, {}, 0};
-    const bool not_created = failure.find(kNotCreated) != std::wstring::npos;
-    const UINT icon = not_created ? 0u : UINT(MB_ICONEXCLAMATION);
+    const bool notCreated = failure.find(kNotCreated) != std::wstring::npos;
+    const UINT icon = notCreated ? 0u : UINT(MB_ICONEXCLAMATION);
     return {ComposeResult::kRefused, failure, icon};
 }
 
 } // namespace
 
 ComposeOutcome composeAvi(const ComposeRequest& request, const ComposeEvents& events) {
-    const bool with_audio = needsAudioFile(request.operation);
-    const std::wstring video_name = bareName(request.video);
-    const std::wstring audio_name = with_audio ? bareName(request.audio) : L"";
+    const bool withAudio = needsAudioFile(request.operation);
+    const std::wstring videoName = bareName(request.video);
+    const std::wstring audioName = withAudio ? bareName(request.audio) : L"";
     // The output name: ".avi" completed, never a source's name, in the video's folder
     // unless it names a folder of its own.
-    const std::wstring answer = completeOutputName(request.output_name);
-    if (sameFileName(answer, video_name) || (with_audio && sameFileName(answer, audio_name)))
+    const std::wstring answer = completeOutputName(request.outputName);
+    if (sameFileName(answer, videoName) || (withAudio && sameFileName(answer, audioName)))
         return refusal(kSameName);
-    const std::wstring folder = request.video.substr(0, request.video.size() - video_name.size());
+    const std::wstring folder = request.video.substr(0, request.video.size() - videoName.size());
     const std::wstring output = shell::outputPath(folder, answer);
     // A name can still reach a source through a folder part: compare the files themselves,
     // so the save can never replace a source.
     if (shell::sameFile(output, request.video) ||
-        (with_audio && shell::sameFile(output, request.audio)))
+        (withAudio && shell::sameFile(output, request.audio)))
         return refusal(kSameName);
     // Every name goes through the platform's ANSI conversion: one that does not survive it
     // exactly could make AVIFile read or overwrite another file than the one checked here.
     std::string ansi;
     for (const auto& [shown, full] :
-         {std::pair<std::wstring, std::wstring>{video_name, request.video},
-          {audio_name, with_audio ? request.audio : L""},
+         {std::pair<std::wstring, std::wstring>{videoName, request.video},
+          {audioName, withAudio ? request.audio : L""},
           {answer, output}}) {
         if (!shell::toAnsi(full, ansi, shell::AnsiMode::kExact))
             return refusal(shown + L"\r" + kUnusableName);
     }
     const AviFileApi* avi = avi::aviFile();
-    if (!avi) return refusal(video_name + L"\r" + kCannotOpen);
+    if (!avi) return refusal(videoName + L"\r" + kCannotOpen);
     return compose(*avi, request, events, output);
 }
 

@@ -19,10 +19,10 @@ enum class Compression {
 };
 
 struct ComposeRequest {
-    AudioOperation operation = AudioOperation::Add;
-    std::wstring video;       // the video file's path; its folder is the output's default
-    std::wstring audio;       // the audio file's path, read for Add and Replace only
-    std::wstring output_name; // the output name as the user gave it, not empty
+    AudioOperation operation = AudioOperation::kAdd;
+    std::wstring video;      // the video file's path; its folder is the output's default
+    std::wstring audio;      // the audio file's path, read for Add and Replace only
+    std::wstring outputName; // the output name as the user gave it, not empty
     Compression compression = Compression::kAsk;
     HWND owner = nullptr; // of the dialog; null for none
 };

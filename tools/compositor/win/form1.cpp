@@ -42,8 +42,8 @@ void Command1_Click() {
     if (needsAudioFile(request.operation)) request.audio = folder + g_form1.chooser.file2Name();
     // Cancel leaves the answer empty, like an empty answer: the run stops without a word.
     shell::inputBox(g_form1.hwnd, L"保存ファイル名を入力してください。", kTool.title, L"",
-                    request.output_name);
-    if (request.output_name.empty()) return;
+                    request.outputName);
+    if (request.outputName.empty()) return;
 
     ComposeEvents events;
     events.progress = [](int percent) {

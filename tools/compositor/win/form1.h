@@ -23,7 +23,7 @@ struct Form1 {
     shell::FileChooser chooser; // Drive1, Dir1, File1 (video), File2 (audio)
     HWND command1 = nullptr;
     HWND option1[4] = {};
-    AudioOperation operation = AudioOperation::Add;
+    AudioOperation operation = AudioOperation::kAdd;
     bool composing = false; // Command1_Click is running
 };
 

@@ -21,7 +21,7 @@ bool sourceStream(const KeptStream& k, uint32_t& scale, uint32_t& rate, uint64_t
     size_t nth = 0;
     for (const avi::StreamLayout& s : layout.streams) {
         if (s.fccType != riff::fourCC("auds")) continue;
-        if (nth++ != k.source_audio) continue;
+        if (nth++ != k.sourceAudio) continue;
         uint8_t b[8];
         if (s.strhSize < avi::kStrhRate + 4 || !store.Read(s.strh + avi::kStrhScale, b, 8))
             return false;
@@ -54,11 +54,11 @@ bool restoreCopiedVideo(riff::ByteStore& written, const std::wstring& source) {
         !written.Read(out.streams[0].strf, stored.data(), stored.size()))
         return false;
     const size_t compression = avi::kBitmapCompression;
-    const bool same_compression =
+    const bool sameCompression =
         format.size() >= compression + 4 && stored.size() >= compression + 4 &&
         std::equal(format.begin() + compression, format.begin() + compression + 4,
                    stored.begin() + compression);
-    if (!same_compression || !avi::readIndex(store, n, frames) ||
+    if (!sameCompression || !avi::readIndex(store, n, frames) ||
         !avi::readIndex(written, 0, copied) || frames.size() != copied.size() ||
         !std::equal(
             frames.begin(), frames.end(), copied.begin(),
@@ -75,11 +75,11 @@ bool restoreCopiedVideo(riff::ByteStore& written, const std::wstring& source) {
 // copied stream loses its format's extension and its timing (written as 22050/1), and
 // the platform's reader copies only part of one whose dwSampleSize is not its block.
 bool fixUpOutput(const std::wstring& path, const std::vector<KeptStream>& kept,
-                 const std::wstring& video_source) {
+                 const std::wstring& videoSource) {
     shell::Win32File store;
     avi::AviLayout written;
     if (!store.open(path, true) || !avi::readAviLayout(store, written)) return false;
-    bool ok = restoreCopiedVideo(store, video_source);
+    bool ok = restoreCopiedVideo(store, videoSource);
     for (const KeptStream& k : kept) {
         uint32_t scale = 0, rate = 0;
         uint64_t bytes = 0;

@@ -13,15 +13,15 @@ struct KeptStream {
     size_t index; // in the output
     std::vector<uint8_t> format;
     std::wstring source;
-    size_t source_audio; // its number among the source's audio streams
+    size_t sourceAudio; // its number among the source's audio streams
 };
 
 // Corrects in place the header fields the platform's writer may get wrong, and cuts the
-// zero bytes it leaves after the RIFF chunk; a video stream that holds `video_source`'s
+// zero bytes it leaves after the RIFF chunk; a video stream that holds `videoSource`'s
 // frames unchanged gets their format record and key-frame flags back. False when the
 // written file cannot be read back as a sound AVI, a kept stream did not arrive whole, or a
 // correction fails.
 bool fixUpOutput(const std::wstring& path, const std::vector<KeptStream>& kept,
-                 const std::wstring& video_source);
+                 const std::wstring& videoSource);
 
 } // namespace compositor

@@ -30,9 +30,9 @@ bool isTemporaryName(const std::wstring& name) {
     return true;
 }
 
-std::wstring temporaryGuardName(const std::wstring& full_path) {
+std::wstring temporaryGuardName(const std::wstring& fullPath) {
     uint64_t hash = 14695981039346656037ull; // FNV-1a over the UTF-16 units
-    for (wchar_t c : upperAscii(full_path)) {
+    for (wchar_t c : upperAscii(fullPath)) {
         hash = (hash ^ uint16_t(c)) * 1099511628211ull;
     }
     wchar_t text[17];

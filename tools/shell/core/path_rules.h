@@ -22,8 +22,8 @@ std::wstring outputPath(const std::wstring& folder, const std::wstring& answer);
 // ".tmp" (letter case ignored), as the system's temporary names with that prefix are made.
 bool isTemporaryName(const std::wstring& name);
 
-// The name of the kernel object a run holds while its temporary file at `full_path` is in
+// The name of the kernel object a run holds while its temporary file at `fullPath` is in
 // use: the same for every spelling of the path in another letter case.
-std::wstring temporaryGuardName(const std::wstring& full_path);
+std::wstring temporaryGuardName(const std::wstring& fullPath);
 
 } // namespace shell

@@ -38,10 +38,10 @@ struct WaveData {
 };
 
 enum class WaveStatus {
-    Ok,
-    Refused,     // not a WAV file this converter can take
-    ReadError,   // the byte store failed
-    OutOfMemory, // no buffer for the samples
+    kOk,
+    kRefused,     // not a WAV file this converter can take
+    kReadError,   // the byte store failed
+    kOutOfMemory, // no buffer for the samples
 };
 
 // Reads the file into data. Refuses, besides the structure rules: a file over 2 GB, a

@@ -65,13 +65,13 @@ Outcome convertWaveToAvi(const std::wstring& wavPath, const std::wstring& aviPat
     if (!in.open(wavPath, false))
         return warning(kCannotReadWave, shell::systemErrorText(in.lastError()));
     switch (wavconv::readWaveFile(in, wave)) {
-    case wavconv::WaveStatus::Ok:
+    case wavconv::WaveStatus::kOk:
         break;
-    case wavconv::WaveStatus::Refused:
+    case wavconv::WaveStatus::kRefused:
         return warning(kRefused);
-    case wavconv::WaveStatus::ReadError:
+    case wavconv::WaveStatus::kReadError:
         return warning(kCannotReadWave, shell::systemErrorText(in.lastError()));
-    case wavconv::WaveStatus::OutOfMemory:
+    case wavconv::WaveStatus::kOutOfMemory:
         return warning(kCannotReadWave, shell::systemErrorText(ERROR_NOT_ENOUGH_MEMORY));
     }
     if (wave.size == 0) return warning(kRefused, kNoSamples);

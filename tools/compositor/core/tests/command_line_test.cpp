@@ -18,25 +18,25 @@ TEST(TamselCommandLine, ReadsEachOperationItsFilesAndSwitchesInAnyOrderAndCase) 
         bool options;
     } cases[] = {
         {{L"/add", L"v.avi", L"a.avi", L"/out", L"o"},
-         AudioOperation::Add,
+         AudioOperation::kAdd,
          L"v.avi",
          L"a.avi",
          L"o",
          false},
         {{L"/out", L"o.avi", L"/REPLACE", L"sub\\v.avi", L"..\\a.avi", L"/Options"},
-         AudioOperation::Replace,
+         AudioOperation::kReplace,
          L"sub\\v.avi",
          L"..\\a.avi",
          L"o.avi",
          true},
         {{L"v.avi", L"/Keep", L"/out", L"/add"},
-         AudioOperation::NoOperation,
+         AudioOperation::kNoOperation,
          L"v.avi",
          L"",
          L"/add",
          false}, // /out takes the next argument whatever it is
         {{L"/delete", L"/options", L"映像.avi", L"/out", L"C:\\出力"},
-         AudioOperation::Delete,
+         AudioOperation::kDelete,
          L"映像.avi",
          L"",
          L"C:\\出力",
@@ -47,11 +47,11 @@ TEST(TamselCommandLine, ReadsEachOperationItsFilesAndSwitchesInAnyOrderAndCase) 
         SCOPED_TRACE("case " + std::to_string(n++));
         CommandRequest r = readCommandLine(c.args);
         EXPECT_FALSE(r.help);
-        EXPECT_EQ(r.usage_error, L"");
+        EXPECT_EQ(r.usageError, L"");
         EXPECT_EQ(r.operation, c.operation);
         EXPECT_EQ(r.video, c.video);
         EXPECT_EQ(r.audio, c.audio);
-        EXPECT_EQ(r.output_name, c.output);
+        EXPECT_EQ(r.outputName, c.output);
         EXPECT_EQ(r.options, c.options);
     }
 }
@@ -91,7 +91,7 @@ TEST(TamselCommandLine, UsageErrorsNameTheFirstProblem) {
     int n = 0;
     for (const auto& c : cases) {
         CommandRequest r = readCommandLine(c.args);
-        EXPECT_EQ(r.usage_error, c.error) << "case " << n++;
+        EXPECT_EQ(r.usageError, c.error) << "case " << n++;
         EXPECT_FALSE(r.help);
     }
 }
@@ -100,7 +100,7 @@ TEST(TamselCommandLine, TheWrittenFileIsNamedAsTheArgumentsWouldName) {
     auto shown = [](const wchar_t* video, const wchar_t* name) {
         CommandRequest r;
         r.video = video;
-        r.output_name = name;
+        r.outputName = name;
         return shownOutput(r);
     };
     EXPECT_EQ(shown(L"v.avi", L"out"), L"out.avi");

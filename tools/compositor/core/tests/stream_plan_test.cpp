@@ -19,20 +19,21 @@ Simulated simulate(AudioOperation op, int video_audio, int audio_audio) {
     Simulated out;
     StreamTable table;
     for (const auto& step : gatherSteps(op)) {
-        if (step.kind == StreamKind::Video) {
+        if (step.kind == StreamKind::kVideo) {
             EXPECT_EQ(table.nextSlot(), 0);
             table.filled();
             out.written.push_back("V");
             continue;
         }
-        int available = step.file == SourceFile::Video ? video_audio : audio_audio;
+        int available = step.file == SourceFile::kVideo ? video_audio : audio_audio;
         for (int i = 0; i < (step.all ? available : std::min(available, 1)); ++i) {
             if (table.nextSlot() < 0) {
                 table.leftOut();
                 continue;
             }
             table.filled();
-            out.written.push_back((step.file == SourceFile::Video ? "v" : "a") + std::to_string(i));
+            out.written.push_back((step.file == SourceFile::kVideo ? "v" : "a") +
+                                  std::to_string(i));
         }
     }
     EXPECT_EQ(table.count(), static_cast<int>(out.written.size()));
@@ -44,24 +45,24 @@ Simulated simulate(AudioOperation op, int video_audio, int audio_audio) {
 
 TEST(StreamPlan, OrderOfEachOperation) {
     using V = std::vector<std::string>;
-    EXPECT_EQ(simulate(AudioOperation::Add, 1, 2).written, (V{"V", "v0", "a0", "a1"}));
-    EXPECT_EQ(simulate(AudioOperation::Replace, 1, 2).written, (V{"V", "a0", "a1"}));
-    EXPECT_EQ(simulate(AudioOperation::NoOperation, 2, 3).written, (V{"V", "v0", "v1"}));
-    EXPECT_EQ(simulate(AudioOperation::Delete, 2, 3).written, (V{"V"}));
+    EXPECT_EQ(simulate(AudioOperation::kAdd, 1, 2).written, (V{"V", "v0", "a0", "a1"}));
+    EXPECT_EQ(simulate(AudioOperation::kReplace, 1, 2).written, (V{"V", "a0", "a1"}));
+    EXPECT_EQ(simulate(AudioOperation::kNoOperation, 2, 3).written, (V{"V", "v0", "v1"}));
+    EXPECT_EQ(simulate(AudioOperation::kDelete, 2, 3).written, (V{"V"}));
 }
 
 TEST(StreamPlan, OnlyAddAndReplaceNeedTheAudioFile) {
-    EXPECT_TRUE(needsAudioFile(AudioOperation::Add));
-    EXPECT_TRUE(needsAudioFile(AudioOperation::Replace));
-    EXPECT_FALSE(needsAudioFile(AudioOperation::NoOperation));
-    EXPECT_FALSE(needsAudioFile(AudioOperation::Delete));
-    for (auto op : {AudioOperation::NoOperation, AudioOperation::Delete})
+    EXPECT_TRUE(needsAudioFile(AudioOperation::kAdd));
+    EXPECT_TRUE(needsAudioFile(AudioOperation::kReplace));
+    EXPECT_FALSE(needsAudioFile(AudioOperation::kNoOperation));
+    EXPECT_FALSE(needsAudioFile(AudioOperation::kDelete));
+    for (auto op : {AudioOperation::kNoOperation, AudioOperation::kDelete})
         for (const auto& step : gatherSteps(op))
-            EXPECT_EQ(step.file, SourceFile::Video);
+            EXPECT_EQ(step.file, SourceFile::kVideo);
 }
 
 TEST(StreamPlan, VideoAndTheAudioFilesFirstStreamAreRequired) {
-    auto steps = gatherSteps(AudioOperation::Add);
+    auto steps = gatherSteps(AudioOperation::kAdd);
     ASSERT_EQ(steps.size(), 3u);
     EXPECT_TRUE(steps[0].required);
     EXPECT_FALSE(steps[0].all);
@@ -72,11 +73,11 @@ TEST(StreamPlan, VideoAndTheAudioFilesFirstStreamAreRequired) {
 }
 
 TEST(StreamTable, FillsAllHundredAndOneSlotsThenCountsTheRest) {
-    auto full = simulate(AudioOperation::Add, 60, 40);
+    auto full = simulate(AudioOperation::kAdd, 60, 40);
     EXPECT_EQ(full.written.size(), 101u);
     EXPECT_EQ(full.leftOut, 0);
 
-    auto over = simulate(AudioOperation::Add, 60, 45);
+    auto over = simulate(AudioOperation::kAdd, 60, 45);
     EXPECT_EQ(over.written.size(), 101u);
     EXPECT_EQ(over.written.back(), "a39");
     EXPECT_EQ(over.leftOut, 5);

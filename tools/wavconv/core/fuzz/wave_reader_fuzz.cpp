@@ -9,7 +9,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t n) {
     riff::MemoryStore store(bytes, n);
     wavconv::WaveData data;
-    if (wavconv::readWaveFile(store, data) == wavconv::WaveStatus::Ok) {
+    if (wavconv::readWaveFile(store, data) == wavconv::WaveStatus::kOk) {
         if (data.dataOffset + data.size > n) std::abort();
         if (data.size && std::memcmp(data.samples, bytes + data.dataOffset, data.size))
             std::abort();

@@ -36,7 +36,7 @@ TEST(ReadWaveFile, CanonicalPcmFile) {
     Bytes file = Canonical(Samples(400));
     ASSERT_EQ(file.size(), 444u);
     wavconv::WaveData d;
-    ASSERT_EQ(Read(file, d), WaveStatus::Ok);
+    ASSERT_EQ(Read(file, d), WaveStatus::kOk);
     EXPECT_EQ(d.format.wFormatTag, 1);
     EXPECT_EQ(d.format.nChannels, 2);
     EXPECT_EQ(d.format.nSamplesPerSec, 44100);
@@ -58,7 +58,7 @@ TEST(ReadWaveFile, ShortFormatChunkNeverBorrowsFromTheNextChunk) {
     Bytes chunks = Chunk("fmt ", Fmt16());
     Append(chunks, Chunk("data", Bytes(8, 0xAB)));
     wavconv::WaveData d;
-    ASSERT_EQ(Read(Riff(chunks), d), WaveStatus::Ok);
+    ASSERT_EQ(Read(Riff(chunks), d), WaveStatus::kOk);
     EXPECT_EQ(d.formatBytes[16], 0);
     EXPECT_EQ(d.formatBytes[17], 0);
     EXPECT_EQ(d.format.cbSize, 0);
@@ -68,7 +68,7 @@ TEST(ReadWaveFile, ShortFormatChunkNeverBorrowsFromTheNextChunk) {
     fmt14.resize(14);
     chunks = Chunk("fmt ", fmt14);
     Append(chunks, Chunk("data", Bytes(8, 0xAB)));
-    ASSERT_EQ(Read(Riff(chunks), d), WaveStatus::Ok);
+    ASSERT_EQ(Read(Riff(chunks), d), WaveStatus::kOk);
     EXPECT_EQ(d.format.nBlockAlign, 4);
     EXPECT_EQ(d.format.wBitsPerSample, 0);
 }
@@ -79,13 +79,13 @@ TEST(ReadWaveFile, ChunksBetweenFormatAndDataAreSkippedButNotBeforeFormat) {
         Append(chunks, Chunk(tag, Bytes(12, 'x')));
         Append(chunks, Chunk("data", Samples(40)));
         wavconv::WaveData d;
-        ASSERT_EQ(Read(Riff(chunks), d), WaveStatus::Ok) << tag;
+        ASSERT_EQ(Read(Riff(chunks), d), WaveStatus::kOk) << tag;
         EXPECT_EQ(SamplesOf(d), Samples(40));
 
         Bytes before = Chunk(tag, Bytes(12, 'x'));
         Append(before, Chunk("fmt ", Fmt16()));
         Append(before, Chunk("data", Samples(40)));
-        EXPECT_EQ(Read(Riff(before)), WaveStatus::Refused) << tag;
+        EXPECT_EQ(Read(Riff(before)), WaveStatus::kRefused) << tag;
     }
 }
 
@@ -100,7 +100,7 @@ TEST(ReadWaveFile, OddChunksAreSkippedWithTheirPadByte) {
     Append(chunks, Chunk("odd ", Bytes(5, 'o')));
     Append(chunks, Chunk("data", Samples(12)));
     wavconv::WaveData d;
-    ASSERT_EQ(Read(Riff(chunks), d), WaveStatus::Ok);
+    ASSERT_EQ(Read(Riff(chunks), d), WaveStatus::kOk);
     EXPECT_EQ(d.formatExtension, Bytes{0x55});
     EXPECT_EQ(SamplesOf(d), Samples(12));
 }
@@ -108,22 +108,22 @@ TEST(ReadWaveFile, OddChunksAreSkippedWithTheirPadByte) {
 TEST(ReadWaveFile, TagsAreCaseSensitive) {
     Bytes chunks = Chunk("fmt ", Fmt16());
     Append(chunks, Chunk("data", Samples(4)));
-    EXPECT_EQ(Read(Riff(chunks, "riff")), WaveStatus::Refused);
-    EXPECT_EQ(Read(Riff(chunks, "RIFF", "wave")), WaveStatus::Refused);
+    EXPECT_EQ(Read(Riff(chunks, "riff")), WaveStatus::kRefused);
+    EXPECT_EQ(Read(Riff(chunks, "RIFF", "wave")), WaveStatus::kRefused);
     Bytes upper = Chunk("FMT ", Fmt16());
     Append(upper, Chunk("data", Samples(4)));
-    EXPECT_EQ(Read(Riff(upper)), WaveStatus::Refused);
+    EXPECT_EQ(Read(Riff(upper)), WaveStatus::kRefused);
     // "DATA" is just another chunk, so no data chunk is found.
     Bytes upperData = Chunk("fmt ", Fmt16());
     Append(upperData, Chunk("DATA", Samples(4)));
-    EXPECT_EQ(Read(Riff(upperData)), WaveStatus::Refused);
+    EXPECT_EQ(Read(Riff(upperData)), WaveStatus::kRefused);
 }
 
 TEST(ReadWaveFile, RiffSizeIsNotExamined) {
     Bytes chunks = Chunk("fmt ", Fmt16());
     Append(chunks, Chunk("data", Samples(4)));
     for (int64_t size : {int64_t(0), int64_t(3), int64_t(0x7FFFFFFF), int64_t(0xFFFFFFFF)})
-        EXPECT_EQ(Read(Riff(chunks, "RIFF", "WAVE", size)), WaveStatus::Ok) << size;
+        EXPECT_EQ(Read(Riff(chunks, "RIFF", "WAVE", size)), WaveStatus::kOk) << size;
 }
 
 TEST(ReadWaveFile, CompressedFormatsPassAndOnlyEighteenBytesAreTaken) {
@@ -135,7 +135,7 @@ TEST(ReadWaveFile, CompressedFormatsPassAndOnlyEighteenBytesAreTaken) {
     Append(chunks, Chunk("fact", Bytes(4, 0)));
     Append(chunks, Chunk("data", Samples(1024)));
     wavconv::WaveData d;
-    ASSERT_EQ(Read(Riff(chunks), d), WaveStatus::Ok);
+    ASSERT_EQ(Read(Riff(chunks), d), WaveStatus::kOk);
     EXPECT_EQ(d.format.wFormatTag, 0x11);
     EXPECT_EQ(d.format.cbSize, 2);
     EXPECT_EQ(Bytes(d.formatBytes, d.formatBytes + 18), Bytes(fmt.begin(), fmt.begin() + 18));
@@ -153,7 +153,7 @@ TEST(ReadWaveFile, FormatChunkMustHoldTheWholeExtensionItAnnounces) {
     Bytes chunks = Chunk("fmt ", ext);
     Append(chunks, Chunk("data", Samples(60)));
     wavconv::WaveData d;
-    ASSERT_EQ(Read(Riff(chunks), d), WaveStatus::Ok);
+    ASSERT_EQ(Read(Riff(chunks), d), WaveStatus::kOk);
     EXPECT_EQ(wavconv::streamFormat(d), ext);
 
     // cbSize claims more than the chunk holds: part of the extension, or none of it
@@ -161,7 +161,7 @@ TEST(ReadWaveFile, FormatChunkMustHoldTheWholeExtensionItAnnounces) {
     for (size_t cut : {size_t(30), size_t(18)}) {
         chunks = Chunk("fmt ", Bytes(ext.begin(), ext.begin() + cut));
         Append(chunks, Chunk("data", Samples(60)));
-        EXPECT_EQ(Read(Riff(chunks)), WaveStatus::Refused) << cut;
+        EXPECT_EQ(Read(Riff(chunks)), WaveStatus::kRefused) << cut;
     }
 }
 
@@ -169,36 +169,36 @@ TEST(ReadWaveFile, HostileStructuresAreRefused) {
     // No data chunk at all, and a header cut short where data would begin.
     Bytes noData = Chunk("fmt ", Fmt16());
     Append(noData, Chunk("LIST", Bytes(4, 'i')));
-    EXPECT_EQ(Read(Riff(noData)), WaveStatus::Refused);
+    EXPECT_EQ(Read(Riff(noData)), WaveStatus::kRefused);
     Bytes cut = Canonical(Samples(8));
     cut.resize(40);
-    EXPECT_EQ(Read(cut), WaveStatus::Refused);
+    EXPECT_EQ(Read(cut), WaveStatus::kRefused);
 
     // A chunk that runs past the end of the file while walking.
     Bytes pastEnd = Chunk("fmt ", Fmt16());
     Append(pastEnd, Chunk("LIST", Bytes(4, 'i'), 1000));
     Append(pastEnd, Chunk("data", Samples(8)));
-    EXPECT_EQ(Read(Riff(pastEnd)), WaveStatus::Refused);
+    EXPECT_EQ(Read(Riff(pastEnd)), WaveStatus::kRefused);
 
     // Negative sizes: format chunk, a chunk in the walk, the data chunk.
     Bytes negFmt = Chunk("fmt ", Fmt16(), 0xFFFFFFFE);
     Append(negFmt, Chunk("data", Samples(8)));
-    EXPECT_EQ(Read(Riff(negFmt)), WaveStatus::Refused);
+    EXPECT_EQ(Read(Riff(negFmt)), WaveStatus::kRefused);
     Bytes negWalk = Chunk("fmt ", Fmt16());
     Append(negWalk, Chunk("LIST", Bytes(4, 'i'), 0xFFFFFFF8)); // -8 would loop back
     Append(negWalk, Chunk("data", Samples(8)));
-    EXPECT_EQ(Read(Riff(negWalk)), WaveStatus::Refused);
+    EXPECT_EQ(Read(Riff(negWalk)), WaveStatus::kRefused);
     Bytes negData = Chunk("fmt ", Fmt16());
     Append(negData, Chunk("data", Samples(8), 0x80000000));
-    EXPECT_EQ(Read(Riff(negData)), WaveStatus::Refused);
+    EXPECT_EQ(Read(Riff(negData)), WaveStatus::kRefused);
 
     // A format chunk larger than the file.
     Bytes bigFmt = Chunk("fmt ", Fmt16(), 5000);
-    EXPECT_EQ(Read(Riff(bigFmt)), WaveStatus::Refused);
+    EXPECT_EQ(Read(Riff(bigFmt)), WaveStatus::kRefused);
 
     // Too short to be anything.
-    EXPECT_EQ(Read(Bytes{'R', 'I', 'F', 'F'}), WaveStatus::Refused);
-    EXPECT_EQ(Read(Bytes{}), WaveStatus::Refused);
+    EXPECT_EQ(Read(Bytes{'R', 'I', 'F', 'F'}), WaveStatus::kRefused);
+    EXPECT_EQ(Read(Bytes{}), WaveStatus::kRefused);
 }
 
 TEST(ReadWaveFile, UnusableFormatsAreRefused) {
@@ -207,13 +207,13 @@ TEST(ReadWaveFile, UnusableFormatsAreRefused) {
         Append(chunks, Chunk("data", Samples(8)));
         return Riff(chunks);
     };
-    EXPECT_EQ(Read(withFmt(Fmt16(2, 44100, 0))), WaveStatus::Refused);      // nBlockAlign 0
-    EXPECT_EQ(Read(withFmt(Fmt16(2, 44100, 0x8000))), WaveStatus::Refused); // negative
-    EXPECT_EQ(Read(withFmt(Fmt16(2, 0, 4))), WaveStatus::Refused);          // no rate
+    EXPECT_EQ(Read(withFmt(Fmt16(2, 44100, 0))), WaveStatus::kRefused);      // nBlockAlign 0
+    EXPECT_EQ(Read(withFmt(Fmt16(2, 44100, 0x8000))), WaveStatus::kRefused); // negative
+    EXPECT_EQ(Read(withFmt(Fmt16(2, 0, 4))), WaveStatus::kRefused);          // no rate
     // 32767 x 65539 does not fit in 32 signed bits; 32767 x 65538 does.
-    EXPECT_EQ(Read(withFmt(Fmt16(2, 65539, 32767))), WaveStatus::Refused);
-    EXPECT_EQ(Read(withFmt(Fmt16(2, 65538, 32767))), WaveStatus::Ok);
-    EXPECT_EQ(Read(withFmt(Fmt16(2, 0x80000000u, 1))), WaveStatus::Refused); // negative rate
+    EXPECT_EQ(Read(withFmt(Fmt16(2, 65539, 32767))), WaveStatus::kRefused);
+    EXPECT_EQ(Read(withFmt(Fmt16(2, 65538, 32767))), WaveStatus::kOk);
+    EXPECT_EQ(Read(withFmt(Fmt16(2, 0x80000000u, 1))), WaveStatus::kRefused); // negative rate
 }
 
 TEST(ReadWaveFile, DataRunningPastTheEndGivesTheBytesThatAreThere) {
@@ -222,7 +222,7 @@ TEST(ReadWaveFile, DataRunningPastTheEndGivesTheBytesThatAreThere) {
     Append(chunks, data);
     Bytes file = Riff(chunks);
     wavconv::WaveData d;
-    ASSERT_EQ(Read(file, d), WaveStatus::Ok);
+    ASSERT_EQ(Read(file, d), WaveStatus::kOk);
     EXPECT_EQ(d.declaredSize, 4000u);
     EXPECT_EQ(d.size, 10u);
     EXPECT_EQ(SamplesOf(d), Samples(10));
@@ -230,7 +230,7 @@ TEST(ReadWaveFile, DataRunningPastTheEndGivesTheBytesThatAreThere) {
 
 TEST(ReadWaveFile, EmptyDataChunkIsAccepted) {
     wavconv::WaveData d;
-    ASSERT_EQ(Read(Canonical(Bytes{}), d), WaveStatus::Ok);
+    ASSERT_EQ(Read(Canonical(Bytes{}), d), WaveStatus::kOk);
     EXPECT_EQ(d.size, 0u);
 }
 
@@ -269,13 +269,13 @@ class FailingStore : public riff::MemoryStore {
 TEST(ReadWaveFile, FilesOverTwoGigabytesAreRefused) {
     HugeStore huge(Canonical(Samples(8)));
     wavconv::WaveData d;
-    EXPECT_EQ(wavconv::readWaveFile(huge, d), WaveStatus::Refused);
+    EXPECT_EQ(wavconv::readWaveFile(huge, d), WaveStatus::kRefused);
 }
 
 TEST(ReadWaveFile, ReadFailuresAreReportedAsSuch) {
     FailingStore store(Canonical(Samples(8)), 44);
     wavconv::WaveData d;
-    EXPECT_EQ(wavconv::readWaveFile(store, d), WaveStatus::ReadError);
+    EXPECT_EQ(wavconv::readWaveFile(store, d), WaveStatus::kReadError);
     EXPECT_FALSE(d.buffer);
 }
 
@@ -295,8 +295,8 @@ TEST(ReadWaveFile, SamplesAreSharedInPlaceOrCopiedAlike) {
     riff::MemoryStore viewable(file);
     CopyOnlyStore copyOnly(file);
     wavconv::WaveData inPlace, copied;
-    ASSERT_EQ(wavconv::readWaveFile(viewable, inPlace), WaveStatus::Ok);
-    ASSERT_EQ(wavconv::readWaveFile(copyOnly, copied), WaveStatus::Ok);
+    ASSERT_EQ(wavconv::readWaveFile(viewable, inPlace), WaveStatus::kOk);
+    ASSERT_EQ(wavconv::readWaveFile(copyOnly, copied), WaveStatus::kOk);
     EXPECT_EQ(inPlace.samples, viewable.bytes().data() + 44); // no copy
     EXPECT_FALSE(inPlace.buffer);
     EXPECT_TRUE(copied.buffer);
