@@ -8,13 +8,31 @@
 
 namespace {
 
+// Messages that reached the window's own procedure, behind the library's.
 int g_laterMessages = 0;
 
-LRESULT CALLBACK laterProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+WNDPROC savedProc(HWND w, const wchar_t* name) {
+    return reinterpret_cast<WNDPROC>(GetPropW(w, name));
+}
+
+// The window's own procedure: the library's passes every message on to it.
+LRESULT CALLBACK ownProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
     ++g_laterMessages;
-    auto replaced = reinterpret_cast<WNDPROC>(GetPropW(w, L"laterProc"));
+    WNDPROC plain = savedProc(w, L"ownProc");
+    if (m == WM_NCDESTROY) RemovePropW(w, L"ownProc");
+    return CallWindowProcW(plain, w, m, wp, lp);
+}
+
+// Put in front of the library's after ddInit: the library's stays in the chain.
+LRESULT CALLBACK laterProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+    WNDPROC replaced = savedProc(w, L"laterProc");
     if (m == WM_NCDESTROY) RemovePropW(w, L"laterProc");
     return CallWindowProcW(replaced, w, m, wp, lp);
+}
+
+void putInFront(HWND w, WNDPROC proc, const wchar_t* name) {
+    LONG_PTR replaced = SetWindowLongPtrW(w, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(proc));
+    SetPropW(w, name, reinterpret_cast<HANDLE>(replaced));
 }
 
 } // namespace
@@ -29,14 +47,14 @@ TEST(Unload, AWindowOutlivesTheFreedLibrary) {
         reinterpret_cast<void*>(GetProcAddress(quillon, "ddQuit")));
     ASSERT_TRUE(init && quit);
 
+    putInFront(window, ownProc, L"ownProc");
     ASSERT_EQ(init(window, 80, 60, 0), 1);
-    LONG_PTR replaced =
-        SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(laterProc));
-    SetPropW(window, L"laterProc", reinterpret_cast<HANDLE>(replaced));
+    putInFront(window, laterProc, L"laterProc");
     EXPECT_EQ(quit(), 1);
     EXPECT_TRUE(FreeLibrary(quillon));
 
-    // Every one of these goes through the later procedure into the library's.
+    // Every one of these goes through the later procedure and the library's into the
+    // window's own.
     g_laterMessages = 0;
     SetWindowPos(window, nullptr, 300, 200, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     InvalidateRect(window, nullptr, TRUE);

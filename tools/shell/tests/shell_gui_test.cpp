@@ -11,7 +11,7 @@
 
 namespace {
 
-LRESULT CALLBACK TestProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK testProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcW(hwnd, msg, wParam, lParam);
 }
 
@@ -31,7 +31,7 @@ class Chooser : public ::testing::Test {
         SetCurrentDirectoryW(dir.c_str());
 
         WNDCLASSW wc = {};
-        wc.lpfnWndProc = TestProc;
+        wc.lpfnWndProc = testProc;
         wc.hInstance = GetModuleHandleW(nullptr);
         wc.lpszClassName = L"ShellTestForm";
         RegisterClassW(&wc);
@@ -49,7 +49,7 @@ class Chooser : public ::testing::Test {
         SetCurrentDirectoryW(saved);
         td::RemoveTree(dir);
     }
-    void Command(HWND control, WORD code) {
+    void command(HWND control, WORD code) {
         chooser.onCommand(MAKEWPARAM(GetDlgCtrlID(control), code),
                           reinterpret_cast<LPARAM>(control));
     }
@@ -77,7 +77,7 @@ TEST_F(Chooser, StartsOnTheCurrentFolderAndListsMatchingFilesOnly) {
 TEST_F(Chooser, OpeningAFolderRefillsBothListsAndClearsTheirSelections) {
     td::SelectListItem(chooser.file1, 1);
     SendMessageW(chooser.file2, LB_SETCURSEL, 0, 0);
-    Command(chooser.file1, LBN_SELCHANGE);
+    command(chooser.file1, LBN_SELCHANGE);
     EXPECT_EQ(file1Clicks, 1);
     EXPECT_EQ(chooser.file1Name(), L"b.avi");
     EXPECT_EQ(chooser.file2Name(), L"A.AVI");
@@ -86,7 +86,7 @@ TEST_F(Chooser, OpeningAFolderRefillsBothListsAndClearsTheirSelections) {
         chooser.dir1, std::wstring(size_t(td::ListIndex(chooser.dir1)) * 2 + 2, L' ') + L"sub");
     ASSERT_GE(sub, 0);
     SendMessageW(chooser.dir1, LB_SETCURSEL, sub, 0);
-    Command(chooser.dir1, LBN_DBLCLK);
+    command(chooser.dir1, LBN_DBLCLK);
     EXPECT_EQ(chooser.dirPath(), td::Join(dir, L"sub"));
     EXPECT_EQ(chooser.filePath(), td::Join(dir, L"sub"));
     EXPECT_EQ(td::ListItems(chooser.file1), (std::vector<std::wstring>{L"d.avi"}));
@@ -96,7 +96,7 @@ TEST_F(Chooser, OpeningAFolderRefillsBothListsAndClearsTheirSelections) {
 
     // The root row opens the drive's root; a path there gets no second separator.
     SendMessageW(chooser.dir1, LB_SETCURSEL, 0, 0);
-    Command(chooser.dir1, LBN_DBLCLK);
+    command(chooser.dir1, LBN_DBLCLK);
     EXPECT_EQ(chooser.dirPath(), L"Z:\\");
     EXPECT_EQ(shell::joinPath(chooser.filePath(), L"a.vbp", shell::FolderEnd::kBackslashOrSlash),
               L"Z:\\a.vbp");
@@ -142,7 +142,7 @@ TEST(InitProcess, TurnsOffCriticalErrorBoxesAndKeepsOtherFlags) {
 
 namespace {
 
-BOOL CALLBACK FindOwnDialog(HWND w, LPARAM p) {
+BOOL CALLBACK findOwnDialog(HWND w, LPARAM p) {
     DWORD pid = 0;
     GetWindowThreadProcessId(w, &pid);
     if (pid == GetCurrentProcessId() && IsWindowVisible(w) && td::ClassOf(w) == L"#32770") {
@@ -152,9 +152,9 @@ BOOL CALLBACK FindOwnDialog(HWND w, LPARAM p) {
     return TRUE;
 }
 
-HWND OwnDialog() {
+HWND ownDialog() {
     HWND found = nullptr;
-    EnumWindows(FindOwnDialog, reinterpret_cast<LPARAM>(&found));
+    EnumWindows(findOwnDialog, reinterpret_cast<LPARAM>(&found));
     return found;
 }
 
@@ -165,7 +165,7 @@ TEST(InputBox, ShowsPromptAndInitialTextAndReturnsWhatWasTyped) {
     std::wstring initialSeen;
     std::thread helper([&] {
         HWND box = nullptr;
-        td::WaitFor([&] { return (box = OwnDialog()) != nullptr; });
+        td::WaitFor([&] { return (box = ownDialog()) != nullptr; });
         if (!box) return;
         seen = td::ReadBox(box);
         initialSeen = td::Text(td::BoxEdit(box));
@@ -187,7 +187,7 @@ TEST(InputBox, ShowsPromptAndInitialTextAndReturnsWhatWasTyped) {
 TEST(InputBox, CancelGivesNoText) {
     std::thread helper([] {
         HWND box = nullptr;
-        td::WaitFor([&] { return (box = OwnDialog()) != nullptr; });
+        td::WaitFor([&] { return (box = ownDialog()) != nullptr; });
         if (box) td::PressBoxButton(box, IDCANCEL);
     });
     std::wstring text = L"stale";

@@ -141,12 +141,12 @@ HWND App::WaitWindow(const std::wstring& caption, DWORD timeoutMs, const wchar_t
     return found;
 }
 
-HWND App::WaitMessageBox(DWORD timeoutMs) const {
+HWND App::WaitMessageBox(DWORD timeoutMs, HWND except) const {
     HWND found = nullptr;
     WaitFor(
         [&] {
             for (HWND w : TopWindows())
-                if (ClassOf(w) == L"#32770") return (found = w) != nullptr;
+                if (w != except && ClassOf(w) == L"#32770") return (found = w) != nullptr;
             return false;
         },
         timeoutMs);

@@ -60,7 +60,7 @@ const wchar_t kDemoConverted[] =
 const char kDone[] = "Type=Exe\r\nModule=M; QsnMain2.Bas\r\nClass=Interpolator; qsnNE2.Cls\r\n";
 
 // Names of the files and folders directly in a folder, sorted.
-std::vector<std::wstring> Names(const std::wstring& folder) {
+std::vector<std::wstring> fileNames(const std::wstring& folder) {
     std::vector<std::wstring> names;
     WIN32_FIND_DATAW fd;
     common::FindHandle search(FindFirstFileW(td::Join(folder, L"*").c_str(), &fd));
@@ -73,7 +73,7 @@ std::vector<std::wstring> Names(const std::wstring& folder) {
     return names;
 }
 
-std::wstring FileText(const std::wstring& path, UINT codePage = CP_ACP) {
+std::wstring fileText(const std::wstring& path, UINT codePage = CP_ACP) {
     std::string bytes;
     if (!td::ReadBytes(path, bytes)) return L"<missing>";
     return td::Widen(bytes, codePage);
@@ -111,14 +111,14 @@ class Kestrom : public ::testing::Test {
         ASSERT_TRUE(drive1 && dir1 && file1 && text1 && text2 && text3 && text4 && save);
     }
 
-    void Choose(const std::wstring& name) {
+    void choose(const std::wstring& name) {
         ASSERT_TRUE(td::SelectListItem(file1, name)) << td::Narrow(name);
         td::Sync(form);
     }
 
     // Expects the program's warning box with this text and closes it (after a screenshot
     // when a name is given).
-    void ExpectWarning(const std::wstring& text, const char* shot = nullptr) {
+    void expectWarning(const std::wstring& text, const char* shot = nullptr) {
         HWND box = app->WaitMessageBox();
         ASSERT_TRUE(box);
         td::Box b = td::ReadBox(box);
@@ -129,14 +129,14 @@ class Kestrom : public ::testing::Test {
         if (shot) td::Screenshot(shot);
         EXPECT_TRUE(td::PressBoxButton(box, IDOK));
     }
-    void SaveFailsWith(DWORD error) {
+    void saveFailsWith(DWORD error) {
         ASSERT_TRUE(td::Click(save));
-        ExpectWarning(shell::systemErrorText(error));
+        expectWarning(shell::systemErrorText(error));
     }
 
     // A Japanese project in the ANSI code page the locale gives: read, converted and saved
     // in that code page.
-    void ConvertJapaneseProject(const std::wstring& locale, UINT codePage, const char* shot);
+    void convertJapaneseProject(const std::wstring& locale, UINT codePage, const char* shot);
 
     std::wstring dir;
     std::unique_ptr<td::App> app;
@@ -200,7 +200,7 @@ TEST_F(Kestrom, StartsInTheCurrentFolderWithTheTwipsLayout) {
 
 TEST_F(Kestrom, ClickingAProjectShowsItReadAndUpgradedAndProposesTheSaveName) {
     start();
-    Choose(L"Game.vbp");
+    choose(L"Game.vbp");
     // The final empty line of the file is dropped; every line ends in CR LF.
     EXPECT_EQ(td::Text(text1), td::Widen(std::string(kGame, sizeof(kGame) - 3)));
     EXPECT_EQ(td::Text(text2), kGameConverted);
@@ -211,7 +211,7 @@ TEST_F(Kestrom, ClickingAProjectShowsItReadAndUpgradedAndProposesTheSaveName) {
     EXPECT_TRUE(td::WaitFor([&] { return td::DarkPixels(text1) > 200; })) << td::DarkPixels(text1);
     EXPECT_TRUE(td::WaitFor([&] { return td::DarkPixels(text2) > 200; })) << td::DarkPixels(text2);
 
-    Choose(L"Demo.VBP"); // LF-only lines load one by one
+    choose(L"Demo.VBP"); // LF-only lines load one by one
     EXPECT_EQ(td::Text(text1), L"Type=Exe\r\nModule=M; qsnmain.bas\r\nClass=T; QSNTA.CLS\r\n"
                                L"Name=\"Demo\"\r\n");
     EXPECT_EQ(td::Text(text2), kDemoConverted);
@@ -230,19 +230,19 @@ TEST_F(Kestrom, ClickingAProjectShowsItReadAndUpgradedAndProposesTheSaveName) {
 
 TEST_F(Kestrom, AnUpgradedProjectShowsTheNoticeAndCannotBeSaved) {
     start();
-    Choose(L"Done.vbp");
+    choose(L"Done.vbp");
     EXPECT_EQ(td::Text(text1), td::Widen(kDone));
     EXPECT_EQ(td::Text(text2), kNotice);
     EXPECT_EQ(td::Text(text3), L"Done_2.vbp");
     EXPECT_FALSE(td::Enabled(save));
     EXPECT_FALSE(td::Click(save));
-    Choose(L"Game.vbp");
+    choose(L"Game.vbp");
     EXPECT_TRUE(td::Enabled(save));
 }
 
 TEST_F(Kestrom, SaveWritesTheLowerBoxAndOneLineEndIntoTheShownFolder) {
     start();
-    Choose(L"Game.vbp");
+    choose(L"Game.vbp");
     ASSERT_TRUE(td::Click(save));
     td::Sync(form);
     EXPECT_TRUE(app->NoMessageBox());
@@ -256,21 +256,21 @@ TEST_F(Kestrom, SaveWritesTheLowerBoxAndOneLineEndIntoTheShownFolder) {
     EXPECT_EQ(td::FindListItem(file1, L"Game_2.vbp"), -1);
 
     // An empty suffix replaces the chosen project with the upgraded text.
-    Choose(L"Demo.VBP");
+    choose(L"Demo.VBP");
     td::SetText(text4, L"");
     td::Sync(form);
     EXPECT_EQ(td::Text(text3), L"Demo.VBP");
     ASSERT_TRUE(td::Click(save)) << td::Enabled(save);
     td::Sync(form);
-    EXPECT_EQ(FileText(td::Join(dir, L"Demo.VBP")), std::wstring(kDemoConverted) + L"\r\n");
+    EXPECT_EQ(fileText(td::Join(dir, L"Demo.VBP")), std::wstring(kDemoConverted) + L"\r\n");
 }
 
 TEST_F(Kestrom, SaveFailureShowsTheSystemErrorInAWarningAndChangesNothing) {
     start();
-    Choose(L"Game.vbp");
+    choose(L"Game.vbp");
     // A folder of the save name: the file cannot be created (root ignores read-only modes).
     ASSERT_TRUE(CreateDirectoryW(td::Join(dir, L"Game_2.vbp").c_str(), nullptr));
-    SaveFailsWith(ERROR_ACCESS_DENIED);
+    saveFailsWith(ERROR_ACCESS_DENIED);
     EXPECT_EQ(td::Text(text2), kGameConverted);
     EXPECT_EQ(td::Text(text3), L"Game_2.vbp");
     EXPECT_TRUE(td::Enabled(save));
@@ -293,13 +293,13 @@ TEST_F(Kestrom, AFailedSaveOverTheProjectKeepsItWholeAndLeavesNoTemporaryFile) {
     for (int i = 0; i < 40; i++)
         big += "Reference=*\\G{00020430-0000-0000-C000-000000000046}#2.0#0#stdole2.tlb\r\n";
     td::WriteBytes(td::Join(dir, L"Big.vbp"), big);
-    const std::vector<std::wstring> before = Names(dir);
+    const std::vector<std::wstring> before = fileNames(dir);
     auto saveOverItself = [&](const std::wstring& name, DWORD error) {
-        Choose(name);
+        choose(name);
         td::SetText(text4, L"");
         td::Sync(form);
         ASSERT_EQ(td::Text(text3), name);
-        SaveFailsWith(error);
+        saveFailsWith(error);
     };
     std::string kept;
 
@@ -308,7 +308,7 @@ TEST_F(Kestrom, AFailedSaveOverTheProjectKeepsItWholeAndLeavesNoTemporaryFile) {
     saveOverItself(L"Big.vbp", ERROR_DISK_FULL);
     ASSERT_TRUE(td::ReadBytes(td::Join(dir, L"Big.vbp"), kept));
     EXPECT_EQ(kept, big);
-    EXPECT_EQ(Names(dir), before);
+    EXPECT_EQ(fileNames(dir), before);
     app.reset();
 
     // Another program reads the project and lets nobody write or remove it meanwhile.
@@ -321,15 +321,15 @@ TEST_F(Kestrom, AFailedSaveOverTheProjectKeepsItWholeAndLeavesNoTemporaryFile) {
     held.reset();
     ASSERT_TRUE(td::ReadBytes(td::Join(dir, L"Demo.VBP"), kept));
     EXPECT_EQ(kept, kDemo);
-    EXPECT_EQ(Names(dir), before);
+    EXPECT_EQ(fileNames(dir), before);
     EXPECT_EQ(td::Text(text2), kDemoConverted);
 
     // Once it is free, the same save replaces it.
     ASSERT_TRUE(td::Click(save));
     td::Sync(form);
     EXPECT_TRUE(app->NoMessageBox());
-    EXPECT_EQ(FileText(td::Join(dir, L"Demo.VBP")), std::wstring(kDemoConverted) + L"\r\n");
-    EXPECT_EQ(Names(dir), before);
+    EXPECT_EQ(fileText(td::Join(dir, L"Demo.VBP")), std::wstring(kDemoConverted) + L"\r\n");
+    EXPECT_EQ(fileNames(dir), before);
 }
 
 TEST_F(Kestrom, AProjectHoldingANulByteIsRefusedAndNothingChanges) {
@@ -339,12 +339,12 @@ TEST_F(Kestrom, AProjectHoldingANulByteIsRefusedAndNothingChanges) {
     start();
     for (const wchar_t* first : {L"", L"Game.vbp"}) {
         SCOPED_TRACE(td::Narrow(first));
-        if (*first) Choose(first);
+        if (*first) choose(first);
         const std::wstring shown1 = td::Text(text1), shown2 = td::Text(text2),
                            name = td::Text(text3);
         const bool saveEnabled = td::Enabled(save);
         ASSERT_TRUE(td::SelectListItem(file1, L"Broken.vbp"));
-        ExpectWarning(L"このプロジェクトファイルはNULバイトを含んでいるため読み込めません。",
+        expectWarning(L"このプロジェクトファイルはNULバイトを含んでいるため読み込めません。",
                       *first ? nullptr : "kestrom-nul-byte");
         td::Sync(form);
         EXPECT_EQ(td::Text(text1), shown1);
@@ -352,7 +352,7 @@ TEST_F(Kestrom, AProjectHoldingANulByteIsRefusedAndNothingChanges) {
         EXPECT_EQ(td::Text(text3), name);
         EXPECT_EQ(td::Enabled(save), saveEnabled);
     }
-    EXPECT_EQ(FileText(td::Join(dir, L"Broken_2.vbp")), L"<missing>");
+    EXPECT_EQ(fileText(td::Join(dir, L"Broken_2.vbp")), L"<missing>");
     std::string kept;
     ASSERT_TRUE(td::ReadBytes(td::Join(dir, L"Broken.vbp"), kept));
     EXPECT_EQ(kept, withNul);
@@ -360,7 +360,7 @@ TEST_F(Kestrom, AProjectHoldingANulByteIsRefusedAndNothingChanges) {
 
 TEST_F(Kestrom, AfterAFolderChangeSaveWritesTheShownProjectIntoTheNewFolder) {
     start();
-    Choose(L"Game.vbp");
+    choose(L"Game.vbp");
     int row = td::ListIndex(dir1);
     ASSERT_TRUE(td::OpenFolderRow(dir1, L"sub"));
     td::Sync(form);
@@ -370,8 +370,8 @@ TEST_F(Kestrom, AfterAFolderChangeSaveWritesTheShownProjectIntoTheNewFolder) {
     EXPECT_EQ(td::Text(text3), L"Game_2.vbp");
     ASSERT_TRUE(td::Click(save));
     td::Sync(form);
-    EXPECT_EQ(FileText(td::Join(dir, L"sub\\Game_2.vbp")), std::wstring(kGameConverted) + L"\r\n");
-    EXPECT_EQ(FileText(td::Join(dir, L"Game_2.vbp")), L"<missing>");
+    EXPECT_EQ(fileText(td::Join(dir, L"sub\\Game_2.vbp")), std::wstring(kGameConverted) + L"\r\n");
+    EXPECT_EQ(fileText(td::Join(dir, L"Game_2.vbp")), L"<missing>");
 
     // With no file selected, a suffix change empties the save name and disables Save.
     td::SetText(text4, L"_3");
@@ -388,10 +388,10 @@ TEST_F(Kestrom, AfterAFolderChangeSaveWritesTheShownProjectIntoTheNewFolder) {
 
 TEST_F(Kestrom, AFileThatCannotBeReadLeavesBothBoxesAsTheyWere) {
     start();
-    Choose(L"Demo.VBP");
+    choose(L"Demo.VBP");
     DeleteFileW(td::Join(dir, L"Game.vbp").c_str()); // vanished after the list was filled
     td::SelectListItem(file1, L"Game.vbp");
-    ExpectWarning(shell::systemErrorText(ERROR_FILE_NOT_FOUND));
+    expectWarning(shell::systemErrorText(ERROR_FILE_NOT_FOUND));
     EXPECT_EQ(td::Text(text2), kDemoConverted);
     EXPECT_EQ(td::Text(text3), L"Demo_2.VBP");
     EXPECT_TRUE(td::Enabled(save));
@@ -399,7 +399,7 @@ TEST_F(Kestrom, AFileThatCannotBeReadLeavesBothBoxesAsTheyWere) {
     EXPECT_TRUE(td::WaitFor([&] { return td::DarkPixels(text2) > 200; }));
 }
 
-void Kestrom::ConvertJapaneseProject(const std::wstring& locale, UINT codePage, const char* shot) {
+void Kestrom::convertJapaneseProject(const std::wstring& locale, UINT codePage, const char* shot) {
     std::wstring project = L"Type=Exe\r\n"
                            L"Title=\"ゲーム ソフト\"\r\n"
                            L"Module=Main; ..\\ライブラリ\\qsnmain.bas\r\n"
@@ -407,7 +407,7 @@ void Kestrom::ConvertJapaneseProject(const std::wstring& locale, UINT codePage, 
                            L"Description=\"十二のモジュールａｂｃ\"\r\n";
     td::WriteBytes(td::Join(dir, L"日本語.vbp"), td::Narrow(project, codePage));
     start({L"LC_ALL=" + locale});
-    Choose(L"日本語.vbp");
+    choose(L"日本語.vbp");
     EXPECT_EQ(td::Text(text1), project);
     std::wstring converted = L"Type=Exe\r\n"
                              L"Title=\"ゲーム ソフト\"\r\n"
@@ -425,13 +425,13 @@ void Kestrom::ConvertJapaneseProject(const std::wstring& locale, UINT codePage, 
 }
 
 TEST_F(Kestrom, JapaneseProjectUnderTheJapaneseCodePage) {
-    ConvertJapaneseProject(L"ja_JP.UTF-8", 932, "kestrom-main-japanese");
+    convertJapaneseProject(L"ja_JP.UTF-8", 932, "kestrom-main-japanese");
 }
 
 // Windows set to use UTF-8 as its ANSI code page; under Wine a locale without a code page
 // of its own gives that.
 TEST_F(Kestrom, JapaneseProjectUnderTheUtf8CodePage) {
-    ConvertJapaneseProject(L"hi_IN.UTF-8", CP_UTF8, "kestrom-main-utf8");
+    convertJapaneseProject(L"hi_IN.UTF-8", CP_UTF8, "kestrom-main-utf8");
 }
 
 TEST_F(Kestrom, AboutShowsThreeLinesWithTheTitleAndTheInformationIcon) {

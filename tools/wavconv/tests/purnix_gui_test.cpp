@@ -29,14 +29,14 @@ uint32_t u32At(const std::string& bytes, size_t at) {
 
 // Data of the first chunk with this tag (a plain search: the test files are small and
 // their tags do not occur in their sample data).
-std::string ChunkData(const std::string& file, const std::string& tag) {
+std::string chunkData(const std::string& file, const std::string& tag) {
     size_t at = file.find(tag);
     if (at == std::string::npos || at + 8 > file.size()) return {};
     return file.substr(at + 8, u32At(file, at + 4));
 }
 
 // What a folder holds: name -> bytes.
-std::map<std::wstring, std::string> Snapshot(const std::wstring& folder) {
+std::map<std::wstring, std::string> snapshot(const std::wstring& folder) {
     return td::FolderContents(folder);
 }
 
@@ -52,7 +52,7 @@ class Purnix : public testing::Test {
     }
 
     // Runs a shell command in the test folder; its output, or a test failure.
-    std::string Sh(const std::string& command) {
+    std::string sh(const std::string& command) {
         std::string out;
         int rc = td::RunUnix("cd '" + unix_ + "' && " + command, &out, 60000);
         EXPECT_EQ(rc, 0) << command << "\n" << out;
@@ -70,16 +70,16 @@ class Purnix : public testing::Test {
         ASSERT_TRUE(file1_ && text1_ && text3_ && command1_);
     }
 
-    std::wstring Path(const std::wstring& name) const { return td::Join(folder_, name); }
-    std::string Bytes(const std::wstring& name) const {
+    std::wstring path(const std::wstring& name) const { return td::Join(folder_, name); }
+    std::string fileBytes(const std::wstring& name) const {
         std::string b;
-        td::ReadBytes(Path(name), b);
+        td::ReadBytes(path(name), b);
         return b;
     }
 
     // Selects a file (unless name is empty), presses Convert and reads the message box,
     // which stays open: the caller looks at the files while it is up.
-    td::Box ClickConvert(const std::wstring& name) {
+    td::Box clickConvert(const std::wstring& name) {
         if (!name.empty()) {
             EXPECT_TRUE(td::SelectListItem(file1_, name)) << td::Narrow(name);
             td::Sync(form_);
@@ -89,25 +89,25 @@ class Purnix : public testing::Test {
         EXPECT_TRUE(box);
         return box ? td::ReadBox(box) : td::Box{};
     }
-    void CloseBox(const td::Box& box) { EXPECT_TRUE(td::PressBoxButton(box.hwnd, IDOK)); }
+    void closeBox(const td::Box& box) { EXPECT_TRUE(td::PressBoxButton(box.hwnd, IDOK)); }
 
     // Converts `wav` with `exe` and expects the warning `text` (or one that starts with it,
     // unless `whole`); the folder, an earlier output in it included, stays as it was.
-    void ExpectKeptFolder(const wchar_t* exe, const std::wstring& wav, const std::wstring& text,
+    void expectKeptFolder(const wchar_t* exe, const std::wstring& wav, const std::wstring& text,
                           bool whole) {
-        auto before = Snapshot(folder_);
+        auto before = snapshot(folder_);
         start({}, exe);
-        td::Box box = ClickConvert(wav);
+        td::Box box = clickConvert(wav);
         EXPECT_EQ(whole ? box.text : box.text.substr(0, text.size()), text) << td::Narrow(box.text);
         EXPECT_EQ(box.icon, MB_ICONEXCLAMATION);
-        CloseBox(box);
+        closeBox(box);
         app_.reset();
-        EXPECT_TRUE(Snapshot(folder_) == before);
+        EXPECT_TRUE(snapshot(folder_) == before);
     }
 
     // ffprobe's view of every stream: key=value lines.
-    std::multimap<std::string, std::string> Probe(const std::string& avi) {
-        std::string out = Sh("ffprobe -v error -show_entries stream=codec_type,codec_name,"
+    std::multimap<std::string, std::string> probeStreams(const std::string& avi) {
+        std::string out = sh("ffprobe -v error -show_entries stream=codec_type,codec_name,"
                              "sample_rate,channels,sample_fmt:stream_tags=title -of "
                              "default=nw=1 '" +
                              avi + "'");
@@ -123,7 +123,7 @@ class Purnix : public testing::Test {
         }
         return values;
     }
-    static std::string One(const std::multimap<std::string, std::string>& m,
+    static std::string one(const std::multimap<std::string, std::string>& m,
                            const std::string& key) {
         auto it = m.find(key);
         return it == m.end() ? "<none>" : it->second;
@@ -163,48 +163,48 @@ TEST_F(Purnix, ConvertsEveryKindOfPcmFileExactly) {
          "pcm_s16le", "8000", "1", "bext"},
     };
     for (const Case& c : cases)
-        Sh(c.make);
+        sh(c.make);
     // The inputs really have the structure each case is about.
-    std::string list = Bytes(L"list.wav"), odd = Bytes(L"odd.wav");
+    std::string list = fileBytes(L"list.wav"), odd = fileBytes(L"odd.wav");
     ASSERT_LT(list.find("LIST"), list.find("data"));
     ASSERT_NE(odd.find("bext"), std::string::npos);
     ASSERT_EQ(u32At(odd, odd.find("bext") + 4) % 2, 1u);
-    ASSERT_EQ(u32At(Bytes(L"s24.wav"), 16), 40u);
+    ASSERT_EQ(u32At(fileBytes(L"s24.wav"), 16), 40u);
 
     start();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         std::wstring wav = td::Widen(c.name + ".wav"), avi = td::Widen(c.name + ".avi");
-        td::Box box = ClickConvert(wav);
+        td::Box box = clickConvert(wav);
         EXPECT_EQ(box.text, kCreated);
         EXPECT_EQ(box.icon, 0);
         EXPECT_EQ(box.caption, L"Purnix");
         // Complete while the success message is up.
-        auto probe = Probe(c.name + ".avi");
+        auto probe = probeStreams(c.name + ".avi");
         EXPECT_EQ(probe.count("codec_type"), 1u);
-        EXPECT_EQ(One(probe, "codec_type"), "audio");
-        EXPECT_EQ(One(probe, "codec_name"), c.codec);
-        EXPECT_EQ(One(probe, "sample_rate"), c.rate);
-        EXPECT_EQ(One(probe, "channels"), c.channels);
-        EXPECT_EQ(One(probe, "TAG:title"), c.name); // the name File1_Click proposed
-        Sh("sox '" + c.name + ".wav' -t raw '" + c.name + ".wav.raw' && ffmpeg -v error -y -i '" +
+        EXPECT_EQ(one(probe, "codec_type"), "audio");
+        EXPECT_EQ(one(probe, "codec_name"), c.codec);
+        EXPECT_EQ(one(probe, "sample_rate"), c.rate);
+        EXPECT_EQ(one(probe, "channels"), c.channels);
+        EXPECT_EQ(one(probe, "TAG:title"), c.name); // the name File1_Click proposed
+        sh("sox '" + c.name + ".wav' -t raw '" + c.name + ".wav.raw' && ffmpeg -v error -y -i '" +
            c.name + ".avi' -map 0:a:0 -c copy -f data '" + c.name + ".avi.raw' && cmp '" + c.name +
            ".wav.raw' '" + c.name + ".avi.raw'");
         // The stream header tells the real number of blocks.
-        std::string aviBytes = Bytes(avi), strh = ChunkData(aviBytes, "strh");
+        std::string aviBytes = fileBytes(avi), strh = chunkData(aviBytes, "strh");
         ASSERT_GE(strh.size(), 48u);
         uint32_t blockAlign = u32At(strh, 44);
         ASSERT_GT(blockAlign, 0u);
-        size_t rawSize = Bytes(td::Widen(c.name + ".wav.raw")).size();
+        size_t rawSize = fileBytes(td::Widen(c.name + ".wav.raw")).size();
         EXPECT_EQ(u32At(strh, 32), rawSize / blockAlign);
         EXPECT_EQ(u32At(strh, 20), blockAlign);
         EXPECT_EQ(u32At(strh, 28), 0u); // dwStart
         // The file ends with its RIFF chunk (the platform leaves zero bytes after it).
         EXPECT_EQ(aviBytes.size(), 8 + u32At(aviBytes, 4));
-        CloseBox(box);
+        closeBox(box);
     }
     // 16-bit stereo at 44100 Hz: the header values a reader computes with.
-    std::string strh = ChunkData(Bytes(L"s16.avi"), "strh");
+    std::string strh = chunkData(fileBytes(L"s16.avi"), "strh");
     EXPECT_EQ(u32At(strh, 20), 4u);
     EXPECT_EQ(u32At(strh, 24), 176400u);
     EXPECT_EQ(u32At(strh, 44), 4u);
@@ -212,99 +212,99 @@ TEST_F(Purnix, ConvertsEveryKindOfPcmFileExactly) {
 }
 
 TEST_F(Purnix, NameUpToTheFirstDotAndExistingAviOverwritten) {
-    Sh("sox -n -r 22050 -c 1 -b 16 a.b.wav synth 0.2 sine 440 && echo old > a.avi");
+    sh("sox -n -r 22050 -c 1 -b 16 a.b.wav synth 0.2 sine 440 && echo old > a.avi");
     start();
     ASSERT_TRUE(td::SelectListItem(file1_, L"a.b.wav"));
     EXPECT_TRUE(td::WaitFor([&] { return td::Text(text3_) == L"a"; }))
         << td::Narrow(td::Text(text3_));
-    td::Box box = ClickConvert(L"");
+    td::Box box = clickConvert(L"");
     EXPECT_EQ(box.text, kCreated);
-    CloseBox(box);
-    auto probe = Probe("a.avi");
-    EXPECT_EQ(One(probe, "codec_name"), "pcm_s16le");
-    EXPECT_EQ(One(probe, "TAG:title"), "a");
-    EXPECT_EQ(GetFileAttributesW(Path(L"a.b.avi").c_str()), INVALID_FILE_ATTRIBUTES);
+    closeBox(box);
+    auto probe = probeStreams("a.avi");
+    EXPECT_EQ(one(probe, "codec_name"), "pcm_s16le");
+    EXPECT_EQ(one(probe, "TAG:title"), "a");
+    EXPECT_EQ(GetFileAttributesW(path(L"a.b.avi").c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
 TEST_F(Purnix, NothingSelectedWarnsAndTouchesNoFile) {
-    Sh("sox -n -r 8000 -c 1 -b 8 x.wav synth 0.1 sine 440 && echo keep > x.avi");
-    auto before = Snapshot(folder_);
+    sh("sox -n -r 8000 -c 1 -b 8 x.wav synth 0.1 sine 440 && echo keep > x.avi");
+    auto before = snapshot(folder_);
     start();
     ASSERT_EQ(td::ListIndex(file1_), -1);
-    td::Box box = ClickConvert(L"");
+    td::Box box = clickConvert(L"");
     EXPECT_EQ(box.text, kSelect);
     EXPECT_EQ(box.icon, MB_ICONEXCLAMATION);
     EXPECT_EQ(box.caption, L"Purnix");
     td::Screenshot("purnix-select-warning");
-    CloseBox(box);
-    EXPECT_EQ(Snapshot(folder_), before);
+    closeBox(box);
+    EXPECT_EQ(snapshot(folder_), before);
 }
 
 TEST_F(Purnix, RefusedFilesWriteNothing) {
     // Text named .wav; a WAV cut inside its header (no data chunk); an 18-byte format
     // chunk whose cbSize announces 22 more bytes.
-    Sh("echo 'not a wave file' > text.wav && sox -n -r 8000 -c 1 -b 16 cut.wav synth 0.1 sine "
+    sh("echo 'not a wave file' > text.wav && sox -n -r 8000 -c 1 -b 16 cut.wav synth 0.1 sine "
        "440 && head -c 40 cut.wav > nodata.wav && rm cut.wav && echo keep > nodata.avi");
     const unsigned char shortExt[] = {
         'R', 'I', 'F',  'F',  0x26, 0,   0,    0,    'W', 'A', 'V', 'E',  'f', 'm', 't', ' ', 18, 0,
         0,   0,   0xFE, 0xFF, 2,    0,   0x80, 0xBB, 0,   0,   0,   0x65, 4,   0,   6,   0,   24, 0,
         22,  0,   'd',  'a',  't',  'a', 6,    0,    0,   0,   1,   2,    3,   4,   5,   6};
     ASSERT_TRUE(
-        td::WriteBytes(Path(L"shortext.wav"),
+        td::WriteBytes(path(L"shortext.wav"),
                        std::string(reinterpret_cast<const char*>(shortExt), sizeof shortExt)));
-    auto before = Snapshot(folder_);
+    auto before = snapshot(folder_);
     start();
     for (const wchar_t* name : {L"text.wav", L"nodata.wav", L"shortext.wav"}) {
         SCOPED_TRACE(td::Narrow(name));
-        td::Box box = ClickConvert(name);
+        td::Box box = clickConvert(name);
         EXPECT_EQ(box.text, kRefused);
         EXPECT_EQ(box.icon, MB_ICONEXCLAMATION);
-        CloseBox(box);
+        closeBox(box);
     }
-    EXPECT_EQ(Snapshot(folder_), before);
+    EXPECT_EQ(snapshot(folder_), before);
 }
 
 TEST_F(Purnix, WaveFileGoneSinceListedShowsTheSystemReason) {
-    Sh("sox -n -r 8000 -c 1 -b 16 gone.wav synth 0.1 sine 440");
+    sh("sox -n -r 8000 -c 1 -b 16 gone.wav synth 0.1 sine 440");
     start();
     ASSERT_TRUE(td::SelectListItem(file1_, L"gone.wav"));
-    ASSERT_TRUE(DeleteFileW(Path(L"gone.wav").c_str()));
-    td::Box box = ClickConvert(L"");
+    ASSERT_TRUE(DeleteFileW(path(L"gone.wav").c_str()));
+    td::Box box = clickConvert(L"");
     const std::wstring lead = L"WAVEファイルを読み込めません。\r";
     EXPECT_EQ(box.text.substr(0, lead.size()), lead);
     EXPECT_GT(box.text.size(), lead.size()); // the system's text follows
     EXPECT_EQ(box.icon, MB_ICONEXCLAMATION);
-    CloseBox(box);
-    EXPECT_EQ(GetFileAttributesW(Path(L"gone.avi").c_str()), INVALID_FILE_ATTRIBUTES);
+    closeBox(box);
+    EXPECT_EQ(GetFileAttributesW(path(L"gone.avi").c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
 TEST_F(Purnix, LongStreamNameIsCutSoTheFieldEndsInANul) {
-    Sh("sox -n -r 8000 -c 1 -b 16 n.wav synth 0.1 sine 440");
+    sh("sox -n -r 8000 -c 1 -b 16 n.wav synth 0.1 sine 440");
     start();
     ASSERT_TRUE(td::SelectListItem(file1_, L"n.wav"));
     ASSERT_TRUE(td::WaitFor([&] { return td::Text(text3_) == L"n"; }));
     td::SetText(text3_, std::wstring(100, L'x'));
-    td::Box box = ClickConvert(L"");
+    td::Box box = clickConvert(L"");
     EXPECT_EQ(box.text, kCreated);
-    CloseBox(box);
-    std::string strn = ChunkData(Bytes(L"n.avi"), "strn");
+    closeBox(box);
+    std::string strn = chunkData(fileBytes(L"n.avi"), "strn");
     ASSERT_GE(strn.size(), 64u);
     EXPECT_EQ(strn.substr(0, 64), std::string(63, 'x') + '\0');
-    EXPECT_EQ(One(Probe("n.avi"), "TAG:title"), std::string(63, 'x'));
+    EXPECT_EQ(one(probeStreams("n.avi"), "TAG:title"), std::string(63, 'x'));
 }
 
 TEST_F(Purnix, JapaneseStreamNameIsStoredInTheAnsiCodePageAndCutBetweenCharacters) {
-    Sh("sox -n -r 8000 -c 1 -b 16 j.wav synth 0.1 sine 440");
+    sh("sox -n -r 8000 -c 1 -b 16 j.wav synth 0.1 sine 440");
     start({L"LC_ALL=ja_JP.UTF-8"});
     ASSERT_TRUE(td::SelectListItem(file1_, L"j.wav"));
     ASSERT_TRUE(td::WaitFor([&] { return td::Text(text3_) == L"j"; }));
     // 40 two-byte characters: 80 bytes in Shift-JIS; 31 of them fit before the NUL.
     td::SetText(text3_, std::wstring(40, L'\u97F3'));
-    td::Box box = ClickConvert(L"");
+    td::Box box = clickConvert(L"");
     EXPECT_EQ(box.text, kCreated);
     td::Screenshot("purnix-created");
-    CloseBox(box);
-    std::string strn = ChunkData(Bytes(L"j.avi"), "strn");
+    closeBox(box);
+    std::string strn = chunkData(fileBytes(L"j.avi"), "strn");
     std::string sjis;
     for (int i = 0; i < 31; i++)
         sjis += "\x89\xb9";
@@ -315,16 +315,16 @@ TEST_F(Purnix, JapaneseStreamNameIsStoredInTheAnsiCodePageAndCutBetweenCharacter
 TEST_F(Purnix, UnderTheUtf8CodePageNamesConvertAndLongStreamNamesAreCutBetweenCharacters) {
     // Windows set to use UTF-8 as its ANSI code page; under Wine a locale without a code
     // page of its own gives that.
-    Sh("sox -n -r 8000 -c 1 -b 16 '音声.wav' synth 0.1 sine 440 && cp '音声.wav' 'Ō.wav' && "
+    sh("sox -n -r 8000 -c 1 -b 16 '音声.wav' synth 0.1 sine 440 && cp '音声.wav' 'Ō.wav' && "
        "cp '音声.wav' long.wav");
     start({L"LC_ALL=hi_IN.UTF-8"});
     for (const wchar_t* name : {L"音声", L"Ō"}) {
         SCOPED_TRACE(td::Narrow(name));
-        td::Box box = ClickConvert(name + std::wstring(L".wav"));
+        td::Box box = clickConvert(name + std::wstring(L".wav"));
         EXPECT_EQ(box.text, kCreated);
-        CloseBox(box);
+        closeBox(box);
         // The stream name in the code page: UTF-8.
-        std::string strn = ChunkData(Bytes(name + std::wstring(L".avi")), "strn");
+        std::string strn = chunkData(fileBytes(name + std::wstring(L".avi")), "strn");
         EXPECT_EQ(strn.substr(0, strn.find('\0')), td::Narrow(name));
     }
     ASSERT_TRUE(td::SelectListItem(file1_, L"long.wav"));
@@ -333,32 +333,32 @@ TEST_F(Purnix, UnderTheUtf8CodePageNamesConvertAndLongStreamNamesAreCutBetweenCh
     // take 61 bytes; 63 would end inside the 22nd.
     const std::wstring name = L"第1話" + std::wstring(67, L'\u97F3');
     td::SetText(text3_, name);
-    td::Box box = ClickConvert(L"");
+    td::Box box = clickConvert(L"");
     EXPECT_EQ(box.text, kCreated);
-    CloseBox(box);
-    std::string strn = ChunkData(Bytes(L"long.avi"), "strn");
+    closeBox(box);
+    std::string strn = chunkData(fileBytes(L"long.avi"), "strn");
     const std::string kept = td::Narrow(name.substr(0, 21));
     ASSERT_EQ(kept.size(), 61u);
     ASSERT_GE(strn.size(), 62u);
     EXPECT_EQ(strn.substr(0, 62), kept + '\0');
-    EXPECT_EQ(One(Probe("long.avi"), "TAG:title"), kept);
+    EXPECT_EQ(one(probeStreams("long.avi"), "TAG:title"), kept);
 }
 
 TEST_F(Purnix, InterruptedRecordingConvertsTheBytesThatAreThere) {
     // The header still declares the full length; 1001 bytes are gone from the end.
-    Sh("sox -n -r 8000 -c 2 -b 16 rec.wav synth 0.5 sine 440 && truncate -s -1001 rec.wav");
-    std::string wav = Bytes(L"rec.wav");
+    sh("sox -n -r 8000 -c 2 -b 16 rec.wav synth 0.5 sine 440 && truncate -s -1001 rec.wav");
+    std::string wav = fileBytes(L"rec.wav");
     ASSERT_EQ(wav.substr(36, 4), "data");
     ASSERT_GT(u32At(wav, 40), wav.size() - 44);
     start();
-    td::Box box = ClickConvert(L"rec.wav");
+    td::Box box = clickConvert(L"rec.wav");
     EXPECT_EQ(box.text, kCreated);
-    CloseBox(box);
+    closeBox(box);
     // Every byte: the last 3 are a partial block of 4, filled up with a zero byte.
     ASSERT_EQ((wav.size() - 44) % 4, 3u);
-    Sh("ffmpeg -v error -y -i rec.avi -map 0:a:0 -c copy -f data rec.avi.raw && { tail -c +45 "
+    sh("ffmpeg -v error -y -i rec.avi -map 0:a:0 -c copy -f data rec.avi.raw && { tail -c +45 "
        "rec.wav; printf '\\0'; } > rec.wav.raw && cmp rec.wav.raw rec.avi.raw");
-    std::string strh = ChunkData(Bytes(L"rec.avi"), "strh");
+    std::string strh = chunkData(fileBytes(L"rec.avi"), "strh");
     ASSERT_GE(strh.size(), 48u);
     EXPECT_EQ(u32At(strh, 32), (wav.size() - 44) / 4 + 1);
 }
@@ -381,31 +381,31 @@ TEST_F(Purnix, AFileThatCannotBeFinishedIsRemovedWithTheReasonInJapanese) {
                        std::string(reinterpret_cast<const char*>(record), sizeof record) +
                        std::string(formatBytes - 18, '\x11') + "data" + le32(400) +
                        std::string(400, '\x22');
-    ASSERT_TRUE(td::WriteBytes(Path(L"wide.wav"), "RIFF" + le32(uint32_t(body.size())) + body));
-    ASSERT_TRUE(td::WriteBytes(Path(L"wide.avi"), "old"));
-    auto before = Snapshot(folder_);
+    ASSERT_TRUE(td::WriteBytes(path(L"wide.wav"), "RIFF" + le32(uint32_t(body.size())) + body));
+    ASSERT_TRUE(td::WriteBytes(path(L"wide.avi"), "old"));
+    auto before = snapshot(folder_);
     start({L"LC_ALL=ja_JP.UTF-8"});
     ASSERT_TRUE(td::SelectListItem(file1_, L"wide.wav"));
     td::Sync(form_);
     td::SetText(text3_, L"音音音音音ab");
     td::Sync(form_);
-    td::Box box = ClickConvert(L"");
+    td::Box box = clickConvert(L"");
     EXPECT_EQ(box.text, L"AVIファイルを書き込めません。\rヘッダーを書き直す領域が足りません。");
     EXPECT_EQ(box.icon, MB_ICONEXCLAMATION);
     td::Screenshot("purnix-cannot-finish");
-    CloseBox(box);
-    EXPECT_TRUE(Snapshot(folder_) == before); // the unfinished file is removed
+    closeBox(box);
+    EXPECT_TRUE(snapshot(folder_) == before); // the unfinished file is removed
 }
 
 // The later failures, each with an earlier output of the name: it stays byte for byte and
 // the folder holds what it held.
 TEST_F(Purnix, AnOutputHeldWithoutDeleteSharingIsKeptWhole) {
-    Sh("sox -n -r 8000 -c 1 -b 16 h.wav synth 0.1 sine 440 && echo old > h.avi");
-    common::UniqueFile held(CreateFileW(Path(L"h.avi").c_str(), GENERIC_READ,
+    sh("sox -n -r 8000 -c 1 -b 16 h.wav synth 0.1 sine 440 && echo old > h.avi");
+    common::UniqueFile held(CreateFileW(path(L"h.avi").c_str(), GENERIC_READ,
                                         FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                                         FILE_ATTRIBUTE_NORMAL, nullptr));
     ASSERT_NE(held.get(), INVALID_HANDLE_VALUE);
-    ExpectKeptFolder(L"PURNIX.EXE", L"h.wav", kCannotOpen + std::wstring(L"\r"), false);
+    expectKeptFolder(L"PURNIX.EXE", L"h.wav", kCannotOpen + std::wstring(L"\r"), false);
     held.reset();
 }
 
@@ -416,34 +416,34 @@ TEST_F(Purnix, AFullDiskKeepsAnExistingOutputWhole) {
     folder_ = small;
     unix_ = td::UnixPath(folder_);
     // About 530 KB of samples, with 128 KB left on the disk.
-    Sh("sox -n -r 44100 -c 2 -b 16 big.wav synth 3 sine 440 && echo old > big.avi");
+    sh("sox -n -r 44100 -c 2 -b 16 big.wav synth 3 sine 440 && echo old > big.avi");
     ASSERT_TRUE(td::FillDisk(folder_, 128 * 1024));
-    ExpectKeptFolder(L"PURNIX.EXE", L"big.wav", L"AVIファイルを書き込めません。\r", false);
+    expectKeptFolder(L"PURNIX.EXE", L"big.wav", L"AVIファイルを書き込めません。\r", false);
 }
 
 TEST_F(Purnix, AFixUpThatFailsKeepsAnExistingOutputWhole) {
     // A test build whose corrections change the written file and then fail.
-    Sh("sox -n -r 8000 -c 1 -b 16 f.wav synth 0.1 sine 440 && echo old > f.avi");
-    ExpectKeptFolder(L"PURNIX_FIXUP_FAILS.exe", L"f.wav",
+    sh("sox -n -r 8000 -c 1 -b 16 f.wav synth 0.1 sine 440 && echo old > f.avi");
+    expectKeptFolder(L"PURNIX_FIXUP_FAILS.exe", L"f.wav",
                      L"AVIファイルを書き込めません。\rAVIファイルを修正できません。", true);
 }
 
 TEST_F(Purnix, OutputThatCannotBeCreatedOrIsTheSourceIsRefused) {
     // w.avi is a folder; s.avi is a WAV file that would be its own output.
-    Sh("sox -n -r 8000 -c 1 -b 16 w.wav synth 0.1 sine 440 && mkdir w.avi && cp w.wav s.avi");
-    auto before = Snapshot(folder_);
+    sh("sox -n -r 8000 -c 1 -b 16 w.wav synth 0.1 sine 440 && mkdir w.avi && cp w.wav s.avi");
+    auto before = snapshot(folder_);
     start();
-    td::Box box = ClickConvert(L"w.wav");
+    td::Box box = clickConvert(L"w.wav");
     EXPECT_EQ(box.text.substr(0, wcslen(kCannotOpen)), kCannotOpen);
     EXPECT_EQ(box.icon, MB_ICONEXCLAMATION);
-    CloseBox(box);
+    closeBox(box);
     td::SetText(text1_, L"*.avi");
     td::Sync(form_);
-    box = ClickConvert(L"s.avi");
+    box = clickConvert(L"s.avi");
     EXPECT_EQ(box.text.substr(0, wcslen(kCannotOpen)), kCannotOpen);
     EXPECT_EQ(box.icon, MB_ICONEXCLAMATION);
-    CloseBox(box);
-    EXPECT_EQ(Snapshot(folder_), before);
+    closeBox(box);
+    EXPECT_EQ(snapshot(folder_), before);
 }
 
 TEST_F(Purnix, ANameWithoutAnExactAnsiFormIsRefusedAndItsBestFitTwinKept) {
@@ -452,18 +452,18 @@ TEST_F(Purnix, ANameWithoutAnExactAnsiFormIsRefusedAndItsBestFitTwinKept) {
     char ansi[8] = {};
     WideCharToMultiByte(CP_ACP, 0, L"\u014C", -1, ansi, sizeof ansi, nullptr, nullptr);
     ASSERT_STREQ(ansi, "O");
-    Sh("sox -n -r 8000 -c 1 -b 16 '\xc5\x8c.wav' synth 0.1 sine 440 && echo keep > O.avi");
-    auto before = Snapshot(folder_);
+    sh("sox -n -r 8000 -c 1 -b 16 '\xc5\x8c.wav' synth 0.1 sine 440 && echo keep > O.avi");
+    auto before = snapshot(folder_);
     start();
-    td::Box box = ClickConvert(L"\u014C.wav");
+    td::Box box = clickConvert(L"\u014C.wav");
     EXPECT_EQ(box.text, std::wstring(kCannotOpen) + L"\rファイル名に使えない文字があります。");
     EXPECT_EQ(box.icon, MB_ICONEXCLAMATION);
-    CloseBox(box);
-    EXPECT_EQ(Snapshot(folder_), before);
+    closeBox(box);
+    EXPECT_EQ(snapshot(folder_), before);
 }
 
 TEST_F(Purnix, PatternFollowsEveryKeystrokeAndBadPatternsChangeNothing) {
-    Sh("sox -n -r 8000 -c 1 -b 8 x.wav synth 0.1 sine 440 && echo y > y.txt && echo z > z.txt");
+    sh("sox -n -r 8000 -c 1 -b 8 x.wav synth 0.1 sine 440 && echo y > y.txt && echo z > z.txt");
     start();
     using L = std::vector<std::wstring>;
     auto listShows = [&](const L& want) {
@@ -484,7 +484,7 @@ TEST_F(Purnix, PatternFollowsEveryKeystrokeAndBadPatternsChangeNothing) {
 }
 
 TEST_F(Purnix, WindowLayoutTabOrderAndStartState) {
-    Sh("sox -n -r 8000 -c 1 -b 8 x.wav synth 0.1 sine 440 && echo y > y.txt");
+    sh("sox -n -r 8000 -c 1 -b 8 x.wav synth 0.1 sine 440 && echo y > y.txt");
     start({L"LC_ALL=ja_JP.UTF-8"});
     RECT client = td::ClientRect(form_);
     EXPECT_EQ(client.right - client.left, shell::twipsToPixelsX(6075));
@@ -549,6 +549,7 @@ TEST_F(Purnix, HelpAboutAndClosingEndsTheProgram) {
     HWND about = app_->WaitMessageBox();
     ASSERT_TRUE(about);
     td::Box b = td::ReadBox(about);
+    EXPECT_EQ(b.caption, L"ﾊﾞｰｼﾞｮﾝ情報"); // half-width, unlike TAMSEL's
     EXPECT_EQ(b.icon, MB_ICONINFORMATION);
     EXPECT_EQ(std::count(b.text.begin(), b.text.end(), L'\r'), 3);
     EXPECT_EQ(b.text.substr(0, 11), L"PURNIX.EXE\r");

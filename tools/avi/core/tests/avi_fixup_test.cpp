@@ -8,8 +8,8 @@ using riff::fourCC;
 
 namespace {
 
-// Offset of the first stream header's dwLength in an Avi() image.
-size_t LengthOffset(const Bytes& avi, int stream) {
+// Offset of the first stream header's dwLength in an aviFile() image.
+size_t lengthOffset(const Bytes& avi, int stream) {
     riff::MemoryStore store(avi);
     avi::AviLayout layout;
     EXPECT_TRUE(avi::readAviLayout(store, layout));
@@ -35,13 +35,13 @@ TEST(StreamOfChunk, ReadsTwoDigitStreamNumbers) {
 }
 
 TEST(ReadAviLayout, FindsHeadersFormatsAndDataPerStream) {
-    Bytes streams = VideoStreamList(2);
-    Append(streams, AudioStreamList(1, 4));
-    Bytes movi = Chunk("00dc", Bytes(30, 0));
-    Append(movi, Chunk("01wb", Bytes(400, 0)));
-    Append(movi, List("LIST", "rec ", Chunk("01wb", Bytes(100, 0))));
-    Append(movi, Chunk("00dc", Bytes(31, 0)));
-    riff::MemoryStore store(Avi(streams, movi));
+    Bytes streams = videoStreamList(2);
+    append(streams, audioStreamList(1, 4));
+    Bytes movi = chunk("00dc", Bytes(30, 0));
+    append(movi, chunk("01wb", Bytes(400, 0)));
+    append(movi, list("LIST", "rec ", chunk("01wb", Bytes(100, 0))));
+    append(movi, chunk("00dc", Bytes(31, 0)));
+    riff::MemoryStore store(aviFile(streams, movi));
     avi::AviLayout layout;
     std::string why;
     ASSERT_TRUE(avi::readAviLayout(store, layout, &why)) << why;
@@ -59,15 +59,15 @@ TEST(ReadAviLayout, FindsHeadersFormatsAndDataPerStream) {
 
 TEST(FixAudioLengths, SetsTheLengthToTheBlocksReallyStored) {
     // What the platform writes after one write call: a length of 1.
-    Bytes movi = Chunk("00wb", Bytes(4000, 3));
-    Append(movi, Chunk("00wb", Bytes(402, 3)));
-    Bytes avi = Avi(AudioStreamList(1, 4), movi);
+    Bytes movi = chunk("00wb", Bytes(4000, 3));
+    append(movi, chunk("00wb", Bytes(402, 3)));
+    Bytes avi = aviFile(audioStreamList(1, 4), movi);
     riff::MemoryStore store(avi);
     avi::FixupResult r = avi::fixAudioLengths(store);
     ASSERT_TRUE(r.ok) << r.why;
     EXPECT_EQ(r.corrected, 1);
-    size_t at = LengthOffset(avi, 0);
-    EXPECT_EQ(U32At(store.bytes(), at), 1100u); // 4402 / 4 = 1100.5 -> 1100
+    size_t at = lengthOffset(avi, 0);
+    EXPECT_EQ(u32At(store.bytes(), at), 1100u); // 4402 / 4 = 1100.5 -> 1100
     // Nothing else changed.
     Bytes expected = avi;
     expected[at] = store.bytes()[at];
@@ -76,7 +76,7 @@ TEST(FixAudioLengths, SetsTheLengthToTheBlocksReallyStored) {
 }
 
 TEST(FixAudioLengths, IsANoOpOnCorrectFiles) {
-    Bytes avi = Avi(AudioStreamList(100, 4), Chunk("00wb", Bytes(400, 3)));
+    Bytes avi = aviFile(audioStreamList(100, 4), chunk("00wb", Bytes(400, 3)));
     riff::MemoryStore store(avi);
     avi::FixupResult r = avi::fixAudioLengths(store);
     EXPECT_TRUE(r.ok);
@@ -85,43 +85,43 @@ TEST(FixAudioLengths, IsANoOpOnCorrectFiles) {
 }
 
 TEST(FixAudioLengths, LeavesVideoAndUnusableFormatsAlone) {
-    Bytes streams = VideoStreamList(7);
-    Append(streams, AudioStreamList(1, 0)); // nBlockAlign 0: nothing to count by
-    Append(streams, AudioStreamList(1, 2));
-    Bytes movi = Chunk("00dc", Bytes(10, 0));
-    Append(movi, Chunk("01wb", Bytes(10, 0)));
-    Append(movi, Chunk("02wb", Bytes(10, 0)));
-    Bytes avi = Avi(streams, movi);
+    Bytes streams = videoStreamList(7);
+    append(streams, audioStreamList(1, 0)); // nBlockAlign 0: nothing to count by
+    append(streams, audioStreamList(1, 2));
+    Bytes movi = chunk("00dc", Bytes(10, 0));
+    append(movi, chunk("01wb", Bytes(10, 0)));
+    append(movi, chunk("02wb", Bytes(10, 0)));
+    Bytes avi = aviFile(streams, movi);
     riff::MemoryStore store(avi);
     avi::FixupResult r = avi::fixAudioLengths(store);
     ASSERT_TRUE(r.ok) << r.why;
     EXPECT_EQ(r.corrected, 1);
-    EXPECT_EQ(U32At(store.bytes(), LengthOffset(avi, 0)), 7u);
-    EXPECT_EQ(U32At(store.bytes(), LengthOffset(avi, 1)), 1u);
-    EXPECT_EQ(U32At(store.bytes(), LengthOffset(avi, 2)), 5u);
+    EXPECT_EQ(u32At(store.bytes(), lengthOffset(avi, 0)), 7u);
+    EXPECT_EQ(u32At(store.bytes(), lengthOffset(avi, 1)), 1u);
+    EXPECT_EQ(u32At(store.bytes(), lengthOffset(avi, 2)), 5u);
 }
 
 TEST(FixAudioLengths, CountsInTheHeadersOwnSampleSize) {
     // Samples of 4 bytes over a format with blocks of 2: 400 bytes are 100 samples.
-    Bytes strl = Strh("auds", 1, 11025, 1, 4);
-    Append(strl, Chunk("strf", WaveFormat(7, 2, 22050, 2, 8)));
-    Bytes avi = Avi(List("LIST", "strl", strl), Chunk("00wb", Bytes(400, 3)));
+    Bytes strl = strhChunk("auds", 1, 11025, 1, 4);
+    append(strl, chunk("strf", waveFormat(7, 2, 22050, 2, 8)));
+    Bytes avi = aviFile(list("LIST", "strl", strl), chunk("00wb", Bytes(400, 3)));
     riff::MemoryStore store(avi);
     avi::FixupResult r = avi::fixAudioLengths(store);
     ASSERT_TRUE(r.ok) << r.why;
-    EXPECT_EQ(U32At(store.bytes(), LengthOffset(avi, 0)), 100u);
+    EXPECT_EQ(u32At(store.bytes(), lengthOffset(avi, 0)), 100u);
 }
 
 TEST(FixAudioLengths, EmptyAudioStreamGetsLengthZero) {
-    Bytes avi = Avi(AudioStreamList(1, 4), Bytes{});
+    Bytes avi = aviFile(audioStreamList(1, 4), Bytes{});
     riff::MemoryStore store(avi);
     avi::FixupResult r = avi::fixAudioLengths(store);
     ASSERT_TRUE(r.ok);
-    EXPECT_EQ(U32At(store.bytes(), LengthOffset(avi, 0)), 0u);
+    EXPECT_EQ(u32At(store.bytes(), lengthOffset(avi, 0)), 0u);
 }
 
 TEST(FixAudioLengths, RefusesTruncatedFilesAndChangesNothing) {
-    Bytes avi = Avi(AudioStreamList(1, 4), Chunk("00wb", Bytes(400, 3)));
+    Bytes avi = aviFile(audioStreamList(1, 4), chunk("00wb", Bytes(400, 3)));
     avi.resize(avi.size() - 30);
     riff::MemoryStore store(avi);
     avi::FixupResult r = avi::fixAudioLengths(store);
@@ -133,30 +133,30 @@ TEST(FixAudioLengths, RefusesTruncatedFilesAndChangesNothing) {
 namespace {
 
 // An AVI laid out as the platform writes it: header list, JUNK up to a boundary, movi.
-Bytes AviWithJunk(const Bytes& strf, uint32_t junkSize, const std::string& name = "") {
-    Bytes strl = Strh("auds", 6, 288000, 10, 6);
-    Append(strl, Chunk("strf", strf));
-    if (!name.empty()) Append(strl, Chunk("strn", Bytes(name.begin(), name.end())));
-    Bytes hdrl = Chunk("avih", Bytes(56, 0));
-    Append(hdrl, List("LIST", "strl", strl));
+Bytes aviWithJunk(const Bytes& strf, uint32_t junkSize, const std::string& name = "") {
+    Bytes strl = strhChunk("auds", 6, 288000, 10, 6);
+    append(strl, chunk("strf", strf));
+    if (!name.empty()) append(strl, chunk("strn", Bytes(name.begin(), name.end())));
+    Bytes hdrl = chunk("avih", Bytes(56, 0));
+    append(hdrl, list("LIST", "strl", strl));
     Bytes body;
-    PutTag(body, "AVI ");
-    Append(body, List("LIST", "hdrl", hdrl));
-    Append(body, Chunk("JUNK", Bytes(junkSize, 0)));
-    Append(body, List("LIST", "movi", Chunk("00wb", Bytes(60, 5))));
-    Append(body, Chunk("idx1", Bytes(16, 0)));
-    return Chunk("RIFF", body);
+    putTag(body, "AVI ");
+    append(body, list("LIST", "hdrl", hdrl));
+    append(body, chunk("JUNK", Bytes(junkSize, 0)));
+    append(body, list("LIST", "movi", chunk("00wb", Bytes(60, 5))));
+    append(body, chunk("idx1", Bytes(16, 0)));
+    return chunk("RIFF", body);
 }
 
-Bytes ExtensibleFormat() {
-    Bytes f = WaveFormat(0xFFFE, 2, 48000, 6, 24);
+Bytes extensibleFormat() {
+    Bytes f = waveFormat(0xFFFE, 2, 48000, 6, 24);
     f[16] = 22;
     for (int i = 0; i < 22; i++)
         f.push_back(uint8_t(0x30 + i));
     return f;
 }
 
-Bytes StoredFormat(const Bytes& avi, size_t stream = 0) {
+Bytes storedFormat(const Bytes& avi, size_t stream = 0) {
     riff::MemoryStore store(avi);
     avi::AviLayout layout;
     EXPECT_TRUE(avi::readAviLayout(store, layout));
@@ -167,8 +167,8 @@ Bytes StoredFormat(const Bytes& avi, size_t stream = 0) {
 } // namespace
 
 TEST(RestoreStreamFormat, GrowsACutFormatIntoTheJunkRoom) {
-    Bytes full = ExtensibleFormat();
-    Bytes avi = AviWithJunk(Bytes(full.begin(), full.begin() + 18), 200, "voice");
+    Bytes full = extensibleFormat();
+    Bytes avi = aviWithJunk(Bytes(full.begin(), full.begin() + 18), 200, "voice");
     riff::MemoryStore store(avi);
     avi::FixupResult r = avi::restoreStreamFormat(store, 0, full);
     ASSERT_TRUE(r.ok) << r.why;
@@ -178,7 +178,7 @@ TEST(RestoreStreamFormat, GrowsACutFormatIntoTheJunkRoom) {
     std::string why;
     riff::MemoryStore check(out);
     ASSERT_TRUE(riff::checkStructure(check, fourCC("AVI "), &why)) << why;
-    EXPECT_EQ(StoredFormat(out), full);
+    EXPECT_EQ(storedFormat(out), full);
     // The name after the format moved with it; the data did not move at all.
     riff::MemoryStore after(out);
     avi::AviLayout before, now;
@@ -197,27 +197,27 @@ TEST(RestoreStreamFormat, GrowsACutFormatIntoTheJunkRoom) {
 }
 
 TEST(RestoreStreamFormat, OddFormatsKeepTheirPadByte) {
-    Bytes full = WaveFormat(2, 1, 22050, 256, 4);
+    Bytes full = waveFormat(2, 1, 22050, 256, 4);
     full[16] = 3;
     full.insert(full.end(), {1, 2, 3}); // 21 bytes
-    Bytes avi = AviWithJunk(Bytes(full.begin(), full.begin() + 18), 100);
+    Bytes avi = aviWithJunk(Bytes(full.begin(), full.begin() + 18), 100);
     riff::MemoryStore store(avi);
     ASSERT_TRUE(avi::restoreStreamFormat(store, 0, full).ok);
     riff::MemoryStore check(store.bytes());
     EXPECT_TRUE(riff::checkStructure(check, fourCC("AVI ")));
-    EXPECT_EQ(StoredFormat(store.bytes()), full);
+    EXPECT_EQ(storedFormat(store.bytes()), full);
 }
 
 TEST(RestoreStreamFormat, RefusesWithoutRoomOrWithAnotherFormat) {
-    Bytes full = ExtensibleFormat();
-    Bytes tight = AviWithJunk(Bytes(full.begin(), full.begin() + 18), 10);
+    Bytes full = extensibleFormat();
+    Bytes tight = aviWithJunk(Bytes(full.begin(), full.begin() + 18), 10);
     riff::MemoryStore store(tight);
     EXPECT_FALSE(avi::restoreStreamFormat(store, 0, full).ok);
     EXPECT_EQ(store.bytes(), tight);
 
     Bytes other = full;
     other[0] = 1;
-    Bytes avi = AviWithJunk(Bytes(other.begin(), other.begin() + 18), 200);
+    Bytes avi = aviWithJunk(Bytes(other.begin(), other.begin() + 18), 200);
     riff::MemoryStore mismatch(avi);
     EXPECT_FALSE(avi::restoreStreamFormat(mismatch, 0, full).ok);
     EXPECT_EQ(mismatch.bytes(), avi);
@@ -228,7 +228,7 @@ TEST(RestoreStreamName, RewritesANameCutByCharacterCount) {
     const std::string name = "\x89\xb9\x89\xb9"
                              "ab"; // two double-byte characters, then ab
     // What the platform writes: (4 characters + 1) bytes, no NUL.
-    Bytes avi = AviWithJunk(WaveFormat(1, 1, 8000, 2, 16), 200, name.substr(0, 5));
+    Bytes avi = aviWithJunk(waveFormat(1, 1, 8000, 2, 16), 200, name.substr(0, 5));
     riff::MemoryStore store(avi);
     avi::FixupResult r = avi::restoreStreamName(store, 0, name);
     ASSERT_TRUE(r.ok) << r.why;
@@ -239,9 +239,9 @@ TEST(RestoreStreamName, RewritesANameCutByCharacterCount) {
     std::string s(out.begin(), out.end());
     size_t at = s.find("strn");
     ASSERT_NE(at, std::string::npos);
-    EXPECT_EQ(U32At(out, at + 4), 7u);
+    EXPECT_EQ(u32At(out, at + 4), 7u);
     EXPECT_EQ(s.substr(at + 8, 7), name + '\0');
-    EXPECT_EQ(StoredFormat(out), WaveFormat(1, 1, 8000, 2, 16));
+    EXPECT_EQ(storedFormat(out), waveFormat(1, 1, 8000, 2, 16));
     EXPECT_EQ(Bytes(out.end() - 100, out.end()), Bytes(avi.end() - 100, avi.end()));
 
     // Right already: nothing changes. A shorter name shrinks the chunk and grows the JUNK.
@@ -259,7 +259,7 @@ TEST(RestoreStreamName, RewritesANameCutByCharacterCount) {
 }
 
 TEST(RestoreStreamName, EmptyNameWithoutChunkIsLeftAlone) {
-    Bytes avi = AviWithJunk(WaveFormat(1, 1, 8000, 2, 16), 200);
+    Bytes avi = aviWithJunk(waveFormat(1, 1, 8000, 2, 16), 200);
     riff::MemoryStore store(avi);
     EXPECT_TRUE(avi::restoreStreamName(store, 0, "").ok);
     EXPECT_EQ(store.bytes(), avi);
@@ -269,38 +269,38 @@ TEST(RestoreStreamName, EmptyNameWithoutChunkIsLeftAlone) {
 
 namespace {
 
-Bytes WithFormatTail(const Bytes& format, std::initializer_list<uint8_t> tail) {
+Bytes withFormatTail(const Bytes& format, std::initializer_list<uint8_t> tail) {
     Bytes full = format;
     full.insert(full.end(), tail);
     return full;
 }
 
 // A chunk written without the pad byte its odd size asks for.
-Bytes UnpaddedChunk(const std::string& tag, const Bytes& data) {
+Bytes unpaddedChunk(const std::string& tag, const Bytes& data) {
     Bytes out;
-    PutTag(out, tag);
-    PutU32(out, uint32_t(data.size()));
-    Append(out, data);
+    putTag(out, tag);
+    putU32(out, uint32_t(data.size()));
+    append(out, data);
     return out;
 }
 
 // The body of an "AVI " RIFF chunk (form type first) from the given children.
-Bytes RiffOf(const Bytes& children) {
+Bytes riffOf(const Bytes& children) {
     Bytes body;
-    PutTag(body, "AVI ");
-    Append(body, children);
-    return Chunk("RIFF", body);
+    putTag(body, "AVI ");
+    append(body, children);
+    return chunk("RIFF", body);
 }
 
-Bytes Hdrl(const Bytes& streamLists) {
-    Bytes hdrl = Chunk("avih", Bytes(56, 0));
-    Append(hdrl, streamLists);
-    return List("LIST", "hdrl", hdrl);
+Bytes hdrlList(const Bytes& streamLists) {
+    Bytes hdrl = chunk("avih", Bytes(56, 0));
+    append(hdrl, streamLists);
+    return list("LIST", "hdrl", hdrl);
 }
 
 // Every way a file could lead a resize out of its header list: the call fails and the
 // bytes stay as they were.
-void ExpectRefusedUnchanged(const Bytes& avi, size_t stream, const Bytes& format) {
+void expectRefusedUnchanged(const Bytes& avi, size_t stream, const Bytes& format) {
     riff::MemoryStore store(avi);
     avi::FixupResult r = avi::restoreStreamFormat(store, stream, format);
     EXPECT_FALSE(r.ok);
@@ -313,50 +313,50 @@ void ExpectRefusedUnchanged(const Bytes& avi, size_t stream, const Bytes& format
 } // namespace
 
 TEST(RestoreStreamFormat, RefusesStreamListsAndRoomOutsideTheHeaderList) {
-    const Bytes pcm = WaveFormat(1, 1, 8000, 2, 16);
-    const Bytes longer = WithFormatTail(pcm, {1, 2, 3, 4});
-    Bytes stream = Strh("auds", 2, 16000, 0, 2);
-    Append(stream, Chunk("strf", pcm));
-    Append(stream, Chunk("strn", Bytes{'n', 0}));
-    const Bytes strl = List("LIST", "strl", stream);
+    const Bytes pcm = waveFormat(1, 1, 8000, 2, 16);
+    const Bytes longer = withFormatTail(pcm, {1, 2, 3, 4});
+    Bytes stream = strhChunk("auds", 2, 16000, 0, 2);
+    append(stream, chunk("strf", pcm));
+    append(stream, chunk("strn", Bytes{'n', 0}));
+    const Bytes strl = list("LIST", "strl", stream);
 
     // The header list ends the RIFF chunk; the JUNK after it lies outside.
-    Bytes avi = RiffOf(Hdrl(strl));
-    Append(avi, Chunk("JUNK", Bytes(200, 0)));
-    ExpectRefusedUnchanged(avi, 0, longer);
+    Bytes avi = riffOf(hdrlList(strl));
+    append(avi, chunk("JUNK", Bytes(200, 0)));
+    expectRefusedUnchanged(avi, 0, longer);
 
     // An odd JUNK ends the file without its pad byte: its 11 bytes are no room for 4 more
     // and a header.
-    Bytes children = Hdrl(strl);
-    Append(children, UnpaddedChunk("JUNK", Bytes(3, 0)));
-    ExpectRefusedUnchanged(RiffOf(children), 0, longer);
+    Bytes children = hdrlList(strl);
+    append(children, unpaddedChunk("JUNK", Bytes(3, 0)));
+    expectRefusedUnchanged(riffOf(children), 0, longer);
 
     // A second header list after the first one's JUNK holds stream 1.
-    children = Hdrl(strl);
-    Append(children, Chunk("JUNK", Bytes(200, 0)));
-    Append(children, Hdrl(strl));
-    Append(children, List("LIST", "movi", Bytes{}));
-    ExpectRefusedUnchanged(RiffOf(children), 1, longer);
+    children = hdrlList(strl);
+    append(children, chunk("JUNK", Bytes(200, 0)));
+    append(children, hdrlList(strl));
+    append(children, list("LIST", "movi", Bytes{}));
+    expectRefusedUnchanged(riffOf(children), 1, longer);
 }
 
 TEST(RestoreStreamFormat, ChangesOnlyTheHeaderListAndJunkOfOddLayouts) {
     // The odd format is its list's last chunk and its pad byte is missing; the odd JUNK
     // ends the file without its pad.
-    const Bytes stored = WithFormatTail(WaveFormat(2, 1, 22050, 256, 4), {0});
-    const Bytes full = WithFormatTail(stored, {9, 8, 7, 6, 5, 4});
-    Bytes stream = Strh("auds", 256, 22050, 0, 256);
-    Append(stream, UnpaddedChunk("strf", stored));
-    Bytes children = Hdrl(List("LIST", "strl", stream));
-    Append(children, UnpaddedChunk("JUNK", Bytes(41, 0)));
+    const Bytes stored = withFormatTail(waveFormat(2, 1, 22050, 256, 4), {0});
+    const Bytes full = withFormatTail(stored, {9, 8, 7, 6, 5, 4});
+    Bytes stream = strhChunk("auds", 256, 22050, 0, 256);
+    append(stream, unpaddedChunk("strf", stored));
+    Bytes children = hdrlList(list("LIST", "strl", stream));
+    append(children, unpaddedChunk("JUNK", Bytes(41, 0)));
     for (const Bytes& avi :
-         {RiffOf(children), AviWithJunk(Bytes(stored.begin(), stored.begin() + 18), 40)}) {
+         {riffOf(children), aviWithJunk(Bytes(stored.begin(), stored.begin() + 18), 40)}) {
         riff::MemoryStore store(avi);
         avi::FixupResult r = avi::restoreStreamFormat(store, 0, full);
         ASSERT_TRUE(r.ok) << r.why;
         riff::MemoryStore check(store.bytes());
         std::string why;
         EXPECT_TRUE(riff::checkStructure(check, fourCC("AVI "), &why)) << why;
-        EXPECT_EQ(StoredFormat(store.bytes()), full);
+        EXPECT_EQ(storedFormat(store.bytes()), full);
         EXPECT_EQ(store.bytes().size(), avi.size());
         r = avi::restoreStreamFormat(check, 0, full);
         EXPECT_TRUE(r.ok);
@@ -366,12 +366,12 @@ TEST(RestoreStreamFormat, ChangesOnlyTheHeaderListAndJunkOfOddLayouts) {
 
 TEST(FixAudioLengths, CountsChunksOfStreamsWithoutASampleSize) {
     // Variable-rate audio: three chunks of different sizes are three frames.
-    Bytes stream = Strh("auds", 1152, 44100, 3, 0);
-    Append(stream, Chunk("strf", WaveFormat(0x55, 2, 44100, 1, 0)));
-    Bytes movi = Chunk("00wb", Bytes(417, 1));
-    Append(movi, Chunk("00wb", Bytes(418, 1)));
-    Append(movi, Chunk("00wb", Bytes(209, 1)));
-    Bytes avi = Avi(List("LIST", "strl", stream), movi);
+    Bytes stream = strhChunk("auds", 1152, 44100, 3, 0);
+    append(stream, chunk("strf", waveFormat(0x55, 2, 44100, 1, 0)));
+    Bytes movi = chunk("00wb", Bytes(417, 1));
+    append(movi, chunk("00wb", Bytes(418, 1)));
+    append(movi, chunk("00wb", Bytes(209, 1)));
+    Bytes avi = aviFile(list("LIST", "strl", stream), movi);
     riff::MemoryStore store(avi);
     avi::FixupResult r = avi::fixAudioLengths(store);
     ASSERT_TRUE(r.ok) << r.why;
@@ -379,7 +379,7 @@ TEST(FixAudioLengths, CountsChunksOfStreamsWithoutASampleSize) {
     EXPECT_EQ(store.bytes(), avi);
 
     Bytes wrong = avi;
-    wrong[LengthOffset(avi, 0)] = 1;
+    wrong[lengthOffset(avi, 0)] = 1;
     riff::MemoryStore fixed(wrong);
     r = avi::fixAudioLengths(fixed);
     ASSERT_TRUE(r.ok);
@@ -388,14 +388,14 @@ TEST(FixAudioLengths, CountsChunksOfStreamsWithoutASampleSize) {
 }
 
 TEST(RestoreStreamRate, SetsOnlyScaleAndRate) {
-    Bytes avi = Avi(AudioStreamList(10, 4), Chunk("00wb", Bytes(40, 3)));
+    Bytes avi = aviFile(audioStreamList(10, 4), chunk("00wb", Bytes(40, 3)));
     riff::MemoryStore store(avi);
     avi::FixupResult r = avi::restoreStreamRate(store, 0, 1024, 22050);
     ASSERT_TRUE(r.ok) << r.why;
     EXPECT_EQ(r.corrected, 1);
-    size_t scale = LengthOffset(avi, 0) - avi::kStrhLength + avi::kStrhScale;
-    EXPECT_EQ(U32At(store.bytes(), scale), 1024u);
-    EXPECT_EQ(U32At(store.bytes(), scale + 4), 22050u);
+    size_t scale = lengthOffset(avi, 0) - avi::kStrhLength + avi::kStrhScale;
+    EXPECT_EQ(u32At(store.bytes(), scale), 1024u);
+    EXPECT_EQ(u32At(store.bytes(), scale + 4), 22050u);
     Bytes expected = avi;
     std::copy(store.bytes().begin() + ptrdiff_t(scale),
               store.bytes().begin() + ptrdiff_t(scale + 8), expected.begin() + ptrdiff_t(scale));
@@ -408,12 +408,12 @@ TEST(RestoreStreamRate, SetsOnlyScaleAndRate) {
 }
 
 TEST(TrimAfterRiff, CutsTrailingZerosOnlyAfterTheLastRiffChunk) {
-    Bytes avi = Avi(AudioStreamList(10, 4), Chunk("00wb", Bytes(40, 3)));
+    Bytes avi = aviFile(audioStreamList(10, 4), chunk("00wb", Bytes(40, 3)));
     Bytes extended = avi;
     Bytes avix;
-    PutTag(avix, "AVIX");
-    Append(avix, List("LIST", "movi", Chunk("00wb", Bytes(7, 3)))); // odd: pad byte follows
-    Append(extended, Chunk("RIFF", avix));
+    putTag(avix, "AVIX");
+    append(avix, list("LIST", "movi", chunk("00wb", Bytes(7, 3)))); // odd: pad byte follows
+    append(extended, chunk("RIFF", avix));
     for (const Bytes& file : {avi, extended}) {
         Bytes padded = file;
         padded.resize(file.size() + 20, 0);
@@ -440,7 +440,7 @@ TEST(TrimAfterRiff, CutsTrailingZerosOnlyAfterTheLastRiffChunk) {
 }
 
 TEST(RestoreStreamName, AnEmptyNameIsNoSuccessOnADamagedFileOrAMissingStream) {
-    Bytes avi = AviWithJunk(WaveFormat(1, 1, 8000, 2, 16), 200);
+    Bytes avi = aviWithJunk(waveFormat(1, 1, 8000, 2, 16), 200);
     riff::MemoryStore missing(avi);
     EXPECT_FALSE(avi::restoreStreamName(missing, 1, "").ok);
     Bytes zeros(64, 0);
@@ -457,12 +457,12 @@ TEST(ReplaceStreamFormat, PutsBackARecordWhoseFieldsWereRewritten) {
         full[i] = uint8_t(i);
     Bytes stored(full.begin(), full.begin() + 120);
     stored[32] = 1; // biClrUsed
-    Bytes avi = AviWithJunk(stored, 200);
+    Bytes avi = aviWithJunk(stored, 200);
     riff::MemoryStore store(avi);
     EXPECT_FALSE(avi::restoreStreamFormat(store, 0, full).ok); // not a prefix of it
     avi::FixupResult r = avi::replaceStreamFormat(store, 0, full);
     ASSERT_TRUE(r.ok) << r.why;
-    EXPECT_EQ(StoredFormat(store.bytes()), full);
+    EXPECT_EQ(storedFormat(store.bytes()), full);
     riff::MemoryStore check(store.bytes());
     EXPECT_TRUE(riff::checkStructure(check, fourCC("AVI ")));
     EXPECT_EQ(avi::replaceStreamFormat(check, 0, full).corrected, 0);

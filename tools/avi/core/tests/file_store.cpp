@@ -2,8 +2,8 @@
 
 namespace riff {
 
-bool FileStore::Open(const std::filesystem::path& path, bool writable) {
-    Close();
+bool FileStore::open(const std::filesystem::path& path, bool writable) {
+    close();
     path_ = path;
     writable_ = writable;
     auto mode = std::ios::in | std::ios::binary;
@@ -13,14 +13,14 @@ bool FileStore::Open(const std::filesystem::path& path, bool writable) {
     file_.seekg(0, std::ios::end);
     auto end = file_.tellg();
     if (end < 0) {
-        Close();
+        close();
         return false;
     }
     size_ = uint64_t(end);
     return true;
 }
 
-void FileStore::Close() {
+void FileStore::close() {
     if (file_.is_open()) file_.close();
     file_.clear();
     size_ = 0;
@@ -48,10 +48,10 @@ bool FileStore::Truncate(uint64_t size) {
     // The stream library cannot cut an open file: close, cut by name, open again.
     if (!file_.is_open() || !writable_ || size > size_) return false;
     std::filesystem::path path = path_;
-    Close();
+    close();
     std::error_code error;
     std::filesystem::resize_file(path, size, error);
-    return Open(path, true) && !error && size_ == size;
+    return open(path, true) && !error && size_ == size;
 }
 
 } // namespace riff

@@ -11,9 +11,9 @@ namespace riff {
 
 class FileStore : public ByteStore {
   public:
-    bool Open(const std::filesystem::path& path, bool writable);
-    bool IsOpen() const { return file_.is_open(); }
-    void Close();
+    bool open(const std::filesystem::path& path, bool writable);
+    bool isOpen() const { return file_.is_open(); }
+    void close();
     uint64_t Size() const override { return size_; }
     bool Read(uint64_t offset, void* dst, size_t n) override;
     bool Write(uint64_t offset, const void* src, size_t n) override;

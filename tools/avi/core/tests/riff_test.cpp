@@ -21,9 +21,9 @@ TEST(FourCC, PacksFirstCharacterLow) {
 }
 
 TEST(WalkChunks, VisitsChunksAndSkipsPadBytes) {
-    Bytes b = Chunk("odd ", Bytes(3, 7));
-    Append(b, List("LIST", "INFO", Bytes{}));
-    Append(b, Chunk("last", Bytes(2, 1)));
+    Bytes b = chunk("odd ", Bytes(3, 7));
+    append(b, list("LIST", "INFO", Bytes{}));
+    append(b, chunk("last", Bytes(2, 1)));
     riff::MemoryStore store(b);
     std::vector<riff::Chunk> seen;
     ASSERT_EQ(riff::walkChunks(store, 0, b.size(),
@@ -41,8 +41,8 @@ TEST(WalkChunks, VisitsChunksAndSkipsPadBytes) {
 }
 
 TEST(WalkChunks, RefusesChunksThatCrossTheLimit) {
-    Bytes b = Chunk("good", Bytes(4, 0));
-    Append(b, Chunk("long", Bytes(4, 0), 5)); // declares one byte more than there is
+    Bytes b = chunk("good", Bytes(4, 0));
+    append(b, chunk("long", Bytes(4, 0), 5)); // declares one byte more than there is
     riff::MemoryStore store(b);
     int visited = 0;
     auto count = [&](const riff::Chunk&) {
@@ -56,14 +56,14 @@ TEST(WalkChunks, RefusesChunksThatCrossTheLimit) {
     EXPECT_EQ(riff::walkChunks(store, 0, 10, count), Status::kTruncated);
     EXPECT_EQ(visited, 0);
     // A huge declared size must not wrap around.
-    Bytes huge = Chunk("huge", Bytes(4, 0), 0xFFFFFFFF);
+    Bytes huge = chunk("huge", Bytes(4, 0), 0xFFFFFFFF);
     riff::MemoryStore hugeStore(huge);
     EXPECT_EQ(riff::walkChunks(hugeStore, 0, huge.size(), count), Status::kTruncated);
 }
 
 TEST(WalkChunks, StopEndsTheWalkWithoutError) {
-    Bytes b = Chunk("a   ", {});
-    Append(b, Chunk("b   ", {}));
+    Bytes b = chunk("a   ", {});
+    append(b, chunk("b   ", {}));
     riff::MemoryStore store(b);
     int visited = 0;
     EXPECT_EQ(riff::walkChunks(store, 0, b.size(),
@@ -76,7 +76,7 @@ TEST(WalkChunks, StopEndsTheWalkWithoutError) {
 }
 
 TEST(CheckStructure, AcceptsSoundFilesAndTrailingBytes) {
-    Bytes avi = Avi(AudioStreamList(1, 4), Chunk("00wb", Bytes(400, 1)));
+    Bytes avi = aviFile(audioStreamList(1, 4), chunk("00wb", Bytes(400, 1)));
     riff::MemoryStore store(avi);
     std::string why;
     EXPECT_TRUE(riff::checkStructure(store, fourCC("AVI "), &why)) << why;
@@ -88,7 +88,7 @@ TEST(CheckStructure, AcceptsSoundFilesAndTrailingBytes) {
 }
 
 TEST(CheckStructure, RefusesEveryTruncation) {
-    Bytes avi = Avi(AudioStreamList(1, 4), Chunk("00wb", Bytes(401, 1)));
+    Bytes avi = aviFile(audioStreamList(1, 4), chunk("00wb", Bytes(401, 1)));
     for (size_t cut = 0; cut < avi.size(); cut++) {
         riff::MemoryStore store(Bytes(avi.begin(), avi.begin() + cut));
         EXPECT_FALSE(riff::checkStructure(store, fourCC("AVI "))) << "cut at " << cut;
@@ -97,19 +97,19 @@ TEST(CheckStructure, RefusesEveryTruncation) {
 
 TEST(CheckStructure, RefusesNestedOverrunsAndWrongForms) {
     // A child that runs past its list, though still inside the file.
-    Bytes inner = Chunk("strh", Bytes(8, 0), 20);
+    Bytes inner = chunk("strh", Bytes(8, 0), 20);
     Bytes body;
-    PutTag(body, "AVI ");
-    Append(body, List("LIST", "hdrl", inner));
-    Append(body, Chunk("JUNK", Bytes(32, 0)));
-    riff::MemoryStore overrun(Chunk("RIFF", body));
+    putTag(body, "AVI ");
+    append(body, list("LIST", "hdrl", inner));
+    append(body, chunk("JUNK", Bytes(32, 0)));
+    riff::MemoryStore overrun(chunk("RIFF", body));
     std::string why;
     EXPECT_FALSE(riff::checkStructure(overrun, fourCC("AVI "), &why));
     EXPECT_FALSE(why.empty());
 
     Bytes wave;
-    PutTag(wave, "WAVE");
-    riff::MemoryStore waveStore(Chunk("RIFF", wave));
+    putTag(wave, "WAVE");
+    riff::MemoryStore waveStore(chunk("RIFF", wave));
     EXPECT_FALSE(riff::checkStructure(waveStore, fourCC("AVI ")));
     EXPECT_TRUE(riff::checkStructure(waveStore, fourCC("WAVE")));
 
@@ -126,7 +126,7 @@ TEST(FileStore, ReadsAndOverwritesInPlaceWithoutGrowing) {
         out << "0123456789";
     }
     riff::FileStore f;
-    ASSERT_TRUE(f.Open(path, true));
+    ASSERT_TRUE(f.open(path, true));
     EXPECT_EQ(f.Size(), 10u);
     char buf[4] = {};
     ASSERT_TRUE(f.Read(6, buf, 4));
@@ -134,10 +134,10 @@ TEST(FileStore, ReadsAndOverwritesInPlaceWithoutGrowing) {
     EXPECT_FALSE(f.Read(7, buf, 4));
     EXPECT_TRUE(f.Write(2, "ab", 2));
     EXPECT_FALSE(f.Write(9, "xy", 2));
-    f.Close();
+    f.close();
     std::ifstream in(path, std::ios::binary);
     std::string all((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     EXPECT_EQ(all, "01ab456789");
     std::remove(path.c_str());
-    EXPECT_FALSE(f.Open(path, false));
+    EXPECT_FALSE(f.open(path, false));
 }

@@ -16,39 +16,39 @@ struct Entry {
 
 // An AVI whose movi list holds a chunk of `size` bytes per entry and whose idx1 lists them
 // (or not, without `indexed`).
-Bytes IndexedAvi(const Bytes& streamLists, const std::vector<Entry>& entries, bool indexed = true) {
-    Bytes hdrl = Chunk("avih", Bytes(56, 0));
-    Append(hdrl, streamLists);
+Bytes indexedAvi(const Bytes& streamLists, const std::vector<Entry>& entries, bool indexed = true) {
+    Bytes hdrl = chunk("avih", Bytes(56, 0));
+    append(hdrl, streamLists);
     Bytes movi, index;
     uint32_t offset = 4;
     for (const Entry& e : entries) {
-        Append(movi, Chunk(e.id, Bytes(e.size, 7)));
-        PutTag(index, e.id);
-        PutU32(index, e.flags);
-        PutU32(index, offset);
-        PutU32(index, e.size);
+        append(movi, chunk(e.id, Bytes(e.size, 7)));
+        putTag(index, e.id);
+        putU32(index, e.flags);
+        putU32(index, offset);
+        putU32(index, e.size);
         offset += 8 + e.size + (e.size & 1);
     }
     Bytes body;
-    PutTag(body, "AVI ");
-    Append(body, List("LIST", "hdrl", hdrl));
-    Append(body, List("LIST", "movi", movi));
-    if (indexed) Append(body, Chunk("idx1", index));
-    return Chunk("RIFF", body);
+    putTag(body, "AVI ");
+    append(body, list("LIST", "hdrl", hdrl));
+    append(body, list("LIST", "movi", movi));
+    if (indexed) append(body, chunk("idx1", index));
+    return chunk("RIFF", body);
 }
 
 // Variable-rate audio as encoders write it: no sample size, dwLength counting chunks, and an
 // nBlockAlign (a whole frame's samples) that a reader may take for the sample size.
-Bytes VariableRateAudio(uint32_t length, uint32_t start = 0) {
-    Bytes strh = Strh("auds", 9, 125, length, 0);
+Bytes variableRateAudio(uint32_t length, uint32_t start = 0) {
+    Bytes strh = strhChunk("auds", 9, 125, length, 0);
     std::copy_n(Bytes{uint8_t(start), uint8_t(start >> 8), 0, 0}.begin(), 4,
                 strh.begin() + 8 + avi::kStrhStart);
     Bytes strl = strh;
-    Append(strl, Chunk("strf", WaveFormat(0x55, 1, 8000, 576, 0)));
-    return List("LIST", "strl", strl);
+    append(strl, chunk("strf", waveFormat(0x55, 1, 8000, 576, 0)));
+    return list("LIST", "strl", strl);
 }
 
-std::vector<avi::StreamMeasure> Measure(const Bytes& avi) {
+std::vector<avi::StreamMeasure> measure(const Bytes& avi) {
     riff::MemoryStore store(avi);
     std::vector<avi::StreamMeasure> m;
     EXPECT_TRUE(avi::measureStreams(store, m));
@@ -58,13 +58,13 @@ std::vector<avi::StreamMeasure> Measure(const Bytes& avi) {
 } // namespace
 
 TEST(MeasureStreams, CountsWhatTheIndexHoldsInTheHeadersUnits) {
-    Bytes streams = VideoStreamList(3);
-    Append(streams, VariableRateAudio(3));
-    Append(streams, AudioStreamList(50, 4));
+    Bytes streams = videoStreamList(3);
+    append(streams, variableRateAudio(3));
+    append(streams, audioStreamList(50, 4));
     std::vector<Entry> entries = {{"00dc", 0x10, 100}, {"01wb", 0x10, 72}, {"02wb", 0x10, 120},
                                   {"00dc", 0, 0},      {"01wb", 0x10, 72}, {"02wb", 0x10, 80},
                                   {"00dc", 0, 30},     {"01wb", 0x10, 500}};
-    std::vector<avi::StreamMeasure> m = Measure(IndexedAvi(streams, entries));
+    std::vector<avi::StreamMeasure> m = measure(indexedAvi(streams, entries));
     ASSERT_EQ(m.size(), 3u);
     // Video: every chunk is a frame, an empty one too.
     EXPECT_EQ(m[0].unit, 0u);
@@ -82,16 +82,16 @@ TEST(MeasureStreams, CountsWhatTheIndexHoldsInTheHeadersUnits) {
 }
 
 TEST(MeasureStreams, EmptyStreamsShortIndexesAndLateStarts) {
-    Bytes streams = VideoStreamList(4);       // 3 frames indexed
-    Append(streams, AudioStreamList(1, 4));   // no data at all, one sample promised
-    Append(streams, AudioStreamList(0, 4));   // no chunk, none promised: an empty copy
-    Append(streams, VariableRateAudio(1, 1)); // one block, but starting one late
-    Append(streams, AudioStreamList(0, 4));   // one chunk of 0 bytes, none promised
-    Append(streams, AudioStreamList(1, 4));   // one sample in three chunks: three are read
+    Bytes streams = videoStreamList(4);       // 3 frames indexed
+    append(streams, audioStreamList(1, 4));   // no data at all, one sample promised
+    append(streams, audioStreamList(0, 4));   // no chunk, none promised: an empty copy
+    append(streams, variableRateAudio(1, 1)); // one block, but starting one late
+    append(streams, audioStreamList(0, 4));   // one chunk of 0 bytes, none promised
+    append(streams, audioStreamList(1, 4));   // one sample in three chunks: three are read
     std::vector<Entry> entries = {{"00dc", 0x10, 10},  {"00dc", 0, 10},   {"00dc", 0, 10},
                                   {"03wb", 0x10, 576}, {"04wb", 0x10, 0}, {"05wb", 0x10, 2},
                                   {"05wb", 0x10, 2},   {"05wb", 0x10, 2}};
-    std::vector<avi::StreamMeasure> m = Measure(IndexedAvi(streams, entries));
+    std::vector<avi::StreamMeasure> m = measure(indexedAvi(streams, entries));
     ASSERT_EQ(m.size(), 6u);
     EXPECT_EQ(m[0].data(), Data::kShort);
     EXPECT_EQ(m[1].data(), Data::kEmpty);
@@ -103,17 +103,17 @@ TEST(MeasureStreams, EmptyStreamsShortIndexesAndLateStarts) {
 }
 
 TEST(MeasureStreams, WithoutAnIndexTheChunksCountAndTheIndexWinsOverThem) {
-    Bytes streams = VideoStreamList(2);
+    Bytes streams = videoStreamList(2);
     std::vector<Entry> two = {{"00dc", 0x10, 10}, {"00dc", 0, 10}};
-    EXPECT_EQ(Measure(IndexedAvi(streams, two, false))[0].held(), 2u);
+    EXPECT_EQ(measure(indexedAvi(streams, two, false))[0].held(), 2u);
     // An index that lists fewer chunks than the movi list holds is what the reader follows.
-    Bytes avi = IndexedAvi(streams, two);
+    Bytes avi = indexedAvi(streams, two);
     riff::MemoryStore store(avi);
     avi::AviLayout layout;
     ASSERT_TRUE(avi::readAviLayout(store, layout));
     Bytes cut = avi;
     cut[size_t(layout.idx1) + 16] = 'X'; // the second entry names no stream now
-    std::vector<avi::StreamMeasure> m = Measure(cut);
+    std::vector<avi::StreamMeasure> m = measure(cut);
     EXPECT_EQ(m[0].held(), 1u);
     EXPECT_EQ(m[0].data(), Data::kShort);
     riff::MemoryStore damaged(Bytes(avi.begin(), avi.end() - 20));
@@ -122,12 +122,12 @@ TEST(MeasureStreams, WithoutAnIndexTheChunksCountAndTheIndexWinsOverThem) {
 }
 
 TEST(RestoreKeyFrames, CopiesTheFlagsFrameForFrameAndOnlyOntoTheSameFrames) {
-    Bytes streams = VideoStreamList(4);
-    Append(streams, AudioStreamList(2, 4));
+    Bytes streams = videoStreamList(4);
+    append(streams, audioStreamList(2, 4));
     // What the platform wrote: key frames lost after the first; audio entries between.
     std::vector<Entry> written = {{"00dc", 0x10, 50}, {"01wb", 0, 4}, {"00dc", 0, 20},
                                   {"00dc", 0, 0},     {"01wb", 0, 4}, {"00dc", 0x2, 40}};
-    Bytes avi = IndexedAvi(streams, written);
+    Bytes avi = indexedAvi(streams, written);
     std::vector<avi::IndexEntry> source = {{0x10, 50}, {0, 20}, {0x10, 0}, {0x10, 40}};
     riff::MemoryStore store(avi);
     avi::FixupResult r = avi::restoreKeyFrames(store, 0, source);

@@ -77,8 +77,9 @@ class App {
                     const wchar_t* cls = nullptr) const;
     std::vector<HWND> TopWindows() const; // visible top-level windows of the process
 
-    // A message box (#32770) of this process; null on timeout.
-    HWND WaitMessageBox(DWORD timeoutMs = 5000) const;
+    // A message box or dialog (#32770) of this process other than `except` (a dialog it
+    // opened over, or one just closed); null on timeout.
+    HWND WaitMessageBox(DWORD timeoutMs = 5000, HWND except = nullptr) const;
     // True if no message box appears within the time.
     bool NoMessageBox(DWORD waitMs = 300) const;
 

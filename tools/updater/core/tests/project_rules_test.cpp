@@ -14,7 +14,7 @@ namespace {
 const std::wstring kAdded =
     L"Class=Interpolator; qsnNE2.Cls\r\nClass=ProgressiveMesh; qsnNI2.Cls\r\n";
 
-std::wstring Lines(std::initializer_list<const wchar_t*> lines) {
+std::wstring joinLines(std::initializer_list<const wchar_t*> lines) {
     std::wstring s;
     for (auto l : lines)
         s += std::wstring(l) + L"\r\n";
@@ -22,7 +22,7 @@ std::wstring Lines(std::initializer_list<const wchar_t*> lines) {
 }
 
 // A project naming all twelve old files, one per line, with other lines before and after.
-std::vector<std::wstring> FullProject() {
+std::vector<std::wstring> fullProject() {
     return {L"Type=Exe",
             L"Form=Form1.frm",
             L"Module=QsnMain; QSNMAIN.BAS",
@@ -83,29 +83,30 @@ TEST(ConvertProject, SingleNameLinesAndOtherKeys) {
     auto c = convertProject({L"Module=Main; QSNMAIN.BAS", L"Class=Cam; ..\\lib\\qsnka.cls",
                              L"Form=Form1.frm", L"HelpFile=docs\\qsnte.cls.txt"});
     EXPECT_TRUE(c.upgraded);
-    EXPECT_EQ(c.converted, Lines({L"Module=Main; QsnMain2.Bas", L"Class=Cam; ..\\lib\\qsnKA2.Cls",
-                                  L"Form=Form1.frm", L"HelpFile=docs\\qsnTE2.Cls.txt"}));
-    EXPECT_EQ(c.original, Lines({L"Module=Main; QSNMAIN.BAS", L"Class=Cam; ..\\lib\\qsnka.cls",
-                                 L"Form=Form1.frm", L"HelpFile=docs\\qsnte.cls.txt"}));
+    EXPECT_EQ(c.converted,
+              joinLines({L"Module=Main; QsnMain2.Bas", L"Class=Cam; ..\\lib\\qsnKA2.Cls",
+                         L"Form=Form1.frm", L"HelpFile=docs\\qsnTE2.Cls.txt"}));
+    EXPECT_EQ(c.original, joinLines({L"Module=Main; QSNMAIN.BAS", L"Class=Cam; ..\\lib\\qsnka.cls",
+                                     L"Form=Form1.frm", L"HelpFile=docs\\qsnte.cls.txt"}));
     EXPECT_EQ(c.replaceCount, 3);
 }
 
 TEST(ConvertProject, AllTwelveAddTheTwoLinesRightAfterTheTwelfthReplacement) {
-    auto lines = FullProject();
+    auto lines = fullProject();
     auto c = convertProject(lines);
     std::wstring expected =
-        Lines({L"Type=Exe", L"Form=Form1.frm", L"Module=QsnMain; QsnMain2.Bas",
-               L"Class=KA; qsnKA2.Cls", L"Class=KE; qsnKE2.Cls", L"Class=KI; qsnKI2.Cls",
-               L"Class=KO; qsnKO2.Cls", L"Class=KU; qsnKU2.Cls", L"Class=TA; qsnTA2.Cls",
-               L"Class=TE; qsnTE2.Cls", L"Class=TI; qsnTI2.Cls", L"Class=TO; qsnTO2.Cls",
-               L"Class=TU; qsnTU2.Cls", L"Class=NA; ..\\lib\\qsnNA2.Cls"}) +
-        kAdded + Lines({L"Startup=\"Form1\"", L"Name=\"Game\""});
+        joinLines({L"Type=Exe", L"Form=Form1.frm", L"Module=QsnMain; QsnMain2.Bas",
+                   L"Class=KA; qsnKA2.Cls", L"Class=KE; qsnKE2.Cls", L"Class=KI; qsnKI2.Cls",
+                   L"Class=KO; qsnKO2.Cls", L"Class=KU; qsnKU2.Cls", L"Class=TA; qsnTA2.Cls",
+                   L"Class=TE; qsnTE2.Cls", L"Class=TI; qsnTI2.Cls", L"Class=TO; qsnTO2.Cls",
+                   L"Class=TU; qsnTU2.Cls", L"Class=NA; ..\\lib\\qsnNA2.Cls"}) +
+        kAdded + joinLines({L"Startup=\"Form1\"", L"Name=\"Game\""});
     EXPECT_EQ(c.converted, expected);
     EXPECT_EQ(c.replaceCount, 13);
 }
 
 TEST(ConvertProject, FewerThanTwelveOrElevenToThirteenInOneLineAddNothing) {
-    auto lines = FullProject();
+    auto lines = fullProject();
     lines.erase(lines.begin() + 5); // drop KI
     auto fewer = convertProject(lines);
     EXPECT_EQ(fewer.replaceCount, 11);
@@ -125,14 +126,14 @@ TEST(ConvertProject, AlreadyUpgradedOrForeignProjectGivesTheNotice) {
     EXPECT_FALSE(up.upgraded);
     EXPECT_EQ(up.replaceCount, 0);
     EXPECT_EQ(up.converted, kNoticeText);
-    EXPECT_EQ(up.original, Lines({L"Module=M; QsnMain2.Bas", L"Class=K; qsnKA2.Cls",
-                                  L"Class=Interpolator; qsnNE2.Cls", L"Form=日本語.frm"}));
+    EXPECT_EQ(up.original, joinLines({L"Module=M; QsnMain2.Bas", L"Class=K; qsnKA2.Cls",
+                                      L"Class=Interpolator; qsnNE2.Cls", L"Form=日本語.frm"}));
     EXPECT_EQ(convertProject({}).converted, kNoticeText);
 }
 
 TEST(ConvertProject, SameNameTwiceInALineRewritesTheFirstOnly) {
     auto c = convertProject({L"Class=A; QSNTA.CLS ' was qsnta.cls"});
-    EXPECT_EQ(c.converted, Lines({L"Class=A; qsnTA2.Cls ' was qsnta.cls"}));
+    EXPECT_EQ(c.converted, joinLines({L"Class=A; qsnTA2.Cls ' was qsnta.cls"}));
     EXPECT_EQ(c.replaceCount, 1);
 }
 

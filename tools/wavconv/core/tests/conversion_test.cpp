@@ -24,10 +24,10 @@ TEST(StreamNameFromFile, IsTheNameBeforeTheFirstDot) {
 
 namespace {
 
-size_t SjisBytes(uint8_t b) {
+size_t sjisBytes(uint8_t b) {
     return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC) ? 2 : 1;
 }
-size_t OneByte(uint8_t) {
+size_t oneByte(uint8_t) {
     return 1;
 }
 
@@ -36,16 +36,16 @@ size_t OneByte(uint8_t) {
 TEST(FillStreamName, CutsLongNamesSoTheFieldEndsInANul) {
     char field[64];
     std::memset(field, 'x', sizeof field);
-    fillStreamName(std::string(100, 'n'), field, OneByte);
+    fillStreamName(std::string(100, 'n'), field, oneByte);
     EXPECT_EQ(std::string(field), std::string(63, 'n'));
     EXPECT_EQ(field[63], '\0');
 
-    fillStreamName("short", field, OneByte);
+    fillStreamName("short", field, oneByte);
     EXPECT_STREQ(field, "short");
     for (size_t i = 5; i < 64; i++)
         EXPECT_EQ(field[i], '\0') << i;
 
-    fillStreamName("", field, OneByte);
+    fillStreamName("", field, oneByte);
     EXPECT_EQ(field[0], '\0');
 }
 
@@ -55,9 +55,9 @@ TEST(FillStreamName, NeverSplitsADoubleByteCharacter) {
     for (int i = 0; i < 40; i++)
         name += "\x89\xb9"; // "音" in Shift-JIS
     char field[64];
-    fillStreamName(name, field, SjisBytes);
+    fillStreamName(name, field, sjisBytes);
     EXPECT_EQ(std::strlen(field), 63u); // a + 31 characters
-    fillStreamName(name.substr(1) + "\x89\xb9", field, SjisBytes);
+    fillStreamName(name.substr(1) + "\x89\xb9", field, sjisBytes);
     EXPECT_EQ(std::strlen(field), 62u); // 31 characters; the 32nd would need bytes 62-63
     EXPECT_EQ(field[63], '\0');
 }

@@ -7,22 +7,22 @@ namespace wave_test {
 
 using riff_test::Bytes;
 
-inline Bytes Fmt16(uint16_t channels = 2, uint32_t rate = 44100, uint16_t blockAlign = 4,
+inline Bytes fmt16(uint16_t channels = 2, uint32_t rate = 44100, uint16_t blockAlign = 4,
                    uint16_t bits = 16, uint16_t tag = 1) {
-    Bytes f = riff_test::WaveFormat(tag, channels, rate, blockAlign, bits);
+    Bytes f = riff_test::waveFormat(tag, channels, rate, blockAlign, bits);
     f.resize(16); // the common PCM chunk: no cbSize
     return f;
 }
 
-inline Bytes Riff(const Bytes& chunks, const std::string& tag = "RIFF",
-                  const std::string& form = "WAVE", int64_t size = -1) {
+inline Bytes riffFile(const Bytes& chunks, const std::string& tag = "RIFF",
+                      const std::string& form = "WAVE", int64_t size = -1) {
     Bytes body;
-    riff_test::PutTag(body, form);
-    riff_test::Append(body, chunks);
-    return riff_test::Chunk(tag, body, size < 0 ? int64_t(body.size()) : size);
+    riff_test::putTag(body, form);
+    riff_test::append(body, chunks);
+    return riff_test::chunk(tag, body, size < 0 ? int64_t(body.size()) : size);
 }
 
-inline Bytes Samples(size_t n) {
+inline Bytes sampleBytes(size_t n) {
     Bytes s(n);
     for (size_t i = 0; i < n; i++)
         s[i] = uint8_t(i * 7 + 1);

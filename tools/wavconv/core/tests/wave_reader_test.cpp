@@ -4,39 +4,39 @@
 #include <gtest/gtest.h>
 
 using namespace wave_test;
-using riff_test::Append;
-using riff_test::Chunk;
+using riff_test::append;
+using riff_test::chunk;
 using wavconv::WaveStatus;
 
 namespace {
 
-WaveStatus Read(const Bytes& file, wavconv::WaveData& data) {
+WaveStatus readWave(const Bytes& file, wavconv::WaveData& data) {
     riff::MemoryStore store(file);
     return wavconv::readWaveFile(store, data);
 }
 
-WaveStatus Read(const Bytes& file) {
+WaveStatus readWave(const Bytes& file) {
     wavconv::WaveData data;
-    return Read(file, data);
+    return readWave(file, data);
 }
 
-Bytes Canonical(const Bytes& samples) {
-    Bytes chunks = Chunk("fmt ", Fmt16());
-    Append(chunks, Chunk("data", samples));
-    return Riff(chunks);
+Bytes canonical(const Bytes& samples) {
+    Bytes chunks = chunk("fmt ", fmt16());
+    append(chunks, chunk("data", samples));
+    return riffFile(chunks);
 }
 
-Bytes SamplesOf(const wavconv::WaveData& d) {
+Bytes samplesOf(const wavconv::WaveData& d) {
     return Bytes(d.samples, d.samples + d.size);
 }
 
 } // namespace
 
 TEST(ReadWaveFile, CanonicalPcmFile) {
-    Bytes file = Canonical(Samples(400));
+    Bytes file = canonical(sampleBytes(400));
     ASSERT_EQ(file.size(), 444u);
     wavconv::WaveData d;
-    ASSERT_EQ(Read(file, d), WaveStatus::kOk);
+    ASSERT_EQ(readWave(file, d), WaveStatus::kOk);
     EXPECT_EQ(d.format.wFormatTag, 1);
     EXPECT_EQ(d.format.nChannels, 2);
     EXPECT_EQ(d.format.nSamplesPerSec, 44100);
@@ -47,7 +47,7 @@ TEST(ReadWaveFile, CanonicalPcmFile) {
     EXPECT_EQ(d.dataOffset, 44u);
     EXPECT_EQ(d.size, 400u);
     EXPECT_EQ(d.declaredSize, 400u);
-    EXPECT_EQ(SamplesOf(d), Samples(400));
+    EXPECT_EQ(samplesOf(d), sampleBytes(400));
     // The record as stored: the 16 bytes of the chunk, then two zero bytes.
     Bytes stored(file.begin() + 20, file.begin() + 36);
     stored.resize(18, 0);
@@ -55,87 +55,87 @@ TEST(ReadWaveFile, CanonicalPcmFile) {
 }
 
 TEST(ReadWaveFile, ShortFormatChunkNeverBorrowsFromTheNextChunk) {
-    Bytes chunks = Chunk("fmt ", Fmt16());
-    Append(chunks, Chunk("data", Bytes(8, 0xAB)));
+    Bytes chunks = chunk("fmt ", fmt16());
+    append(chunks, chunk("data", Bytes(8, 0xAB)));
     wavconv::WaveData d;
-    ASSERT_EQ(Read(Riff(chunks), d), WaveStatus::kOk);
+    ASSERT_EQ(readWave(riffFile(chunks), d), WaveStatus::kOk);
     EXPECT_EQ(d.formatBytes[16], 0);
     EXPECT_EQ(d.formatBytes[17], 0);
     EXPECT_EQ(d.format.cbSize, 0);
 
     // A 14-byte chunk: wBitsPerSample lies beyond it and counts as 0.
-    Bytes fmt14 = Fmt16();
+    Bytes fmt14 = fmt16();
     fmt14.resize(14);
-    chunks = Chunk("fmt ", fmt14);
-    Append(chunks, Chunk("data", Bytes(8, 0xAB)));
-    ASSERT_EQ(Read(Riff(chunks), d), WaveStatus::kOk);
+    chunks = chunk("fmt ", fmt14);
+    append(chunks, chunk("data", Bytes(8, 0xAB)));
+    ASSERT_EQ(readWave(riffFile(chunks), d), WaveStatus::kOk);
     EXPECT_EQ(d.format.nBlockAlign, 4);
     EXPECT_EQ(d.format.wBitsPerSample, 0);
 }
 
 TEST(ReadWaveFile, ChunksBetweenFormatAndDataAreSkippedButNotBeforeFormat) {
     for (const char* tag : {"fact", "LIST"}) {
-        Bytes chunks = Chunk("fmt ", Fmt16());
-        Append(chunks, Chunk(tag, Bytes(12, 'x')));
-        Append(chunks, Chunk("data", Samples(40)));
+        Bytes chunks = chunk("fmt ", fmt16());
+        append(chunks, chunk(tag, Bytes(12, 'x')));
+        append(chunks, chunk("data", sampleBytes(40)));
         wavconv::WaveData d;
-        ASSERT_EQ(Read(Riff(chunks), d), WaveStatus::kOk) << tag;
-        EXPECT_EQ(SamplesOf(d), Samples(40));
+        ASSERT_EQ(readWave(riffFile(chunks), d), WaveStatus::kOk) << tag;
+        EXPECT_EQ(samplesOf(d), sampleBytes(40));
 
-        Bytes before = Chunk(tag, Bytes(12, 'x'));
-        Append(before, Chunk("fmt ", Fmt16()));
-        Append(before, Chunk("data", Samples(40)));
-        EXPECT_EQ(Read(Riff(before)), WaveStatus::kRefused) << tag;
+        Bytes before = chunk(tag, Bytes(12, 'x'));
+        append(before, chunk("fmt ", fmt16()));
+        append(before, chunk("data", sampleBytes(40)));
+        EXPECT_EQ(readWave(riffFile(before)), WaveStatus::kRefused) << tag;
     }
 }
 
 TEST(ReadWaveFile, OddChunksAreSkippedWithTheirPadByte) {
     // An odd format chunk (the record and the one extension byte its cbSize announces)
     // and an odd chunk before data, each followed by a pad byte.
-    Bytes fmt = Fmt16();
+    Bytes fmt = fmt16();
     fmt.push_back(1);
     fmt.push_back(0);
     fmt.push_back(0x55);
-    Bytes chunks = Chunk("fmt ", fmt);
-    Append(chunks, Chunk("odd ", Bytes(5, 'o')));
-    Append(chunks, Chunk("data", Samples(12)));
+    Bytes chunks = chunk("fmt ", fmt);
+    append(chunks, chunk("odd ", Bytes(5, 'o')));
+    append(chunks, chunk("data", sampleBytes(12)));
     wavconv::WaveData d;
-    ASSERT_EQ(Read(Riff(chunks), d), WaveStatus::kOk);
+    ASSERT_EQ(readWave(riffFile(chunks), d), WaveStatus::kOk);
     EXPECT_EQ(d.formatExtension, Bytes{0x55});
-    EXPECT_EQ(SamplesOf(d), Samples(12));
+    EXPECT_EQ(samplesOf(d), sampleBytes(12));
 }
 
 TEST(ReadWaveFile, TagsAreCaseSensitive) {
-    Bytes chunks = Chunk("fmt ", Fmt16());
-    Append(chunks, Chunk("data", Samples(4)));
-    EXPECT_EQ(Read(Riff(chunks, "riff")), WaveStatus::kRefused);
-    EXPECT_EQ(Read(Riff(chunks, "RIFF", "wave")), WaveStatus::kRefused);
-    Bytes upper = Chunk("FMT ", Fmt16());
-    Append(upper, Chunk("data", Samples(4)));
-    EXPECT_EQ(Read(Riff(upper)), WaveStatus::kRefused);
+    Bytes chunks = chunk("fmt ", fmt16());
+    append(chunks, chunk("data", sampleBytes(4)));
+    EXPECT_EQ(readWave(riffFile(chunks, "riff")), WaveStatus::kRefused);
+    EXPECT_EQ(readWave(riffFile(chunks, "RIFF", "wave")), WaveStatus::kRefused);
+    Bytes upper = chunk("FMT ", fmt16());
+    append(upper, chunk("data", sampleBytes(4)));
+    EXPECT_EQ(readWave(riffFile(upper)), WaveStatus::kRefused);
     // "DATA" is just another chunk, so no data chunk is found.
-    Bytes upperData = Chunk("fmt ", Fmt16());
-    Append(upperData, Chunk("DATA", Samples(4)));
-    EXPECT_EQ(Read(Riff(upperData)), WaveStatus::kRefused);
+    Bytes upperData = chunk("fmt ", fmt16());
+    append(upperData, chunk("DATA", sampleBytes(4)));
+    EXPECT_EQ(readWave(riffFile(upperData)), WaveStatus::kRefused);
 }
 
 TEST(ReadWaveFile, RiffSizeIsNotExamined) {
-    Bytes chunks = Chunk("fmt ", Fmt16());
-    Append(chunks, Chunk("data", Samples(4)));
+    Bytes chunks = chunk("fmt ", fmt16());
+    append(chunks, chunk("data", sampleBytes(4)));
     for (int64_t size : {int64_t(0), int64_t(3), int64_t(0x7FFFFFFF), int64_t(0xFFFFFFFF)})
-        EXPECT_EQ(Read(Riff(chunks, "RIFF", "WAVE", size)), WaveStatus::kOk) << size;
+        EXPECT_EQ(readWave(riffFile(chunks, "RIFF", "WAVE", size)), WaveStatus::kOk) << size;
 }
 
 TEST(ReadWaveFile, CompressedFormatsPassAndOnlyEighteenBytesAreTaken) {
-    Bytes fmt = riff_test::WaveFormat(0x11, 1, 22050, 512, 4); // IMA ADPCM
+    Bytes fmt = riff_test::waveFormat(0x11, 1, 22050, 512, 4); // IMA ADPCM
     fmt[16] = 2;                                               // cbSize: two extra bytes follow
     fmt.push_back(0xF9);
     fmt.push_back(0x03);
-    Bytes chunks = Chunk("fmt ", fmt);
-    Append(chunks, Chunk("fact", Bytes(4, 0)));
-    Append(chunks, Chunk("data", Samples(1024)));
+    Bytes chunks = chunk("fmt ", fmt);
+    append(chunks, chunk("fact", Bytes(4, 0)));
+    append(chunks, chunk("data", sampleBytes(1024)));
     wavconv::WaveData d;
-    ASSERT_EQ(Read(Riff(chunks), d), WaveStatus::kOk);
+    ASSERT_EQ(readWave(riffFile(chunks), d), WaveStatus::kOk);
     EXPECT_EQ(d.format.wFormatTag, 0x11);
     EXPECT_EQ(d.format.cbSize, 2);
     EXPECT_EQ(Bytes(d.formatBytes, d.formatBytes + 18), Bytes(fmt.begin(), fmt.begin() + 18));
@@ -146,91 +146,91 @@ TEST(ReadWaveFile, CompressedFormatsPassAndOnlyEighteenBytesAreTaken) {
 
 TEST(ReadWaveFile, FormatChunkMustHoldTheWholeExtensionItAnnounces) {
     // WAVE_FORMAT_EXTENSIBLE: a 40-byte chunk, cbSize 22.
-    Bytes ext = riff_test::WaveFormat(0xFFFE, 2, 48000, 6, 24);
+    Bytes ext = riff_test::waveFormat(0xFFFE, 2, 48000, 6, 24);
     ext[16] = 22;
     for (int i = 0; i < 22; i++)
         ext.push_back(uint8_t(0xA0 + i));
-    Bytes chunks = Chunk("fmt ", ext);
-    Append(chunks, Chunk("data", Samples(60)));
+    Bytes chunks = chunk("fmt ", ext);
+    append(chunks, chunk("data", sampleBytes(60)));
     wavconv::WaveData d;
-    ASSERT_EQ(Read(Riff(chunks), d), WaveStatus::kOk);
+    ASSERT_EQ(readWave(riffFile(chunks), d), WaveStatus::kOk);
     EXPECT_EQ(wavconv::streamFormat(d), ext);
 
     // cbSize claims more than the chunk holds: part of the extension, or none of it
     // (the bare 18-byte record, followed directly by the data chunk).
     for (size_t cut : {size_t(30), size_t(18)}) {
-        chunks = Chunk("fmt ", Bytes(ext.begin(), ext.begin() + cut));
-        Append(chunks, Chunk("data", Samples(60)));
-        EXPECT_EQ(Read(Riff(chunks)), WaveStatus::kRefused) << cut;
+        chunks = chunk("fmt ", Bytes(ext.begin(), ext.begin() + cut));
+        append(chunks, chunk("data", sampleBytes(60)));
+        EXPECT_EQ(readWave(riffFile(chunks)), WaveStatus::kRefused) << cut;
     }
 }
 
 TEST(ReadWaveFile, HostileStructuresAreRefused) {
     // No data chunk at all, and a header cut short where data would begin.
-    Bytes noData = Chunk("fmt ", Fmt16());
-    Append(noData, Chunk("LIST", Bytes(4, 'i')));
-    EXPECT_EQ(Read(Riff(noData)), WaveStatus::kRefused);
-    Bytes cut = Canonical(Samples(8));
+    Bytes noData = chunk("fmt ", fmt16());
+    append(noData, chunk("LIST", Bytes(4, 'i')));
+    EXPECT_EQ(readWave(riffFile(noData)), WaveStatus::kRefused);
+    Bytes cut = canonical(sampleBytes(8));
     cut.resize(40);
-    EXPECT_EQ(Read(cut), WaveStatus::kRefused);
+    EXPECT_EQ(readWave(cut), WaveStatus::kRefused);
 
     // A chunk that runs past the end of the file while walking.
-    Bytes pastEnd = Chunk("fmt ", Fmt16());
-    Append(pastEnd, Chunk("LIST", Bytes(4, 'i'), 1000));
-    Append(pastEnd, Chunk("data", Samples(8)));
-    EXPECT_EQ(Read(Riff(pastEnd)), WaveStatus::kRefused);
+    Bytes pastEnd = chunk("fmt ", fmt16());
+    append(pastEnd, chunk("LIST", Bytes(4, 'i'), 1000));
+    append(pastEnd, chunk("data", sampleBytes(8)));
+    EXPECT_EQ(readWave(riffFile(pastEnd)), WaveStatus::kRefused);
 
     // Negative sizes: format chunk, a chunk in the walk, the data chunk.
-    Bytes negFmt = Chunk("fmt ", Fmt16(), 0xFFFFFFFE);
-    Append(negFmt, Chunk("data", Samples(8)));
-    EXPECT_EQ(Read(Riff(negFmt)), WaveStatus::kRefused);
-    Bytes negWalk = Chunk("fmt ", Fmt16());
-    Append(negWalk, Chunk("LIST", Bytes(4, 'i'), 0xFFFFFFF8)); // -8 would loop back
-    Append(negWalk, Chunk("data", Samples(8)));
-    EXPECT_EQ(Read(Riff(negWalk)), WaveStatus::kRefused);
-    Bytes negData = Chunk("fmt ", Fmt16());
-    Append(negData, Chunk("data", Samples(8), 0x80000000));
-    EXPECT_EQ(Read(Riff(negData)), WaveStatus::kRefused);
+    Bytes negFmt = chunk("fmt ", fmt16(), 0xFFFFFFFE);
+    append(negFmt, chunk("data", sampleBytes(8)));
+    EXPECT_EQ(readWave(riffFile(negFmt)), WaveStatus::kRefused);
+    Bytes negWalk = chunk("fmt ", fmt16());
+    append(negWalk, chunk("LIST", Bytes(4, 'i'), 0xFFFFFFF8)); // -8 would loop back
+    append(negWalk, chunk("data", sampleBytes(8)));
+    EXPECT_EQ(readWave(riffFile(negWalk)), WaveStatus::kRefused);
+    Bytes negData = chunk("fmt ", fmt16());
+    append(negData, chunk("data", sampleBytes(8), 0x80000000));
+    EXPECT_EQ(readWave(riffFile(negData)), WaveStatus::kRefused);
 
     // A format chunk larger than the file.
-    Bytes bigFmt = Chunk("fmt ", Fmt16(), 5000);
-    EXPECT_EQ(Read(Riff(bigFmt)), WaveStatus::kRefused);
+    Bytes bigFmt = chunk("fmt ", fmt16(), 5000);
+    EXPECT_EQ(readWave(riffFile(bigFmt)), WaveStatus::kRefused);
 
     // Too short to be anything.
-    EXPECT_EQ(Read(Bytes{'R', 'I', 'F', 'F'}), WaveStatus::kRefused);
-    EXPECT_EQ(Read(Bytes{}), WaveStatus::kRefused);
+    EXPECT_EQ(readWave(Bytes{'R', 'I', 'F', 'F'}), WaveStatus::kRefused);
+    EXPECT_EQ(readWave(Bytes{}), WaveStatus::kRefused);
 }
 
 TEST(ReadWaveFile, UnusableFormatsAreRefused) {
     auto withFmt = [](const Bytes& fmt) {
-        Bytes chunks = Chunk("fmt ", fmt);
-        Append(chunks, Chunk("data", Samples(8)));
-        return Riff(chunks);
+        Bytes chunks = chunk("fmt ", fmt);
+        append(chunks, chunk("data", sampleBytes(8)));
+        return riffFile(chunks);
     };
-    EXPECT_EQ(Read(withFmt(Fmt16(2, 44100, 0))), WaveStatus::kRefused);      // nBlockAlign 0
-    EXPECT_EQ(Read(withFmt(Fmt16(2, 44100, 0x8000))), WaveStatus::kRefused); // negative
-    EXPECT_EQ(Read(withFmt(Fmt16(2, 0, 4))), WaveStatus::kRefused);          // no rate
+    EXPECT_EQ(readWave(withFmt(fmt16(2, 44100, 0))), WaveStatus::kRefused);      // nBlockAlign 0
+    EXPECT_EQ(readWave(withFmt(fmt16(2, 44100, 0x8000))), WaveStatus::kRefused); // negative
+    EXPECT_EQ(readWave(withFmt(fmt16(2, 0, 4))), WaveStatus::kRefused);          // no rate
     // 32767 x 65539 does not fit in 32 signed bits; 32767 x 65538 does.
-    EXPECT_EQ(Read(withFmt(Fmt16(2, 65539, 32767))), WaveStatus::kRefused);
-    EXPECT_EQ(Read(withFmt(Fmt16(2, 65538, 32767))), WaveStatus::kOk);
-    EXPECT_EQ(Read(withFmt(Fmt16(2, 0x80000000u, 1))), WaveStatus::kRefused); // negative rate
+    EXPECT_EQ(readWave(withFmt(fmt16(2, 65539, 32767))), WaveStatus::kRefused);
+    EXPECT_EQ(readWave(withFmt(fmt16(2, 65538, 32767))), WaveStatus::kOk);
+    EXPECT_EQ(readWave(withFmt(fmt16(2, 0x80000000u, 1))), WaveStatus::kRefused); // negative rate
 }
 
 TEST(ReadWaveFile, DataRunningPastTheEndGivesTheBytesThatAreThere) {
-    Bytes chunks = Chunk("fmt ", Fmt16());
-    Bytes data = Chunk("data", Samples(10), 4000);
-    Append(chunks, data);
-    Bytes file = Riff(chunks);
+    Bytes chunks = chunk("fmt ", fmt16());
+    Bytes data = chunk("data", sampleBytes(10), 4000);
+    append(chunks, data);
+    Bytes file = riffFile(chunks);
     wavconv::WaveData d;
-    ASSERT_EQ(Read(file, d), WaveStatus::kOk);
+    ASSERT_EQ(readWave(file, d), WaveStatus::kOk);
     EXPECT_EQ(d.declaredSize, 4000u);
     EXPECT_EQ(d.size, 10u);
-    EXPECT_EQ(SamplesOf(d), Samples(10));
+    EXPECT_EQ(samplesOf(d), sampleBytes(10));
 }
 
 TEST(ReadWaveFile, EmptyDataChunkIsAccepted) {
     wavconv::WaveData d;
-    ASSERT_EQ(Read(Canonical(Bytes{}), d), WaveStatus::kOk);
+    ASSERT_EQ(readWave(canonical(Bytes{}), d), WaveStatus::kOk);
     EXPECT_EQ(d.size, 0u);
 }
 
@@ -267,13 +267,13 @@ class FailingStore : public riff::MemoryStore {
 } // namespace
 
 TEST(ReadWaveFile, FilesOverTwoGigabytesAreRefused) {
-    HugeStore huge(Canonical(Samples(8)));
+    HugeStore huge(canonical(sampleBytes(8)));
     wavconv::WaveData d;
     EXPECT_EQ(wavconv::readWaveFile(huge, d), WaveStatus::kRefused);
 }
 
 TEST(ReadWaveFile, ReadFailuresAreReportedAsSuch) {
-    FailingStore store(Canonical(Samples(8)), 44);
+    FailingStore store(canonical(sampleBytes(8)), 44);
     wavconv::WaveData d;
     EXPECT_EQ(wavconv::readWaveFile(store, d), WaveStatus::kReadError);
     EXPECT_FALSE(d.buffer);
@@ -291,7 +291,7 @@ class CopyOnlyStore : public riff::MemoryStore {
 } // namespace
 
 TEST(ReadWaveFile, SamplesAreSharedInPlaceOrCopiedAlike) {
-    Bytes file = Canonical(Samples(400));
+    Bytes file = canonical(sampleBytes(400));
     riff::MemoryStore viewable(file);
     CopyOnlyStore copyOnly(file);
     wavconv::WaveData inPlace, copied;
@@ -300,5 +300,5 @@ TEST(ReadWaveFile, SamplesAreSharedInPlaceOrCopiedAlike) {
     EXPECT_EQ(inPlace.samples, viewable.bytes().data() + 44); // no copy
     EXPECT_FALSE(inPlace.buffer);
     EXPECT_TRUE(copied.buffer);
-    EXPECT_EQ(SamplesOf(inPlace), SamplesOf(copied));
+    EXPECT_EQ(samplesOf(inPlace), samplesOf(copied));
 }
