@@ -34,7 +34,7 @@ const wchar_t kNoVideo[] = L"ビデオ ストリームがありません。";
 const wchar_t kNoAudio[] = L"オーディオ ストリームがありません。";
 const wchar_t kSameName[] = L"保存ファイル名が変換元ファイル名と同じです。";
 const wchar_t kNotCreated[] = L"圧縮ファイルは作成できませんでした。";
-const wchar_t kUnusableName[] = L"ファイル名に使えない文字があります。";
+using shell::kUnusableName;
 const wchar_t kCannotDelete[] = L"既存のファイルを削除できないため、保存しませんでした。\r";
 const wchar_t kShortData[] = L"ヘッダーが示す長さのデータがないため";
 const wchar_t kNoData[] = L"データがないため";
