@@ -67,17 +67,25 @@ function(quillon_wine_test name)
         ${T_PROPERTIES})
 endfunction()
 
-# One of the three programs: quillon_program(NAME SOURCES ... LIBS ... [RC script] [HELP text]).
-# NAME is the target and the EXE's name (NAME.EXE). RC is the program's resource script in
-# its win/ folder (version resource and icon; the icons live in resources/). HELP is the
-# help text in UTF-8, shipped as NAME.TXT. Test builds of a program give neither.
+# One of the three programs: quillon_program(NAME SOURCES ... LIBS ...
+# [VERSION_NAME name DESCRIPTION text] [HELP text]). NAME is the target and the EXE's name
+# (NAME.EXE). VERSION_NAME (the product and internal name, "NAME.exe" in its letter case) and
+# DESCRIPTION configure the programs' one resource script, resources/program.rc.in: version
+# resource and icon NAME.ico from resources/. HELP is the help text in UTF-8, shipped as
+# NAME.TXT. Test builds of a program give neither.
 function(quillon_program name)
-    cmake_parse_arguments(P "" "RC;HELP" "SOURCES;LIBS" ${ARGN})
-    add_executable(${name} WIN32 ${P_SOURCES} ${P_RC})
-    if(P_RC)
-        set_property(SOURCE ${P_RC} APPEND PROPERTY INCLUDE_DIRECTORIES
+    cmake_parse_arguments(P "" "VERSION_NAME;DESCRIPTION;HELP" "SOURCES;LIBS" ${ARGN})
+    set(rc)
+    if(P_VERSION_NAME)
+        set(PROGRAM ${name})
+        set(PROGRAM_NAME ${P_VERSION_NAME})
+        set(PROGRAM_DESCRIPTION ${P_DESCRIPTION})
+        set(rc ${CMAKE_CURRENT_BINARY_DIR}/${name}.rc)
+        configure_file(${PROJECT_SOURCE_DIR}/resources/program.rc.in ${rc} @ONLY)
+        set_property(SOURCE ${rc} APPEND PROPERTY INCLUDE_DIRECTORIES
             ${PROJECT_SOURCE_DIR}/resources)
     endif()
+    add_executable(${name} WIN32 ${P_SOURCES} ${rc})
     set_target_properties(${name} PROPERTIES OUTPUT_NAME ${name} SUFFIX .EXE)
     target_link_options(${name} PRIVATE -municode)
     target_include_directories(${name} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/win)

@@ -76,6 +76,17 @@ template <class Element> struct LocalMemoryTraits {
     static Handle empty() { return nullptr; }
     static void free(Handle memory) { LocalFree(memory); }
 };
+// A block of GlobalAlloc memory kept locked and known by its address, as GlobalAllocPtr and
+// GlobalFreePtr keep it: for blocks a system call may reallocate or free that way.
+struct GlobalPointerTraits {
+    using Handle = void*;
+    static Handle empty() { return nullptr; }
+    static void free(Handle pointer) {
+        HGLOBAL block = GlobalHandle(pointer);
+        GlobalUnlock(block);
+        GlobalFree(block);
+    }
+};
 template <class Object> struct GdiObjectTraits {
     using Handle = Object;
     static Handle empty() { return nullptr; }
@@ -97,6 +108,7 @@ using UniqueHandle = Owned<HandleTraits>;
 using FindHandle = Owned<FindTraits>;
 using MappedView = Owned<MappedViewTraits>;
 template <class Element> using LocalMemory = Owned<LocalMemoryTraits<Element>>;
+using GlobalPointer = Owned<GlobalPointerTraits>;
 template <class Object> using GdiObject = Owned<GdiObjectTraits<Object>>;
 // A device context of CreateCompatibleDC.
 using MemoryDC = Owned<MemoryDCTraits>;

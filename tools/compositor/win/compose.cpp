@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "avifile.h"
+#include "common/owned.h"
 
 #include <mmreg.h>
 #include <msacm.h>
@@ -33,7 +34,7 @@ const wchar_t kNoVideo[] = L"ビデオ ストリームがありません。";
 const wchar_t kNoAudio[] = L"オーディオ ストリームがありません。";
 const wchar_t kSameName[] = L"保存ファイル名が変換元ファイル名と同じです。";
 const wchar_t kNotCreated[] = L"圧縮ファイルは作成できませんでした。";
-const wchar_t kUnusableName[] = L"ファイル名に使えない文字があります。";
+using shell::kUnusableName;
 const wchar_t kCannotDelete[] = L"既存のファイルを削除できないため、保存しませんでした。\r";
 const wchar_t kShortData[] = L"ヘッダーが示す長さのデータがないため";
 const wchar_t kNoData[] = L"データがないため";
@@ -167,17 +168,27 @@ struct Run {
 // The platform reallocates and frees option formats and parameters as global memory
 // (GlobalReAllocPtr, and GlobalFreePtr in AVISaveOptionsFree): they are allocated and
 // freed only that way.
-void* globalAlloc(size_t size) {
+common::GlobalPointer globalAlloc(size_t size) {
     HGLOBAL block = GlobalAlloc(GHND, size);
-    return block ? GlobalLock(block) : nullptr;
+    return common::GlobalPointer(block ? GlobalLock(block) : nullptr);
 }
 
-void globalFree(void* pointer) {
-    if (!pointer) return;
-    HGLOBAL block = GlobalHandle(pointer);
-    GlobalUnlock(block);
-    GlobalFree(block);
+// Frees the block a record's field points to, and empties the field.
+void freeBlock(LPVOID& field) {
+    common::GlobalPointer block(field);
+    field = nullptr;
 }
+
+// The blocks a record points to when its run ends, wherever the platform moved them:
+// AVISaveOptionsFree frees them and empties the fields, but may skip a record.
+struct RecordBlocksTraits {
+    using Handle = AVICOMPRESSOPTIONS*;
+    static Handle empty() { return nullptr; }
+    static void free(Handle record) {
+        freeBlock(record->lpFormat);
+        freeBlock(record->lpParms);
+    }
+};
 
 // The format a record holds is its WAVEFORMATEX and cbSize bytes after it: the block
 // around it may grow (the format chooser raises cbFormat to the largest format size as
@@ -203,22 +214,18 @@ struct Options {
     std::vector<AVISTREAMINFOA> info;
     std::vector<std::vector<uint8_t>> source;  // an audio stream's format as stored
     std::vector<std::vector<uint8_t>> prefill; // what its record started with
+    // Last, so that the records are still there when their blocks go.
+    std::vector<common::Owned<RecordBlocksTraits>> blocks;
 
     explicit Options(int count)
         : records(count), addresses(count + 1, nullptr), info(count), source(count),
           prefill(count) {
-        for (int i = 0; i < count; ++i)
+        blocks.reserve(records.size());
+        for (int i = 0; i < count; ++i) {
             addresses[i] = &records[i];
-    }
-    // What AVISaveOptionsFree leaves behind (it may skip a record).
-    ~Options() {
-        for (auto& r : records) {
-            globalFree(r.lpFormat);
-            globalFree(r.lpParms);
+            blocks.emplace_back(&records[i]);
         }
     }
-    Options(const Options&) = delete;
-    Options& operator=(const Options&) = delete;
 
     void start(const AviFileApi& avi, int i, PAVISTREAM stream) {
         AVICOMPRESSOPTIONS& options = records[i];
@@ -238,16 +245,14 @@ struct Options {
         const size_t record = std::max<size_t>(size_t(size), sizeof(WAVEFORMATEX));
         DWORD largest = 0;
         if (acmMetrics(nullptr, ACM_METRIC_MAX_SIZE_FORMAT, &largest) != 0) largest = 0;
-        auto* format = static_cast<uint8_t*>(globalAlloc(std::max<size_t>(record, largest)));
-        if (!format) return;
-        if (avi.StreamReadFormat(stream, info[i].dwStart, format, &size) != 0) {
-            globalFree(format);
+        common::GlobalPointer block = globalAlloc(std::max<size_t>(record, largest));
+        if (!block || avi.StreamReadFormat(stream, info[i].dwStart, block.get(), &size) != 0)
             return;
-        }
-        options.lpFormat = format;
-        options.cbFormat = static_cast<DWORD>(record);
+        const auto* format = static_cast<const uint8_t*>(block.get());
         source[i].assign(format, format + size);
         prefill[i].assign(format, format + record);
+        options.lpFormat = block.release(); // the record's, freed with it
+        options.cbFormat = static_cast<DWORD>(record);
     }
 
     // After OK: a compressed stream whose record still holds its own format is copied
@@ -262,8 +267,7 @@ struct Options {
                 reinterpret_cast<const WAVEFORMATEX*>(prefill[i].data())->wFormatTag ==
                     WAVE_FORMAT_PCM)
                 continue;
-            globalFree(r.lpFormat);
-            r.lpFormat = nullptr;
+            freeBlock(r.lpFormat);
             r.cbFormat = 0;
             kept.push_back({i, source[i], run.origin[i], size_t(run.originIndex[i])});
         }
@@ -276,8 +280,8 @@ struct Options {
         std::vector<KeptStream> kept;
         for (size_t i = 0; i < records.size(); ++i) {
             const bool audio = records[i].fccType == streamtypeAUDIO && !prefill[i].empty();
-            globalFree(records[i].lpFormat);
-            globalFree(records[i].lpParms);
+            freeBlock(records[i].lpFormat);
+            freeBlock(records[i].lpParms);
             records[i] = AVICOMPRESSOPTIONS{};
             if (audio) kept.push_back({i, prefill[i], run.origin[i], size_t(run.originIndex[i])});
         }
@@ -310,7 +314,7 @@ std::wstring save(const AviFileApi& avi, Run& run, LPAVICOMPRESSOPTIONS* options
     CLSID aviHandler = avi::aviFileHandler();
     if (avi.SaveVW(replacement.temp().c_str(), &aviHandler, SaveCallback, run.count, run.streams,
                    options) != 0 ||
-        !fixUpOutput(replacement.temp(), kept, run.origin[0]))
+        !fixUpOutput(replacement.temp(), kept, run.origin[0]).empty())
         return kNotCreated;
     const bool existed = GetFileAttributesW(output.c_str()) != INVALID_FILE_ATTRIBUTES;
     if (DWORD error = replacement.commit()) {

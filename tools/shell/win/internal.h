@@ -11,6 +11,8 @@ HWND labelTarget(HWND label);
 bool isShellLabel(HWND hwnd);
 // Counts a top-level window open; formClosed ends the loop with the last.
 void formOpened();
+// The form runMainForm created; null before.
+HWND mainForm();
 // True while a BusyCursor lives.
 bool busy();
 // Registers the class of one of the program's top-level windows: `proc`, the arrow cursor,

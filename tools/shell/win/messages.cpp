@@ -32,6 +32,10 @@ int showMessage(HWND owner, const std::wstring& text, UINT flags, const wchar_t*
     return MessageBoxW(owner, text.c_str(), caption ? caption : tool().title, flags);
 }
 
+void messageBox(const std::wstring& text, UINT icon) {
+    showMessage(mainForm(), text, MB_OK | icon);
+}
+
 namespace {
 
 int g_busy = 0;

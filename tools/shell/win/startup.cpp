@@ -8,6 +8,7 @@ namespace shell {
 namespace {
 
 const ToolInfo* g_tool = nullptr;
+HWND g_mainForm = nullptr;
 
 BOOL CALLBACK firstIconName(HMODULE, LPCWSTR, LPWSTR name, LONG_PTR param) {
     auto* out = reinterpret_cast<std::wstring*>(param);
@@ -20,6 +21,10 @@ BOOL CALLBACK firstIconName(HMODULE, LPCWSTR, LPWSTR name, LONG_PTR param) {
 const ToolInfo& tool() {
     static const ToolInfo none = {L"", L"", {}, L"", L"", L""};
     return g_tool ? *g_tool : none;
+}
+
+HWND mainForm() {
+    return g_mainForm;
 }
 
 HICON programIcon() {
@@ -57,6 +62,7 @@ int runMainForm(HINSTANCE instance, const ToolInfo& tool, const wchar_t* classNa
     registerFormClass(instance, className, proc);
     HWND form = createForm(className, tool.caption, clientWidthTwips, clientHeightTwips, instance);
     if (!form) return 1;
+    g_mainForm = form;
     formOpened();
     ShowWindow(form, show);
     UpdateWindow(form);

@@ -143,10 +143,6 @@ LRESULT CALLBACK form1Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 
 } // namespace
 
-void messageBox(const std::wstring& text, UINT icon) {
-    shell::showMessage(g_form1.hwnd, text, MB_OK | icon);
-}
-
 } // namespace updater
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int show) {

@@ -27,7 +27,7 @@ struct Form1 {
 
 extern Form1 g_form1;
 
-// Message box with the application title; `icon` is MB_ICONEXCLAMATION, MB_ICONINFORMATION or 0.
-void messageBox(const std::wstring& text, UINT icon);
+// Message boxes over Form1 are the shell's.
+using shell::messageBox;
 
 } // namespace updater

@@ -2,7 +2,7 @@
 // changed it, as a disk that gives up in the middle would have them do.
 #include "finish_avi.h"
 
-#include "shell/win_file.h"
+#include "fixup_failure.h"
 
 namespace wavconv {
 
@@ -10,7 +10,7 @@ std::wstring finishAvi(const std::wstring& aviPath, uint32_t, const std::vector<
                        const std::string&) {
     shell::Win32File out;
     if (out.open(aviPath, true)) out.Write(0, "JUNK", 4);
-    return L"AVIファイルを修正できません。";
+    return avi::kCannotFixUp;
 }
 
 } // namespace wavconv

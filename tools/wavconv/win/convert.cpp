@@ -21,7 +21,7 @@ const wchar_t kCannotCreateStream[] = L"WAVEストリームを作成できませ
 const wchar_t kCreated[] = L"AVIファイルを作成しました。";
 const wchar_t kCannotReadWave[] = L"WAVEファイルを読み込めません。";
 const wchar_t kCannotWriteAvi[] = L"AVIファイルを書き込めません。";
-const wchar_t kUnusableName[] = L"ファイル名に使えない文字があります。";
+using shell::kUnusableName;
 const wchar_t kNoSamples[] = L"音声データがありません。";
 
 Outcome warning(const std::wstring& first, const std::wstring& detail = {}) {

@@ -29,6 +29,8 @@ struct ToolInfo {
 inline constexpr wchar_t kCopyright[] = L"Copyright (C) 2026 the Quillon toolkit developers";
 // The program's facts as handed to runMainForm.
 const ToolInfo& tool();
+// The warning for a file name the ANSI code page cannot hold exactly.
+inline constexpr wchar_t kUnusableName[] = L"ファイル名に使えない文字があります。";
 
 // ---- layout in twips ----------------------------------------------------------------------
 struct Twips {
@@ -111,6 +113,9 @@ bool readWholeFile(const std::wstring& path, std::string& bytes, DWORD& error,
                    DWORD share = FILE_SHARE_READ);
 // Message box with the program's title unless a caption is given.
 int showMessage(HWND owner, const std::wstring& text, UINT flags, const wchar_t* caption = nullptr);
+// Message box over the main form (see runMainForm) with the program's title and OK;
+// `icon` is MB_ICONEXCLAMATION, MB_ICONINFORMATION or 0.
+void messageBox(const std::wstring& text, UINT icon);
 
 // The hourglass over the program's windows while one lives (the shell's default window
 // procedure answers WM_SETCURSOR with it); the arrow again afterwards.
