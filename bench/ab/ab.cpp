@@ -78,7 +78,7 @@ std::string ReadAll(HANDLE file) {
 bool Start(const std::wstring& exe, const std::wstring& args, const std::wstring& folder,
            HANDLE output, PROCESS_INFORMATION& pi) {
     std::wstring path =
-        exe.find_first_of(L"\\/") == std::wstring::npos ? td::Join(td::ExeFolder(), exe) : exe;
+        exe.find_first_of(L"\\/") == std::wstring::npos ? td::join(td::exeFolder(), exe) : exe;
     std::wstring line = L"\"" + path + L"\"" + (args.empty() ? L"" : L" " + args);
     STARTUPINFOW si = {};
     si.cb = sizeof si;
@@ -126,7 +126,7 @@ Run RunProgram(const std::wstring& exe, const std::wstring& args, const std::wst
     PROCESS_INFORMATION pi = {};
     double start = Seconds();
     if (output == INVALID_HANDLE_VALUE || !Start(exe, args, folder, output, pi)) {
-        run.output = "could not start " + td::Narrow(exe);
+        run.output = "could not start " + td::narrow(exe);
         if (output != INVALID_HANDLE_VALUE) CloseHandle(output);
         return run;
     }
@@ -196,7 +196,7 @@ bool HasCommandLine(const std::wstring& exe, const std::wstring& folder) {
 
 double TimeUnix(const std::wstring& folder, const std::string& command, const char* name) {
     std::string text;
-    int rc = td::RunUnix("cd '" + td::UnixPath(folder) + "' && s=$(date +%s.%N) && { " + command +
+    int rc = td::runUnix("cd '" + td::unixPath(folder) + "' && s=$(date +%s.%N) && { " + command +
                              " ; } && e=$(date +%s.%N) && echo \"@@ $s $e\"",
                          &text, 1800000);
     size_t at = text.rfind("@@ ");
@@ -211,7 +211,7 @@ double TimeUnix(const std::wstring& folder, const std::string& command, const ch
 }
 
 void SettleDisk() {
-    td::RunUnix("sync", nullptr, 600000);
+    td::runUnix("sync", nullptr, 600000);
 }
 
 bool HashFile(const std::wstring& path, uint64_t& hash, uint64_t& size) {
@@ -240,17 +240,17 @@ int Figure(const char* title, const wchar_t* folderPrefix, int (*body)(const std
            const wchar_t* needs) {
     std::printf("%s\n", title);
     std::fflush(stdout);
-    std::wstring folder = td::MakeTempFolder(folderPrefix);
+    std::wstring folder = td::makeTempFolder(folderPrefix);
     int rc = 0;
     if (needs && !HasCommandLine(needs, folder)) {
         std::wstring name = needs;
         name = name.substr(0, name.find(L'.'));
         std::printf("  not measured: %s has no command line in this build\n",
-                    td::Narrow(name).c_str());
+                    td::narrow(name).c_str());
     } else {
         rc = body(folder);
     }
-    td::RemoveTree(folder);
+    td::removeTree(folder);
     std::fflush(stdout);
     return rc;
 }

@@ -15,7 +15,7 @@ constexpr int kFiles = 100;
 int Bench(const std::wstring& folder) {
     std::string out;
     // 524,288 samples of 16-bit stereo: 2 MB of data a file.
-    if (td::RunUnix("cd '" + td::UnixPath(folder) +
+    if (td::runUnix("cd '" + td::unixPath(folder) +
                         "' && sox -R -n -r 44100 -c 2 -b 16 one.wav synth 524288s whitenoise && "
                         "for i in $(seq -w 0 " +
                         std::to_string(kFiles - 1) +

@@ -39,30 +39,30 @@ struct Conversion {
 // Negative times, with the reason printed, when it failed.
 Conversion ConvertOnce(td::App& app, HWND form, HWND command1, const std::wstring& output) {
     Conversion c;
-    td::Sync(form);
+    td::sync(form);
     const FILETIME before = Written(output);
     const double start = ab::Seconds();
-    td::Click(command1);
+    td::click(command1);
     // A failure shows its message without placing anything: looked for now and then.
     for (int i = 1; c.placed < 0 && ab::Seconds() - start < 600; ++i) {
         FILETIME now = Written(output);
         if ((now.dwLowDateTime || now.dwHighDateTime) && CompareFileTime(&now, &before) != 0)
             c.placed = ab::Seconds() - start;
-        else if (i % 250 == 0 && !app.NoMessageBox(0))
+        else if (i % 250 == 0 && !app.noMessageBox(0))
             break;
         else
             Sleep(2);
     }
-    HWND box = app.WaitMessageBox(600000);
+    HWND box = app.waitMessageBox(600000);
     if (!box) {
         std::printf("PURNIX gave no message\n");
         return {};
     }
     c.message = ab::Seconds() - start;
-    td::Box b = td::ReadBox(box);
-    td::PressBoxButton(box, IDOK);
+    td::Box b = td::readBox(box);
+    td::pressBoxButton(box, IDOK);
     if (b.text != L"AVIファイルを作成しました。" || c.placed < 0) {
-        std::printf("PURNIX failed: %s\n", td::Narrow(b.text).c_str());
+        std::printf("PURNIX failed: %s\n", td::narrow(b.text).c_str());
         return {};
     }
     return c;
@@ -85,32 +85,32 @@ double FfmpegOnce(const std::wstring& folder) {
 int Bench(const std::wstring& folder) {
     std::string out;
     // 1189 s of 16-bit stereo at 44100 Hz: 209,739,600 bytes of samples.
-    if (td::RunUnix("cd '" + td::UnixPath(folder) +
+    if (td::runUnix("cd '" + td::unixPath(folder) +
                         "' && sox -R -n -r 44100 -c 2 -b 16 big.wav synth 1189 whitenoise",
                     &out, 600000) != 0) {
         std::printf("sox failed: %s\n", out.c_str());
         return 1;
     }
     WIN32_FILE_ATTRIBUTE_DATA fa;
-    GetFileAttributesExW(td::Join(folder, L"big.wav").c_str(), GetFileExInfoStandard, &fa);
+    GetFileAttributesExW(td::join(folder, L"big.wav").c_str(), GetFileExInfoStandard, &fa);
     double dataBytes = double(fa.nFileSizeLow) + double(fa.nFileSizeHigh) * 4294967296.0 - 44;
 
     td::App app(L"PURNIX.EXE", folder);
-    HWND form = app.WaitWindow(L"Purnix");
-    HWND file1 = td::Control(form, shell::kIdFile1);
-    HWND command1 = td::Control(form, wavconv::kIdCommand1);
-    if (!form || !file1 || !command1 || !td::SelectListItem(file1, L"big.wav")) {
+    HWND form = app.waitWindow(L"Purnix");
+    HWND file1 = td::control(form, shell::kIdFile1);
+    HWND command1 = td::control(form, wavconv::kIdCommand1);
+    if (!form || !file1 || !command1 || !td::selectListItem(file1, L"big.wav")) {
         std::printf("PURNIX did not start\n");
         return 1;
     }
-    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, app.Pid());
+    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, app.pid());
     PROCESS_MEMORY_COUNTERS idle = {};
     idle.cb = sizeof idle;
     GetProcessMemoryInfo(process, &idle, sizeof idle);
 
     // A first run of each, not counted: every counted one then replaces an existing file
     // and finds the libraries loaded.
-    const std::wstring output = td::Join(folder, L"big.avi");
+    const std::wstring output = td::join(folder, L"big.avi");
     if (ConvertOnce(app, form, command1, output).placed < 0 || FloorOnce(folder) < 0 ||
         FfmpegOnce(folder) < 0)
         return 1;
@@ -146,8 +146,8 @@ int Bench(const std::wstring& folder) {
     peak.cb = sizeof peak;
     GetProcessMemoryInfo(process, &peak, sizeof peak);
     CloseHandle(process);
-    td::Close(form);
-    app.WaitExit(10000);
+    td::close(form);
+    app.waitExit(10000);
 
     // The conversion's own memory: what the process gained over its idle working set.
     double memory = double(peak.PeakWorkingSetSize - idle.WorkingSetSize) / dataBytes;

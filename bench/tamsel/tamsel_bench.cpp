@@ -22,7 +22,7 @@ int Bench(const std::wstring& folder) {
     std::string out;
     // 1189 s of 16-bit stereo at 44100 Hz (209,739,600 bytes of samples) in an AVI of
     // ffmpeg's, and 10 s of uncompressed 320x240 video at 10 frames a second.
-    if (td::RunUnix("cd '" + td::UnixPath(folder) +
+    if (td::runUnix("cd '" + td::unixPath(folder) +
                         "' && sox -R -n -r 44100 -c 2 -b 16 big.wav synth 1189 whitenoise && "
                         "ffmpeg -v error -y -i big.wav -c copy audio.avi && rm big.wav && "
                         "ffmpeg -v error -y -f lavfi -i testsrc=size=320x240:rate=10:duration=10 "
@@ -34,7 +34,7 @@ int Bench(const std::wstring& folder) {
     double inputBytes = 0;
     for (const wchar_t* name : {L"audio.avi", L"video.avi"}) {
         WIN32_FILE_ATTRIBUTE_DATA fa;
-        GetFileAttributesExW(td::Join(folder, name).c_str(), GetFileExInfoStandard, &fa);
+        GetFileAttributesExW(td::join(folder, name).c_str(), GetFileExInfoStandard, &fa);
         inputBytes += double(fa.nFileSizeLow) + double(fa.nFileSizeHigh) * 4294967296.0;
     }
 
@@ -92,8 +92,8 @@ int Bench(const std::wstring& folder) {
         outside.Add(b - t.total);
     }
     uint64_t hash = 0, tamselBytes = 0, floorBytes = 0;
-    ab::HashFile(td::Join(folder, L"tamsel.avi"), hash, tamselBytes);
-    ab::HashFile(td::Join(folder, L"floor.avi"), hash, floorBytes);
+    ab::HashFile(td::join(folder, L"tamsel.avi"), hash, tamselBytes);
+    ab::HashFile(td::join(folder, L"floor.avi"), hash, floorBytes);
 
     std::printf("  medians: TAMSEL %.3f s, floor %.3f s, ffmpeg %.3f s (whole processes)\n",
                 tamselTimes.Median(), floorTimes.Median(), ffmpegTimes.Median());

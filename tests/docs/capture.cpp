@@ -24,7 +24,7 @@ int g_failed = 0;
 
 void shoot(HWND window, const char* name) {
     std::string path = g_out + "/" + name + ".png";
-    if (window && td::WindowShot(window, path)) {
+    if (window && td::windowShot(window, path)) {
         std::printf("%s\n", path.c_str());
     } else {
         std::fprintf(stderr, "docs_capture: %s was not taken\n", name);
@@ -34,9 +34,9 @@ void shoot(HWND window, const char* name) {
 
 // Takes the message box the program shows now, then presses its OK.
 void shootBox(const td::App& app, const char* name) {
-    HWND box = app.WaitMessageBox();
+    HWND box = app.waitMessageBox();
     shoot(box, name);
-    if (box) td::PressBoxButton(box, IDOK);
+    if (box) td::pressBoxButton(box, IDOK);
 }
 
 using Folder = const std::wstring&;
@@ -47,30 +47,30 @@ using Folder = const std::wstring&;
 void withProgram(const wchar_t* exe, const wchar_t* caption,
                  const std::function<void(Folder)>& prepare,
                  const std::function<void(td::App&, HWND)>& act, const std::wstring& args = {}) {
-    std::wstring folder = td::MakeTempFolder(L"docs");
+    std::wstring folder = td::makeTempFolder(L"docs");
     prepare(folder);
-    td::MapWineDrive(L'd', td::UnixPath(folder));
+    td::mapWineDrive(L'd', td::unixPath(folder));
     {
         // Through the Unix side for the locale; what a command line prints is not wanted.
         td::App app(exe, folder, {kJapanese}, "exec >/dev/null", args);
-        HWND form = caption ? app.WaitWindow(caption, 10000) : nullptr;
+        HWND form = caption ? app.waitWindow(caption, 10000) : nullptr;
         if (caption && !form) {
             std::fprintf(stderr, "docs_capture: %ls did not open\n", exe);
             ++g_failed;
         } else {
             act(app, form);
         }
-        if (form) td::Close(form);
-        app.WaitExit(10000);
+        if (form) td::close(form);
+        app.waitExit(10000);
     }
-    td::UnmapWineDrive(L'd');
-    td::RemoveTree(folder);
+    td::unmapWineDrive(L'd');
+    td::removeTree(folder);
 }
 
 // Files from the test data of TAMSEL beside the program.
 void copyVideos(Folder folder, std::initializer_list<const wchar_t*> names) {
     for (const wchar_t* name : names)
-        CopyFileW(td::Join(QUILLON_TAMSEL_DATA, name).c_str(), td::Join(folder, name).c_str(),
+        CopyFileW(td::join(QUILLON_TAMSEL_DATA, name).c_str(), td::join(folder, name).c_str(),
                   FALSE);
 }
 
@@ -89,19 +89,19 @@ std::string silence() {
 
 void tamsel() {
     auto files = [](Folder folder) {
-        td::CopyBeside(L"TAMSEL.TXT", folder);
+        td::copyBeside(L"TAMSEL.TXT", folder);
         copyVideos(folder, {L"v1.avi", L"v2.avi", L"audio2.avi"});
     };
     withProgram(L"TAMSEL.EXE", L"Tamsel", files, [](td::App& app, HWND form) {
         shoot(form, "tamsel");
-        td::Click(td::Control(form, compositor::kIdCommand1));
+        td::click(td::control(form, compositor::kIdCommand1));
         shootBox(app, "tamsel-message");
-        td::ChooseMenu(form, shell::kIdMenuAbout);
+        td::chooseMenu(form, shell::kIdMenuAbout);
         shootBox(app, "about");
-        td::ChooseMenu(form, shell::kIdMenuHelp);
-        HWND viewer = app.WaitWindow(L"Tamsel の使い方");
+        td::chooseMenu(form, shell::kIdMenuHelp);
+        HWND viewer = app.waitWindow(L"Tamsel の使い方");
         shoot(viewer, "help");
-        if (viewer) td::Close(viewer);
+        if (viewer) td::close(viewer);
     });
     // The dialog the window shows after the output name, here without a window behind it.
     auto video = [](Folder folder) { copyVideos(folder, {L"v1.avi"}); };
@@ -109,34 +109,34 @@ void tamsel() {
         L"TAMSEL.EXE", nullptr, video,
         [](td::App& app, HWND) {
             // A dialog box like a message box, the only one the program shows.
-            HWND dialog = app.WaitMessageBox(10000);
+            HWND dialog = app.waitMessageBox(10000);
             shoot(dialog, "tamsel-compress");
-            if (dialog) td::PressBoxButton(dialog, IDCANCEL);
+            if (dialog) td::pressBoxButton(dialog, IDCANCEL);
         },
         L"/keep v1.avi /out docs /options");
 }
 
 void purnix() {
     auto sounds = [](Folder folder) {
-        td::WriteBytes(td::Join(folder, L"music.wav"), silence());
-        td::WriteBytes(td::Join(folder, L"voice.wav"), silence());
+        td::writeBytes(td::join(folder, L"music.wav"), silence());
+        td::writeBytes(td::join(folder, L"voice.wav"), silence());
     };
     withProgram(L"PURNIX.EXE", L"Purnix", sounds, [](td::App& app, HWND form) {
         shoot(form, "purnix");
-        td::Click(td::Control(form, wavconv::kIdCommand1));
+        td::click(td::control(form, wavconv::kIdCommand1));
         shootBox(app, "purnix-message");
     });
 }
 
 void kestrom() {
     auto projects = [](Folder folder) {
-        td::WriteBytes(td::Join(folder, L"Game.vbp"), "Type=Exe\r\nModule=Main; QSNMAIN.BAS\r\n");
+        td::writeBytes(td::join(folder, L"Game.vbp"), "Type=Exe\r\nModule=Main; QSNMAIN.BAS\r\n");
         // A project with a NUL byte: the warning a damaged file gets.
-        td::WriteBytes(td::Join(folder, L"Damaged.vbp"), std::string("Type=Exe\r\n\0\r\n", 13));
+        td::writeBytes(td::join(folder, L"Damaged.vbp"), std::string("Type=Exe\r\n\0\r\n", 13));
     };
     withProgram(L"KESTROM.EXE", updater::kTool.caption, projects, [](td::App& app, HWND form) {
         shoot(form, "kestrom");
-        td::SelectListItem(td::Control(form, shell::kIdFile1), L"Damaged.vbp");
+        td::selectListItem(td::control(form, shell::kIdFile1), L"Damaged.vbp");
         shootBox(app, "kestrom-message");
     });
 }

@@ -159,7 +159,7 @@ std::wstring programFolder() {
 std::wstring saveScreenshot(const wchar_t* name) {
     pump(50);
     // Screenshot names are plain ASCII.
-    std::string png = td::Screenshot(std::string(name, name + wcslen(name)));
+    std::string png = td::screenshot(std::string(name, name + wcslen(name)));
     return std::wstring(png.begin(), png.end());
 }
 

@@ -44,7 +44,7 @@ TEST_F(TamselCommandLine, EachOperationComposesAsTheButtonDoes) {
     ASSERT_EQ(probe(L"del.avi"), "video");
     expectSameStream(L"del.avi", 0, "v", 0, L"v2.avi", 0);
     for (const wchar_t* name : {L"add.avi", L"sub\\rep.AVI", L"sub\\kept.avi", L"del.avi"})
-        EXPECT_EQ(bytesAfterRiff(path(name)), 0u) << td::Narrow(name);
+        EXPECT_EQ(bytesAfterRiff(path(name)), 0u) << td::narrow(name);
 }
 
 TEST_F(TamselCommandLine, CompressedStreamsAreCopiedAsTheyAreWithoutOptions) {
@@ -81,7 +81,7 @@ TEST_F(TamselCommandLine, RefusalsGiveTheWindowsMessageOnOneLine) {
         {"/add v1.avi text.avi /out out", L"v1.avi: text.avi; AVIファイルが開けません。"},
         {"/replace v1.avi v0.avi /out out", L"v1.avi: v0.avi; オーディオ ストリームがありません。"},
     };
-    const auto before = td::FolderContents(work_);
+    const auto before = td::folderContents(work_);
     for (const auto& c : cases) {
         CommandRun run = tamsel(c.args);
         EXPECT_EQ(run.status, 1) << c.args;
@@ -92,21 +92,21 @@ TEST_F(TamselCommandLine, RefusalsGiveTheWindowsMessageOnOneLine) {
     EXPECT_EQ(run.status, 1);
     ASSERT_EQ(run.lines.size(), 1u);
     const std::wstring head = L"v1.avi: missing\\out.avi; 圧縮ファイルは作成できませんでした。; ";
-    ASSERT_EQ(run.lines[0].rfind(head, 0), 0u) << td::Narrow(run.lines[0]);
+    ASSERT_EQ(run.lines[0].rfind(head, 0), 0u) << td::narrow(run.lines[0]);
     EXPECT_TRUE(missingFolderReason(run.lines[0].substr(head.size()),
                                     MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT)))
-        << td::Narrow(run.lines[0]);
+        << td::narrow(run.lines[0]);
     // A name without an exact form in the code page: the line's own bytes lose it.
     run = tamsel("/keep v1.avi /out '\xc5\x8c'");
     EXPECT_EQ(run.status, 1);
     ASSERT_EQ(run.lines.size(), 1u);
     EXPECT_NE(run.lines[0].find(L".avi; ファイル名に使えない文字があります。"), std::wstring::npos);
     unixOutput("rm -f '" + unix(L"cli.log") + "'");
-    EXPECT_TRUE(td::FolderContents(work_) == before);
+    EXPECT_TRUE(td::folderContents(work_) == before);
 }
 
 TEST_F(TamselCommandLine, JapaneseNames) {
-    unixOutput("cd '" + td::UnixPath(work_) +
+    unixOutput("cd '" + td::unixPath(work_) +
                "' && cp v1.avi '映像.avi' && cp audio2.avi '音声.avi'");
     CommandRun run = tamsel("/add 映像.avi 音声.avi /out 出力");
     EXPECT_EQ(run.status, 0);
@@ -119,7 +119,7 @@ TEST_F(TamselCommandLine, JapaneseNames) {
 }
 
 TEST_F(TamselCommandLine, UsageErrorsPrintTheUsageAndDoNothing) {
-    const auto before = td::FolderContents(work_);
+    const auto before = td::folderContents(work_);
     std::vector<std::wstring> usage(kUsage.begin(), kUsage.end());
     CommandRun run = tamsel("'/?'");
     EXPECT_EQ(run.status, 0);
@@ -144,7 +144,7 @@ TEST_F(TamselCommandLine, UsageErrorsPrintTheUsageAndDoNothing) {
         EXPECT_TRUE(std::equal(usage.begin(), usage.end(), run.lines.begin() + 1)) << c.args;
     }
     unixOutput("rm -f '" + unix(L"cli.log") + "'");
-    EXPECT_TRUE(td::FolderContents(work_) == before);
+    EXPECT_TRUE(td::folderContents(work_) == before);
 }
 
 TEST_F(TamselCommandLine, OptionsAsksInThePlatformsDialogConfirmedOrCancelled) {
@@ -153,15 +153,15 @@ TEST_F(TamselCommandLine, OptionsAsksInThePlatformsDialogConfirmedOrCancelled) {
         SCOPED_TRACE(answer == Answer::kOk ? "confirmed" : "cancelled");
         DWORD code = 99;
         {
-            td::App app(L"TAMSEL.EXE", work_, {td::Widen(kJapanese)},
+            td::App app(L"TAMSEL.EXE", work_, {td::widen(kJapanese)},
                         "exec >'" + unix(L"cli.log") + "' 2>/dev/null",
                         L"/keep v1.avi /out opt /options");
-            HWND dialog = app.WaitMessageBox(10000);
+            HWND dialog = app.waitMessageBox(10000);
             ASSERT_TRUE(dialog) << "the compression dialog was not seen";
-            EXPECT_EQ(td::Text(dialog), L"圧縮オプション"); // "Compress options", in Japanese
-            td::Screenshot("tamsel_command_line_options");
-            EXPECT_TRUE(td::PressBoxButton(dialog, answer == Answer::kOk ? IDOK : IDCANCEL));
-            EXPECT_TRUE(app.WaitExit(30000, &code));
+            EXPECT_EQ(td::text(dialog), L"圧縮オプション"); // "Compress options", in Japanese
+            td::screenshot("tamsel_command_line_options");
+            EXPECT_TRUE(td::pressBoxButton(dialog, answer == Answer::kOk ? IDOK : IDCANCEL));
+            EXPECT_TRUE(app.waitExit(30000, &code));
         }
         CommandRun run = parseCommandRun(readFile(path(L"cli.log")));
         if (answer == Answer::kCancel) {
@@ -181,14 +181,14 @@ TEST_F(TamselCommandLine, OptionsAsksInThePlatformsDialogConfirmedOrCancelled) {
 TEST_F(TamselCommandLine, WithoutAConsoleTheLineComesInAMessageBox) {
     // Started as the Explorer starts a dropped file: no standard handles, no console.
     td::App app(L"TAMSEL.EXE", work_, {}, {}, L"/keep none.avi /out out", DETACHED_PROCESS);
-    HWND box = app.WaitMessageBox(10000);
+    HWND box = app.waitMessageBox(10000);
     ASSERT_TRUE(box);
-    td::Box seen = td::ReadBox(box);
+    td::Box seen = td::readBox(box);
     EXPECT_EQ(seen.caption, L"Tamsel");
     EXPECT_EQ(seen.text, L"none.avi: none.avi; AVIファイルが開けません。");
     EXPECT_EQ(seen.icon, MB_ICONEXCLAMATION);
-    EXPECT_TRUE(td::PressBoxButton(box, IDOK));
+    EXPECT_TRUE(td::pressBoxButton(box, IDOK));
     DWORD code = 99;
-    EXPECT_TRUE(app.WaitExit(10000, &code));
+    EXPECT_TRUE(app.waitExit(10000, &code));
     EXPECT_EQ(code, 1u);
 }

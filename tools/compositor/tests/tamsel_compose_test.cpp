@@ -12,7 +12,7 @@ using namespace tamsel_test;
 TEST_F(Tamsel, WindowStartsWithAddAndGreysTheAudioListForNoOperationAndDelete) {
     start();
     ASSERT_TRUE(form1_);
-    EXPECT_EQ(td::Text(form1_), L"Tamsel");
+    EXPECT_EQ(td::text(form1_), L"Tamsel");
     EXPECT_EQ(SendMessageW(control(option1Id(0)), BM_GETCHECK, 0, 0), BST_CHECKED);
     EXPECT_TRUE(IsWindowEnabled(control(shell::kIdFile2)));
     EXPECT_GT(SendMessageW(control(shell::kIdFile1), LB_GETCOUNT, 0, 0), 4);
@@ -26,7 +26,7 @@ TEST_F(Tamsel, WindowStartsWithAddAndGreysTheAudioListForNoOperationAndDelete) {
         EXPECT_EQ(SendMessageW(control(option1Id(op)), BM_GETCHECK, 0, 0), BST_CHECKED);
         EXPECT_EQ(SendMessageW(control(option1Id(0)), BM_GETCHECK, 0, 0), BST_UNCHECKED);
     }
-    td::Screenshot("tamsel_window_delete");
+    td::screenshot("tamsel_window_delete");
     click(option1Id(1));
     settle();
     EXPECT_TRUE(IsWindowEnabled(control(shell::kIdFile2)));
@@ -35,7 +35,7 @@ TEST_F(Tamsel, WindowStartsWithAddAndGreysTheAudioListForNoOperationAndDelete) {
     LRESULT sel = SendMessageW(control(shell::kIdFile2), LB_GETCURSEL, 0, 0);
     SendMessageW(control(shell::kIdFile2), LB_GETTEXT, sel, reinterpret_cast<LPARAM>(text));
     EXPECT_STREQ(text, L"audio2.avi");
-    td::Screenshot("tamsel_window_replace");
+    td::screenshot("tamsel_window_replace");
     EXPECT_TRUE(close());
 }
 
@@ -46,7 +46,7 @@ TEST_F(Tamsel, DeleteKeepsOnlyTheVideoStream) {
     ASSERT_EQ(run.compressionDialogs.size(), 1u) << "the compression dialog was not seen";
     EXPECT_EQ(probe(L"out.avi"), "video");
     EXPECT_EQ(videoMd5(L"out.avi"), videoMd5(L"v2.avi"));
-    EXPECT_EQ(td::Text(form1_), L"Tamsel");
+    EXPECT_EQ(td::text(form1_), L"Tamsel");
     EXPECT_TRUE(close());
 }
 
@@ -125,7 +125,7 @@ TEST_F(Tamsel, DamagedInputsAreRefusedWithoutACrash) {
     start();
     for (const wchar_t* name : {L"truncated.avi", L"text.avi"}) {
         Outcome run = compress(2, name, L"", L"out");
-        ASSERT_EQ(run.messages.size(), 1u) << td::Narrow(name);
+        ASSERT_EQ(run.messages.size(), 1u) << td::narrow(name);
         EXPECT_EQ(run.messages[0].text, std::wstring(name) + L"\rAVIファイルが開けません。");
     }
     Outcome run = compress(2, L"audio2.avi", L"", L"out");
@@ -140,9 +140,9 @@ TEST_F(Tamsel, CompressQueuedBeforeTheSaveIsIgnored) {
     // OK and a second click on Compress in one go: the click waits in the queue until
     // the events are pumped before the save.
     Outcome run = compress(2, L"v1.avi", L"", L"out", Answer::kOk, [&](HWND d) {
-        PostMessageW(td::Control(d, IDOK), BM_CLICK, 0, 0);
+        PostMessageW(td::control(d, IDOK), BM_CLICK, 0, 0);
         PostMessageW(control(kIdCommand1), BM_CLICK, 0, 0);
-        td::WaitFor([&] { return !IsWindow(d); }, 10000);
+        td::waitFor([&] { return !IsWindow(d); }, 10000);
     });
     EXPECT_EQ(run.inputBoxes, 1);
     EXPECT_EQ(run.compressionDialogs.size(), 1u);
@@ -174,7 +174,7 @@ TEST_F(Tamsel, SameNameInOtherCaseIsRefusedBeforeAnythingOpens) {
     start();
     for (const wchar_t* answer : {L"V1", L"v1.AVI"}) {
         Outcome run = compress(0, L"v1.avi", L"audio2.avi", answer);
-        ASSERT_EQ(run.messages.size(), 1u) << td::Narrow(answer);
+        ASSERT_EQ(run.messages.size(), 1u) << td::narrow(answer);
         EXPECT_EQ(run.messages[0].text, kSameName);
         EXPECT_TRUE(run.compressionDialogs.empty());
     }
@@ -198,7 +198,7 @@ TEST_F(Tamsel, ASourceReachedThroughAFolderPartIsNeverDeleted) {
 }
 
 TEST_F(Tamsel, ADriveRootFolderWorksWithoutASecondBackslash) {
-    ASSERT_TRUE(td::MapWineDrive(L't', td::UnixPath(work_)));
+    ASSERT_TRUE(td::mapWineDrive(L't', td::unixPath(work_)));
     start(L"TAMSEL.EXE", {}, {}, L"T:\\");
     ASSERT_TRUE(form1_);
     Outcome run = compress(2, L"v1.avi", L"", L"root");
@@ -210,14 +210,14 @@ TEST_F(Tamsel, ADriveRootFolderWorksWithoutASecondBackslash) {
     EXPECT_EQ(run.messages[0].text, kSameName);
     EXPECT_TRUE(close());
     app_.reset();
-    td::UnmapWineDrive(L't');
+    td::unmapWineDrive(L't');
     EXPECT_EQ(probe(L"root.avi"), "video,audio");
 }
 
 TEST_F(Tamsel, NamesOfEveryScriptUnderTheUtf8CodePage) {
     // Windows set to use UTF-8 as its ANSI code page; under Wine a locale without a code
     // page of its own gives that. Every name then has an exact ANSI form.
-    unixOutput("cd '" + td::UnixPath(work_) + "' && cp v1.avi '音声.avi' && cp audio2.avi 'Ō.avi'");
+    unixOutput("cd '" + td::unixPath(work_) + "' && cp v1.avi '音声.avi' && cp audio2.avi 'Ō.avi'");
     start(L"TAMSEL.EXE", {L"LC_ALL=hi_IN.UTF-8"});
     Outcome run = compress(0, L"音声.avi", L"Ō.avi", L"音声Ō");
     EXPECT_TRUE(run.messages.empty()) << texts(run);
@@ -236,7 +236,7 @@ TEST_F(Tamsel, NamesOutsideTheCodePageReachNoOtherFile) {
     char ansi[8] = {};
     WideCharToMultiByte(CP_ACP, 0, L"\u014C", -1, ansi, sizeof ansi, nullptr, nullptr);
     ASSERT_STREQ(ansi, "O");
-    unixOutput("cd '" + td::UnixPath(work_) +
+    unixOutput("cd '" + td::unixPath(work_) +
                "' && cp v1.avi '\xc5\x8c.avi' && cp v2.avi O.avi && printf keep > O2.avi");
     const std::string other = readFile(path(L"O.avi"));
     start();

@@ -15,55 +15,55 @@ using namespace compositor;
 namespace {
 
 TEST(TamselWindow, AboutBoxAndJapaneseHelpFile) {
-    std::wstring folder = td::MakeTempFolder(L"tamsel_help");
-    ASSERT_TRUE(td::CopyBeside(L"TAMSEL.TXT", folder));
+    std::wstring folder = td::makeTempFolder(L"tamsel_help");
+    ASSERT_TRUE(td::copyBeside(L"TAMSEL.TXT", folder));
     {
         td::App app(L"TAMSEL.EXE", folder, {L"LC_ALL=ja_JP.UTF-8"});
-        HWND form = app.WaitWindow(L"Tamsel", 10000, L"TamselForm1");
+        HWND form = app.waitWindow(L"Tamsel", 10000, L"TamselForm1");
         ASSERT_TRUE(form);
 
-        td::ChooseMenu(form, shell::kIdMenuAbout);
-        HWND about = app.WaitMessageBox();
+        td::chooseMenu(form, shell::kIdMenuAbout);
+        HWND about = app.waitMessageBox();
         ASSERT_TRUE(about);
-        EXPECT_EQ(td::Text(about), L"バージョン情報");
-        std::wstring text = td::Text(td::Control(about, 0xFFFF));
-        EXPECT_EQ(text.find(L"TAMSEL.EXE\rバージョン1.0\r"), 0u) << td::Narrow(text);
-        EXPECT_EQ(std::count(text.begin(), text.end(), L'\r'), 3) << td::Narrow(text);
-        td::Screenshot("tamsel_about");
-        td::Click(td::Control(about, IDOK));
-        ASSERT_TRUE(td::WaitFor([&] { return !IsWindow(about); }));
+        EXPECT_EQ(td::text(about), L"バージョン情報");
+        std::wstring text = td::text(td::control(about, 0xFFFF));
+        EXPECT_EQ(text.find(L"TAMSEL.EXE\rバージョン1.0\r"), 0u) << td::narrow(text);
+        EXPECT_EQ(std::count(text.begin(), text.end(), L'\r'), 3) << td::narrow(text);
+        td::screenshot("tamsel_about");
+        td::click(td::control(about, IDOK));
+        ASSERT_TRUE(td::waitFor([&] { return !IsWindow(about); }));
 
-        td::ChooseMenu(form, shell::kIdMenuHelp);
-        HWND help = app.WaitWindow(L"Tamsel の使い方");
+        td::chooseMenu(form, shell::kIdMenuHelp);
+        HWND help = app.waitWindow(L"Tamsel の使い方");
         ASSERT_TRUE(help);
-        HWND text1 = td::ControlByClass(help, L"Edit");
-        std::wstring shown = td::Text(text1);
+        HWND text1 = td::controlByClass(help, L"Edit");
+        std::wstring shown = td::text(text1);
         // The Shift-JIS file read in the Japanese ANSI code page.
-        EXPECT_EQ(shown.find(L"Tamsel の使い方"), 0u) << td::Narrow(shown.substr(0, 40));
+        EXPECT_EQ(shown.find(L"Tamsel の使い方"), 0u) << td::narrow(shown.substr(0, 40));
         EXPECT_NE(shown.find(L"保存ファイル名"), std::wstring::npos);
         EXPECT_NE(shown.find(L"\r\n"), std::wstring::npos);
-        td::Screenshot("tamsel_help");
-        td::Close(form);
-        EXPECT_TRUE(app.WaitExit(10000));
+        td::screenshot("tamsel_help");
+        td::close(form);
+        EXPECT_TRUE(app.waitExit(10000));
     }
-    td::RemoveTree(folder);
+    td::removeTree(folder);
 }
 
 TEST(TamselWindow, LayoutTabOrderAndAccessKeys) {
-    std::wstring folder = td::MakeTempFolder(L"tamsel_keys");
+    std::wstring folder = td::makeTempFolder(L"tamsel_keys");
     {
         td::App app(L"TAMSEL.EXE", folder);
-        HWND form = app.WaitWindow(L"Tamsel", 10000, L"TamselForm1");
+        HWND form = app.waitWindow(L"Tamsel", 10000, L"TamselForm1");
         ASSERT_TRUE(form);
-        RECT client = td::ClientRect(form);
+        RECT client = td::clientRect(form);
         RECT want = shell::toPixels({0, 0, 6120, 5055});
         EXPECT_EQ(client.right, want.right);
         EXPECT_EQ(client.bottom, want.bottom);
-        RECT file2 = td::RectInParent(td::Control(form, shell::kIdFile2));
+        RECT file2 = td::rectInParent(td::control(form, shell::kIdFile2));
         RECT file2Want = shell::toPixels({2640, 2520, 3375, 1890});
         EXPECT_EQ(file2.left, file2Want.left);
         EXPECT_EQ(file2.top, file2Want.top);
-        RECT option = td::RectInParent(td::Control(form, option1Id(3)));
+        RECT option = td::rectInParent(td::control(form, option1Id(3)));
         RECT optionWant = shell::toPixels({60 + 120, 2640 + 1200, 2000, 255});
         EXPECT_EQ(option.top, optionWant.top);
 
@@ -84,56 +84,56 @@ TEST(TamselWindow, LayoutTabOrderAndAccessKeys) {
                     {L'v', shell::kIdDrive1},
                     {L'd', shell::kIdDir1}};
         for (const auto& k : keys) {
-            td::AltKey(form, k.key);
-            td::Sync(form);
-            HWND focus = td::Focus(form);
+            td::altKey(form, k.key);
+            td::sync(form);
+            HWND focus = td::focus(form);
             if (focus && GetParent(focus) != form) focus = GetParent(focus);
-            EXPECT_EQ(focus, td::Control(form, k.id)) << char(k.key);
+            EXPECT_EQ(focus, td::control(form, k.id)) << char(k.key);
         }
         // The option buttons' keys choose the operation and grey the audio list.
-        td::AltKey(form, L'n');
-        td::Sync(form);
-        EXPECT_EQ(SendMessageW(td::Control(form, option1Id(2)), BM_GETCHECK, 0, 0), BST_CHECKED);
-        EXPECT_FALSE(td::Enabled(td::Control(form, shell::kIdFile2)));
-        td::AltKey(form, L's');
-        td::Sync(form);
-        EXPECT_EQ(SendMessageW(td::Control(form, option1Id(0)), BM_GETCHECK, 0, 0), BST_CHECKED);
-        EXPECT_TRUE(td::Enabled(td::Control(form, shell::kIdFile2)));
-        td::Close(form);
-        EXPECT_TRUE(app.WaitExit(10000));
+        td::altKey(form, L'n');
+        td::sync(form);
+        EXPECT_EQ(SendMessageW(td::control(form, option1Id(2)), BM_GETCHECK, 0, 0), BST_CHECKED);
+        EXPECT_FALSE(td::enabled(td::control(form, shell::kIdFile2)));
+        td::altKey(form, L's');
+        td::sync(form);
+        EXPECT_EQ(SendMessageW(td::control(form, option1Id(0)), BM_GETCHECK, 0, 0), BST_CHECKED);
+        EXPECT_TRUE(td::enabled(td::control(form, shell::kIdFile2)));
+        td::close(form);
+        EXPECT_TRUE(app.waitExit(10000));
     }
-    td::RemoveTree(folder);
+    td::removeTree(folder);
 }
 
 // A save long enough to watch: the caption shows the percentage, then "Tamsel" again.
 TEST(TamselWindow, CaptionShowsTheSaveProgress) {
-    std::wstring folder = td::MakeTempFolder(L"tamsel_progress");
-    std::string unix = td::UnixPath(folder);
-    td::RunUnix("ffmpeg -y -v error -f lavfi -i testsrc=size=320x240:rate=10:duration=30 -c:v "
+    std::wstring folder = td::makeTempFolder(L"tamsel_progress");
+    std::string unix = td::unixPath(folder);
+    td::runUnix("ffmpeg -y -v error -f lavfi -i testsrc=size=320x240:rate=10:duration=30 -c:v "
                 "rawvideo -pix_fmt bgr24 '" +
                     unix + "/big.avi'",
                 nullptr, 120000);
     {
         td::App app(L"TAMSEL.EXE", folder);
-        HWND form = app.WaitWindow(L"Tamsel", 10000, L"TamselForm1");
+        HWND form = app.waitWindow(L"Tamsel", 10000, L"TamselForm1");
         ASSERT_TRUE(form);
-        td::Click(td::Control(form, option1Id(3)));
-        ASSERT_TRUE(td::SelectListItem(td::Control(form, shell::kIdFile1), L"big.avi"));
-        td::Sync(form);
-        td::Click(td::Control(form, kIdCommand1));
-        HWND input = app.WaitMessageBox(10000);
-        ASSERT_TRUE(input && td::BoxEdit(input));
-        td::SetText(td::BoxEdit(input), L"copy");
-        td::PressBoxButton(input, IDOK);
+        td::click(td::control(form, option1Id(3)));
+        ASSERT_TRUE(td::selectListItem(td::control(form, shell::kIdFile1), L"big.avi"));
+        td::sync(form);
+        td::click(td::control(form, kIdCommand1));
+        HWND input = app.waitMessageBox(10000);
+        ASSERT_TRUE(input && td::boxEdit(input));
+        td::setText(td::boxEdit(input), L"copy");
+        td::pressBoxButton(input, IDOK);
         HWND dialog = nullptr;
-        ASSERT_TRUE(td::WaitFor(
+        ASSERT_TRUE(td::waitFor(
             [&] {
-                for (HWND w : app.TopWindows())
-                    if (td::ClassOf(w) == L"#32770" && td::Text(w) != L"Tamsel") dialog = w;
+                for (HWND w : app.topWindows())
+                    if (td::classOf(w) == L"#32770" && td::text(w) != L"Tamsel") dialog = w;
                 return dialog != nullptr;
             },
             10000));
-        PostMessageW(td::Control(dialog, IDOK), BM_CLICK, 0, 0);
+        PostMessageW(td::control(dialog, IDOK), BM_CLICK, 0, 0);
         // GetWindowText of another process's window reads the stored caption without
         // waiting for the busy program.
         std::vector<std::wstring> captions;
@@ -145,17 +145,17 @@ TEST(TamselWindow, CaptionShowsTheSaveProgress) {
             if (captions.size() > 2 && captions.back() == L"Tamsel") break;
             Sleep(1);
         }
-        td::Sync(form);
+        td::sync(form);
         bool percentSeen = false;
         for (const auto& c : captions)
             if (c.rfind(L"Tamsel - ", 0) == 0 && c.back() == L'%') percentSeen = true;
         EXPECT_TRUE(percentSeen) << captions.size() << " captions seen";
-        EXPECT_EQ(td::Text(form), L"Tamsel");
-        EXPECT_TRUE(td::RunUnix("test -s '" + unix + "/copy.avi'") == 0);
-        td::Close(form);
-        EXPECT_TRUE(app.WaitExit(10000));
+        EXPECT_EQ(td::text(form), L"Tamsel");
+        EXPECT_TRUE(td::runUnix("test -s '" + unix + "/copy.avi'") == 0);
+        td::close(form);
+        EXPECT_TRUE(app.waitExit(10000));
     }
-    td::RemoveTree(folder);
+    td::removeTree(folder);
 }
 
 } // namespace

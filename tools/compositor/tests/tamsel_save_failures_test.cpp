@@ -24,9 +24,9 @@ TEST_F(Tamsel, AFailedSaveLeavesNoOutput) {
     ASSERT_EQ(run.messages.size(), 1u);
     // The output and the system's reason, around the message.
     const std::wstring head = path(L"missing\\out.avi") + L"\r" + kNotCreated + L"\r";
-    ASSERT_EQ(run.messages[0].text.rfind(head, 0), 0u) << td::Narrow(run.messages[0].text);
+    ASSERT_EQ(run.messages[0].text.rfind(head, 0), 0u) << td::narrow(run.messages[0].text);
     EXPECT_TRUE(missingFolderReason(run.messages[0].text.substr(head.size())))
-        << td::Narrow(run.messages[0].text);
+        << td::narrow(run.messages[0].text);
     EXPECT_EQ(run.messages[0].icon, 0); // a result, not a refusal
     EXPECT_FALSE(exists(path(L"missing\\out.avi")));
     // An output that cannot be deleted: a warning with the reason, nothing written.
@@ -44,7 +44,7 @@ TEST_F(Tamsel, AFailedSaveLeavesNoOutput) {
 // and its folder holds what it held.
 TEST_F(Tamsel, AnOutputHeldWithoutDeleteSharingIsKeptWhole) {
     unixOutput("printf old > '" + unix(L"out.avi") + "'");
-    const auto before = td::FolderContents(work_);
+    const auto before = td::folderContents(work_);
     common::UniqueFile held(CreateFileW(path(L"out.avi").c_str(), GENERIC_READ,
                                         FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                                         FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -57,15 +57,15 @@ TEST_F(Tamsel, AnOutputHeldWithoutDeleteSharingIsKeptWhole) {
     EXPECT_EQ(run.messages[0].text.find(
                   path(L"out.avi") + L"\r既存のファイルを削除できないため、保存しませんでした。\r"),
               0u)
-        << td::Narrow(run.messages[0].text);
+        << td::narrow(run.messages[0].text);
     EXPECT_EQ(run.messages[0].icon, MB_ICONEXCLAMATION);
-    EXPECT_TRUE(td::FolderContents(work_) == before);
+    EXPECT_TRUE(td::folderContents(work_) == before);
 }
 
 TEST_F(Tamsel, AReadOnlyOutputIsRefusedBeforeTheCompressionDialog) {
     unixOutput("printf old > '" + unix(L"out.avi") + "'");
     ASSERT_TRUE(SetFileAttributesW(path(L"out.avi").c_str(), FILE_ATTRIBUTE_READONLY));
-    const auto before = td::FolderContents(work_);
+    const auto before = td::folderContents(work_);
     start();
     Outcome run = compress(2, L"v1.avi", L"", L"out");
     EXPECT_TRUE(close());
@@ -74,69 +74,69 @@ TEST_F(Tamsel, AReadOnlyOutputIsRefusedBeforeTheCompressionDialog) {
     EXPECT_EQ(run.messages[0].text.find(
                   path(L"out.avi") + L"\r既存のファイルを削除できないため、保存しませんでした。\r"),
               0u);
-    EXPECT_TRUE(td::FolderContents(work_) == before);
+    EXPECT_TRUE(td::folderContents(work_) == before);
     EXPECT_NE(GetFileAttributesW(path(L"out.avi").c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
 }
 
 TEST_F(Tamsel, AFullDiskKeepsAnExistingOutputWhole) {
-    const std::wstring small = td::SmallDiskFolder(L"tamsel");
+    const std::wstring small = td::smallDiskFolder(L"tamsel");
     if (small.empty()) GTEST_SKIP() << "no small file system: ./run test mounts one";
-    ASSERT_TRUE(td::WriteBytes(td::Join(small, L"out.avi"), "old"));
+    ASSERT_TRUE(td::writeBytes(td::join(small, L"out.avi"), "old"));
     // v1.avi's video alone is about 180 KB.
-    ASSERT_TRUE(td::FillDisk(small, 64 * 1024));
-    const auto before = td::FolderContents(small);
+    ASSERT_TRUE(td::fillDisk(small, 64 * 1024));
+    const auto before = td::folderContents(small);
     start();
-    Outcome run = compress(2, L"v1.avi", L"", td::Join(small, L"out"));
+    Outcome run = compress(2, L"v1.avi", L"", td::join(small, L"out"));
     EXPECT_TRUE(close());
     ASSERT_EQ(run.messages.size(), 1u);
     EXPECT_EQ(run.messages[0].text, kNotCreated);
-    EXPECT_TRUE(td::FolderContents(small) == before);
-    td::RemoveTree(small);
+    EXPECT_TRUE(td::folderContents(small) == before);
+    td::removeTree(small);
 }
 
 TEST_F(Tamsel, AFixUpThatFailsKeepsAnExistingOutputWhole) {
     // A test build whose corrections change the written file and then fail.
     unixOutput("printf old > '" + unix(L"out.avi") + "'");
-    const auto before = td::FolderContents(work_);
+    const auto before = td::folderContents(work_);
     start(L"TAMSEL_FIXUP_FAILS.exe");
     Outcome run = compress(2, L"v1.avi", L"", L"out");
     EXPECT_TRUE(close());
     ASSERT_EQ(run.messages.size(), 1u);
     EXPECT_EQ(run.messages[0].text, kNotCreated);
-    EXPECT_TRUE(td::FolderContents(work_) == before);
+    EXPECT_TRUE(td::folderContents(work_) == before);
 }
 
 TEST_F(Tamsel, AFormatThePlatformCannotWriteKeepsAnExistingOutputWhole) {
     unixOutput("printf old > '" + unix(L"out.avi") + "'");
-    const auto before = td::FolderContents(work_);
+    const auto before = td::folderContents(work_);
     start();
     std::wstring chosen;
     Outcome run = compress(2, L"v1.avi", L"", L"out", Answer::kOk, [&](HWND d) {
         // The first stream is the video; its Options... is the compressor chooser. The
         // platform lists Cinepak but cannot compress with it.
-        ASSERT_TRUE(td::Click(td::ControlByText(d, L"&Options...")));
-        HWND chooser = app_->WaitMessageBox(10000, d);
+        ASSERT_TRUE(td::click(td::controlByText(d, L"&Options...")));
+        HWND chooser = app_->waitMessageBox(10000, d);
         ASSERT_TRUE(chooser);
-        HWND list = td::ControlByClass(chooser, L"ComboBox");
+        HWND list = td::controlByClass(chooser, L"ComboBox");
         ASSERT_TRUE(list);
         std::string all;
-        for (const std::wstring& item : td::ListItems(list)) {
-            all += td::Narrow(item) + "|";
+        for (const std::wstring& item : td::listItems(list)) {
+            all += td::narrow(item) + "|";
             if (chosen.empty() && item.find(L"Cinepak") != std::wstring::npos) chosen = item;
         }
         ASSERT_FALSE(chosen.empty()) << all;
-        td::SelectListItem(list, chosen);
-        td::Sync(chooser);
-        td::Screenshot("tamsel_compressor_chooser");
-        EXPECT_TRUE(td::PressBoxButton(chooser, IDOK));
-        td::Sync(d);
-        EXPECT_TRUE(td::PressBoxButton(d, IDOK));
+        td::selectListItem(list, chosen);
+        td::sync(chooser);
+        td::screenshot("tamsel_compressor_chooser");
+        EXPECT_TRUE(td::pressBoxButton(chooser, IDOK));
+        td::sync(d);
+        EXPECT_TRUE(td::pressBoxButton(d, IDOK));
     });
     EXPECT_TRUE(close());
     EXPECT_FALSE(chosen.empty());
     ASSERT_EQ(run.messages.size(), 1u) << texts(run);
     EXPECT_EQ(run.messages[0].text, kNotCreated);
-    EXPECT_TRUE(td::FolderContents(work_) == before);
+    EXPECT_TRUE(td::folderContents(work_) == before);
 }
 
 TEST_F(Tamsel, ACancelAfterPickingAnAudioFormatLeavesTheHeapSound) {
@@ -149,25 +149,25 @@ TEST_F(Tamsel, ACancelAfterPickingAnAudioFormatLeavesTheHeapSound) {
         Outcome run = compress(0, L"v1.avi", L"audio2.avi", L"out", Answer::kCancel, [&](HWND d) {
             // The second stream is the first audio stream; its Options... is the format
             // chooser.
-            HWND streams = td::ControlByClass(d, L"ComboBox");
+            HWND streams = td::controlByClass(d, L"ComboBox");
             ASSERT_TRUE(streams);
-            td::SelectListItem(streams, 1);
-            td::Sync(d);
-            ASSERT_TRUE(td::Click(td::ControlByText(d, L"&Options...")));
-            HWND chooser = app_->WaitMessageBox(10000, d);
+            td::selectListItem(streams, 1);
+            td::sync(d);
+            ASSERT_TRUE(td::click(td::controlByText(d, L"&Options...")));
+            HWND chooser = app_->waitMessageBox(10000, d);
             ASSERT_TRUE(chooser);
             chooserSeen = true;
             // Another format than the stream's own: the last of the attribute list.
-            HWND attributes = td::ControlByClass(chooser, L"ComboBox", 2);
+            HWND attributes = td::controlByClass(chooser, L"ComboBox", 2);
             ASSERT_TRUE(attributes);
             int count = int(SendMessageW(attributes, CB_GETCOUNT, 0, 0));
             ASSERT_GT(count, 1);
-            td::SelectListItem(attributes, count - 1);
-            td::Sync(chooser);
-            td::Screenshot("tamsel_format_chooser");
-            EXPECT_TRUE(td::PressBoxButton(chooser, IDOK));
-            td::Sync(d);
-            EXPECT_TRUE(td::PressBoxButton(d, IDCANCEL));
+            td::selectListItem(attributes, count - 1);
+            td::sync(chooser);
+            td::screenshot("tamsel_format_chooser");
+            EXPECT_TRUE(td::pressBoxButton(chooser, IDOK));
+            td::sync(d);
+            EXPECT_TRUE(td::pressBoxButton(d, IDCANCEL));
         });
         EXPECT_TRUE(chooserSeen);
         EXPECT_TRUE(run.messages.empty());
@@ -186,7 +186,7 @@ TEST_F(Tamsel, ACancelAfterPickingAnAudioFormatLeavesTheHeapSound) {
 
 // Every run from AVIFileInit on releases what it obtained, whatever way it ends.
 TEST_F(Tamsel, EveryRunReleasesWhatItObtained) {
-    std::wstring counts = td::Join(td::ExeFolder(), L"TAMSEL_COUNTS.TXT");
+    std::wstring counts = td::join(td::exeFolder(), L"TAMSEL_COUNTS.TXT");
     DeleteFileW(counts.c_str());
     start(L"TAMSEL_COUNTING.exe");
     compress(2, L"truncated.avi", L"", L"o1");                     // cannot open

@@ -74,16 +74,16 @@ TEST_F(Tamsel, ComposingFromAFilePurnixWroteCopiesAllItsSamples) {
     unixOutput("sox -n -r 22050 -c 1 -b 16 '" + unix(L"tone.wav") + "' synth 1.5 sine 500");
     {
         td::App purnix(L"PURNIX.EXE", work_);
-        HWND form = purnix.WaitWindow(L"Purnix", 10000, L"PurnixForm1");
+        HWND form = purnix.waitWindow(L"Purnix", 10000, L"PurnixForm1");
         ASSERT_TRUE(form);
-        ASSERT_TRUE(td::SelectListItem(td::Control(form, shell::kIdFile1), L"tone.wav"));
-        td::Sync(form);
-        td::Click(td::Control(form, wavconv::kIdCommand1)); // "&Convert Wave file into AVI file"
-        HWND box = purnix.WaitMessageBox(10000);
+        ASSERT_TRUE(td::selectListItem(td::control(form, shell::kIdFile1), L"tone.wav"));
+        td::sync(form);
+        td::click(td::control(form, wavconv::kIdCommand1)); // "&Convert Wave file into AVI file"
+        HWND box = purnix.waitMessageBox(10000);
         ASSERT_TRUE(box);
-        td::PressBoxButton(box, IDOK);
-        td::Close(form);
-        EXPECT_TRUE(purnix.WaitExit(10000));
+        td::pressBoxButton(box, IDOK);
+        td::close(form);
+        EXPECT_TRUE(purnix.waitExit(10000));
     }
     ASSERT_EQ(readHeaders(path(L"tone.avi")).audioLengths, std::vector<uint32_t>{33075});
     start();
@@ -117,7 +117,7 @@ TEST_F(TamselStreams, CompressedAudioIsCopiedWithItsFormat) {
     expectSameStream(L"added.avi", 2, "a", 1, L"ima_alaw.avi", 0);
     expectSameStream(L"added.avi", 3, "a", 2, L"ima_alaw.avi", 1);
     for (const wchar_t* name : {L"adpcm.avi", L"added.avi"})
-        EXPECT_EQ(bytesAfterRiff(path(name)), 0u) << td::Narrow(name);
+        EXPECT_EQ(bytesAfterRiff(path(name)), 0u) << td::narrow(name);
 }
 
 TEST_F(TamselStreams, AStreamCountedInPairsOfBlocksIsNeverCutShort) {
@@ -176,25 +176,25 @@ TEST_F(TamselStreams, TheFormatChooserLeavesACompressedStreamAsItIs) {
     int n = 0;
     for (const auto& stream : kStreams) {
         for (bool pick : {false, true}) {
-            SCOPED_TRACE(td::Narrow(stream.source) +
+            SCOPED_TRACE(td::narrow(stream.source) +
                          (pick ? ", own format picked" : ", cancelled"));
             bool chooserSeen = false;
             const std::wstring output = L"out" + std::to_wstring(++n);
             Outcome run = compress(2, stream.source, L"", output, Answer::kOk, [&](HWND d) {
-                HWND streams = td::ControlByClass(d, L"ComboBox");
+                HWND streams = td::controlByClass(d, L"ComboBox");
                 ASSERT_TRUE(streams);
-                td::SelectListItem(streams, 1); // the audio stream
-                td::Sync(d);
-                ASSERT_TRUE(td::Click(td::ControlByText(d, L"&Options...")));
-                HWND chooser = app_->WaitMessageBox(10000, d);
+                td::selectListItem(streams, 1); // the audio stream
+                td::sync(d);
+                ASSERT_TRUE(td::click(td::controlByText(d, L"&Options...")));
+                HWND chooser = app_->waitMessageBox(10000, d);
                 ASSERT_TRUE(chooser);
                 chooserSeen = true;
                 if (pick) {
-                    HWND tags = td::ControlByClass(chooser, L"ComboBox", 1);
-                    HWND attributes = td::ControlByClass(chooser, L"ComboBox", 2);
+                    HWND tags = td::controlByClass(chooser, L"ComboBox", 1);
+                    HWND attributes = td::controlByClass(chooser, L"ComboBox", 2);
                     ASSERT_TRUE(tags && attributes);
                     auto find = [](HWND list, const wchar_t* a, const wchar_t* b) {
-                        std::vector<std::wstring> items = td::ListItems(list);
+                        std::vector<std::wstring> items = td::listItems(list);
                         for (size_t i = 0; i < items.size(); ++i)
                             if (items[i].find(a) != std::wstring::npos &&
                                 items[i].find(b) != std::wstring::npos)
@@ -202,18 +202,18 @@ TEST_F(TamselStreams, TheFormatChooserLeavesACompressedStreamAsItIs) {
                         return -1;
                     };
                     int tag = find(tags, stream.tag, L"");
-                    ASSERT_GE(tag, 0) << td::Narrow(joined(td::ListItems(tags)));
-                    td::SelectListItem(tags, tag);
-                    td::Sync(chooser);
+                    ASSERT_GE(tag, 0) << td::narrow(joined(td::listItems(tags)));
+                    td::selectListItem(tags, tag);
+                    td::sync(chooser);
                     int own = find(attributes, stream.rate, L"Mono");
-                    ASSERT_GE(own, 0) << td::Narrow(joined(td::ListItems(attributes)));
-                    td::SelectListItem(attributes, own);
-                    td::Sync(chooser);
-                    td::Screenshot("tamsel_format_chooser_own_format_" + std::to_string(n));
+                    ASSERT_GE(own, 0) << td::narrow(joined(td::listItems(attributes)));
+                    td::selectListItem(attributes, own);
+                    td::sync(chooser);
+                    td::screenshot("tamsel_format_chooser_own_format_" + std::to_string(n));
                 }
-                EXPECT_TRUE(td::PressBoxButton(chooser, pick ? IDOK : IDCANCEL));
-                td::Sync(d);
-                EXPECT_TRUE(td::PressBoxButton(d, IDOK));
+                EXPECT_TRUE(td::pressBoxButton(chooser, pick ? IDOK : IDCANCEL));
+                td::sync(d);
+                EXPECT_TRUE(td::pressBoxButton(d, IDOK));
             });
             EXPECT_TRUE(chooserSeen);
             EXPECT_TRUE(run.messages.empty()) << texts(run);
@@ -232,8 +232,8 @@ class TamselOtherPrograms : public Tamsel {
     void SetUp() override {
         Tamsel::SetUp();
         const std::string copied =
-            unixOutput("cp '" + std::string(QUILLON_MEDIA_DIR) + "'/*.avi '" + td::UnixPath(work_) +
-                       "' && chmod u+w '" + td::UnixPath(work_) + "'/*.avi && echo copied");
+            unixOutput("cp '" + std::string(QUILLON_MEDIA_DIR) + "'/*.avi '" + td::unixPath(work_) +
+                       "' && chmod u+w '" + td::unixPath(work_) + "'/*.avi && echo copied");
         ASSERT_NE(copied.find("copied"), std::string::npos)
             << "the public media files are not in " << QUILLON_MEDIA_DIR;
     }
@@ -243,7 +243,7 @@ class TamselOtherPrograms : public Tamsel {
         unixOutput("ffmpeg -y -v error -f lavfi -i testsrc=size=64x48:rate=10:duration=3 -f lavfi "
                    "-i sine=frequency=440:sample_rate=44100:duration=3 -map 0:v -map 1:a " +
                    codecs + " '" + unix(name) + "'");
-        ASSERT_TRUE(exists(path(name))) << td::Narrow(name);
+        ASSERT_TRUE(exists(path(name))) << td::narrow(name);
     }
 
     // The key-frame flag of every packet of the first video stream, as ffprobe reads the
@@ -273,7 +273,7 @@ class TamselOtherPrograms : public Tamsel {
 
     std::vector<std::wstring> temporaryFiles() const {
         std::vector<std::wstring> names;
-        for (const auto& [name, content] : td::FolderContents(work_))
+        for (const auto& [name, content] : td::folderContents(work_))
             if (name.rfind(L"QLN", 0) == 0) names.push_back(name);
         return names;
     }
@@ -285,7 +285,7 @@ TEST_F(TamselOtherPrograms, AStreamWhoseHeaderPromisesMoreThanItsIndexIsToldNotC
     // (as an empty WAV converted by PURNIX has one), and one without any chunk.
     make(L"mp3.avi", "-c:v mpeg4 -c:a libmp3lame");
     make(L"empty.avi", "-c:v rawvideo -pix_fmt bgr24 -c:a pcm_s16le -frames:a 0");
-    unixOutput("cd '" + td::UnixPath(work_) + "' && cp v1.avi long.avi && cp v1.avi hollow.avi");
+    unixOutput("cd '" + td::unixPath(work_) + "' && cp v1.avi long.avi && cp v1.avi hollow.avi");
     rewriteFirstAudio(path(L"long.avi"), [](const avi::StreamLayout& s) {
         return Fields{{s.strh + avi::kStrhLength, uint32_t(s.dataBytes / 2 + 100)}};
     });
@@ -360,7 +360,7 @@ TEST_F(TamselOtherPrograms, AStreamWhoseHeaderPromisesMoreThanItsIndexIsToldNotC
               one(L"long.avi: long.avi; ビデオ ストリームは、ヘッダーが示す長さのデータが"
                   L"ないため保存できません。"));
     EXPECT_EQ(readFile(path(L"out.avi")), "keep");
-    EXPECT_TRUE(temporaryFiles().empty()) << td::Narrow(joined(temporaryFiles()));
+    EXPECT_TRUE(temporaryFiles().empty()) << td::narrow(joined(temporaryFiles()));
 }
 
 TEST_F(TamselOtherPrograms, KeyFramesAreCopiedFrameForFrame) {

@@ -16,13 +16,13 @@ const char kJapanese[] = "LC_ALL=ja_JP.UTF-8";
 
 std::string unixOutput(const std::string& command) {
     std::string out;
-    td::RunUnix(command, &out, 60000);
+    td::runUnix(command, &out, 60000);
     return out;
 }
 
 std::string readFile(const std::wstring& path) {
     std::string bytes;
-    td::ReadBytes(path, bytes);
+    td::readBytes(path, bytes);
     return bytes;
 }
 
@@ -75,19 +75,19 @@ void rewriteFirstAudio(const std::wstring& path,
         }
         return;
     }
-    FAIL() << "no audio stream in " << td::Narrow(path);
+    FAIL() << "no audio stream in " << td::narrow(path);
 }
 
 std::string texts(const Outcome& run) {
     std::string all;
     for (const auto& box : run.messages)
-        all += td::Narrow(box.text) + "\n";
+        all += td::narrow(box.text) + "\n";
     return all;
 }
 
 CommandRun parseCommandRun(const std::string& bytes) {
     CommandRun run;
-    std::wistringstream lines(td::Widen(bytes, 932));
+    std::wistringstream lines(td::widen(bytes, 932));
     for (std::wstring line; std::getline(lines, line);) {
         while (!line.empty() && line.back() == L'\r')
             line.pop_back();
@@ -115,7 +115,7 @@ std::vector<StreamRecords> streamRecords(const std::wstring& path) {
     shell::Win32File store;
     EXPECT_TRUE(store.open(path, false));
     avi::AviLayout layout;
-    EXPECT_TRUE(avi::readAviLayout(store, layout)) << td::Narrow(path);
+    EXPECT_TRUE(avi::readAviLayout(store, layout)) << td::narrow(path);
     for (const auto& s : layout.streams) {
         StreamRecords r;
         r.type = s.fccType;
@@ -131,36 +131,36 @@ std::vector<StreamRecords> streamRecords(const std::wstring& path) {
 } // namespace
 
 void Tamsel::SetUp() {
-    work_ = td::Join(td::ExeFolder(), L"tamsel_work\\") + td::Widen(testName()) + L"\\";
-    unixOutput("rm -rf '" + td::UnixPath(work_) + "' && mkdir -p '" + td::UnixPath(work_) +
-               "' && cp '" + td::UnixPath(td::ExeFolder()) + "/../tamsel_data/'*.avi '" +
-               td::UnixPath(work_) + "'");
+    work_ = td::join(td::exeFolder(), L"tamsel_work\\") + td::widen(testName()) + L"\\";
+    unixOutput("rm -rf '" + td::unixPath(work_) + "' && mkdir -p '" + td::unixPath(work_) +
+               "' && cp '" + td::unixPath(td::exeFolder()) + "/../tamsel_data/'*.avi '" +
+               td::unixPath(work_) + "'");
 }
 
 void Tamsel::start(const std::wstring& exe, const std::vector<std::wstring>& env,
                    const std::string& unixSetup, const std::wstring& folder) {
     app_ = std::make_unique<td::App>(exe, folder.empty() ? work_ : folder, env, unixSetup);
-    form1_ = app_->WaitWindow(L"Tamsel", 10000, L"TamselForm1");
+    form1_ = app_->waitWindow(L"Tamsel", 10000, L"TamselForm1");
 }
 
 void Tamsel::select(int id, const std::wstring& name) {
     if (name.empty())
-        td::SelectListItem(control(id), -1);
+        td::selectListItem(control(id), -1);
     else
-        EXPECT_TRUE(td::SelectListItem(control(id), name)) << td::Narrow(name);
-    td::Sync(form1_);
+        EXPECT_TRUE(td::selectListItem(control(id), name)) << td::narrow(name);
+    td::sync(form1_);
 }
 
 void Tamsel::waitClosed(HWND dialog) {
-    td::WaitFor([&] { return !IsWindow(dialog); }, 10000);
-    td::Sync(form1_);
+    td::waitFor([&] { return !IsWindow(dialog); }, 10000);
+    td::sync(form1_);
     Sleep(200);
-    td::Sync(form1_);
+    td::sync(form1_);
 }
 
 bool Tamsel::close() {
-    td::Close(form1_);
-    return app_->WaitExit(10000);
+    td::close(form1_);
+    return app_->waitExit(10000);
 }
 
 Outcome Tamsel::compress(int operation, const std::wstring& video, const std::wstring& audio,
@@ -176,31 +176,31 @@ Outcome Tamsel::compress(int operation, const std::wstring& video, const std::ws
     // No run asks more than a few times: two boxes that never close would otherwise be
     // answered in turn until ctest's limit.
     int dialogs = 0;
-    for (HWND d = app_->WaitMessageBox(10000); d; d = app_->WaitMessageBox(1500, last)) {
+    for (HWND d = app_->waitMessageBox(10000); d; d = app_->waitMessageBox(1500, last)) {
         if (++dialogs > 12) {
-            ADD_FAILURE() << "dialogs keep coming up: " << td::Narrow(td::Text(d));
+            ADD_FAILURE() << "dialogs keep coming up: " << td::narrow(td::text(d));
             break;
         }
         last = d;
-        td::Box box = td::ReadBox(d);
-        if (box.caption == L"Tamsel" && td::BoxEdit(d)) { // our input box
-            if (!run.inputBoxSeen) td::Screenshot("tamsel_" + testName() + "_input");
+        td::Box box = td::readBox(d);
+        if (box.caption == L"Tamsel" && td::boxEdit(d)) { // our input box
+            if (!run.inputBoxSeen) td::screenshot("tamsel_" + testName() + "_input");
             run.inputBoxSeen = true;
             ++run.inputBoxes;
             EXPECT_EQ(box.text, L"保存ファイル名を入力してください。");
-            td::SetText(td::BoxEdit(d), answer);
-            td::PressBoxButton(d, answer.empty() ? IDCANCEL : IDOK);
+            td::setText(td::boxEdit(d), answer);
+            td::pressBoxButton(d, answer.empty() ? IDCANCEL : IDOK);
         } else if (box.caption == L"Tamsel") { // our message boxes
             run.messages.push_back(box);
-            if (run.messages.size() == 1) td::Screenshot("tamsel_" + testName() + "_message");
-            td::PressBoxButton(d, IDOK);
+            if (run.messages.size() == 1) td::screenshot("tamsel_" + testName() + "_message");
+            td::pressBoxButton(d, IDOK);
         } else { // the platform's compression dialog
             run.compressionDialogs.push_back(box.caption);
-            if (run.compressionDialogs.size() == 1) td::Screenshot("tamsel_" + testName());
+            if (run.compressionDialogs.size() == 1) td::screenshot("tamsel_" + testName());
             if (answerDialog && run.compressionDialogs.size() == 1)
                 answerDialog(d);
             else
-                td::PressBoxButton(d, dialog == Answer::kOk ? IDOK : IDCANCEL);
+                td::pressBoxButton(d, dialog == Answer::kOk ? IDOK : IDCANCEL);
         }
         waitClosed(d);
     }
@@ -208,8 +208,8 @@ Outcome Tamsel::compress(int operation, const std::wstring& video, const std::ws
 }
 
 CommandRun Tamsel::tamsel(const std::string& args) const {
-    const std::string exe = td::UnixPath(td::Join(td::ExeFolder(), L"TAMSEL.EXE"));
-    return parseCommandRun(unixOutput("cd '" + td::UnixPath(work_) + "' && env " + kJapanese +
+    const std::string exe = td::unixPath(td::join(td::exeFolder(), L"TAMSEL.EXE"));
+    return parseCommandRun(unixOutput("cd '" + td::unixPath(work_) + "' && env " + kJapanese +
                                       " wine '" + exe + "' " + args +
                                       " > cli.log 2>/dev/null; echo \"rc=$?\"; cat cli.log"));
 }
@@ -242,8 +242,8 @@ std::string Tamsel::packetsMd5(const std::wstring& name, const std::string& stre
 
 void Tamsel::expectSameStream(const std::wstring& output, size_t index, const std::string& kind,
                               int nth, const std::wstring& source, int sourceNth) {
-    SCOPED_TRACE(td::Narrow(output) + " stream " + std::to_string(index) + " from " +
-                 td::Narrow(source));
+    SCOPED_TRACE(td::narrow(output) + " stream " + std::to_string(index) + " from " +
+                 td::narrow(source));
     std::string outSpec = kind + ":" + std::to_string(nth);
     std::string srcSpec = kind + ":" + std::to_string(sourceNth);
     EXPECT_EQ(packetsMd5(output, outSpec), packetsMd5(source, srcSpec));

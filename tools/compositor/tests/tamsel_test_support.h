@@ -69,16 +69,16 @@ class Tamsel : public ::testing::Test {
     void SetUp() override;
 
     std::wstring path(const std::wstring& name) const { return work_ + name; }
-    std::string unix(const std::wstring& name) const { return td::UnixPath(work_ + name); }
+    std::string unix(const std::wstring& name) const { return td::unixPath(work_ + name); }
 
     // Starts `exe` in `folder` (the work folder when empty) and finds its main window.
     // `env` and `unixSetup` as for td::App: a locale, debug channels, a redirection.
     void start(const std::wstring& exe = L"TAMSEL.EXE", const std::vector<std::wstring>& env = {},
                const std::string& unixSetup = {}, const std::wstring& folder = {});
-    HWND control(int id) const { return td::Control(form1_, id); }
+    HWND control(int id) const { return td::control(form1_, id); }
     void select(int id, const std::wstring& name);
-    void click(int id) { td::Click(control(id)); }
-    void settle() { td::Sync(form1_); }
+    void click(int id) { td::click(control(id)); }
+    void settle() { td::sync(form1_); }
     // Waits until the dialog is gone and the run behind it has gone on to its next stop.
     void waitClosed(HWND dialog);
     bool close();

@@ -46,16 +46,16 @@ const shell::FileMoves kKeepingReadOnly{replaceKeepingReadOnly};
 class Replace : public ::testing::Test {
   protected:
     void SetUp() override {
-        dir = td::MakeTempFolder(L"replace");
+        dir = td::makeTempFolder(L"replace");
         ASSERT_FALSE(dir.empty());
-        target = td::Join(dir, L"out.avi");
+        target = td::join(dir, L"out.avi");
     }
-    void TearDown() override { td::RemoveTree(dir); }
+    void TearDown() override { td::removeTree(dir); }
 
     std::vector<std::wstring> listing() const {
         std::vector<std::wstring> names;
         WIN32_FIND_DATAW found;
-        common::FindHandle find(FindFirstFileW(td::Join(dir, L"*").c_str(), &found));
+        common::FindHandle find(FindFirstFileW(td::join(dir, L"*").c_str(), &found));
         if (!find) return names;
         do {
             std::wstring name = found.cFileName;
@@ -66,7 +66,7 @@ class Replace : public ::testing::Test {
     }
     std::string content(const std::wstring& path) const {
         std::string bytes;
-        EXPECT_TRUE(td::ReadBytes(path, bytes)) << td::Narrow(path);
+        EXPECT_TRUE(td::readBytes(path, bytes)) << td::narrow(path);
         return bytes;
     }
 
@@ -74,7 +74,7 @@ class Replace : public ::testing::Test {
     DWORD replace(const shell::FileMoves& moves, std::wstring* keptBoth = nullptr) {
         shell::FileReplacement replacement(target, moves);
         if (DWORD error = replacement.begin()) return error;
-        EXPECT_TRUE(td::WriteBytes(replacement.temp(), "new"));
+        EXPECT_TRUE(td::writeBytes(replacement.temp(), "new"));
         DWORD error = replacement.commit();
         if (keptBoth) *keptBoth = replacement.keptBoth();
         return error;
@@ -87,7 +87,7 @@ TEST_F(Replace, EveryDocumentedFailureLeavesTheOldFileUnderItsNameAndNothingElse
     for (DWORD code : {ERROR_UNABLE_TO_REMOVE_REPLACED, ERROR_UNABLE_TO_MOVE_REPLACEMENT,
                        ERROR_UNABLE_TO_MOVE_REPLACEMENT_2}) {
         SCOPED_TRACE(code);
-        ASSERT_TRUE(td::WriteBytes(target, "old"));
+        ASSERT_TRUE(td::writeBytes(target, "old"));
         g_failure = {code, false};
         std::wstring keptBoth = L"unset";
         EXPECT_EQ(replace(kFailing, &keptBoth), code);
@@ -98,7 +98,7 @@ TEST_F(Replace, EveryDocumentedFailureLeavesTheOldFileUnderItsNameAndNothingElse
 }
 
 TEST_F(Replace, WhenTheOldNameCannotBeGivenBackBothTextsStayUnderTheNamesTheWarningShows) {
-    ASSERT_TRUE(td::WriteBytes(target, "old"));
+    ASSERT_TRUE(td::writeBytes(target, "old"));
     g_failure = {ERROR_UNABLE_TO_MOVE_REPLACEMENT_2, true};
     std::wstring keptBoth;
     EXPECT_EQ(replace(kFailing, &keptBoth), DWORD(ERROR_UNABLE_TO_MOVE_REPLACEMENT_2));
@@ -106,7 +106,7 @@ TEST_F(Replace, WhenTheOldNameCannotBeGivenBackBothTextsStayUnderTheNamesTheWarn
     std::wistringstream text(keptBoth);
     for (std::wstring line; std::getline(text, line, L'\r');)
         lines.push_back(line);
-    ASSERT_EQ(lines.size(), 5u) << td::Narrow(keptBoth);
+    ASSERT_EQ(lines.size(), 5u) << td::narrow(keptBoth);
     EXPECT_EQ(lines[0], L"ファイルを置き換えられませんでした。");
     EXPECT_EQ(lines[1], L"元のファイルは次の名前で残っています。");
     EXPECT_EQ(lines[3], L"新しいファイルは次の名前で保存されています。");
@@ -115,10 +115,10 @@ TEST_F(Replace, WhenTheOldNameCannotBeGivenBackBothTextsStayUnderTheNamesTheWarn
     EXPECT_EQ(content(temp), "new");
     // Full names in the target's folder, plain ASCII after it.
     for (const std::wstring* name : {&backup, &temp}) {
-        ASSERT_EQ(name->rfind(dir + L"\\", 0), 0u) << td::Narrow(*name);
+        ASSERT_EQ(name->rfind(dir + L"\\", 0), 0u) << td::narrow(*name);
         EXPECT_TRUE(std::all_of(name->begin() + long(dir.size()), name->end(), [](wchar_t c) {
             return c > 0x20 && c < 0x7F;
-        })) << td::Narrow(*name);
+        })) << td::narrow(*name);
     }
     std::vector<std::wstring> expected{L"out.avi", backup.substr(dir.size() + 1),
                                        temp.substr(dir.size() + 1)};
@@ -134,13 +134,13 @@ TEST_F(Replace, ThePlatformsReplaceLeavesOnlyTheNewFileAndRefusalsChangeNothing)
     // A new name, then an existing file: either way one file, the new text.
     EXPECT_EQ(replace(shell::platformMoves()), 0u);
     EXPECT_EQ(content(target), "new");
-    ASSERT_TRUE(td::WriteBytes(target, "old"));
+    ASSERT_TRUE(td::writeBytes(target, "old"));
     EXPECT_EQ(replace(shell::platformMoves()), 0u);
     EXPECT_EQ(content(target), "new");
     EXPECT_EQ(listing(), std::vector<std::wstring>{L"out.avi"});
 
     // Held by another program without delete sharing: refused before anything is written.
-    ASSERT_TRUE(td::WriteBytes(target, "old"));
+    ASSERT_TRUE(td::writeBytes(target, "old"));
     common::UniqueFile held(CreateFileW(target.c_str(), GENERIC_READ,
                                         FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                                         FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -156,14 +156,14 @@ TEST_F(Replace, ThePlatformsReplaceLeavesOnlyTheNewFileAndRefusalsChangeNothing)
     EXPECT_EQ(listing(), std::vector<std::wstring>{L"out.avi"});
 
     // A folder cannot be created in: the temporary file is refused, not the target.
-    shell::FileReplacement nowhere(td::Join(dir, L"missing\\out.avi"));
+    shell::FileReplacement nowhere(td::join(dir, L"missing\\out.avi"));
     EXPECT_NE(nowhere.begin(), 0u);
     EXPECT_FALSE(nowhere.targetRefused());
     EXPECT_EQ(listing(), std::vector<std::wstring>{L"out.avi"});
 }
 
 TEST_F(Replace, AReadOnlyTargetIsRefusedUntouchedAndAReadOnlyBackupStillGoes) {
-    ASSERT_TRUE(td::WriteBytes(target, "old"));
+    ASSERT_TRUE(td::writeBytes(target, "old"));
     ASSERT_TRUE(SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_READONLY));
     const DWORD attributes = GetFileAttributesW(target.c_str());
     {

@@ -18,15 +18,15 @@ LRESULT CALLBACK testProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 class Chooser : public ::testing::Test {
   protected:
     void SetUp() override {
-        dir = td::MakeTempFolder(L"shell");
+        dir = td::makeTempFolder(L"shell");
         ASSERT_FALSE(dir.empty());
         for (const wchar_t* name : {L"b.avi", L"A.AVI", L"c.wav", L"音声.wav", L"x.txt"})
-            td::WriteBytes(td::Join(dir, name), "x");
-        td::WriteBytes(td::Join(dir, L"hidden.avi"), "x");
-        SetFileAttributesW(td::Join(dir, L"hidden.avi").c_str(), FILE_ATTRIBUTE_HIDDEN);
-        CreateDirectoryW(td::Join(dir, L"folder.avi").c_str(), nullptr);
-        CreateDirectoryW(td::Join(dir, L"sub").c_str(), nullptr);
-        td::WriteBytes(td::Join(dir, L"sub\\d.avi"), "x");
+            td::writeBytes(td::join(dir, name), "x");
+        td::writeBytes(td::join(dir, L"hidden.avi"), "x");
+        SetFileAttributesW(td::join(dir, L"hidden.avi").c_str(), FILE_ATTRIBUTE_HIDDEN);
+        CreateDirectoryW(td::join(dir, L"folder.avi").c_str(), nullptr);
+        CreateDirectoryW(td::join(dir, L"sub").c_str(), nullptr);
+        td::writeBytes(td::join(dir, L"sub\\d.avi"), "x");
         GetCurrentDirectoryW(MAX_PATH, saved);
         SetCurrentDirectoryW(dir.c_str());
 
@@ -47,7 +47,7 @@ class Chooser : public ::testing::Test {
     void TearDown() override {
         if (form) DestroyWindow(form);
         SetCurrentDirectoryW(saved);
-        td::RemoveTree(dir);
+        td::removeTree(dir);
     }
     void command(HWND control, WORD code) {
         chooser.onCommand(MAKEWPARAM(GetDlgCtrlID(control), code),
@@ -68,29 +68,29 @@ TEST_F(Chooser, StartsOnTheCurrentFolderAndListsMatchingFilesOnly) {
     EXPECT_EQ(chooser.filePath(), dir);
     EXPECT_EQ(chooser.drive(), L"z:");
     // Sorted without regard to case; no folders, no hidden files, other patterns left out.
-    EXPECT_EQ(td::ListItems(chooser.file1), (std::vector<std::wstring>{L"A.AVI", L"b.avi"}));
-    EXPECT_EQ(td::ListItems(chooser.file2), (std::vector<std::wstring>{L"A.AVI", L"b.avi"}));
+    EXPECT_EQ(td::listItems(chooser.file1), (std::vector<std::wstring>{L"A.AVI", L"b.avi"}));
+    EXPECT_EQ(td::listItems(chooser.file2), (std::vector<std::wstring>{L"A.AVI", L"b.avi"}));
     EXPECT_EQ(chooser.file1ListIndex(), -1);
     EXPECT_EQ(chooser.file1Name(), L"");
 }
 
 TEST_F(Chooser, OpeningAFolderRefillsBothListsAndClearsTheirSelections) {
-    td::SelectListItem(chooser.file1, 1);
+    td::selectListItem(chooser.file1, 1);
     SendMessageW(chooser.file2, LB_SETCURSEL, 0, 0);
     command(chooser.file1, LBN_SELCHANGE);
     EXPECT_EQ(file1Clicks, 1);
     EXPECT_EQ(chooser.file1Name(), L"b.avi");
     EXPECT_EQ(chooser.file2Name(), L"A.AVI");
 
-    int sub = td::FindListItem(
-        chooser.dir1, std::wstring(size_t(td::ListIndex(chooser.dir1)) * 2 + 2, L' ') + L"sub");
+    int sub = td::findListItem(
+        chooser.dir1, std::wstring(size_t(td::listIndex(chooser.dir1)) * 2 + 2, L' ') + L"sub");
     ASSERT_GE(sub, 0);
     SendMessageW(chooser.dir1, LB_SETCURSEL, sub, 0);
     command(chooser.dir1, LBN_DBLCLK);
-    EXPECT_EQ(chooser.dirPath(), td::Join(dir, L"sub"));
-    EXPECT_EQ(chooser.filePath(), td::Join(dir, L"sub"));
-    EXPECT_EQ(td::ListItems(chooser.file1), (std::vector<std::wstring>{L"d.avi"}));
-    EXPECT_EQ(td::ListItems(chooser.file2), (std::vector<std::wstring>{L"d.avi"}));
+    EXPECT_EQ(chooser.dirPath(), td::join(dir, L"sub"));
+    EXPECT_EQ(chooser.filePath(), td::join(dir, L"sub"));
+    EXPECT_EQ(td::listItems(chooser.file1), (std::vector<std::wstring>{L"d.avi"}));
+    EXPECT_EQ(td::listItems(chooser.file2), (std::vector<std::wstring>{L"d.avi"}));
     EXPECT_EQ(chooser.file1ListIndex(), -1);
     EXPECT_EQ(chooser.file2ListIndex(), -1);
 
@@ -100,23 +100,23 @@ TEST_F(Chooser, OpeningAFolderRefillsBothListsAndClearsTheirSelections) {
     EXPECT_EQ(chooser.dirPath(), L"Z:\\");
     EXPECT_EQ(shell::joinPath(chooser.filePath(), L"a.vbp", shell::FolderEnd::kBackslashOrSlash),
               L"Z:\\a.vbp");
-    EXPECT_EQ(td::ListIndex(chooser.dir1), 0);
+    EXPECT_EQ(td::listIndex(chooser.dir1), 0);
 }
 
 TEST_F(Chooser, PatternsSplitAtSemicolonsAndBadPatternsChangeNothing) {
     EXPECT_TRUE(chooser.setFile1Pattern(L"*.wav;*.AVI"));
-    EXPECT_EQ(td::ListItems(chooser.file1),
+    EXPECT_EQ(td::listItems(chooser.file1),
               (std::vector<std::wstring>{L"A.AVI", L"b.avi", L"c.wav", L"音声.wav"}));
     EXPECT_FALSE(chooser.setFile1Pattern(L"*.wav|"));
     EXPECT_FALSE(chooser.setFile1Pattern(L"..\\*.*"));
     EXPECT_EQ(chooser.file1Pattern(), L"*.wav;*.AVI");
-    EXPECT_EQ(td::ListItems(chooser.file1).size(), 4u);
+    EXPECT_EQ(td::listItems(chooser.file1).size(), 4u);
     EXPECT_TRUE(chooser.setFile1Pattern(L""));
-    EXPECT_EQ(td::ListItems(chooser.file1).size(), 5u); // every file
+    EXPECT_EQ(td::listItems(chooser.file1).size(), 5u); // every file
     EXPECT_TRUE(chooser.setFile1Pattern(L"*.w"));
-    EXPECT_TRUE(td::ListItems(chooser.file1).empty());
+    EXPECT_TRUE(td::listItems(chooser.file1).empty());
     // File2 keeps its own pattern.
-    EXPECT_EQ(td::ListItems(chooser.file2).size(), 2u);
+    EXPECT_EQ(td::listItems(chooser.file2).size(), 2u);
 }
 
 TEST(Layout, TwipsScaleByTheScreensDpi) {
@@ -145,7 +145,7 @@ namespace {
 BOOL CALLBACK findOwnDialog(HWND w, LPARAM p) {
     DWORD pid = 0;
     GetWindowThreadProcessId(w, &pid);
-    if (pid == GetCurrentProcessId() && IsWindowVisible(w) && td::ClassOf(w) == L"#32770") {
+    if (pid == GetCurrentProcessId() && IsWindowVisible(w) && td::classOf(w) == L"#32770") {
         *reinterpret_cast<HWND*>(p) = w;
         return FALSE;
     }
@@ -165,12 +165,12 @@ TEST(InputBox, ShowsPromptAndInitialTextAndReturnsWhatWasTyped) {
     std::wstring initialSeen;
     std::thread helper([&] {
         HWND box = nullptr;
-        td::WaitFor([&] { return (box = ownDialog()) != nullptr; });
+        td::waitFor([&] { return (box = ownDialog()) != nullptr; });
         if (!box) return;
-        seen = td::ReadBox(box);
-        initialSeen = td::Text(td::BoxEdit(box));
-        td::SetText(td::BoxEdit(box), L"出力.avi");
-        td::PressBoxButton(box, IDOK);
+        seen = td::readBox(box);
+        initialSeen = td::text(td::boxEdit(box));
+        td::setText(td::boxEdit(box), L"出力.avi");
+        td::pressBoxButton(box, IDOK);
     });
     std::wstring text;
     bool ok =
@@ -187,8 +187,8 @@ TEST(InputBox, ShowsPromptAndInitialTextAndReturnsWhatWasTyped) {
 TEST(InputBox, CancelGivesNoText) {
     std::thread helper([] {
         HWND box = nullptr;
-        td::WaitFor([&] { return (box = ownDialog()) != nullptr; });
-        if (box) td::PressBoxButton(box, IDCANCEL);
+        td::waitFor([&] { return (box = ownDialog()) != nullptr; });
+        if (box) td::pressBoxButton(box, IDCANCEL);
     });
     std::wstring text = L"stale";
     EXPECT_FALSE(shell::inputBox(nullptr, L"prompt", L"Tamsel", L"x", text));
@@ -199,12 +199,12 @@ TEST(InputBox, CancelGivesNoText) {
 TEST_F(Chooser, File2CanBeMadeInactiveAndKeepsItsSelection) {
     SendMessageW(chooser.file2, LB_SETCURSEL, 1, 0);
     chooser.setFile2Active(false);
-    EXPECT_FALSE(td::Enabled(chooser.file2));
+    EXPECT_FALSE(td::enabled(chooser.file2));
     common::WindowDC dc(chooser.file2);
     EXPECT_EQ(chooser.onCtlColorListBox(chooser.file2, dc.get()), GetSysColorBrush(COLOR_BTNFACE));
     EXPECT_EQ(chooser.onCtlColorListBox(chooser.file1, dc.get()), nullptr);
     chooser.setFile2Active(true);
-    EXPECT_TRUE(td::Enabled(chooser.file2));
+    EXPECT_TRUE(td::enabled(chooser.file2));
     EXPECT_EQ(chooser.onCtlColorListBox(chooser.file2, dc.get()), GetSysColorBrush(COLOR_WINDOW));
     EXPECT_EQ(chooser.file2Name(), L"b.avi");
 }
@@ -218,19 +218,19 @@ const wchar_t kCaption[] = L"Kestrom - Project file converter";
 class ShellInAProgram : public ::testing::Test {
   protected:
     void SetUp() override {
-        dir = td::MakeTempFolder(L"shellprog");
+        dir = td::makeTempFolder(L"shellprog");
         ASSERT_FALSE(dir.empty());
     }
     void TearDown() override {
         app.reset();
-        td::RemoveTree(dir);
+        td::removeTree(dir);
     }
     void start(const std::vector<std::wstring>& env = {}) {
         app = std::make_unique<td::App>(L"KESTROM.EXE", dir, env);
-        form = app->WaitWindow(kCaption);
+        form = app->waitWindow(kCaption);
         ASSERT_TRUE(form);
-        drive1 = td::Control(form, shell::kIdDrive1);
-        dir1 = td::Control(form, shell::kIdDir1);
+        drive1 = td::control(form, shell::kIdDrive1);
+        dir1 = td::control(form, shell::kIdDir1);
         ASSERT_TRUE(drive1 && dir1);
     }
 
@@ -242,110 +242,110 @@ class ShellInAProgram : public ::testing::Test {
 } // namespace
 
 TEST_F(ShellInAProgram, HelpOpensOnceReadsAgainAfterClosingAndClosesWithTheMainWindow) {
-    ASSERT_TRUE(td::CopyBeside(L"KESTROM.TXT", dir));
+    ASSERT_TRUE(td::copyBeside(L"KESTROM.TXT", dir));
     std::string shipped;
-    ASSERT_TRUE(td::ReadBytes(td::Join(dir, L"KESTROM.TXT"), shipped));
-    std::wstring expected = td::Widen(shipped, 932);
+    ASSERT_TRUE(td::readBytes(td::join(dir, L"KESTROM.TXT"), shipped));
+    std::wstring expected = td::widen(shipped, 932);
     ASSERT_NE(expected.find(L"使い方"), std::wstring::npos); // a real Japanese help text
     start({L"LC_ALL=ja_JP.UTF-8"});
-    td::ChooseMenu(form, shell::kIdMenuHelp);
-    HWND help = app->WaitWindow(L"KESTROMの使い方");
+    td::chooseMenu(form, shell::kIdMenuHelp);
+    HWND help = app->waitWindow(L"KESTROMの使い方");
     ASSERT_TRUE(help);
-    HWND text = td::ControlByClass(help, L"Edit");
+    HWND text = td::controlByClass(help, L"Edit");
     ASSERT_TRUE(text);
-    EXPECT_EQ(td::Text(text), expected);
+    EXPECT_EQ(td::text(text), expected);
     // Placed over the main window: centred, a third of the height difference down.
     RECT f, v;
     GetWindowRect(form, &f);
     GetWindowRect(help, &v);
     EXPECT_NEAR(v.left, f.left + ((f.right - f.left) - (v.right - v.left)) / 2.0, 1);
     EXPECT_NEAR(v.top, f.top + ((f.bottom - f.top) - (v.bottom - v.top)) / 3.0, 1);
-    RECT c = td::ClientRect(help);
+    RECT c = td::clientRect(help);
     EXPECT_EQ(c.right, shell::twipsToPixelsX(5685));
     EXPECT_EQ(c.bottom, shell::twipsToPixelsY(4275));
-    td::Screenshot("kestrom-help-japanese");
+    td::screenshot("kestrom-help-japanese");
 
     // Open: a second Help neither reads the file again nor moves the window.
-    td::WriteBytes(td::Join(dir, L"KESTROM.TXT"), "changed\r\n");
+    td::writeBytes(td::join(dir, L"KESTROM.TXT"), "changed\r\n");
     SetWindowPos(help, nullptr, 5, 7, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-    td::ChooseMenu(form, shell::kIdMenuHelp);
-    td::Sync(form);
+    td::chooseMenu(form, shell::kIdMenuHelp);
+    td::sync(form);
     GetWindowRect(help, &v);
     EXPECT_EQ(v.left, 5);
     EXPECT_EQ(v.top, 7);
-    EXPECT_EQ(td::Text(text), expected);
+    EXPECT_EQ(td::text(text), expected);
 
     // Closed and opened again: the file is read again and the window placed again.
-    td::Close(help);
-    ASSERT_TRUE(td::WaitFor([&] { return !IsWindow(help); }));
-    td::ChooseMenu(form, shell::kIdMenuHelp);
-    help = app->WaitWindow(L"KESTROMの使い方");
+    td::close(help);
+    ASSERT_TRUE(td::waitFor([&] { return !IsWindow(help); }));
+    td::chooseMenu(form, shell::kIdMenuHelp);
+    help = app->waitWindow(L"KESTROMの使い方");
     ASSERT_TRUE(help);
-    EXPECT_EQ(td::Text(td::ControlByClass(help, L"Edit")), L"changed\r\n");
+    EXPECT_EQ(td::text(td::controlByClass(help, L"Edit")), L"changed\r\n");
     GetWindowRect(help, &v);
     EXPECT_NE(v.left, 5);
 
     // Closing the main window closes the viewer, and the program ends.
-    td::Close(form);
+    td::close(form);
     DWORD code = 99;
-    EXPECT_TRUE(app->WaitExit(5000, &code));
+    EXPECT_TRUE(app->waitExit(5000, &code));
     EXPECT_EQ(code, 0u);
 }
 
 TEST_F(ShellInAProgram, HelpViewerTextFollowsTheClientAreaAndEmptyFilesCountAsNotLoaded) {
-    td::WriteBytes(td::Join(dir, L"KESTROM.TXT"), "");
+    td::writeBytes(td::join(dir, L"KESTROM.TXT"), "");
     start();
-    td::ChooseMenu(form, shell::kIdMenuHelp);
-    HWND help = app->WaitWindow(L"KESTROMの使い方");
+    td::chooseMenu(form, shell::kIdMenuHelp);
+    HWND help = app->waitWindow(L"KESTROMの使い方");
     ASSERT_TRUE(help);
-    HWND text = td::ControlByClass(help, L"Edit");
-    EXPECT_EQ(td::Text(text), L"");
+    HWND text = td::controlByClass(help, L"Edit");
+    EXPECT_EQ(td::text(text), L"");
     // Empty: the next Help reads again although the window is open.
-    td::WriteBytes(td::Join(dir, L"KESTROM.TXT"), "second\n");
-    td::ChooseMenu(form, shell::kIdMenuHelp);
-    td::Sync(form);
-    EXPECT_EQ(td::Text(text), L"second\r\n");
+    td::writeBytes(td::join(dir, L"KESTROM.TXT"), "second\n");
+    td::chooseMenu(form, shell::kIdMenuHelp);
+    td::sync(form);
+    EXPECT_EQ(td::text(text), L"second\r\n");
 
     SetWindowPos(help, nullptr, 0, 0, 120, 90, SWP_NOMOVE | SWP_NOZORDER);
-    td::Sync(help);
-    RECT c = td::ClientRect(help), t = td::RectInParent(text);
+    td::sync(help);
+    RECT c = td::clientRect(help), t = td::rectInParent(text);
     EXPECT_EQ(t.left, 0);
     EXPECT_EQ(t.top, 0);
     EXPECT_EQ(t.right, c.right);
     EXPECT_EQ(t.bottom, c.bottom);
     PostMessageW(help, WM_SYSCOMMAND, SC_MINIMIZE, 0);
-    td::Sync(help);
-    RECT after = td::RectInParent(text);
+    td::sync(help);
+    RECT after = td::rectInParent(text);
     EXPECT_EQ(after.right, t.right);
     EXPECT_EQ(after.bottom, t.bottom);
 }
 
 TEST_F(ShellInAProgram, MissingHelpFileShowsTheNotFoundText) {
     start();
-    td::ChooseMenu(form, shell::kIdMenuHelp);
-    HWND help = app->WaitWindow(L"KESTROMの使い方");
+    td::chooseMenu(form, shell::kIdMenuHelp);
+    HWND help = app->waitWindow(L"KESTROMの使い方");
     ASSERT_TRUE(help);
-    EXPECT_EQ(td::Text(td::ControlByClass(help, L"Edit")),
+    EXPECT_EQ(td::text(td::controlByClass(help, L"Edit")),
               L"ヘルプ文書[KESTROM.TXT]が見つかりません。");
 }
 
 TEST_F(ShellInAProgram, AnUnreadableDriveFallsBackToTheProgramsDrive) {
     // q: points at a folder that does not exist.
-    ASSERT_TRUE(td::MapWineDrive(L'q', "/nonexistent-quillon-drive"));
+    ASSERT_TRUE(td::mapWineDrive(L'q', "/nonexistent-quillon-drive"));
     start();
-    int q = td::FindListItem(drive1, L"q:");
+    int q = td::findListItem(drive1, L"q:");
     if (q >= 0) {
-        td::SelectListItem(drive1, q);
-        td::Sync(form);
-        EXPECT_TRUE(app->NoMessageBox());
-        std::wstring own = td::ExeFolder().substr(0, 2);
+        td::selectListItem(drive1, q);
+        td::sync(form);
+        EXPECT_TRUE(app->noMessageBox());
+        std::wstring own = td::exeFolder().substr(0, 2);
         own[0] = wchar_t(towlower(own[0]));
-        EXPECT_EQ(td::ListItems(drive1)[size_t(td::ListIndex(drive1))], own);
+        EXPECT_EQ(td::listItems(drive1)[size_t(td::listIndex(drive1))], own);
         // The folder list shows a folder of that drive, and the file list follows it.
-        auto dirs = td::ListItems(dir1);
+        auto dirs = td::listItems(dir1);
         ASSERT_FALSE(dirs.empty());
         EXPECT_EQ(towlower(dirs[0][0]), own[0]);
     }
-    td::UnmapWineDrive(L'q');
+    td::unmapWineDrive(L'q');
     ASSERT_GE(q, 0) << "the mapped drive is not listed";
 }

@@ -1,4 +1,4 @@
-// A WH_GETMESSAGE hook that td::Sync sets on the thread of a program under test, so that
+// A WH_GETMESSAGE hook that td::sync sets on the thread of a program under test, so that
 // a test learns when the program has taken everything posted before the marker out of its
 // queue. Loaded into the program's process by the system; nothing in it is a deliverable.
 #include <windows.h>

@@ -1,4 +1,4 @@
-// What the sync hook and td::Sync agree on. The hook DLL runs inside the program under test:
+// What the sync hook and td::sync agree on. The hook DLL runs inside the program under test:
 // when the program takes the marker out of its queue it signals the test's event and turns
 // the marker into WM_NULL, so the program never sees it.
 #pragma once

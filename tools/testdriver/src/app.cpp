@@ -10,7 +10,7 @@
 
 namespace td {
 
-DWORD Patience(DWORD ms) {
+DWORD patience(DWORD ms) {
     static const DWORD scale = [] {
         wchar_t text[16] = L"";
         DWORD n = GetEnvironmentVariableW(L"QUILLON_WAIT_SCALE", text, 16);
@@ -22,7 +22,7 @@ DWORD Patience(DWORD ms) {
 
 namespace {
 
-std::vector<DWORD> ProcessesNamed(const std::wstring& exeName) {
+std::vector<DWORD> processesNamed(const std::wstring& exeName) {
     std::vector<DWORD> pids;
     common::UniqueFile snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
     if (!snapshot) return pids;
@@ -39,32 +39,32 @@ std::vector<DWORD> ProcessesNamed(const std::wstring& exeName) {
 App::App(const std::wstring& exe, const std::wstring& folder, const std::vector<std::wstring>& env,
          const std::string& unixSetup, const std::wstring& args, DWORD creationFlags) {
     std::wstring path =
-        exe.find_first_of(L"\\/") == std::wstring::npos ? Join(ExeFolder(), exe) : exe;
+        exe.find_first_of(L"\\/") == std::wstring::npos ? join(exeFolder(), exe) : exe;
     std::wstring line = L"\"" + path + L"\"" + (args.empty() ? L"" : L" " + args);
     STARTUPINFOW si = {};
     si.cb = sizeof(si);
     if (env.empty() && unixSetup.empty()) {
         if (CreateProcessW(path.c_str(), &line[0], nullptr, nullptr, FALSE, creationFlags, nullptr,
                            folder.empty() ? nullptr : folder.c_str(), &si, &pi_))
-            WaitForInputIdle(pi_.hProcess, Patience(10000));
+            WaitForInputIdle(pi_.hProcess, patience(10000));
         return;
     }
     std::wstring exeName = path.substr(path.find_last_of(L"\\/") + 1);
-    std::vector<DWORD> before = ProcessesNamed(exeName);
+    std::vector<DWORD> before = processesNamed(exeName);
     std::string assignments;
     for (const auto& v : env)
-        assignments += "'" + Narrow(v) + "' ";
-    std::string command = "cd '" + UnixPath(folder.empty() ? ExeFolder() : folder) + "' && " +
+        assignments += "'" + narrow(v) + "' ";
+    std::string command = "cd '" + unixPath(folder.empty() ? exeFolder() : folder) + "' && " +
                           (unixSetup.empty() ? "" : unixSetup + " && ") + "exec env " +
-                          assignments + "wine '" + UnixPath(path) + "'" +
-                          (args.empty() ? "" : " " + Narrow(args));
+                          assignments + "wine '" + unixPath(path) + "'" +
+                          (args.empty() ? "" : " " + narrow(args));
     // The script removes itself as it starts.
-    StartUnixScript(
+    startUnixScript(
         [&](const std::string& script) { return "rm -f '" + script + "'\n" + command + "\n"; });
     DWORD pid = 0;
-    WaitFor(
+    waitFor(
         [&] {
-            for (DWORD p : ProcessesNamed(exeName))
+            for (DWORD p : processesNamed(exeName))
                 if (std::find(before.begin(), before.end(), p) == before.end()) pid = p;
             return pid != 0;
         },
@@ -72,13 +72,13 @@ App::App(const std::wstring& exe, const std::wstring& folder, const std::vector<
     if (!pid) return;
     pi_.dwProcessId = pid;
     pi_.hProcess = OpenProcess(PROCESS_ALL_ACCESS, FALSE, pid);
-    if (pi_.hProcess) WaitForInputIdle(pi_.hProcess, Patience(10000));
+    if (pi_.hProcess) WaitForInputIdle(pi_.hProcess, patience(10000));
 }
 
 App::~App() {
     if (!pi_.hProcess) return;
-    if (Running()) {
-        for (HWND w : TopWindows())
+    if (running()) {
+        for (HWND w : topWindows())
             PostMessageW(w, WM_CLOSE, 0, 0);
         if (WaitForSingleObject(pi_.hProcess, 3000) != WAIT_OBJECT_0) {
             TerminateProcess(pi_.hProcess, 1);
@@ -89,12 +89,12 @@ App::~App() {
     CloseHandle(pi_.hProcess);
 }
 
-bool App::Running() const {
+bool App::running() const {
     return pi_.hProcess && WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT;
 }
 
-bool App::WaitExit(DWORD timeoutMs, DWORD* code) {
-    if (!pi_.hProcess || WaitForSingleObject(pi_.hProcess, Patience(timeoutMs)) != WAIT_OBJECT_0)
+bool App::waitExit(DWORD timeoutMs, DWORD* code) {
+    if (!pi_.hProcess || WaitForSingleObject(pi_.hProcess, patience(timeoutMs)) != WAIT_OBJECT_0)
         return false;
     if (code) GetExitCodeProcess(pi_.hProcess, code);
     return true;
@@ -107,7 +107,7 @@ struct WindowSearch {
     std::vector<HWND> found;
 };
 
-BOOL CALLBACK CollectWindows(HWND hwnd, LPARAM lParam) {
+BOOL CALLBACK collectWindows(HWND hwnd, LPARAM lParam) {
     auto* search = reinterpret_cast<WindowSearch*>(lParam);
     DWORD pid = 0;
     GetWindowThreadProcessId(hwnd, &pid);
@@ -117,46 +117,46 @@ BOOL CALLBACK CollectWindows(HWND hwnd, LPARAM lParam) {
 
 } // namespace
 
-std::vector<HWND> App::TopWindows() const {
+std::vector<HWND> App::topWindows() const {
     WindowSearch search = {pi_.dwProcessId, {}};
-    EnumWindows(CollectWindows, reinterpret_cast<LPARAM>(&search));
+    EnumWindows(collectWindows, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
-HWND App::FindWindowByCaption(const std::wstring& caption, const wchar_t* cls) const {
-    for (HWND w : TopWindows()) {
-        if (Text(w) != caption) continue;
-        if (cls && ClassOf(w) != cls) continue;
+HWND App::findWindowByCaption(const std::wstring& caption, const wchar_t* cls) const {
+    for (HWND w : topWindows()) {
+        if (text(w) != caption) continue;
+        if (cls && classOf(w) != cls) continue;
         return w;
     }
     return nullptr;
 }
 
-HWND App::WaitWindow(const std::wstring& caption, DWORD timeoutMs, const wchar_t* cls) const {
+HWND App::waitWindow(const std::wstring& caption, DWORD timeoutMs, const wchar_t* cls) const {
     HWND found = nullptr;
-    WaitFor([&] { return (found = FindWindowByCaption(caption, cls)) != nullptr; }, timeoutMs);
+    waitFor([&] { return (found = findWindowByCaption(caption, cls)) != nullptr; }, timeoutMs);
     // The caption is there from the window's creation on: let its creation and whatever the
     // program queued meanwhile finish, or a late list refresh can drop a test's first click.
-    if (found) Sync(found);
+    if (found) sync(found);
     return found;
 }
 
-HWND App::WaitMessageBox(DWORD timeoutMs, HWND except) const {
+HWND App::waitMessageBox(DWORD timeoutMs, HWND except) const {
     HWND found = nullptr;
-    WaitFor(
+    waitFor(
         [&] {
-            for (HWND w : TopWindows())
-                if (w != except && ClassOf(w) == L"#32770") return (found = w) != nullptr;
+            for (HWND w : topWindows())
+                if (w != except && classOf(w) == L"#32770") return (found = w) != nullptr;
             return false;
         },
         timeoutMs);
     return found;
 }
 
-bool App::NoMessageBox(DWORD waitMs) const {
-    Sleep(Patience(waitMs));
-    for (HWND w : TopWindows())
-        if (ClassOf(w) == L"#32770") return false;
+bool App::noMessageBox(DWORD waitMs) const {
+    Sleep(patience(waitMs));
+    for (HWND w : topWindows())
+        if (classOf(w) == L"#32770") return false;
     return true;
 }
 

@@ -10,7 +10,7 @@ namespace td {
 namespace {
 
 // The screen's pixels of a window's client area (the window must be visible).
-std::vector<COLORREF> Capture(HWND hwnd, int w, int h) {
+std::vector<COLORREF> capture(HWND hwnd, int w, int h) {
     POINT origin = {0, 0};
     ClientToScreen(hwnd, &origin);
     common::WindowDC screen(nullptr);
@@ -21,7 +21,7 @@ std::vector<COLORREF> Capture(HWND hwnd, int w, int h) {
     return pixels;
 }
 
-std::vector<COLORREF> Render(HICON icon, int w, int h, COLORREF background) {
+std::vector<COLORREF> render(HICON icon, int w, int h, COLORREF background) {
     common::WindowDC screen(nullptr);
     common::MemoryDC mem(CreateCompatibleDC(screen.get()));
     common::GdiObject<HBITMAP> bmp(CreateCompatibleBitmap(screen.get(), w, h));
@@ -38,16 +38,16 @@ std::vector<COLORREF> Render(HICON icon, int w, int h, COLORREF background) {
 
 // Which standard icon the box shows, by comparing its pixels with each icon drawn here
 // (icon handles of another process cannot be compared).
-int BoxIcon(HWND box) {
+int boxIcon(HWND box) {
     HWND iconControl = nullptr;
     for (int id : {0x0440, 0x0014}) {
         HWND c = GetDlgItem(box, id);
-        if (c && lstrcmpiW(ClassOf(c).c_str(), L"Static") == 0) iconControl = c;
+        if (c && lstrcmpiW(classOf(c).c_str(), L"Static") == 0) iconControl = c;
     }
     if (!iconControl || !IsWindowVisible(iconControl)) return 0;
-    if (!Ask(iconControl, STM_GETICON, 0, 0)) return 0;
+    if (!ask(iconControl, STM_GETICON, 0, 0)) return 0;
     int w = GetSystemMetrics(SM_CXICON), h = GetSystemMetrics(SM_CYICON);
-    RECT rc = ClientRect(iconControl);
+    RECT rc = clientRect(iconControl);
     w = std::min<int>(w, rc.right);
     h = std::min<int>(h, rc.bottom);
     if (w <= 0 || h <= 0) return 0;
@@ -64,12 +64,12 @@ int BoxIcon(HWND box) {
     int found = -1; // -1: an icon, but none we know
     UpdateWindow(box);
     for (int attempt = 0; attempt < 10 && found == -1; ++attempt) {
-        Sleep(Patience(50));
-        auto shown = Capture(iconControl, w, h);
+        Sleep(patience(50));
+        auto shown = capture(iconControl, w, h);
         size_t bestDiff = shown.size();
         int best = 0;
         for (const auto& c : candidates) {
-            auto drawn = Render(LoadIconW(nullptr, c.id), w, h, shown[0]);
+            auto drawn = render(LoadIconW(nullptr, c.id), w, h, shown[0]);
             size_t diff = 0;
             for (size_t i = 0; i < shown.size(); ++i)
                 diff += shown[i] != drawn[i];
@@ -85,39 +85,39 @@ int BoxIcon(HWND box) {
 
 } // namespace
 
-Box ReadBox(HWND box) {
+Box readBox(HWND box) {
     Box b;
     b.hwnd = box;
     if (!box) return b;
-    b.caption = Text(box);
-    HWND text = GetDlgItem(box, 0xFFFF);
-    if (text) b.text = Text(text);
+    b.caption = text(box);
+    HWND message = GetDlgItem(box, 0xFFFF);
+    if (message) b.text = text(message);
     for (HWND c = GetWindow(box, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
-        if (lstrcmpiW(ClassOf(c).c_str(), L"Button") == 0 && IsWindowVisible(c))
-            b.buttons.push_back(Text(c));
-    b.icon = BoxIcon(box);
+        if (lstrcmpiW(classOf(c).c_str(), L"Button") == 0 && IsWindowVisible(c))
+            b.buttons.push_back(text(c));
+    b.icon = boxIcon(box);
     return b;
 }
 
-bool PressBoxButton(HWND box, int id, DWORD timeoutMs) {
+bool pressBoxButton(HWND box, int id, DWORD timeoutMs) {
     HWND button = GetDlgItem(box, id);
     if (!button) return false;
     PostMessageW(button, BM_CLICK, 0, 0);
-    return WaitFor([&] { return !IsWindow(box) || !IsWindowVisible(box); }, timeoutMs);
+    return waitFor([&] { return !IsWindow(box) || !IsWindowVisible(box); }, timeoutMs);
 }
 
-HWND BoxEdit(HWND box) {
-    return ControlByClass(box, L"Edit");
+HWND boxEdit(HWND box) {
+    return controlByClass(box, L"Edit");
 }
 
-int DarkPixels(HWND hwnd) {
-    RECT rc = ClientRect(hwnd);
+int darkPixels(HWND hwnd) {
+    RECT rc = clientRect(hwnd);
     POINT origin = {0, 0};
     ClientToScreen(hwnd, &origin);
     int w = rc.right, h = rc.bottom;
     if (w <= 0 || h <= 0) return 0;
     ScreenCapture capture =
-        CaptureScreen({origin.x, origin.y, origin.x + w, origin.y + h}, 32, false);
+        captureScreen({origin.x, origin.y, origin.x + w, origin.y + h}, 32, false);
     int dark = 0;
     const auto* px = reinterpret_cast<const BYTE*>(capture.bits.data());
     for (size_t i = 0; i < capture.bits.size() / 4; ++i, px += 4)

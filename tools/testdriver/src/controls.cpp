@@ -12,23 +12,23 @@ namespace td {
 
 // ---- controls ----------------------------------------------------------------------------------
 
-HWND Control(HWND parent, int id) {
+HWND control(HWND parent, int id) {
     return GetDlgItem(parent, id);
 }
 
-HWND ControlByClass(HWND parent, const std::wstring& cls, int index) {
+HWND controlByClass(HWND parent, const std::wstring& cls, int index) {
     for (HWND c = GetWindow(parent, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
-        if (lstrcmpiW(ClassOf(c).c_str(), cls.c_str()) == 0 && index-- == 0) return c;
+        if (lstrcmpiW(classOf(c).c_str(), cls.c_str()) == 0 && index-- == 0) return c;
     return nullptr;
 }
 
-HWND ControlByText(HWND parent, const std::wstring& text) {
+HWND controlByText(HWND parent, const std::wstring& text) {
     for (HWND c = GetWindow(parent, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
-        if (Text(c) == text) return c;
+        if (td::text(c) == text) return c;
     return nullptr;
 }
 
-std::wstring Text(HWND hwnd) {
+std::wstring text(HWND hwnd) {
     DWORD_PTR len = 0;
     if (!SendMessageTimeoutW(hwnd, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, 5000, &len)) return L"";
     std::wstring s(size_t(len) + 1, L'\0');
@@ -39,24 +39,24 @@ std::wstring Text(HWND hwnd) {
     return s;
 }
 
-std::wstring ClassOf(HWND hwnd) {
+std::wstring classOf(HWND hwnd) {
     wchar_t cls[256] = L"";
     GetClassNameW(hwnd, cls, 256);
     return cls;
 }
 
-bool Enabled(HWND hwnd) {
+bool enabled(HWND hwnd) {
     return IsWindowEnabled(hwnd) != 0;
 }
 
-RECT RectInParent(HWND child) {
+RECT rectInParent(HWND child) {
     RECT r;
     GetWindowRect(child, &r);
     MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&r), 2);
     return r;
 }
 
-RECT ClientRect(HWND hwnd) {
+RECT clientRect(HWND hwnd) {
     RECT r;
     GetClientRect(hwnd, &r);
     return r;
@@ -73,10 +73,10 @@ struct SyncHook {
     common::UniqueHandle event;
 };
 
-SyncHook& TheSyncHook() {
+SyncHook& theSyncHook() {
     static SyncHook hook = [] {
         SyncHook h;
-        h.module = LoadLibraryW(Join(ExeFolder(), td_hook::kDll).c_str());
+        h.module = LoadLibraryW(join(exeFolder(), td_hook::kDll).c_str());
         if (h.module)
             h.proc = reinterpret_cast<HOOKPROC>(
                 reinterpret_cast<void*>(GetProcAddress(h.module, td_hook::kProc)));
@@ -90,12 +90,12 @@ SyncHook& TheSyncHook() {
 
 } // namespace
 
-void Sync(HWND hwnd) {
+void sync(HWND hwnd) {
     // Posted messages are taken in order, so once the marker posted now is out of the queue,
     // whatever was posted before it has been handled (or waits in a modal loop, a message box
     // say, which is where the program then is). Each further marker lets through what those
     // messages posted in turn (a key's WM_CHAR).
-    SyncHook& hook = TheSyncHook();
+    SyncHook& hook = theSyncHook();
     const DWORD thread = GetWindowThreadProcessId(hwnd, nullptr);
     HHOOK set = thread && hook.proc && hook.marker && hook.event
                     ? SetWindowsHookExW(WH_GETMESSAGE, hook.proc, hook.module, thread)
@@ -104,7 +104,7 @@ void Sync(HWND hwnd) {
         for (int i = 0; i < 4; ++i) {
             ResetEvent(hook.event.get());
             if (!PostMessageW(hwnd, hook.marker, 0, LPARAM(GetCurrentProcessId())) ||
-                WaitForSingleObject(hook.event.get(), Patience(10000)) != WAIT_OBJECT_0)
+                WaitForSingleObject(hook.event.get(), patience(10000)) != WAIT_OBJECT_0)
                 break;
         }
         UnhookWindowsHookEx(set);
@@ -115,14 +115,14 @@ void Sync(HWND hwnd) {
     // next one is not already waiting at that look, hence the pause between them.
     for (int i = 0; i < 16; ++i) {
         DWORD_PTR unused;
-        if (!SendMessageTimeoutW(hwnd, WM_NULL, 0, 0, SMTO_NORMAL, Patience(10000), &unused)) break;
+        if (!SendMessageTimeoutW(hwnd, WM_NULL, 0, 0, SMTO_NORMAL, patience(10000), &unused)) break;
         Sleep(2);
     }
 }
 
 // ---- list boxes and drop-down lists -----------------------------------------------------------
 
-LRESULT Ask(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+LRESULT ask(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     DWORD_PTR result = 0;
     SendMessageTimeoutW(hwnd, msg, wParam, lParam, SMTO_NORMAL, 5000, &result);
     return LRESULT(result);
@@ -130,76 +130,76 @@ LRESULT Ask(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 
 namespace {
 
-bool IsCombo(HWND list) {
-    return lstrcmpiW(ClassOf(list).c_str(), L"ComboBox") == 0;
+bool isCombo(HWND list) {
+    return lstrcmpiW(classOf(list).c_str(), L"ComboBox") == 0;
 }
 
-void Notify(HWND control, WORD code) {
+void notify(HWND control, WORD code) {
     PostMessageW(GetParent(control), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(control), code),
                  reinterpret_cast<LPARAM>(control));
 }
 
 } // namespace
 
-std::vector<std::wstring> ListItems(HWND list) {
-    bool combo = IsCombo(list);
+std::vector<std::wstring> listItems(HWND list) {
+    bool combo = isCombo(list);
     std::vector<std::wstring> items;
-    int count = int(Ask(list, combo ? CB_GETCOUNT : LB_GETCOUNT, 0, 0));
+    int count = int(ask(list, combo ? CB_GETCOUNT : LB_GETCOUNT, 0, 0));
     for (int i = 0; i < count; ++i) {
-        LRESULT len = Ask(list, combo ? CB_GETLBTEXTLEN : LB_GETTEXTLEN, i, 0);
+        LRESULT len = ask(list, combo ? CB_GETLBTEXTLEN : LB_GETTEXTLEN, i, 0);
         if (len < 0) len = 0;
         std::wstring s(size_t(len) + 1, L'\0');
-        Ask(list, combo ? CB_GETLBTEXT : LB_GETTEXT, i, reinterpret_cast<LPARAM>(&s[0]));
+        ask(list, combo ? CB_GETLBTEXT : LB_GETTEXT, i, reinterpret_cast<LPARAM>(&s[0]));
         s.resize(size_t(len));
         items.push_back(s);
     }
     return items;
 }
 
-int ListIndex(HWND list) {
-    LRESULT i = Ask(list, IsCombo(list) ? CB_GETCURSEL : LB_GETCURSEL, 0, 0);
+int listIndex(HWND list) {
+    LRESULT i = ask(list, isCombo(list) ? CB_GETCURSEL : LB_GETCURSEL, 0, 0);
     return i < 0 ? -1 : int(i);
 }
 
-int FindListItem(HWND list, const std::wstring& text) {
-    auto items = ListItems(list);
+int findListItem(HWND list, const std::wstring& text) {
+    auto items = listItems(list);
     auto it = std::find(items.begin(), items.end(), text);
     return it == items.end() ? -1 : int(it - items.begin());
 }
 
-void SelectListItem(HWND list, int index) {
-    if (IsCombo(list)) {
-        Ask(list, CB_SETCURSEL, WPARAM(index), 0);
-        Notify(list, CBN_SELCHANGE);
+void selectListItem(HWND list, int index) {
+    if (isCombo(list)) {
+        ask(list, CB_SETCURSEL, WPARAM(index), 0);
+        notify(list, CBN_SELCHANGE);
     } else {
-        Ask(list, LB_SETCURSEL, WPARAM(index), 0);
-        Notify(list, LBN_SELCHANGE);
+        ask(list, LB_SETCURSEL, WPARAM(index), 0);
+        notify(list, LBN_SELCHANGE);
     }
 }
 
-bool SelectListItem(HWND list, const std::wstring& text) {
-    int i = FindListItem(list, text);
+bool selectListItem(HWND list, const std::wstring& text) {
+    int i = findListItem(list, text);
     if (i < 0) return false;
-    SelectListItem(list, i);
+    selectListItem(list, i);
     return true;
 }
 
-void DoubleClickListItem(HWND list, int index) {
-    Ask(list, LB_SETCURSEL, WPARAM(index), 0);
-    Notify(list, LBN_SELCHANGE);
-    Notify(list, LBN_DBLCLK);
+void doubleClickListItem(HWND list, int index) {
+    ask(list, LB_SETCURSEL, WPARAM(index), 0);
+    notify(list, LBN_SELCHANGE);
+    notify(list, LBN_DBLCLK);
 }
 
-bool DoubleClickListItem(HWND list, const std::wstring& text) {
-    int i = FindListItem(list, text);
+bool doubleClickListItem(HWND list, const std::wstring& text) {
+    int i = findListItem(list, text);
     if (i < 0) return false;
-    DoubleClickListItem(list, i);
+    doubleClickListItem(list, i);
     return true;
 }
 
-bool OpenFolderRow(HWND dir1, const std::wstring& name) {
-    auto rows = ListItems(dir1);
-    int current = ListIndex(dir1);
+bool openFolderRow(HWND dir1, const std::wstring& name) {
+    auto rows = listItems(dir1);
+    int current = listIndex(dir1);
     // Subfolders first (rows below the current one), then the rows above.
     for (int pass = 0; pass < 2; ++pass) {
         for (int i = 0; i < int(rows.size()); ++i) {
@@ -207,7 +207,7 @@ bool OpenFolderRow(HWND dir1, const std::wstring& name) {
             std::wstring text = rows[size_t(i)];
             text.erase(0, text.find_first_not_of(L' '));
             if (text == name) {
-                DoubleClickListItem(dir1, i);
+                doubleClickListItem(dir1, i);
                 return true;
             }
         }
@@ -217,40 +217,40 @@ bool OpenFolderRow(HWND dir1, const std::wstring& name) {
 
 // ---- buttons, menus, text boxes ----------------------------------------------------------------
 
-bool Click(HWND button) {
+bool click(HWND button) {
     if (!IsWindowEnabled(button) || !IsWindowVisible(button)) return false;
     return PostMessageW(button, BM_CLICK, 0, 0) != 0;
 }
 
-void ChooseMenu(HWND window, int commandId) {
+void chooseMenu(HWND window, int commandId) {
     PostMessageW(window, WM_COMMAND, MAKEWPARAM(commandId, 0), 0);
 }
 
-void SetText(HWND edit, const std::wstring& text) {
+void setText(HWND edit, const std::wstring& text) {
     DWORD_PTR unused;
     SendMessageTimeoutW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_NORMAL,
                         5000, &unused);
 }
 
-void TypeChars(HWND edit, const std::wstring& text) {
+void typeChars(HWND edit, const std::wstring& text) {
     for (wchar_t c : text)
         PostMessageW(edit, WM_CHAR, c, 1);
 }
 
-void PressKey(HWND hwnd, UINT vk) {
+void pressKey(HWND hwnd, UINT vk) {
     PostMessageW(hwnd, WM_KEYDOWN, vk, 1);
     PostMessageW(hwnd, WM_KEYUP, vk, LPARAM(0xC0000001u));
 }
 
-void AltKey(HWND hwnd, wchar_t letter) {
+void altKey(HWND hwnd, wchar_t letter) {
     PostMessageW(hwnd, WM_SYSCHAR, letter, LPARAM(1u | (1u << 29)));
 }
 
-void Close(HWND window) {
+void close(HWND window) {
     PostMessageW(window, WM_CLOSE, 0, 0);
 }
 
-HWND Focus(HWND anyWindowOfThread) {
+HWND focus(HWND anyWindowOfThread) {
     GUITHREADINFO info = {};
     info.cbSize = sizeof(info);
     if (!GetGUIThreadInfo(GetWindowThreadProcessId(anyWindowOfThread, nullptr), &info))

@@ -5,19 +5,19 @@
 
 namespace td {
 
-std::wstring ExeFolder() {
+std::wstring exeFolder() {
     wchar_t path[MAX_PATH] = L"";
     GetModuleFileNameW(nullptr, path, MAX_PATH);
     std::wstring p = path;
     return p.substr(0, p.find_last_of(L"\\/"));
 }
 
-std::wstring Join(const std::wstring& folder, const std::wstring& name) {
+std::wstring join(const std::wstring& folder, const std::wstring& name) {
     if (!folder.empty() && (folder.back() == L'\\' || folder.back() == L'/')) return folder + name;
     return folder + L"\\" + name;
 }
 
-std::wstring MakeTempFolder(const std::wstring& prefix) {
+std::wstring makeTempFolder(const std::wstring& prefix) {
     static int counter = 0;
     // Under Z: (the Unix root) so Unix checkers see the same files by a plain path.
     for (;;) {
@@ -29,18 +29,18 @@ std::wstring MakeTempFolder(const std::wstring& prefix) {
     }
 }
 
-void RemoveTree(const std::wstring& folder) {
+void removeTree(const std::wstring& folder) {
     if (folder.size() < 8) return; // never a drive or a short system path
     WIN32_FIND_DATAW fd;
-    common::FindHandle search(FindFirstFileW(Join(folder, L"*").c_str(), &fd));
+    common::FindHandle search(FindFirstFileW(join(folder, L"*").c_str(), &fd));
     if (search) {
         do {
             std::wstring name = fd.cFileName;
             if (name == L"." || name == L"..") continue;
-            std::wstring path = Join(folder, name);
+            std::wstring path = join(folder, name);
             if ((fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
                 !(fd.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
-                RemoveTree(path);
+                removeTree(path);
             } else {
                 SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
                 DeleteFileW(path.c_str());
@@ -51,7 +51,7 @@ void RemoveTree(const std::wstring& folder) {
     RemoveDirectoryW(folder.c_str());
 }
 
-bool WriteBytes(const std::wstring& path, const std::string& bytes) {
+bool writeBytes(const std::wstring& path, const std::string& bytes) {
     common::UniqueFile file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                         FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return false;
@@ -61,7 +61,7 @@ bool WriteBytes(const std::wstring& path, const std::string& bytes) {
             done == bytes.size());
 }
 
-bool ReadBytes(const std::wstring& path, std::string& bytes) {
+bool readBytes(const std::wstring& path, std::string& bytes) {
     common::UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ,
                                         FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                                         FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -74,45 +74,45 @@ bool ReadBytes(const std::wstring& path, std::string& bytes) {
                              got == bytes.size());
 }
 
-bool CopyBeside(const std::wstring& name, const std::wstring& folder) {
-    return CopyFileW(Join(ExeFolder(), name).c_str(), Join(folder, name).c_str(), FALSE) != 0;
+bool copyBeside(const std::wstring& name, const std::wstring& folder) {
+    return CopyFileW(join(exeFolder(), name).c_str(), join(folder, name).c_str(), FALSE) != 0;
 }
 
-std::map<std::wstring, std::string> FolderContents(const std::wstring& folder) {
+std::map<std::wstring, std::string> folderContents(const std::wstring& folder) {
     std::map<std::wstring, std::string> files;
     WIN32_FIND_DATAW fd;
-    common::FindHandle search(FindFirstFileW(Join(folder, L"*").c_str(), &fd));
+    common::FindHandle search(FindFirstFileW(join(folder, L"*").c_str(), &fd));
     if (!search) return files;
     do {
         std::wstring name = fd.cFileName;
         if (name == L"." || name == L"..") continue;
         std::string bytes;
-        if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) ReadBytes(Join(folder, name), bytes);
+        if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) readBytes(join(folder, name), bytes);
         files[name] = bytes;
     } while (FindNextFileW(search.get(), &fd));
     return files;
 }
 
-std::wstring SmallDiskFolder(const std::wstring& prefix) {
+std::wstring smallDiskFolder(const std::wstring& prefix) {
     wchar_t unixPath[MAX_PATH];
     DWORD n = GetEnvironmentVariableW(L"QUILLON_SMALL_DISK", unixPath, MAX_PATH);
     if (n == 0 || n >= MAX_PATH) return L"";
     std::wstring folder =
-        Join(WindowsPath(Narrow(unixPath)), prefix + L"-" + std::to_wstring(GetCurrentProcessId()));
-    RemoveTree(folder);
+        join(windowsPath(narrow(unixPath)), prefix + L"-" + std::to_wstring(GetCurrentProcessId()));
+    removeTree(folder);
     return CreateDirectoryW(folder.c_str(), nullptr) ? folder : L"";
 }
 
-bool FillDisk(const std::wstring& folder, unsigned long long leaveFree) {
+bool fillDisk(const std::wstring& folder, unsigned long long leaveFree) {
     // Written for real: a sparse file would take no room.
-    std::string dir = UnixPath(folder);
-    return RunUnix("avail=$(df --output=avail -B1 '" + dir +
+    std::string dir = unixPath(folder);
+    return runUnix("avail=$(df --output=avail -B1 '" + dir +
                    "' | tail -n 1) && head -c $((avail - " + std::to_string(leaveFree) +
                    ")) /dev/zero > '" + dir + "/filler'; " + "[ $(df --output=avail -B1 '" + dir +
                    "' | tail -n 1) -le " + std::to_string(leaveFree) + " ]") == 0;
 }
 
-std::string Narrow(const std::wstring& s, UINT codePage) {
+std::string narrow(const std::wstring& s, UINT codePage) {
     if (s.empty()) return "";
     int n = WideCharToMultiByte(codePage, 0, s.data(), int(s.size()), nullptr, 0, nullptr, nullptr);
     std::string out(size_t(n), '\0');
@@ -120,7 +120,7 @@ std::string Narrow(const std::wstring& s, UINT codePage) {
     return out;
 }
 
-std::wstring Widen(const std::string& s, UINT codePage) {
+std::wstring widen(const std::string& s, UINT codePage) {
     if (s.empty()) return L"";
     int n = MultiByteToWideChar(codePage, 0, s.data(), int(s.size()), nullptr, 0);
     std::wstring out(size_t(n), L'\0');

@@ -20,7 +20,7 @@ namespace {
 // Seconds before ctest's limit (QUILLON_TEST_TIMEOUT, set with it) that the report is due.
 constexpr DWORD kReportMargin = 20;
 
-DWORD ReportDelayMs() {
+DWORD reportDelayMs() {
     wchar_t text[16] = L"";
     DWORD n = GetEnvironmentVariableW(L"QUILLON_TEST_TIMEOUT", text, 16);
     long timeout = n > 0 && n < 16 ? wcstol(text, nullptr, 10) : 0;
@@ -28,7 +28,7 @@ DWORD ReportDelayMs() {
     return DWORD(timeout - long(kReportMargin)) * 1000;
 }
 
-std::wstring ExeOf(DWORD pid) {
+std::wstring exeOf(DWORD pid) {
     common::UniqueFile snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
     PROCESSENTRY32W pe = {};
     pe.dwSize = sizeof(pe);
@@ -39,7 +39,7 @@ std::wstring ExeOf(DWORD pid) {
     return L"?";
 }
 
-BOOL CALLBACK PrintWindow(HWND hwnd, LPARAM) {
+BOOL CALLBACK printWindow(HWND hwnd, LPARAM) {
     if (!IsWindowVisible(hwnd)) return TRUE;
     DWORD pid = 0;
     GetWindowThreadProcessId(hwnd, &pid);
@@ -47,8 +47,8 @@ BOOL CALLBACK PrintWindow(HWND hwnd, LPARAM) {
     wchar_t caption[256] = L"", cls[128] = L"";
     InternalGetWindowText(hwnd, caption, 256);
     GetClassNameW(hwnd, cls, 128);
-    std::printf("  %s (%lu): %s \"%s\"%s\n", td::Narrow(ExeOf(pid)).c_str(), pid,
-                td::Narrow(cls).c_str(), td::Narrow(caption).c_str(),
+    std::printf("  %s (%lu): %s \"%s\"%s\n", td::narrow(exeOf(pid)).c_str(), pid,
+                td::narrow(cls).c_str(), td::narrow(caption).c_str(),
                 IsHungAppWindow(hwnd) ? ", not answering" : "");
     return TRUE;
 }
@@ -56,7 +56,7 @@ BOOL CALLBACK PrintWindow(HWND hwnd, LPARAM) {
 // Where the main thread is: the module and offset of its instruction pointer and of every
 // value on its stack that points into a loaded module's code (return addresses, mostly).
 // `x86_64-w64-mingw32-addr2line -f -e MODULE 0xBASE+OFFSET` names the functions.
-void PrintStack(HANDLE thread) {
+void printStack(HANDLE thread) {
     if (SuspendThread(thread) == DWORD(-1)) return;
     CONTEXT context = {};
     context.ContextFlags = CONTEXT_CONTROL;
@@ -77,7 +77,7 @@ void PrintStack(HANDLE thread) {
         std::wstring file = name;
         file = file.substr(file.find_last_of(L"\\/") + 1);
         char line[MAX_PATH + 64];
-        std::snprintf(line, sizeof(line), "%s+0x%llx", td::Narrow(file).c_str(),
+        std::snprintf(line, sizeof(line), "%s+0x%llx", td::narrow(file).c_str(),
                       static_cast<unsigned long long>(address - uintptr_t(module)));
         return std::string(line);
     };
@@ -115,7 +115,7 @@ class HangReport : public ::testing::EmptyTestEventListener {
                         FALSE, DUPLICATE_SAME_ACCESS);
         testThread_.reset(self);
         ended_.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
-        watcher_.reset(CreateThread(nullptr, 0, Watch, this, 0, nullptr));
+        watcher_.reset(CreateThread(nullptr, 0, watch, this, 0, nullptr));
     }
 
     void OnTestEnd(const ::testing::TestInfo&) override {
@@ -126,20 +126,20 @@ class HangReport : public ::testing::EmptyTestEventListener {
     }
 
   private:
-    static DWORD WINAPI Watch(void* self) {
+    static DWORD WINAPI watch(void* self) {
         auto* report = static_cast<HangReport*>(self);
         if (WaitForSingleObject(report->ended_.get(), report->delayMs_) == WAIT_TIMEOUT)
-            report->Print();
+            report->print();
         return 0;
     }
 
-    void Print() {
+    void print() {
         std::printf("== %s is still running after %lu s. The windows on the screen:\n",
                     name_.c_str(), delayMs_ / 1000);
-        EnumWindows(PrintWindow, 0);
-        PrintStack(testThread_.get());
+        EnumWindows(printWindow, 0);
+        printStack(testThread_.get());
         std::fflush(stdout);
-        const std::string shot = td::Screenshot("hang_" + name_);
+        const std::string shot = td::screenshot("hang_" + name_);
         if (!shot.empty()) std::printf("  screenshot: %s\n", shot.c_str());
         std::fflush(stdout);
     }
@@ -153,7 +153,7 @@ class HangReport : public ::testing::EmptyTestEventListener {
 
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
-    if (DWORD delay = ReportDelayMs())
+    if (DWORD delay = reportDelayMs())
         ::testing::UnitTest::GetInstance()->listeners().Append(new HangReport(delay));
     return RUN_ALL_TESTS();
 }

@@ -5,7 +5,7 @@
 
 namespace td {
 
-ScreenCapture CaptureScreen(const RECT& area, WORD bitCount, bool bottomUp) {
+ScreenCapture captureScreen(const RECT& area, WORD bitCount, bool bottomUp) {
     ScreenCapture capture;
     const int w = area.right - area.left, h = area.bottom - area.top;
     BITMAPINFOHEADER& header = capture.header;
@@ -34,7 +34,7 @@ namespace {
 
 // Writes the capture as <unixBase>.bmp and converts it to `png` with `options`; the PNG's
 // path, the BMP's when the conversion failed, "" when nothing was written.
-std::string SavePng(const ScreenCapture& capture, const std::string& unixBase,
+std::string savePng(const ScreenCapture& capture, const std::string& unixBase,
                     const std::string& png, const std::string& options) {
     BITMAPFILEHEADER fh = {};
     fh.bfType = 0x4D42;
@@ -43,8 +43,8 @@ std::string SavePng(const ScreenCapture& capture, const std::string& unixBase,
     std::string file(reinterpret_cast<const char*>(&fh), sizeof(fh));
     file.append(reinterpret_cast<const char*>(&capture.header), sizeof(capture.header));
     file += capture.bits;
-    if (!WriteBytes(WindowsPath(unixBase + ".bmp"), file)) return "";
-    if (RunUnix("convert '" + unixBase + ".bmp' " + options + " '" + png + "' && rm -f '" +
+    if (!writeBytes(windowsPath(unixBase + ".bmp"), file)) return "";
+    if (runUnix("convert '" + unixBase + ".bmp' " + options + " '" + png + "' && rm -f '" +
                 unixBase + ".bmp'") != 0)
         return unixBase + ".bmp";
     return png;
@@ -52,29 +52,29 @@ std::string SavePng(const ScreenCapture& capture, const std::string& unixBase,
 
 } // namespace
 
-std::string Screenshot(const std::string& name) {
+std::string screenshot(const std::string& name) {
     wchar_t folder[MAX_PATH];
     if (!GetEnvironmentVariableW(L"QUILLON_SHOTS", folder, MAX_PATH)) return "";
-    Sleep(Patience(150)); // let the programs finish painting
-    std::string unixBase = Narrow(folder) + "/" + name;
+    Sleep(patience(150)); // let the programs finish painting
+    std::string unixBase = narrow(folder) + "/" + name;
     RECT whole = {0, 0, 0, 0};
     {
         common::WindowDC screen(nullptr);
         whole.right = GetDeviceCaps(screen.get(), HORZRES);
         whole.bottom = GetDeviceCaps(screen.get(), VERTRES);
     }
-    return SavePng(CaptureScreen(whole, 24, true), unixBase, unixBase + ".png", "");
+    return savePng(captureScreen(whole, 24, true), unixBase, unixBase + ".png", "");
 }
 
-bool WindowShot(HWND hwnd, const std::string& unixPng) {
+bool windowShot(HWND hwnd, const std::string& unixPng) {
     RECT area = {};
     if (!GetWindowRect(hwnd, &area) || IsRectEmpty(&area)) return false;
-    Sync(hwnd);
-    Sleep(Patience(150)); // let the window finish painting
+    sync(hwnd);
+    Sleep(patience(150)); // let the window finish painting
     std::string base = unixPng.substr(0, unixPng.rfind('.'));
     // No time stamps (the same pixels give the same bytes); ImageMagick writes a palette
     // by itself where the pixels have 256 colours or fewer, and only then.
-    return SavePng(CaptureScreen(area, 24, true), base, unixPng,
+    return savePng(captureScreen(area, 24, true), base, unixPng,
                    "-strip -define png:exclude-chunks=date,time") == unixPng;
 }
 

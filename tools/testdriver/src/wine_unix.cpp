@@ -11,25 +11,25 @@
 
 namespace td {
 
-std::string UnixPath(const std::wstring& windowsPath) {
+std::string unixPath(const std::wstring& windowsPath) {
     std::wstring p = windowsPath;
     if (p.size() >= 2 && (p[0] == L'Z' || p[0] == L'z') && p[1] == L':') p = p.substr(2);
     std::replace(p.begin(), p.end(), L'\\', L'/');
-    return Narrow(p);
+    return narrow(p);
 }
 
-std::wstring WindowsPath(const std::string& unixPath) {
-    std::wstring path = L"Z:" + Widen(unixPath);
+std::wstring windowsPath(const std::string& unixPath) {
+    std::wstring path = L"Z:" + widen(unixPath);
     std::replace(path.begin(), path.end(), L'/', L'\\');
     return path;
 }
 
-std::string StartUnixScript(const std::function<std::string(const std::string&)>& body) {
+std::string startUnixScript(const std::function<std::string(const std::string&)>& body) {
     static int counter = 0;
     for (int attempt = 0; attempt < 1000; ++attempt) {
         std::string script = "/tmp/td-" + std::to_string(GetCurrentProcessId()) + "-" +
                              std::to_string(++counter) + ".sh";
-        std::wstring path = WindowsPath(script);
+        std::wstring path = windowsPath(script);
         common::UniqueFile file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                             FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file) {
@@ -59,20 +59,20 @@ std::string StartUnixScript(const std::function<std::string(const std::string&)>
     return "";
 }
 
-int RunUnix(const std::string& command, std::string* output, DWORD timeoutMs) {
+int runUnix(const std::string& command, std::string* output, DWORD timeoutMs) {
     // The exit code of a Unix process does not come back through Wine: the script records
     // it in a file that we wait for.
-    std::string script = StartUnixScript([&](const std::string& base) {
+    std::string script = startUnixScript([&](const std::string& base) {
         return "( " + command + " ) > " + base + ".out 2>&1\necho $? > " + base + ".rc.tmp\nmv " +
                base + ".rc.tmp " + base + ".rc\n";
     });
     if (script.empty()) return -1;
-    std::wstring base = WindowsPath(script);
+    std::wstring base = windowsPath(script);
     std::string rc;
-    bool done = WaitFor([&] { return ReadBytes(base + L".rc", rc) && !rc.empty(); }, timeoutMs);
+    bool done = waitFor([&] { return readBytes(base + L".rc", rc) && !rc.empty(); }, timeoutMs);
     if (output) {
         output->clear();
-        ReadBytes(base + L".out", *output);
+        readBytes(base + L".out", *output);
     }
     // The script's own file last: while it is there, no other run takes its name.
     DeleteFileW((base + L".out").c_str());
@@ -98,7 +98,7 @@ struct UnixDriveRequest {
 const DWORD kDefineUnixDrive =
     CTL_CODE(0x6D, 32, METHOD_BUFFERED, FILE_READ_ACCESS | FILE_WRITE_ACCESS);
 
-bool DefineUnixDrive(wchar_t letter, const std::string* unixPath) {
+bool defineUnixDrive(wchar_t letter, const std::string* unixPath) {
     common::UniqueFile mgr(CreateFileW(L"\\\\.\\MountPointManager", GENERIC_READ | GENERIC_WRITE,
                                        FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                                        0, nullptr));
@@ -121,12 +121,12 @@ bool DefineUnixDrive(wchar_t letter, const std::string* unixPath) {
 
 } // namespace
 
-bool MapWineDrive(wchar_t letter, const std::string& unixPath) {
-    return DefineUnixDrive(letter, &unixPath);
+bool mapWineDrive(wchar_t letter, const std::string& unixPath) {
+    return defineUnixDrive(letter, &unixPath);
 }
 
-bool UnmapWineDrive(wchar_t letter) {
-    return DefineUnixDrive(letter, nullptr);
+bool unmapWineDrive(wchar_t letter) {
+    return defineUnixDrive(letter, nullptr);
 }
 
 } // namespace td

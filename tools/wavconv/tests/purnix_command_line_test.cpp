@@ -40,15 +40,15 @@ std::vector<std::wstring> splitLines(const std::wstring& text) {
 class PurnixCommandLine : public testing::Test {
   protected:
     void SetUp() override {
-        folder_ = td::MakeTempFolder(L"purnix-cli");
-        unix_ = td::UnixPath(folder_);
-        exe_ = td::UnixPath(td::Join(td::ExeFolder(), L"PURNIX.EXE"));
+        folder_ = td::makeTempFolder(L"purnix-cli");
+        unix_ = td::unixPath(folder_);
+        exe_ = td::unixPath(td::join(td::exeFolder(), L"PURNIX.EXE"));
     }
-    void TearDown() override { td::RemoveTree(folder_); }
+    void TearDown() override { td::removeTree(folder_); }
 
     std::string sh(const std::string& command) {
         std::string out;
-        int rc = td::RunUnix("cd '" + unix_ + "' && " + command, &out, 60000);
+        int rc = td::runUnix("cd '" + unix_ + "' && " + command, &out, 60000);
         EXPECT_EQ(rc, 0) << command << "\n" << out;
         return out;
     }
@@ -60,7 +60,7 @@ class PurnixCommandLine : public testing::Test {
         std::string command = pipe ? "{ " + wine + " 2>/dev/null; echo \"rc=$?\"; } | cat"
                                    : wine + " > log.txt 2>/dev/null; echo \"rc=$?\"; cat log.txt";
         std::string out = sh(command);
-        return parse(td::Widen(out, 932));
+        return parse(td::widen(out, 932));
     }
 
     static Outcome parse(const std::wstring& text) {
@@ -76,11 +76,11 @@ class PurnixCommandLine : public testing::Test {
 
     std::string fileBytes(const std::wstring& name) const {
         std::string b;
-        td::ReadBytes(td::Join(folder_, name), b);
+        td::readBytes(td::join(folder_, name), b);
         return b;
     }
     bool exists(const std::wstring& name) const {
-        return GetFileAttributesW(td::Join(folder_, name).c_str()) != INVALID_FILE_ATTRIBUTES;
+        return GetFileAttributesW(td::join(folder_, name).c_str()) != INVALID_FILE_ATTRIBUTES;
     }
 
     // ffprobe's codec, rate and title of the first stream, and how many streams there are.
@@ -99,7 +99,7 @@ class PurnixCommandLine : public testing::Test {
 
     std::vector<std::wstring> fileNames() const {
         std::vector<std::wstring> names;
-        for (const auto& f : td::FolderContents(folder_))
+        for (const auto& f : td::folderContents(folder_))
             names.push_back(f.first);
         return names;
     }
@@ -168,7 +168,7 @@ TEST_F(PurnixCommandLine, AWildcardTakesLongNamesOnlyAndAnUnsearchableFolderSays
 
 TEST_F(PurnixCommandLine, AReadOnlyAviIsRefusedBeforeAnythingIsWritten) {
     sh("sox -n -r 8000 -c 1 -b 16 a.wav synth 0.1 sine 440 && echo keep > a.avi");
-    const std::wstring avi = td::Join(folder_, L"a.avi");
+    const std::wstring avi = td::join(folder_, L"a.avi");
     ASSERT_TRUE(SetFileAttributesW(avi.c_str(), FILE_ATTRIBUTE_READONLY));
     const DWORD attributes = GetFileAttributesW(avi.c_str());
     ASSERT_NE(attributes & FILE_ATTRIBUTE_READONLY, 0u);
@@ -192,7 +192,7 @@ TEST_F(PurnixCommandLine, NameGivesEveryFileItsStreamName) {
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.lines, (std::vector<std::wstring>{L"one.wav: one.avi", L"two.wav: two.avi"}));
     // In the ANSI code page, as the window writes it.
-    const std::string sjis = td::Narrow(L"ナレーション 1", 932);
+    const std::string sjis = td::narrow(L"ナレーション 1", 932);
     EXPECT_EQ(streamName(L"one.avi"), sjis);
     EXPECT_EQ(streamName(L"two.avi"), sjis);
 }
@@ -247,7 +247,7 @@ TEST_F(PurnixCommandLine, EveryByteOfTheDataIsKeptAndAnEmptyDataChunkIsRefused) 
     EXPECT_FALSE(exists(L"small_wav.avi"));
     for (const char* name : {"tinytag_mp3_audio", "mp3", "ima", "short"}) {
         SCOPED_TRACE(name);
-        const std::wstring wide = td::Widen(name);
+        const std::wstring wide = td::widen(name);
         uint32_t blockAlign = 0;
         std::string data = waveData(fileBytes(wide + L".wav"), &blockAlign);
         ASSERT_GT(blockAlign, 0u);
@@ -260,7 +260,7 @@ TEST_F(PurnixCommandLine, EveryByteOfTheDataIsKeptAndAnEmptyDataChunkIsRefused) 
         EXPECT_TRUE(raw == data) << raw.size() << " bytes, " << data.size() << " expected";
         const std::string avi = fileBytes(wide + L".avi");
         EXPECT_EQ(u32At(avi, avi.find("strh") + 8 + 32), data.size() / blockAlign); // dwLength
-        EXPECT_EQ(readThroughAviFile(td::Join(folder_, wide + L".avi")), long(data.size()));
+        EXPECT_EQ(readThroughAviFile(td::join(folder_, wide + L".avi")), long(data.size()));
     }
 }
 
@@ -298,14 +298,14 @@ TEST_F(PurnixCommandLine, OnAConsoleJapaneseShowsWhateverTheCodePage) {
        "echo keep > O.avi");
     std::string out = sh("script -qec \"env " + std::string(kJapanese) + " wine '" + exe_ +
                          "' '音声.wav' 'Ō.wav' 2>/dev/null; echo rc=\\$?\" /dev/null < /dev/null");
-    std::wstring text = td::Widen(out);
+    std::wstring text = td::widen(out);
     EXPECT_NE(text.find(L"音声.wav: 音声.avi\r"), std::wstring::npos) << out;
     EXPECT_NE(text.find(L"Ō.wav: AVIファイルをオープンできません。; "
                         L"ファイル名に使えない文字があります。\r"),
               std::wstring::npos)
         << out;
     EXPECT_NE(text.find(L"rc=1"), std::wstring::npos) << out;
-    EXPECT_EQ(streamName(L"音声.avi"), td::Narrow(L"音声", 932));
+    EXPECT_EQ(streamName(L"音声.avi"), td::narrow(L"音声", 932));
     EXPECT_EQ(fileBytes(L"O.avi"), "keep\n");
     EXPECT_FALSE(exists(L"Ō.avi"));
 }
@@ -316,21 +316,21 @@ TEST_F(PurnixCommandLine, WithoutStandardOutputOrConsoleOneMessageBoxSumsUpTheLi
     // numbers.) The box shows wide text whatever the code page.
     sh("sox -n -r 8000 -c 1 -b 16 a.wav synth 0.1 sine 440");
     td::App app(L"PURNIX.EXE", folder_, {}, {}, L"a.wav gone.wav", DETACHED_PROCESS);
-    HWND box = app.WaitMessageBox(30000);
+    HWND box = app.waitMessageBox(30000);
     ASSERT_TRUE(box);
     // The icon is read from the screen: a window of a test running beside this one may
     // cover the box for a moment.
     td::Box b;
-    td::WaitFor([&] { return (b = td::ReadBox(box)).icon == MB_ICONEXCLAMATION; }, 10000);
+    td::waitFor([&] { return (b = td::readBox(box)).icon == MB_ICONEXCLAMATION; }, 10000);
     EXPECT_EQ(b.caption, L"Purnix");
     EXPECT_EQ(b.icon, MB_ICONEXCLAMATION);
     const std::wstring lead = L"a.wav: a.avi\rgone.wav: WAVEファイルを読み込めません。; ";
-    EXPECT_EQ(b.text.substr(0, lead.size()), lead) << td::Narrow(b.text);
+    EXPECT_EQ(b.text.substr(0, lead.size()), lead) << td::narrow(b.text);
     EXPECT_EQ(b.text.find(L'\r', lead.size()), std::wstring::npos); // one line a file
-    EXPECT_EQ(app.TopWindows().size(), 1u);                         // no window but the box
-    td::PressBoxButton(box, IDOK);
+    EXPECT_EQ(app.topWindows().size(), 1u);                         // no window but the box
+    td::pressBoxButton(box, IDOK);
     DWORD code = 0;
-    EXPECT_TRUE(app.WaitExit(10000, &code));
+    EXPECT_TRUE(app.waitExit(10000, &code));
     EXPECT_EQ(code, 1u);
     EXPECT_TRUE(exists(L"a.avi"));
 }
@@ -350,7 +350,7 @@ TEST_F(PurnixCommandLine, InAWindowStationNobodySeesTheRunEndsWithoutABox) {
     SetProcessWindowStation(own);
     ASSERT_TRUE(desktop);
     std::wstring where = name + L"\\Default";
-    std::wstring line = L"\"" + td::Join(td::ExeFolder(), L"PURNIX.EXE") + L"\" a.wav gone.wav";
+    std::wstring line = L"\"" + td::join(td::exeFolder(), L"PURNIX.EXE") + L"\" a.wav gone.wav";
     STARTUPINFOW si = {};
     si.cb = sizeof si;
     si.lpDesktop = &where[0];
@@ -359,7 +359,7 @@ TEST_F(PurnixCommandLine, InAWindowStationNobodySeesTheRunEndsWithoutABox) {
                                nullptr, folder_.c_str(), &si, &pi));
     DWORD code = 0;
     // A box there could never be closed: the run would last until it is killed.
-    EXPECT_EQ(WaitForSingleObject(pi.hProcess, td::Patience(30000)), WAIT_OBJECT_0);
+    EXPECT_EQ(WaitForSingleObject(pi.hProcess, td::patience(30000)), WAIT_OBJECT_0);
     TerminateProcess(pi.hProcess, 99);
     WaitForSingleObject(pi.hProcess, 5000);
     GetExitCodeProcess(pi.hProcess, &code);

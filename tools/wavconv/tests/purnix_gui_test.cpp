@@ -37,43 +37,43 @@ std::string chunkData(const std::string& file, const std::string& tag) {
 
 // What a folder holds: name -> bytes.
 std::map<std::wstring, std::string> snapshot(const std::wstring& folder) {
-    return td::FolderContents(folder);
+    return td::folderContents(folder);
 }
 
 class Purnix : public testing::Test {
   protected:
     void SetUp() override {
-        folder_ = td::MakeTempFolder(L"purnix");
-        unix_ = td::UnixPath(folder_);
+        folder_ = td::makeTempFolder(L"purnix");
+        unix_ = td::unixPath(folder_);
     }
     void TearDown() override {
         app_.reset();
-        td::RemoveTree(folder_);
+        td::removeTree(folder_);
     }
 
     // Runs a shell command in the test folder; its output, or a test failure.
     std::string sh(const std::string& command) {
         std::string out;
-        int rc = td::RunUnix("cd '" + unix_ + "' && " + command, &out, 60000);
+        int rc = td::runUnix("cd '" + unix_ + "' && " + command, &out, 60000);
         EXPECT_EQ(rc, 0) << command << "\n" << out;
         return out;
     }
 
     void start(const std::vector<std::wstring>& env = {}, const wchar_t* exe = L"PURNIX.EXE") {
         app_ = std::make_unique<td::App>(exe, folder_, env);
-        form_ = app_->WaitWindow(L"Purnix");
+        form_ = app_->waitWindow(L"Purnix");
         ASSERT_TRUE(form_);
-        file1_ = td::Control(form_, shell::kIdFile1);
-        text1_ = td::Control(form_, kIdText1);
-        text3_ = td::Control(form_, kIdText3);
-        command1_ = td::Control(form_, kIdCommand1);
+        file1_ = td::control(form_, shell::kIdFile1);
+        text1_ = td::control(form_, kIdText1);
+        text3_ = td::control(form_, kIdText3);
+        command1_ = td::control(form_, kIdCommand1);
         ASSERT_TRUE(file1_ && text1_ && text3_ && command1_);
     }
 
-    std::wstring path(const std::wstring& name) const { return td::Join(folder_, name); }
+    std::wstring path(const std::wstring& name) const { return td::join(folder_, name); }
     std::string fileBytes(const std::wstring& name) const {
         std::string b;
-        td::ReadBytes(path(name), b);
+        td::readBytes(path(name), b);
         return b;
     }
 
@@ -81,15 +81,15 @@ class Purnix : public testing::Test {
     // which stays open: the caller looks at the files while it is up.
     td::Box clickConvert(const std::wstring& name) {
         if (!name.empty()) {
-            EXPECT_TRUE(td::SelectListItem(file1_, name)) << td::Narrow(name);
-            td::Sync(form_);
+            EXPECT_TRUE(td::selectListItem(file1_, name)) << td::narrow(name);
+            td::sync(form_);
         }
-        EXPECT_TRUE(td::Click(command1_));
-        HWND box = app_->WaitMessageBox(60000);
+        EXPECT_TRUE(td::click(command1_));
+        HWND box = app_->waitMessageBox(60000);
         EXPECT_TRUE(box);
-        return box ? td::ReadBox(box) : td::Box{};
+        return box ? td::readBox(box) : td::Box{};
     }
-    void closeBox(const td::Box& box) { EXPECT_TRUE(td::PressBoxButton(box.hwnd, IDOK)); }
+    void closeBox(const td::Box& box) { EXPECT_TRUE(td::pressBoxButton(box.hwnd, IDOK)); }
 
     // Converts `wav` with `exe` and expects the warning `text` (or one that starts with it,
     // unless `whole`); the folder, an earlier output in it included, stays as it was.
@@ -98,7 +98,7 @@ class Purnix : public testing::Test {
         auto before = snapshot(folder_);
         start({}, exe);
         td::Box box = clickConvert(wav);
-        EXPECT_EQ(whole ? box.text : box.text.substr(0, text.size()), text) << td::Narrow(box.text);
+        EXPECT_EQ(whole ? box.text : box.text.substr(0, text.size()), text) << td::narrow(box.text);
         EXPECT_EQ(box.icon, MB_ICONEXCLAMATION);
         closeBox(box);
         app_.reset();
@@ -174,7 +174,7 @@ TEST_F(Purnix, ConvertsEveryKindOfPcmFileExactly) {
     start();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        std::wstring wav = td::Widen(c.name + ".wav"), avi = td::Widen(c.name + ".avi");
+        std::wstring wav = td::widen(c.name + ".wav"), avi = td::widen(c.name + ".avi");
         td::Box box = clickConvert(wav);
         EXPECT_EQ(box.text, kCreated);
         EXPECT_EQ(box.icon, 0);
@@ -195,7 +195,7 @@ TEST_F(Purnix, ConvertsEveryKindOfPcmFileExactly) {
         ASSERT_GE(strh.size(), 48u);
         uint32_t blockAlign = u32At(strh, 44);
         ASSERT_GT(blockAlign, 0u);
-        size_t rawSize = fileBytes(td::Widen(c.name + ".wav.raw")).size();
+        size_t rawSize = fileBytes(td::widen(c.name + ".wav.raw")).size();
         EXPECT_EQ(u32At(strh, 32), rawSize / blockAlign);
         EXPECT_EQ(u32At(strh, 20), blockAlign);
         EXPECT_EQ(u32At(strh, 28), 0u); // dwStart
@@ -214,9 +214,9 @@ TEST_F(Purnix, ConvertsEveryKindOfPcmFileExactly) {
 TEST_F(Purnix, NameUpToTheFirstDotAndExistingAviOverwritten) {
     sh("sox -n -r 22050 -c 1 -b 16 a.b.wav synth 0.2 sine 440 && echo old > a.avi");
     start();
-    ASSERT_TRUE(td::SelectListItem(file1_, L"a.b.wav"));
-    EXPECT_TRUE(td::WaitFor([&] { return td::Text(text3_) == L"a"; }))
-        << td::Narrow(td::Text(text3_));
+    ASSERT_TRUE(td::selectListItem(file1_, L"a.b.wav"));
+    EXPECT_TRUE(td::waitFor([&] { return td::text(text3_) == L"a"; }))
+        << td::narrow(td::text(text3_));
     td::Box box = clickConvert(L"");
     EXPECT_EQ(box.text, kCreated);
     closeBox(box);
@@ -230,12 +230,12 @@ TEST_F(Purnix, NothingSelectedWarnsAndTouchesNoFile) {
     sh("sox -n -r 8000 -c 1 -b 8 x.wav synth 0.1 sine 440 && echo keep > x.avi");
     auto before = snapshot(folder_);
     start();
-    ASSERT_EQ(td::ListIndex(file1_), -1);
+    ASSERT_EQ(td::listIndex(file1_), -1);
     td::Box box = clickConvert(L"");
     EXPECT_EQ(box.text, kSelect);
     EXPECT_EQ(box.icon, MB_ICONEXCLAMATION);
     EXPECT_EQ(box.caption, L"Purnix");
-    td::Screenshot("purnix-select-warning");
+    td::screenshot("purnix-select-warning");
     closeBox(box);
     EXPECT_EQ(snapshot(folder_), before);
 }
@@ -250,12 +250,12 @@ TEST_F(Purnix, RefusedFilesWriteNothing) {
         0,   0,   0xFE, 0xFF, 2,    0,   0x80, 0xBB, 0,   0,   0,   0x65, 4,   0,   6,   0,   24, 0,
         22,  0,   'd',  'a',  't',  'a', 6,    0,    0,   0,   1,   2,    3,   4,   5,   6};
     ASSERT_TRUE(
-        td::WriteBytes(path(L"shortext.wav"),
+        td::writeBytes(path(L"shortext.wav"),
                        std::string(reinterpret_cast<const char*>(shortExt), sizeof shortExt)));
     auto before = snapshot(folder_);
     start();
     for (const wchar_t* name : {L"text.wav", L"nodata.wav", L"shortext.wav"}) {
-        SCOPED_TRACE(td::Narrow(name));
+        SCOPED_TRACE(td::narrow(name));
         td::Box box = clickConvert(name);
         EXPECT_EQ(box.text, kRefused);
         EXPECT_EQ(box.icon, MB_ICONEXCLAMATION);
@@ -267,7 +267,7 @@ TEST_F(Purnix, RefusedFilesWriteNothing) {
 TEST_F(Purnix, WaveFileGoneSinceListedShowsTheSystemReason) {
     sh("sox -n -r 8000 -c 1 -b 16 gone.wav synth 0.1 sine 440");
     start();
-    ASSERT_TRUE(td::SelectListItem(file1_, L"gone.wav"));
+    ASSERT_TRUE(td::selectListItem(file1_, L"gone.wav"));
     ASSERT_TRUE(DeleteFileW(path(L"gone.wav").c_str()));
     td::Box box = clickConvert(L"");
     const std::wstring lead = L"WAVEファイルを読み込めません。\r";
@@ -281,9 +281,9 @@ TEST_F(Purnix, WaveFileGoneSinceListedShowsTheSystemReason) {
 TEST_F(Purnix, LongStreamNameIsCutSoTheFieldEndsInANul) {
     sh("sox -n -r 8000 -c 1 -b 16 n.wav synth 0.1 sine 440");
     start();
-    ASSERT_TRUE(td::SelectListItem(file1_, L"n.wav"));
-    ASSERT_TRUE(td::WaitFor([&] { return td::Text(text3_) == L"n"; }));
-    td::SetText(text3_, std::wstring(100, L'x'));
+    ASSERT_TRUE(td::selectListItem(file1_, L"n.wav"));
+    ASSERT_TRUE(td::waitFor([&] { return td::text(text3_) == L"n"; }));
+    td::setText(text3_, std::wstring(100, L'x'));
     td::Box box = clickConvert(L"");
     EXPECT_EQ(box.text, kCreated);
     closeBox(box);
@@ -296,13 +296,13 @@ TEST_F(Purnix, LongStreamNameIsCutSoTheFieldEndsInANul) {
 TEST_F(Purnix, JapaneseStreamNameIsStoredInTheAnsiCodePageAndCutBetweenCharacters) {
     sh("sox -n -r 8000 -c 1 -b 16 j.wav synth 0.1 sine 440");
     start({L"LC_ALL=ja_JP.UTF-8"});
-    ASSERT_TRUE(td::SelectListItem(file1_, L"j.wav"));
-    ASSERT_TRUE(td::WaitFor([&] { return td::Text(text3_) == L"j"; }));
+    ASSERT_TRUE(td::selectListItem(file1_, L"j.wav"));
+    ASSERT_TRUE(td::waitFor([&] { return td::text(text3_) == L"j"; }));
     // 40 two-byte characters: 80 bytes in Shift-JIS; 31 of them fit before the NUL.
-    td::SetText(text3_, std::wstring(40, L'\u97F3'));
+    td::setText(text3_, std::wstring(40, L'\u97F3'));
     td::Box box = clickConvert(L"");
     EXPECT_EQ(box.text, kCreated);
-    td::Screenshot("purnix-created");
+    td::screenshot("purnix-created");
     closeBox(box);
     std::string strn = chunkData(fileBytes(L"j.avi"), "strn");
     std::string sjis;
@@ -319,25 +319,25 @@ TEST_F(Purnix, UnderTheUtf8CodePageNamesConvertAndLongStreamNamesAreCutBetweenCh
        "cp '音声.wav' long.wav");
     start({L"LC_ALL=hi_IN.UTF-8"});
     for (const wchar_t* name : {L"音声", L"Ō"}) {
-        SCOPED_TRACE(td::Narrow(name));
+        SCOPED_TRACE(td::narrow(name));
         td::Box box = clickConvert(name + std::wstring(L".wav"));
         EXPECT_EQ(box.text, kCreated);
         closeBox(box);
         // The stream name in the code page: UTF-8.
         std::string strn = chunkData(fileBytes(name + std::wstring(L".avi")), "strn");
-        EXPECT_EQ(strn.substr(0, strn.find('\0')), td::Narrow(name));
+        EXPECT_EQ(strn.substr(0, strn.find('\0')), td::narrow(name));
     }
-    ASSERT_TRUE(td::SelectListItem(file1_, L"long.wav"));
-    ASSERT_TRUE(td::WaitFor([&] { return td::Text(text3_) == L"long"; }));
+    ASSERT_TRUE(td::selectListItem(file1_, L"long.wav"));
+    ASSERT_TRUE(td::waitFor([&] { return td::text(text3_) == L"long"; }));
     // 70 characters, 208 bytes: 7 for the first three, then three bytes each. 21 of them
     // take 61 bytes; 63 would end inside the 22nd.
     const std::wstring name = L"第1話" + std::wstring(67, L'\u97F3');
-    td::SetText(text3_, name);
+    td::setText(text3_, name);
     td::Box box = clickConvert(L"");
     EXPECT_EQ(box.text, kCreated);
     closeBox(box);
     std::string strn = chunkData(fileBytes(L"long.avi"), "strn");
-    const std::string kept = td::Narrow(name.substr(0, 21));
+    const std::string kept = td::narrow(name.substr(0, 21));
     ASSERT_EQ(kept.size(), 61u);
     ASSERT_GE(strn.size(), 62u);
     EXPECT_EQ(strn.substr(0, 62), kept + '\0');
@@ -381,18 +381,18 @@ TEST_F(Purnix, AFileThatCannotBeFinishedIsRemovedWithTheReasonInJapanese) {
                        std::string(reinterpret_cast<const char*>(record), sizeof record) +
                        std::string(formatBytes - 18, '\x11') + "data" + le32(400) +
                        std::string(400, '\x22');
-    ASSERT_TRUE(td::WriteBytes(path(L"wide.wav"), "RIFF" + le32(uint32_t(body.size())) + body));
-    ASSERT_TRUE(td::WriteBytes(path(L"wide.avi"), "old"));
+    ASSERT_TRUE(td::writeBytes(path(L"wide.wav"), "RIFF" + le32(uint32_t(body.size())) + body));
+    ASSERT_TRUE(td::writeBytes(path(L"wide.avi"), "old"));
     auto before = snapshot(folder_);
     start({L"LC_ALL=ja_JP.UTF-8"});
-    ASSERT_TRUE(td::SelectListItem(file1_, L"wide.wav"));
-    td::Sync(form_);
-    td::SetText(text3_, L"音音音音音ab");
-    td::Sync(form_);
+    ASSERT_TRUE(td::selectListItem(file1_, L"wide.wav"));
+    td::sync(form_);
+    td::setText(text3_, L"音音音音音ab");
+    td::sync(form_);
     td::Box box = clickConvert(L"");
     EXPECT_EQ(box.text, L"AVIファイルを書き込めません。\rヘッダーを書き直す領域が足りません。");
     EXPECT_EQ(box.icon, MB_ICONEXCLAMATION);
-    td::Screenshot("purnix-cannot-finish");
+    td::screenshot("purnix-cannot-finish");
     closeBox(box);
     EXPECT_TRUE(snapshot(folder_) == before); // the unfinished file is removed
 }
@@ -410,14 +410,14 @@ TEST_F(Purnix, AnOutputHeldWithoutDeleteSharingIsKeptWhole) {
 }
 
 TEST_F(Purnix, AFullDiskKeepsAnExistingOutputWhole) {
-    std::wstring small = td::SmallDiskFolder(L"purnix");
+    std::wstring small = td::smallDiskFolder(L"purnix");
     if (small.empty()) GTEST_SKIP() << "no small file system: ./run test mounts one";
-    td::RemoveTree(folder_);
+    td::removeTree(folder_);
     folder_ = small;
-    unix_ = td::UnixPath(folder_);
+    unix_ = td::unixPath(folder_);
     // About 530 KB of samples, with 128 KB left on the disk.
     sh("sox -n -r 44100 -c 2 -b 16 big.wav synth 3 sine 440 && echo old > big.avi");
-    ASSERT_TRUE(td::FillDisk(folder_, 128 * 1024));
+    ASSERT_TRUE(td::fillDisk(folder_, 128 * 1024));
     expectKeptFolder(L"PURNIX.EXE", L"big.wav", L"AVIファイルを書き込めません。\r", false);
 }
 
@@ -437,8 +437,8 @@ TEST_F(Purnix, OutputThatCannotBeCreatedOrIsTheSourceIsRefused) {
     EXPECT_EQ(box.text.substr(0, wcslen(kCannotOpen)), kCannotOpen);
     EXPECT_EQ(box.icon, MB_ICONEXCLAMATION);
     closeBox(box);
-    td::SetText(text1_, L"*.avi");
-    td::Sync(form_);
+    td::setText(text1_, L"*.avi");
+    td::sync(form_);
     box = clickConvert(L"s.avi");
     EXPECT_EQ(box.text.substr(0, wcslen(kCannotOpen)), kCannotOpen);
     EXPECT_EQ(box.icon, MB_ICONEXCLAMATION);
@@ -467,26 +467,26 @@ TEST_F(Purnix, PatternFollowsEveryKeystrokeAndBadPatternsChangeNothing) {
     start();
     using L = std::vector<std::wstring>;
     auto listShows = [&](const L& want) {
-        return td::WaitFor([&] { return td::ListItems(file1_) == want; });
+        return td::waitFor([&] { return td::listItems(file1_) == want; });
     };
     EXPECT_TRUE(listShows(L{L"x.wav"}));
-    td::SetText(text1_, L"");
+    td::setText(text1_, L"");
     EXPECT_TRUE(listShows(L{L"x.wav", L"y.txt", L"z.txt"})); // no pattern: every file
-    td::TypeChars(text1_, L"*.t");
+    td::typeChars(text1_, L"*.t");
     EXPECT_TRUE(listShows(L{}));
-    td::TypeChars(text1_, L"xt");
+    td::typeChars(text1_, L"xt");
     EXPECT_TRUE(listShows(L{L"y.txt", L"z.txt"}));
-    td::TypeChars(text1_, L"|");
-    ASSERT_TRUE(td::WaitFor([&] { return td::Text(text1_) == L"*.txt|"; }));
-    td::Sync(form_);
-    EXPECT_EQ(td::ListItems(file1_), (L{L"y.txt", L"z.txt"}));
-    EXPECT_TRUE(app_->NoMessageBox());
+    td::typeChars(text1_, L"|");
+    ASSERT_TRUE(td::waitFor([&] { return td::text(text1_) == L"*.txt|"; }));
+    td::sync(form_);
+    EXPECT_EQ(td::listItems(file1_), (L{L"y.txt", L"z.txt"}));
+    EXPECT_TRUE(app_->noMessageBox());
 }
 
 TEST_F(Purnix, WindowLayoutTabOrderAndStartState) {
     sh("sox -n -r 8000 -c 1 -b 8 x.wav synth 0.1 sine 440 && echo y > y.txt");
     start({L"LC_ALL=ja_JP.UTF-8"});
-    RECT client = td::ClientRect(form_);
+    RECT client = td::clientRect(form_);
     EXPECT_EQ(client.right - client.left, shell::twipsToPixelsX(6075));
     EXPECT_EQ(client.bottom - client.top, shell::twipsToPixelsY(4140));
 
@@ -512,21 +512,21 @@ TEST_F(Purnix, WindowLayoutTabOrderAndStartState) {
     for (const Place& p : places) {
         SCOPED_TRACE(p.id);
         expectedOrder.push_back(p.id);
-        HWND h = td::Control(form_, p.id);
+        HWND h = td::control(form_, p.id);
         ASSERT_TRUE(h);
         if (p.text) {
-            EXPECT_EQ(td::Text(h), p.text);
+            EXPECT_EQ(td::text(h), p.text);
         }
-        RECT r = td::RectInParent(h);
+        RECT r = td::rectInParent(h);
         EXPECT_NEAR(r.left, shell::twipsToPixelsX(p.left), 1);
         EXPECT_NEAR(r.top, shell::twipsToPixelsY(p.top), 1);
-        if (td::ClassOf(h) == L"Static") {
+        if (td::classOf(h) == L"Static") {
             // Labels grow to fit the Japanese font, never shrink.
             EXPECT_GE(r.right - r.left, shell::twipsToPixelsX(p.width) - 1);
         } else {
             EXPECT_NEAR(r.right - r.left, shell::twipsToPixelsX(p.width), 1);
         }
-        if (p.height > 0 && td::ClassOf(h) != L"Static") {
+        if (p.height > 0 && td::classOf(h) != L"Static") {
             EXPECT_NEAR(r.bottom - r.top, shell::twipsToPixelsY(p.height), 1);
         }
     }
@@ -534,39 +534,39 @@ TEST_F(Purnix, WindowLayoutTabOrderAndStartState) {
     for (HWND h = GetWindow(form_, GW_CHILD); h; h = GetWindow(h, GW_HWNDNEXT))
         order.push_back(GetDlgCtrlID(h));
     EXPECT_EQ(order, expectedOrder);
-    EXPECT_EQ(td::ListItems(file1_), std::vector<std::wstring>{L"x.wav"});
-    EXPECT_EQ(td::ListIndex(file1_), -1);
-    EXPECT_TRUE(td::Enabled(command1_));
-    td::SelectListItem(file1_, L"x.wav");
-    EXPECT_TRUE(td::WaitFor([&] { return td::Text(text3_) == L"x"; }));
-    td::Screenshot("purnix-window");
+    EXPECT_EQ(td::listItems(file1_), std::vector<std::wstring>{L"x.wav"});
+    EXPECT_EQ(td::listIndex(file1_), -1);
+    EXPECT_TRUE(td::enabled(command1_));
+    td::selectListItem(file1_, L"x.wav");
+    EXPECT_TRUE(td::waitFor([&] { return td::text(text3_) == L"x"; }));
+    td::screenshot("purnix-window");
 }
 
 TEST_F(Purnix, HelpAboutAndClosingEndsTheProgram) {
-    td::CopyBeside(L"PURNIX.TXT", folder_);
+    td::copyBeside(L"PURNIX.TXT", folder_);
     start({L"LC_ALL=ja_JP.UTF-8"});
-    td::ChooseMenu(form_, shell::kIdMenuAbout);
-    HWND about = app_->WaitMessageBox();
+    td::chooseMenu(form_, shell::kIdMenuAbout);
+    HWND about = app_->waitMessageBox();
     ASSERT_TRUE(about);
-    td::Box b = td::ReadBox(about);
+    td::Box b = td::readBox(about);
     EXPECT_EQ(b.caption, L"ﾊﾞｰｼﾞｮﾝ情報"); // half-width, unlike TAMSEL's
     EXPECT_EQ(b.icon, MB_ICONINFORMATION);
     EXPECT_EQ(std::count(b.text.begin(), b.text.end(), L'\r'), 3);
     EXPECT_EQ(b.text.substr(0, 11), L"PURNIX.EXE\r");
-    td::Screenshot("purnix-about");
-    EXPECT_TRUE(td::PressBoxButton(about, IDOK));
+    td::screenshot("purnix-about");
+    EXPECT_TRUE(td::pressBoxButton(about, IDOK));
 
-    td::ChooseMenu(form_, shell::kIdMenuHelp);
-    HWND help = app_->WaitWindow(L"Purnix の使い方");
+    td::chooseMenu(form_, shell::kIdMenuHelp);
+    HWND help = app_->waitWindow(L"Purnix の使い方");
     ASSERT_TRUE(help);
-    HWND text = td::ControlByClass(help, L"Edit");
+    HWND text = td::controlByClass(help, L"Edit");
     ASSERT_TRUE(text);
-    EXPECT_EQ(td::Text(text).substr(0, 11), L"Purnix の使い方");
-    td::Screenshot("purnix-help");
+    EXPECT_EQ(td::text(text).substr(0, 11), L"Purnix の使い方");
+    td::screenshot("purnix-help");
     // Closing the main window closes the viewer, and the program ends.
-    td::Close(form_);
+    td::close(form_);
     DWORD code = 1;
-    EXPECT_TRUE(app_->WaitExit(10000, &code));
+    EXPECT_TRUE(app_->waitExit(10000, &code));
     EXPECT_EQ(code, 0u);
 }
 

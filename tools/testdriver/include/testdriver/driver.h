@@ -1,7 +1,7 @@
 // GUI test driver for the tools' Windows-side GoogleTest programs: starts a program in a
 // folder, finds its windows and controls, and acts on them with the messages a user's
-// actions produce, so the program's own change and click handlers run. As a test library
-// it keeps its own naming: functions in PascalCase, beside the product's camelCase.
+// actions produce, so the program's own change and click handlers run.
+// Its functions are named as every function here is (docs/dev-style.md).
 #pragma once
 
 #include <windows.h>
@@ -13,38 +13,38 @@
 namespace td {
 
 // ---- files and folders ---------------------------------------------------------------------
-std::wstring ExeFolder(); // folder of the running test program
-std::wstring Join(const std::wstring& folder, const std::wstring& name);
-// A fresh empty folder under the system temp folder; removed by RemoveTree.
-std::wstring MakeTempFolder(const std::wstring& prefix);
-void RemoveTree(const std::wstring& folder);
-bool WriteBytes(const std::wstring& path, const std::string& bytes);
-bool ReadBytes(const std::wstring& path, std::string& bytes);
-bool CopyBeside(const std::wstring& name, const std::wstring& folder); // from ExeFolder()
+std::wstring exeFolder(); // folder of the running test program
+std::wstring join(const std::wstring& folder, const std::wstring& name);
+// A fresh empty folder under the system temp folder; removed by removeTree.
+std::wstring makeTempFolder(const std::wstring& prefix);
+void removeTree(const std::wstring& folder);
+bool writeBytes(const std::wstring& path, const std::string& bytes);
+bool readBytes(const std::wstring& path, std::string& bytes);
+bool copyBeside(const std::wstring& name, const std::wstring& folder); // from exeFolder()
 // What a folder holds: name -> bytes (empty for a subfolder).
-std::map<std::wstring, std::string> FolderContents(const std::wstring& folder);
+std::map<std::wstring, std::string> folderContents(const std::wstring& folder);
 // A fresh empty folder on the small file system that `./run test` mounts for tests of a
-// full disk (QUILLON_SMALL_DISK); empty when the run has none. Removed by RemoveTree.
-std::wstring SmallDiskFolder(const std::wstring& prefix);
+// full disk (QUILLON_SMALL_DISK); empty when the run has none. Removed by removeTree.
+std::wstring smallDiskFolder(const std::wstring& prefix);
 // Fills the file system of `folder` with the file "filler" until at most `leaveFree` bytes
 // stay free.
-bool FillDisk(const std::wstring& folder, unsigned long long leaveFree);
+bool fillDisk(const std::wstring& folder, unsigned long long leaveFree);
 // Text between UTF-16 and any code page. Not the shell's toAnsi/fromAnsi: the driver checks
 // the programs from outside and depends on none of their code.
-std::string Narrow(const std::wstring& s, UINT codePage = CP_UTF8);
-std::wstring Widen(const std::string& s, UINT codePage = CP_UTF8);
+std::string narrow(const std::wstring& s, UINT codePage = CP_UTF8);
+std::wstring widen(const std::string& s, UINT codePage = CP_UTF8);
 // Unix path of a Windows path (Z:\tmp\x -> /tmp/x), for the shell commands below.
-std::string UnixPath(const std::wstring& windowsPath);
+std::string unixPath(const std::wstring& windowsPath);
 
 // Runs a Unix command line through /bin/sh; returns its exit code (-1 if it did not run)
 // and its output (stdout and stderr).
-int RunUnix(const std::string& command, std::string* output = nullptr, DWORD timeoutMs = 30000);
+int runUnix(const std::string& command, std::string* output = nullptr, DWORD timeoutMs = 30000);
 
 // Maps a Wine drive letter to a Unix path (which need not exist: a drive that cannot be
 // read) through Wine's mount manager, so programs started afterwards list it. Unmapping
 // removes the link; the letter may stay listed until the Wine server restarts.
-bool MapWineDrive(wchar_t letter, const std::string& unixPath);
-bool UnmapWineDrive(wchar_t letter);
+bool mapWineDrive(wchar_t letter, const std::string& unixPath);
+bool unmapWineDrive(wchar_t letter);
 
 // ---- the program under test ------------------------------------------------------------------
 class App {
@@ -66,50 +66,50 @@ class App {
     App(const App&) = delete;
     App& operator=(const App&) = delete;
 
-    DWORD Pid() const { return pi_.dwProcessId; }
-    bool Running() const;
+    DWORD pid() const { return pi_.dwProcessId; }
+    bool running() const;
     // Waits for the process to end; false on timeout. Exit code in *code.
-    bool WaitExit(DWORD timeoutMs, DWORD* code = nullptr);
+    bool waitExit(DWORD timeoutMs, DWORD* code = nullptr);
 
     // A visible top-level window of this process by exact caption (class optional).
-    HWND FindWindowByCaption(const std::wstring& caption, const wchar_t* cls = nullptr) const;
-    HWND WaitWindow(const std::wstring& caption, DWORD timeoutMs = 5000,
+    HWND findWindowByCaption(const std::wstring& caption, const wchar_t* cls = nullptr) const;
+    HWND waitWindow(const std::wstring& caption, DWORD timeoutMs = 5000,
                     const wchar_t* cls = nullptr) const;
-    std::vector<HWND> TopWindows() const; // visible top-level windows of the process
+    std::vector<HWND> topWindows() const; // visible top-level windows of the process
 
     // A message box or dialog (#32770) of this process other than `except` (a dialog it
     // opened over, or one just closed); null on timeout.
-    HWND WaitMessageBox(DWORD timeoutMs = 5000, HWND except = nullptr) const;
+    HWND waitMessageBox(DWORD timeoutMs = 5000, HWND except = nullptr) const;
     // True if no message box appears within the time.
-    bool NoMessageBox(DWORD waitMs = 300) const;
+    bool noMessageBox(DWORD waitMs = 300) const;
 
   private:
     PROCESS_INFORMATION pi_ = {};
 };
 
 // ---- controls ----------------------------------------------------------------------------------
-HWND Control(HWND parent, int id);
+HWND control(HWND parent, int id);
 // The n-th (0-based) child of a class, in creation order.
-HWND ControlByClass(HWND parent, const std::wstring& cls, int index = 0);
-HWND ControlByText(HWND parent, const std::wstring& text);
-std::wstring Text(HWND hwnd);
-std::wstring ClassOf(HWND hwnd);
-bool Enabled(HWND hwnd);
+HWND controlByClass(HWND parent, const std::wstring& cls, int index = 0);
+HWND controlByText(HWND parent, const std::wstring& text);
+std::wstring text(HWND hwnd);
+std::wstring classOf(HWND hwnd);
+bool enabled(HWND hwnd);
 // Rectangle in the parent's client coordinates.
-RECT RectInParent(HWND child);
-RECT ClientRect(HWND hwnd);
+RECT rectInParent(HWND child);
+RECT clientRect(HWND hwnd);
 
 // Waits until the window's thread has handled what was posted to it before, and what that
 // posted in turn, a few steps deep: it posts a marker and waits until the program has taken
 // it out of its queue (a message hook the driver sets on that thread tells).
-void Sync(HWND hwnd);
+void sync(HWND hwnd);
 // A wait of ms stretched by QUILLON_WAIT_SCALE (a whole number, default 1): under user-mode
 // emulation a 32-bit program starts and paints several times slower than natively.
-DWORD Patience(DWORD ms);
+DWORD patience(DWORD ms);
 // Waits until pred() is true or the (stretched) time runs out; returns pred().
-template <class Pred> bool WaitFor(Pred pred, DWORD timeoutMs = 5000) {
+template <class Pred> bool waitFor(Pred pred, DWORD timeoutMs = 5000) {
     DWORD start = GetTickCount();
-    timeoutMs = Patience(timeoutMs);
+    timeoutMs = patience(timeoutMs);
     while (!pred()) {
         if (GetTickCount() - start > timeoutMs) return pred();
         Sleep(20);
@@ -118,35 +118,35 @@ template <class Pred> bool WaitFor(Pred pred, DWORD timeoutMs = 5000) {
 }
 
 // ---- list boxes and drop-down lists -----------------------------------------------------------
-std::vector<std::wstring> ListItems(HWND list);        // list box or combo box
-int ListIndex(HWND list);                              // selected entry, -1 with none
-int FindListItem(HWND list, const std::wstring& text); // exact, -1 if absent
+std::vector<std::wstring> listItems(HWND list);        // list box or combo box
+int listIndex(HWND list);                              // selected entry, -1 with none
+int findListItem(HWND list, const std::wstring& text); // exact, -1 if absent
 // Selects an entry and raises the change event (LBN_SELCHANGE / CBN_SELCHANGE) at the
 // parent, as a click by the user does. Posted: the handler runs in the program's time.
-void SelectListItem(HWND list, int index);
-bool SelectListItem(HWND list, const std::wstring& text);
+void selectListItem(HWND list, int index);
+bool selectListItem(HWND list, const std::wstring& text);
 // Double-click (LBN_DBLCLK) on an entry: a folder list opens it.
-void DoubleClickListItem(HWND list, int index);
-bool DoubleClickListItem(HWND list, const std::wstring& text);
+void doubleClickListItem(HWND list, int index);
+bool doubleClickListItem(HWND list, const std::wstring& text);
 
 // Folder list (Dir1): opens the subfolder `name` of the shown folder, or an ancestor row when
 // `name` is the text of that row (e.g. "Z:\\" or "tmp"), by a double-click. False if no row
 // shows that name.
-bool OpenFolderRow(HWND dir1, const std::wstring& name);
+bool openFolderRow(HWND dir1, const std::wstring& name);
 
 // ---- buttons, menus, text boxes ----------------------------------------------------------------
 // Posted BM_CLICK, like a mouse click: false (nothing sent) when the button is disabled
 // or hidden, since a user cannot click it then.
-bool Click(HWND button);
-void ChooseMenu(HWND window, int commandId); // posted WM_COMMAND of a menu item
+bool click(HWND button);
+void chooseMenu(HWND window, int commandId); // posted WM_COMMAND of a menu item
 // Replaces a text box's text (WM_SETTEXT: the box raises its change event once).
-void SetText(HWND edit, const std::wstring& text);
+void setText(HWND edit, const std::wstring& text);
 // Types characters one by one (WM_CHAR each: one change event per keystroke).
-void TypeChars(HWND edit, const std::wstring& text);
-void PressKey(HWND hwnd, UINT vk);      // posted WM_KEYDOWN/WM_KEYUP
-void AltKey(HWND hwnd, wchar_t letter); // posted WM_SYSCHAR: an access key
-void Close(HWND window);                // posted WM_CLOSE
-HWND Focus(HWND anyWindowOfThread);     // focus window of that window's thread
+void typeChars(HWND edit, const std::wstring& text);
+void pressKey(HWND hwnd, UINT vk);      // posted WM_KEYDOWN/WM_KEYUP
+void altKey(HWND hwnd, wchar_t letter); // posted WM_SYSCHAR: an access key
+void close(HWND window);                // posted WM_CLOSE
+HWND focus(HWND anyWindowOfThread);     // focus window of that window's thread
 
 // ---- message and input boxes -------------------------------------------------------------------
 struct Box {
@@ -156,22 +156,22 @@ struct Box {
     int icon = 0;      // MB_ICONINFORMATION, MB_ICONEXCLAMATION, ... or 0 for none
     std::vector<std::wstring> buttons;
 };
-Box ReadBox(HWND box);
+Box readBox(HWND box);
 // Presses a button of a dialog (IDOK, IDCANCEL, ...) and waits for the dialog to close.
-bool PressBoxButton(HWND box, int id, DWORD timeoutMs = 5000);
+bool pressBoxButton(HWND box, int id, DWORD timeoutMs = 5000);
 // Input box: the edit control's text and entering text into it.
-HWND BoxEdit(HWND box);
+HWND boxEdit(HWND box);
 
 // Pixels of the window's client area as they are on screen now that are dark (text, lines):
 // a box that shows text has some, a blank or unpainted one has none.
-int DarkPixels(HWND hwnd);
+int darkPixels(HWND hwnd);
 
 // ---- screenshots --------------------------------------------------------------------------------
 // Saves the screen (the Wine desktop) as <name>.png in $QUILLON_SHOTS; returns the Unix
 // path, or "" when no folder is set.
-std::string Screenshot(const std::string& name);
+std::string screenshot(const std::string& name);
 // Saves what the screen shows of the window's rectangle (frame included) as the PNG file
 // `unixPng`, without time stamps; false when nothing was written.
-bool WindowShot(HWND hwnd, const std::string& unixPng);
+bool windowShot(HWND hwnd, const std::string& unixPng);
 
 } // namespace td
