@@ -28,6 +28,7 @@ struct SwitchRule {
     bool operation = false; // chooses the run's operation: only one such switch may be given
 };
 
+// A switch as the arguments give it.
 struct GivenSwitch {
     std::wstring name;  // the rule's
     std::wstring typed; // the argument as given
