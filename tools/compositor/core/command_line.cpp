@@ -1,8 +1,35 @@
 #include "command_line.h"
 
-#include "letter_case.h"
-
 namespace compositor {
+
+namespace {
+
+// The line's text when the compression dialog was cancelled.
+const wchar_t kCancelledText[] = L"キャンセルされました。";
+const wchar_t kNoOperation[] =
+    L"操作のスイッチ (/add、/replace、/keep、/delete) が指定されていません。";
+const wchar_t kNoOutput[] = L"/out: 保存ファイル名が指定されていません。";
+const wchar_t kNoVideo[] = L"ビデオAVIファイルが指定されていません。";
+const wchar_t kNoAudio[] = L"オーディオAVIファイルが指定されていません。";
+const wchar_t kAudioRefused[] = L"この操作ではオーディオAVIファイルを指定できません。";
+const wchar_t kExtra[] = L"余分な引数です。";
+
+const struct {
+    const wchar_t* name;
+    AudioOperation operation;
+} kOperations[] = {{L"add", AudioOperation::kAdd},
+                   {L"replace", AudioOperation::kReplace},
+                   {L"keep", AudioOperation::kNoOperation},
+                   {L"delete", AudioOperation::kDelete}};
+
+std::vector<shell::SwitchRule> switchRules() {
+    std::vector<shell::SwitchRule> rules = {{L"out", shell::SwitchText::kNotEmpty}, {L"options"}};
+    for (const auto& op : kOperations)
+        rules.push_back({op.name, shell::SwitchText::kNone, true});
+    return rules;
+}
+
+} // namespace
 
 const std::vector<std::wstring> kUsage = {
     L"使い方: TAMSEL.EXE /add|/replace|/keep|/delete ビデオAVIファイル [オーディオAVIファイル] "
@@ -20,81 +47,51 @@ const std::vector<std::wstring> kUsage = {
     L"終了コード: 0 保存した、1 保存しなかった (キャンセルを含む)、2 指定の誤り。",
 };
 
-const wchar_t kCancelledText[] = L"キャンセルされました。";
-
-namespace {
-
-const wchar_t kUnknownSwitch[] = L"不明なスイッチです。";
-const wchar_t kMissingName[] = L"名前が指定されていません。";
-const wchar_t kNoOperation[] =
-    L"操作のスイッチ (/add、/replace、/keep、/delete) が指定されていません。";
-const wchar_t kTwoOperations[] = L"操作のスイッチは1つだけ指定してください。";
-const wchar_t kNoOutput[] = L"/out: 保存ファイル名が指定されていません。";
-const wchar_t kNoVideo[] = L"ビデオAVIファイルが指定されていません。";
-const wchar_t kNoAudio[] = L"オーディオAVIファイルが指定されていません。";
-const wchar_t kAudioRefused[] = L"この操作ではオーディオAVIファイルを指定できません。";
-const wchar_t kExtra[] = L"余分な引数です。";
-
-struct OperationSwitch {
-    const wchar_t* name; // upper case
-    AudioOperation operation;
-};
-const OperationSwitch kOperations[] = {{L"/ADD", AudioOperation::kAdd},
-                                       {L"/REPLACE", AudioOperation::kReplace},
-                                       {L"/KEEP", AudioOperation::kNoOperation},
-                                       {L"/DELETE", AudioOperation::kDelete}};
-
-} // namespace
-
 CommandRequest readCommandLine(const std::vector<std::wstring>& args) {
     CommandRequest request;
-    std::wstring firstError, operationSwitch;
-    int operations = 0;
-    std::vector<std::wstring> files;
-    auto fail = [&firstError](const std::wstring& line) {
-        if (firstError.empty()) firstError = line;
-    };
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::wstring& arg = args[i];
-        if (arg.empty() || arg[0] != L'/') {
-            files.push_back(arg);
-            continue;
-        }
-        const std::wstring name = shell::upperAscii(arg);
-        if (name == L"/?") {
-            request.help = true;
-        } else if (name == L"/OUT") {
-            // The next argument is the name, whatever it looks like.
-            request.outputName = i + 1 < args.size() ? args[++i] : L"";
-            if (request.outputName.empty()) fail(arg + L": " + kMissingName);
-        } else if (name == L"/OPTIONS") {
-            request.options = true;
-        } else {
-            bool known = false;
-            for (const OperationSwitch& op : kOperations)
-                if (name == op.name) {
-                    known = true;
-                    if (++operations == 2) fail(kTwoOperations);
-                    request.operation = op.operation;
-                    operationSwitch = arg;
-                }
-            if (!known) fail(arg + L": " + kUnknownSwitch);
-        }
-    }
-    if (operations == 0) fail(kNoOperation);
-    if (request.outputName.empty()) fail(kNoOutput);
+    shell::CommandLine& line = request.line;
+    line = shell::parseCommandLine(args, switchRules());
+    const shell::GivenSwitch* operation = line.operation();
+    if (!operation) line.fail(kNoOperation);
+    for (const auto& op : kOperations)
+        if (operation && operation->name == op.name) request.operation = op.operation;
+    if (const std::wstring* name = line.text(L"out")) request.outputName = *name;
+    request.options = line.has(L"options");
+    if (request.outputName.empty()) line.fail(kNoOutput);
+    // The files after the switches: VIDEO, then AUDIO where the operation needs one.
+    const std::vector<std::wstring>& files = line.operands;
     const size_t wanted = needsAudioFile(request.operation) ? 2 : 1;
     if (files.empty()) {
-        fail(kNoVideo);
+        line.fail(kNoVideo);
     } else if (files.size() < wanted) {
-        fail(operationSwitch + L": " + kNoAudio);
+        line.fail(shell::resultLine(operation ? operation->typed : L"", kNoAudio));
     } else if (files.size() > wanted) {
-        fail(files[wanted] + L": " + (wanted == 1 ? kAudioRefused : kExtra));
+        line.fail(shell::resultLine(files[wanted], wanted == 1 ? kAudioRefused : kExtra));
     }
     if (!files.empty()) request.video = files[0];
     if (files.size() > 1 && wanted == 2) request.audio = files[1];
-    request.usageError = firstError;
     return request;
+}
+
+int runCommandLine(const std::vector<std::wstring>& args, const CommandLineServices& platform) {
+    const CommandRequest request = readCommandLine(args);
+    if (request.line.stopsAtUsage()) return shell::writeUsage(request.line, kUsage, platform.write);
+    auto say = [&](const std::wstring& text) {
+        platform.write(shell::resultLine(request.video, text));
+    };
+    const shell::Outcome outcome = platform.run(request, say);
+    switch (outcome.result) {
+    case shell::Result::kDone:
+        say(shownOutput(request));
+        break;
+    case shell::Result::kCancelled:
+        say(kCancelledText);
+        break;
+    case shell::Result::kFailed:
+        say(outcome.text);
+        break;
+    }
+    return outcome.exitStatus();
 }
 
 std::wstring shownOutput(const CommandRequest& request) {

@@ -1,18 +1,18 @@
 // TAMSEL's command line, "TAMSEL.EXE /add|/replace|/keep|/delete VIDEO [AUDIO] /out NAME
-// [/options]", read apart from the platform.
+// [/options]", apart from the platform: the platform's services are passed in.
 #pragma once
 
 #include <string>
 #include <vector>
 
+#include "command_line_rules.h"
 #include "stream_plan.h"
 
 namespace compositor {
 
 // What the arguments ask for. Switches are matched whatever the case of their letters.
 struct CommandRequest {
-    bool help = false;       // "/?": print the usage and do nothing else
-    std::wstring usageError; // the line that says why the arguments cannot run; empty if they can
+    shell::CommandLine line; // "/?", the usage error, the switches and files as given
     AudioOperation operation = AudioOperation::kAdd;
     std::wstring video;      // as given
     std::wstring audio;      // as given; Add and Replace only
@@ -27,10 +27,16 @@ CommandRequest readCommandLine(const std::vector<std::wstring>& args);
 // as given unless the name holds "\\".
 std::wstring shownOutput(const CommandRequest& request);
 
+// The composition the Compress button runs, on what the arguments ask for; `notice` takes
+// what it says before its result (the streams it leaves out).
+using CommandLineServices = shell::CommandLineServices<shell::Outcome(
+    const CommandRequest& request, const std::function<void(const std::wstring&)>& notice)>;
+
+// Composes what the arguments name, one line for each thing the run says (each naming VIDEO
+// as given), and returns the exit status.
+int runCommandLine(const std::vector<std::wstring>& args, const CommandLineServices& platform);
+
 // The usage text, a line each.
 extern const std::vector<std::wstring> kUsage;
-
-// The line's text when the compression dialog was cancelled.
-extern const wchar_t kCancelledText[];
 
 } // namespace compositor

@@ -1,5 +1,6 @@
-// TAMSEL's command line on the platform: the run of the Compress button, its options either
-// asked in the platform's dialog or left empty, and the shell's output of result lines.
+// TAMSEL's command line on the platform: the run of the Compress button on full paths, its
+// options either asked in the platform's dialog or left empty, and the shell's output of
+// result lines.
 #include "command.h"
 
 #include "command_line.h"
@@ -13,38 +14,21 @@ namespace compositor {
 int runCommand(const std::vector<std::wstring>& args) {
     shell::initProcess();
     shell::CommandOutput output(kTool.title);
-    const CommandRequest command = readCommandLine(args);
-    if (command.help || !command.usageError.empty()) {
-        if (!command.help) output.line(command.usageError);
-        for (const std::wstring& line : kUsage)
-            output.line(line);
-        return output.finish(command.help ? shell::kExitDone : shell::kExitUsage);
-    }
-    // Every line names the video file as the arguments do.
-    auto say = [&](const std::wstring& text) {
-        output.line(shell::resultLine(command.video, text));
+    CommandLineServices platform;
+    platform.run = [](const CommandRequest& command,
+                      const std::function<void(const std::wstring&)>& notice) {
+        ComposeRequest request;
+        request.operation = command.operation;
+        request.video = shell::fullPath(command.video);
+        if (needsAudioFile(command.operation)) request.audio = shell::fullPath(command.audio);
+        request.outputName = command.outputName;
+        request.compression = command.options ? Compression::kAsk : Compression::kCopy;
+        ComposeEvents events;
+        events.notice = [&notice](const std::wstring& text, UINT) { notice(text); };
+        return composeAvi(request, events);
     };
-    ComposeRequest request;
-    request.operation = command.operation;
-    request.video = shell::fullPath(command.video);
-    if (needsAudioFile(command.operation)) request.audio = shell::fullPath(command.audio);
-    request.outputName = command.outputName;
-    request.compression = command.options ? Compression::kAsk : Compression::kCopy;
-    ComposeEvents events;
-    events.notice = [&](const std::wstring& text, UINT) { say(text); };
-    const ComposeOutcome outcome = composeAvi(request, events);
-    switch (outcome.result) {
-    case ComposeResult::kWritten:
-        say(shownOutput(command));
-        return output.finish(shell::kExitDone);
-    case ComposeResult::kCancelled:
-        say(kCancelledText);
-        break;
-    case ComposeResult::kRefused:
-        say(outcome.text);
-        break;
-    }
-    return output.finish(shell::kExitFailed);
+    platform.write = [&output](const std::wstring& line) { output.line(line); };
+    return output.finish(runCommandLine(args, platform));
 }
 
 } // namespace compositor

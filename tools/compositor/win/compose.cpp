@@ -74,8 +74,8 @@ BOOL WINAPI SaveCallback(int percent) {
     return 0; // the save cannot be interrupted
 }
 
-ComposeOutcome refusal(const std::wstring& text) {
-    return {ComposeResult::kRefused, text, MB_ICONEXCLAMATION};
+shell::Outcome refusal(const std::wstring& text) {
+    return {shell::Result::kFailed, text, MB_ICONEXCLAMATION};
 }
 
 // The file name after its folder, as the messages name it.
@@ -326,7 +326,7 @@ std::wstring save(const AviFileApi& avi, Run& run, LPAVICOMPRESSOPTIONS* options
 
 // The run after the name checks: opens the files, gathers the streams of the operation,
 // takes the option records and saves. Every way out goes through the run's clean-up.
-ComposeOutcome compose(const AviFileApi& avi, const ComposeRequest& request,
+shell::Outcome compose(const AviFileApi& avi, const ComposeRequest& request,
                        const ComposeEvents& events, const std::wstring& output) {
     Run run(avi);
     const std::wstring videoName = bareName(request.video);
@@ -354,7 +354,7 @@ ComposeOutcome compose(const AviFileApi& avi, const ComposeRequest& request,
     shell::FileReplacement replacement(output);
     if (DWORD error = replacement.begin()) {
         if (!replacement.targetRefused())
-            return {ComposeResult::kRefused, notCreated(output, error), 0};
+            return {shell::Result::kFailed, notCreated(output, error), 0};
         return refusal(replaceRefused(output, error));
     }
     if (run.table.leftOutCount() > 0 && events.notice)
@@ -374,7 +374,7 @@ ComposeOutcome compose(const AviFileApi& avi, const ComposeRequest& request,
         INT_PTR confirmed =
             avi.SaveOptions(request.owner, 7, count, run.streams, options.addresses.data());
         pumpPendingEvents();
-        if (!confirmed) return {ComposeResult::kCancelled, {}, 0};
+        if (!confirmed) return {shell::Result::kCancelled, {}, 0};
         kept = options.keepUnchanged(run);
     } else {
         kept = options.copyAll(run);
@@ -389,15 +389,15 @@ ComposeOutcome compose(const AviFileApi& avi, const ComposeRequest& request,
     }
     if (request.compression == Compression::kAsk)
         avi.SaveOptionsFree(count, options.addresses.data());
-    if (failure.empty()) return {ComposeResult::kWritten, {}, 0};
+    if (failure.empty()) return {shell::Result::kDone, {}, 0};
     const bool notCreated = failure.find(kNotCreated) != std::wstring::npos;
     const UINT icon = notCreated ? 0u : UINT(MB_ICONEXCLAMATION);
-    return {ComposeResult::kRefused, failure, icon};
+    return {shell::Result::kFailed, failure, icon};
 }
 
 } // namespace
 
-ComposeOutcome composeAvi(const ComposeRequest& request, const ComposeEvents& events) {
+shell::Outcome composeAvi(const ComposeRequest& request, const ComposeEvents& events) {
     const bool withAudio = needsAudioFile(request.operation);
     const std::wstring videoName = bareName(request.video);
     const std::wstring audioName = withAudio ? bareName(request.audio) : L"";

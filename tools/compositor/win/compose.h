@@ -8,6 +8,7 @@
 #include <functional>
 #include <string>
 
+#include "outcome.h"
 #include "stream_plan.h"
 
 namespace compositor {
@@ -27,24 +28,14 @@ struct ComposeRequest {
     HWND owner = nullptr; // of the dialog; null for none
 };
 
-enum class ComposeResult {
-    kWritten,
-    kRefused,   // a check refused the files or the name, or the save failed
-    kCancelled, // the compression dialog was cancelled: nothing written
-};
-
-struct ComposeOutcome {
-    ComposeResult result = ComposeResult::kRefused;
-    std::wstring text; // the message the window shows; empty when it shows none
-    UINT icon = 0;     // MB_ICONEXCLAMATION for a refusal, 0 for a plain result
-};
-
 struct ComposeEvents {
     std::function<void(int percent)> progress; // while the save runs
     // A message the run shows before the dialog and then goes on (streams left out).
     std::function<void(const std::wstring& text, UINT icon)> notice;
 };
 
-ComposeOutcome composeAvi(const ComposeRequest& request, const ComposeEvents& events);
+// Failed when a check refuses the files or the name or the save fails; cancelled with the
+// compression dialog; the message is the window's, empty when it shows none.
+shell::Outcome composeAvi(const ComposeRequest& request, const ComposeEvents& events);
 
 } // namespace compositor

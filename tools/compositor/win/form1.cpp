@@ -50,7 +50,7 @@ void Command1_Click() {
         SetWindowTextW(g_form1.hwnd, progressCaption(kTool.caption, percent).c_str());
     };
     events.notice = messageBox;
-    ComposeOutcome outcome = composeAvi(request, events);
+    shell::Outcome outcome = composeAvi(request, events);
     SetWindowTextW(g_form1.hwnd, kTool.caption);
     if (!outcome.text.empty()) messageBox(outcome.text, outcome.icon);
 }

@@ -4,16 +4,9 @@ namespace shell {
 
 namespace {
 
-bool sameSwitchName(const std::wstring& a, const std::wstring& b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        wchar_t x = a[i], y = b[i];
-        if (x >= L'A' && x <= L'Z') x = wchar_t(x + 32);
-        if (y >= L'A' && y <= L'Z') y = wchar_t(y + 32);
-        if (x != y) return false;
-    }
-    return true;
-}
+const wchar_t kUnknownSwitch[] = L"不明なスイッチです。";
+const wchar_t kMissingName[] = L"名前が指定されていません。";
+const wchar_t kTwoOperations[] = L"操作のスイッチは1つだけ指定してください。";
 
 } // namespace
 
@@ -23,8 +16,18 @@ bool CommandLine::has(const std::wstring& name) const {
 
 const std::wstring* CommandLine::text(const std::wstring& name) const {
     for (auto it = switches.rbegin(); it != switches.rend(); ++it)
-        if (it->first == name) return &it->second;
+        if (it->name == name) return &it->text;
     return nullptr;
+}
+
+const GivenSwitch* CommandLine::operation() const {
+    for (auto it = switches.rbegin(); it != switches.rend(); ++it)
+        if (it->operation) return &*it;
+    return nullptr;
+}
+
+void CommandLine::fail(const std::wstring& line) {
+    if (usageError.empty()) usageError = line;
 }
 
 CommandLine parseCommandLine(const std::vector<std::wstring>& args,
@@ -42,20 +45,33 @@ CommandLine parseCommandLine(const std::vector<std::wstring>& args,
         }
         const SwitchRule* rule = nullptr;
         for (const SwitchRule& s : switches)
-            if (sameSwitchName(arg.substr(1), s.name)) rule = &s;
+            if (upperAscii(arg.substr(1)) == upperAscii(s.name)) rule = &s;
         if (!rule) {
-            if (line.unknownSwitch.empty()) line.unknownSwitch = arg;
+            line.fail(resultLine(arg, kUnknownSwitch));
             continue;
         }
-        if (!rule->takesText) {
-            line.switches.emplace_back(rule->name, L"");
-        } else if (i + 1 < args.size()) {
-            line.switches.emplace_back(rule->name, args[++i]);
-        } else if (line.missingText.empty()) {
-            line.missingText = arg;
+        GivenSwitch given{rule->name, arg, L"", rule->operation};
+        if (rule->text != SwitchText::kNone) {
+            // The next argument is the text, whatever it looks like.
+            const bool last = i + 1 == args.size();
+            if (!last) given.text = args[++i];
+            if (last || (rule->text == SwitchText::kNotEmpty && given.text.empty())) {
+                line.fail(resultLine(arg, kMissingName));
+                continue;
+            }
         }
+        if (rule->operation && line.operation()) line.fail(kTwoOperations);
+        line.switches.push_back(std::move(given));
     }
     return line;
+}
+
+int writeUsage(const CommandLine& line, const std::vector<std::wstring>& usage,
+               const std::function<void(const std::wstring& line)>& write) {
+    if (!line.help) write(line.usageError);
+    for (const std::wstring& text : usage)
+        write(text);
+    return line.help ? kExitDone : kExitUsage;
 }
 
 std::wstring oneLine(const std::wstring& message) {

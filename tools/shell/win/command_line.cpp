@@ -79,12 +79,12 @@ bool isConsole(HANDLE h) {
     return h && h != INVALID_HANDLE_VALUE && GetConsoleMode(h, &mode);
 }
 
-HANDLE openConsoleOutput() {
-    HANDLE h = CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE,
-                           FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (isConsole(h)) return h;
-    if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
-    return nullptr;
+common::UniqueFile openConsoleOutput() {
+    common::UniqueFile console(CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE,
+                                           FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                           OPEN_EXISTING, 0, nullptr));
+    if (!isConsole(console.get())) console.reset();
+    return console;
 }
 
 // False for a service's or a scheduled task's window station, which no user sees: a box
@@ -107,16 +107,15 @@ CommandOutput::CommandOutput(std::wstring title) : title_(std::move(title)) {
     } else if (out && out != INVALID_HANDLE_VALUE && GetFileType(out) != FILE_TYPE_UNKNOWN) {
         channel_ = Channel::kFile;
         handle_ = out;
-    } else if ((handle_ = openConsoleOutput()) ||
-               (AttachConsole(ATTACH_PARENT_PROCESS) && (handle_ = openConsoleOutput()))) {
+    } else if ((console_ = openConsoleOutput()) ||
+               (AttachConsole(ATTACH_PARENT_PROCESS) && (console_ = openConsoleOutput()))) {
         channel_ = Channel::kConsole;
-        ownsHandle_ = true;
+        handle_ = console_.get();
     }
 }
 
 CommandOutput::~CommandOutput() {
     if (!finished_) finish(kExitDone);
-    if (ownsHandle_) CloseHandle(handle_);
 }
 
 void CommandOutput::line(const std::wstring& text) {

@@ -80,14 +80,12 @@ void Command1_Click() {
                                         shell::FolderEnd::kBackslashOrSlash);
     std::string bytes;
     shell::toAnsi(shell::getText(g_form1.text2) + L"\r\n", bytes, shell::AnsiMode::kBestFit);
-    std::wstring keptBoth;
-    DWORD error;
+    shell::Outcome outcome;
     {
         shell::BusyCursor busy;
-        error = saveProject(path, bytes, keptBoth);
+        outcome = saveProject(path, bytes);
     }
-    if (error)
-        messageBox(keptBoth.empty() ? shell::systemErrorText(error) : keptBoth, MB_ICONEXCLAMATION);
+    if (outcome.result != shell::Result::kDone) messageBox(outcome.text, outcome.icon);
 }
 
 void Form_Load(HWND hwnd) {

@@ -2,10 +2,14 @@
 
 #include "common/owned.h"
 #include "shell/replace_file.h"
+#include "shell/shell.h"
 
 namespace updater {
 
-DWORD saveProject(const std::wstring& path, const std::string& bytes, std::wstring& keptBoth) {
+namespace {
+
+// 0, or the system's error code; `keptBoth` is the helper's warning.
+DWORD writeProject(const std::wstring& path, const std::string& bytes, std::wstring& keptBoth) {
     shell::FileReplacement replacement(path);
     if (DWORD error = replacement.begin()) return error;
     DWORD error = 0;
@@ -22,6 +26,16 @@ DWORD saveProject(const std::wstring& path, const std::string& bytes, std::wstri
     error = replacement.commit();
     keptBoth = replacement.keptBoth();
     return error;
+}
+
+} // namespace
+
+shell::Outcome saveProject(const std::wstring& path, const std::string& bytes) {
+    std::wstring keptBoth;
+    if (DWORD error = writeProject(path, bytes, keptBoth))
+        return {shell::Result::kFailed, keptBoth.empty() ? shell::systemErrorText(error) : keptBoth,
+                MB_ICONEXCLAMATION};
+    return {shell::Result::kDone, {}, 0};
 }
 
 } // namespace updater

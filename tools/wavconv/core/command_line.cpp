@@ -20,8 +20,6 @@ namespace {
 const wchar_t kNoMatch[] = L"該当するファイルが見つかりません。";
 const wchar_t kMadeEarlier[] =
     L"同じ名前のAVIファイルをこの実行で先に作成したため、変換しませんでした。";
-const wchar_t kUnknownSwitch[] = L"不明なスイッチです。";
-const wchar_t kMissingName[] = L"名前が指定されていません。";
 const wchar_t kNoFile[] = L"変換するファイルが指定されていません。";
 
 // One FILE of the call after expansion: a file to convert, or a pattern without a match or
@@ -52,27 +50,12 @@ std::vector<Input> expandAll(const std::vector<std::wstring>& operands,
     return inputs;
 }
 
-int usageError(const CommandLineServices& platform, const std::wstring& line) {
-    platform.write(line);
-    for (const std::wstring& usage : kUsage)
-        platform.write(usage);
-    return shell::kExitUsage;
-}
-
 } // namespace
 
 int runCommandLine(const std::vector<std::wstring>& args, const CommandLineServices& platform) {
-    const shell::CommandLine line = shell::parseCommandLine(args, {{L"name", true}});
-    if (line.help) {
-        for (const std::wstring& usage : kUsage)
-            platform.write(usage);
-        return shell::kExitDone;
-    }
-    if (!line.unknownSwitch.empty())
-        return usageError(platform, shell::resultLine(line.unknownSwitch, kUnknownSwitch));
-    if (!line.missingText.empty())
-        return usageError(platform, shell::resultLine(line.missingText, kMissingName));
-    if (line.operands.empty()) return usageError(platform, kNoFile);
+    shell::CommandLine line = shell::parseCommandLine(args, {{L"name", shell::SwitchText::kAny}});
+    if (line.operands.empty()) line.fail(kNoFile);
+    if (line.stopsAtUsage()) return shell::writeUsage(line, kUsage, platform.write);
 
     const std::wstring* streamName = line.text(L"name");
     std::set<shell::FileKey> created;
@@ -91,11 +74,10 @@ int runCommandLine(const std::vector<std::wstring>& args, const CommandLineServi
             failed = true;
             continue;
         }
-        std::wstring message;
-        if (!platform.convert(in.shown, avi,
-                              streamName ? *streamName : streamNameFromFile(in.parts.name),
-                              message)) {
-            platform.write(shell::resultLine(in.shown, message));
+        const shell::Outcome outcome = platform.run(
+            in.shown, avi, streamName ? *streamName : streamNameFromFile(in.parts.name));
+        if (outcome.result != shell::Result::kDone) {
+            platform.write(shell::resultLine(in.shown, outcome.text));
             failed = true;
             continue;
         }

@@ -10,21 +10,18 @@
 
 namespace wavconv {
 
-struct CommandLineServices {
+// The conversion the Convert button runs, from the WAV file to the AVI file with that stream
+// name: done, or failed with the message the window would show.
+struct CommandLineServices
+    : shell::CommandLineServices<shell::Outcome(const std::wstring& wav, const std::wstring& avi,
+                                                const std::wstring& streamName)> {
     // The names of the files a wildcard argument matches, in name order (names only, without
     // the argument's folder); none when nothing matches. When the folder cannot be searched,
     // `failure` gets the system's reason.
     std::function<std::vector<std::wstring>(const std::wstring& pattern, std::wstring& failure)>
         expand;
-    // The conversion the Convert button runs: true when the AVI file was written, else
-    // false with the message the window would show.
-    std::function<bool(const std::wstring& wav, const std::wstring& avi,
-                       const std::wstring& streamName, std::wstring& message)>
-        convert;
     // The identity of an existing file; false when there is none.
     std::function<bool(const std::wstring& path, shell::FileKey& key)> identify;
-    // One result line.
-    std::function<void(const std::wstring& line)> write;
 };
 
 // Converts every FILE of the arguments (after the program's name) in order, one line each,

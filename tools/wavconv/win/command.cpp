@@ -22,11 +22,9 @@ int runCommand(const std::vector<std::wstring>& args) {
     };
     // The window converts full paths; so does the command line, so the exact-ANSI check
     // sees the whole name AVIFile gets.
-    platform.convert = [](const std::wstring& wav, const std::wstring& avi,
-                          const std::wstring& streamName, std::wstring& message) {
-        Outcome outcome = convertWaveToAvi(shell::fullPath(wav), shell::fullPath(avi), streamName);
-        message = outcome.text;
-        return outcome.created;
+    platform.run = [](const std::wstring& wav, const std::wstring& avi,
+                      const std::wstring& streamName) {
+        return convertWaveToAvi(shell::fullPath(wav), shell::fullPath(avi), streamName);
     };
     platform.identify = shell::fileKey;
     platform.write = [&output](const std::wstring& line) { output.line(line); };

@@ -24,8 +24,9 @@ const wchar_t kCannotWriteAvi[] = L"AVIファイルを書き込めません。";
 using shell::kUnusableName;
 const wchar_t kNoSamples[] = L"音声データがありません。";
 
-Outcome warning(const std::wstring& first, const std::wstring& detail = {}) {
-    return {detail.empty() ? first : first + L"\r" + detail, MB_ICONEXCLAMATION};
+shell::Outcome warning(const std::wstring& first, const std::wstring& detail = {}) {
+    return {shell::Result::kFailed, detail.empty() ? first : first + L"\r" + detail,
+            MB_ICONEXCLAMATION};
 }
 
 AVISTREAMINFOA streamInfo(const wavconv::WaveData& wave, uint32_t sampleBytes,
@@ -56,8 +57,8 @@ AVISTREAMINFOA streamInfo(const wavconv::WaveData& wave, uint32_t sampleBytes,
 
 } // namespace
 
-Outcome convertWaveToAvi(const std::wstring& wavPath, const std::wstring& aviPath,
-                         const std::wstring& streamName) {
+shell::Outcome convertWaveToAvi(const std::wstring& wavPath, const std::wstring& aviPath,
+                                const std::wstring& streamName) {
     // The samples may be a view of the open WAV file: it stays open (shared for reading
     // only) until they are written.
     shell::Win32File in;
@@ -113,7 +114,7 @@ Outcome convertWaveToAvi(const std::wstring& wavPath, const std::wstring& aviPat
 
         PAVISTREAM stream = nullptr;
         hr = api->FileCreateStream(file, &stream, &info);
-        if (hr != 0 || !stream) return {kCannotCreateStream, 0};
+        if (hr != 0 || !stream) return {shell::Result::kFailed, kCannotCreateStream, 0};
         session.keep(stream);
 
         failed = api->StreamSetFormat(stream, 0, const_cast<uint8_t*>(format.data()),
@@ -140,7 +141,7 @@ Outcome convertWaveToAvi(const std::wstring& wavPath, const std::wstring& aviPat
         if (!replacement.keptBoth().empty()) return warning(replacement.keptBoth());
         return warning(kCannotOpenAvi, shell::systemErrorText(error));
     }
-    return {kCreated, 0, true};
+    return {shell::Result::kDone, kCreated, 0};
 }
 
 } // namespace wavconv

@@ -6,15 +6,13 @@
 
 #include <string>
 
+#include "outcome.h"
+
 namespace wavconv {
 
-struct Outcome {
-    std::wstring text;    // the message to show
-    UINT icon = 0;        // MB_ICONEXCLAMATION for warnings, 0 for plain results
-    bool created = false; // the AVI file was written and is in place
-};
-
-Outcome convertWaveToAvi(const std::wstring& wavPath, const std::wstring& aviPath,
-                         const std::wstring& streamName);
+// Done when the AVI file was written and is in place; the message is the one to show, with
+// MB_ICONEXCLAMATION for warnings and no icon for plain results.
+shell::Outcome convertWaveToAvi(const std::wstring& wavPath, const std::wstring& aviPath,
+                                const std::wstring& streamName);
 
 } // namespace wavconv

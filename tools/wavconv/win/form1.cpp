@@ -39,7 +39,7 @@ void Command1_Click() {
     const std::wstring wavPath = shell::joinPath(folder, name, shell::FolderEnd::kBackslashOnly);
     const std::wstring aviPath =
         shell::joinPath(folder, outputFileName(name), shell::FolderEnd::kBackslashOnly);
-    Outcome outcome;
+    shell::Outcome outcome;
     {
         shell::BusyCursor busy;
         outcome = convertWaveToAvi(wavPath, aviPath, shell::getText(g_form1.text3));

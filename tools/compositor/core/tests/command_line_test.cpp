@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using namespace compositor;
 
 namespace {
@@ -46,8 +48,8 @@ TEST(TamselCommandLine, ReadsEachOperationItsFilesAndSwitchesInAnyOrderAndCase) 
     for (const auto& c : cases) {
         SCOPED_TRACE("case " + std::to_string(n++));
         CommandRequest r = readCommandLine(c.args);
-        EXPECT_FALSE(r.help);
-        EXPECT_EQ(r.usageError, L"");
+        EXPECT_FALSE(r.line.help);
+        EXPECT_EQ(r.line.usageError, L"");
         EXPECT_EQ(r.operation, c.operation);
         EXPECT_EQ(r.video, c.video);
         EXPECT_EQ(r.audio, c.audio);
@@ -57,9 +59,9 @@ TEST(TamselCommandLine, ReadsEachOperationItsFilesAndSwitchesInAnyOrderAndCase) 
 }
 
 TEST(TamselCommandLine, HelpIsSeenAmongAnyOtherArguments) {
-    EXPECT_TRUE(readCommandLine({L"/?"}).help);
-    EXPECT_TRUE(readCommandLine({L"/add", L"/?", L"/bogus"}).help);
-    EXPECT_FALSE(readCommandLine({L"/add", L"v", L"a", L"/out", L"/?"}).help); // a name
+    EXPECT_TRUE(readCommandLine({L"/?"}).line.help);
+    EXPECT_TRUE(readCommandLine({L"/add", L"/?", L"/bogus"}).line.help);
+    EXPECT_FALSE(readCommandLine({L"/add", L"v", L"a", L"/out", L"/?"}).line.help); // a name
 }
 
 TEST(TamselCommandLine, UsageErrorsNameTheFirstProblem) {
@@ -91,8 +93,8 @@ TEST(TamselCommandLine, UsageErrorsNameTheFirstProblem) {
     int n = 0;
     for (const auto& c : cases) {
         CommandRequest r = readCommandLine(c.args);
-        EXPECT_EQ(r.usageError, c.error) << "case " << n++;
-        EXPECT_FALSE(r.help);
+        EXPECT_EQ(r.line.usageError, c.error) << "case " << n++;
+        EXPECT_FALSE(r.line.help);
     }
 }
 
@@ -108,6 +110,67 @@ TEST(TamselCommandLine, TheWrittenFileIsNamedAsTheArgumentsWouldName) {
     EXPECT_EQ(shown(L"sub/v.avi", L"my.avi.old"), L"sub/my.avi.old");
     EXPECT_EQ(shown(L"C:v.avi", L"out"), L"C:out.avi");
     EXPECT_EQ(shown(L"D:\\rec\\v.avi", L"..\\out"), L"..\\out.avi");
+}
+
+// The composition passed in: what it is asked, what it says on the way, how it ends.
+struct Platform {
+    std::vector<std::wstring> notices;
+    shell::Outcome outcome{shell::Result::kDone, L"", 0};
+    std::vector<CommandRequest> asked;
+    std::vector<std::wstring> lines;
+
+    int run(const Args& args) {
+        CommandLineServices s;
+        s.run = [this](const CommandRequest& request,
+                       const std::function<void(const std::wstring&)>& notice) {
+            asked.push_back(request);
+            for (const std::wstring& text : notices)
+                notice(text);
+            return outcome;
+        };
+        s.write = [this](const std::wstring& line) { lines.push_back(line); };
+        return runCommandLine(args, s);
+    }
+};
+
+TEST(TamselCommandLine, EveryLineNamesTheVideoAsGivenAndTheEndGivesTheStatus) {
+    Platform written;
+    written.notices = {L"left out\rtwo lines"};
+    EXPECT_EQ(written.run({L"/keep", L"sub\\v1.avi", L"/out", L"kept", L"/options"}), 0);
+    ASSERT_EQ(written.asked.size(), 1u);
+    EXPECT_EQ(written.asked[0].operation, AudioOperation::kNoOperation);
+    EXPECT_EQ(written.asked[0].video, L"sub\\v1.avi");
+    EXPECT_EQ(written.asked[0].outputName, L"kept");
+    EXPECT_TRUE(written.asked[0].options);
+    EXPECT_EQ(written.lines,
+              (Args{L"sub\\v1.avi: left out; two lines", L"sub\\v1.avi: sub\\kept.avi"}));
+
+    Platform refused;
+    refused.outcome = {shell::Result::kFailed, L"none.avi\rAVIファイルが開けません。", 0x30};
+    EXPECT_EQ(refused.run({L"/add", L"none.avi", L"a.avi", L"/out", L"o"}), 1);
+    EXPECT_EQ(refused.asked[0].audio, L"a.avi");
+    EXPECT_EQ(refused.lines, Args{L"none.avi: none.avi; AVIファイルが開けません。"});
+
+    Platform cancelled;
+    cancelled.outcome = {shell::Result::kCancelled, L"", 0};
+    EXPECT_EQ(cancelled.run({L"/keep", L"v1.avi", L"/out", L"opt", L"/options"}), 1);
+    EXPECT_EQ(cancelled.lines, Args{L"v1.avi: キャンセルされました。"});
+}
+
+TEST(TamselCommandLine, UsageAndUsageErrorsComposeNothing) {
+    Platform help;
+    EXPECT_EQ(help.run({L"/keep", L"/x", L"/?"}), 0);
+    EXPECT_EQ(help.lines, kUsage);
+    EXPECT_TRUE(help.asked.empty());
+    for (const Args& args : {Args{}, Args{L"/keep", L"v1.avi", L"/o", L"o"},
+                             Args{L"/add", L"v1.avi", L"/out", L"o"}}) {
+        Platform p;
+        EXPECT_EQ(p.run(args), 2);
+        ASSERT_EQ(p.lines.size(), kUsage.size() + 1);
+        EXPECT_EQ(p.lines[0], readCommandLine(args).line.usageError);
+        EXPECT_TRUE(std::equal(kUsage.begin(), kUsage.end(), p.lines.begin() + 1));
+        EXPECT_TRUE(p.asked.empty());
+    }
 }
 
 } // namespace

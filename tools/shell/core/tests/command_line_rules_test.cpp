@@ -6,7 +6,7 @@ using namespace shell;
 
 namespace {
 
-const std::vector<SwitchRule> kSwitches = {{L"name", true}, {L"options", false}};
+const std::vector<SwitchRule> kSwitches = {{L"name", SwitchText::kAny}, {L"options"}};
 
 } // namespace
 
@@ -14,7 +14,7 @@ TEST(ParseCommandLine, SwitchesWhateverTheCaseTakeTheNextArgumentWhateverItIs) {
     CommandLine line = parseCommandLine(
         {L"a.wav", L"/NAME", L"/options", L"b.wav", L"/Options", L"", L"/name", L"last"},
         kSwitches);
-    EXPECT_FALSE(line.usageError());
+    EXPECT_EQ(line.usageError, L"");
     EXPECT_FALSE(line.help);
     ASSERT_TRUE(line.text(L"name"));
     EXPECT_EQ(*line.text(L"name"), L"last");
@@ -24,13 +24,12 @@ TEST(ParseCommandLine, SwitchesWhateverTheCaseTakeTheNextArgumentWhateverItIs) {
 }
 
 TEST(ParseCommandLine, UsageErrorsAndHelp) {
-    CommandLine unknown = parseCommandLine({L"a.wav", L"/nam", L"/x"}, kSwitches);
-    EXPECT_EQ(unknown.unknownSwitch, L"/nam");
-    EXPECT_TRUE(unknown.usageError());
+    CommandLine unknown = parseCommandLine({L"a.wav", L"/nam", L"/x", L"/name"}, kSwitches);
+    EXPECT_EQ(unknown.usageError, L"/nam: 不明なスイッチです。");
+    EXPECT_TRUE(unknown.stopsAtUsage());
     CommandLine missing = parseCommandLine({L"a.wav", L"/name"}, kSwitches);
-    EXPECT_EQ(missing.missingText, L"/name");
+    EXPECT_EQ(missing.usageError, L"/name: 名前が指定されていません。");
     EXPECT_FALSE(missing.has(L"name"));
-    EXPECT_TRUE(missing.usageError());
     CommandLine help = parseCommandLine({L"/x", L"/?"}, kSwitches);
     EXPECT_TRUE(help.help);
     EXPECT_FALSE(parseCommandLine({L"/name", L"/?"}, kSwitches).help); // the name is "/?"

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "command_line_rules.h"
+#include "common/owned.h"
 
 namespace shell {
 
@@ -51,8 +52,8 @@ class CommandOutput {
   private:
     enum class Channel { kFile, kConsole, kBox };
     Channel channel_ = Channel::kBox;
-    HANDLE handle_ = nullptr;
-    bool ownsHandle_ = false;
+    HANDLE handle_ = nullptr;    // where the lines go
+    common::UniqueFile console_; // the console output opened for them, if any
     bool finished_ = false;
     std::wstring title_;
     std::vector<std::wstring> kept_;

@@ -32,16 +32,12 @@ class Platform {
             events.push_back(L"expand " + pattern);
             return matches[pattern];
         };
-        s.convert = [this](const std::wstring& wav, const std::wstring& avi,
-                           const std::wstring& name, std::wstring& message) {
+        s.run = [this](const std::wstring& wav, const std::wstring& avi, const std::wstring& name) {
             events.push_back(L"convert " + wav);
-            if (failing.count(wav)) {
-                message = failing[wav];
-                return false;
-            }
+            if (failing.count(wav)) return shell::Outcome{shell::Result::kFailed, failing[wav], 0};
             files[folded(avi)] = {7, nextIndex++}; // a new file in the output's place
             streamNames[avi] = name;
-            return true;
+            return shell::Outcome{shell::Result::kDone, L"AVIファイルを作成しました。", 0};
         };
         s.identify = [this](const std::wstring& path, shell::FileKey& key) {
             auto it = files.find(folded(path));
@@ -98,6 +94,11 @@ TEST(PurnixCommandLine, WildcardsExpandFirstInTheirFolderAndNamesComeFromTheFile
     EXPECT_EQ(named.run({L"/name", L"声 1", L"a.wav", L"b.wav"}), 0);
     EXPECT_EQ(named.streamNames[L"a.avi"], L"声 1");
     EXPECT_EQ(named.streamNames[L"b.avi"], L"声 1");
+    // An empty name is a name, as the window's empty box is.
+    Platform unnamed;
+    EXPECT_EQ(unnamed.run({L"/name", L"", L"a.wav"}), 0);
+    ASSERT_EQ(unnamed.streamNames.count(L"a.avi"), 1u);
+    EXPECT_EQ(unnamed.streamNames[L"a.avi"], L"");
 }
 
 TEST(PurnixCommandLine, UsageAndUsageErrorsConvertNothing) {
