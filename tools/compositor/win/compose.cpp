@@ -303,25 +303,26 @@ void pumpPendingEvents() {
 
 // The save proper: the new file is written and corrected under a temporary name beside
 // the output and replaces it only when complete, so an existing output survives every
-// failure. Returns the message to show, empty on success; every file of the attempt is
-// gone by then, except both texts of a replace that could not be undone, which the message
-// names.
-std::wstring save(const AviFileApi& avi, Run& run, LPAVICOMPRESSOPTIONS* options,
-                  const std::vector<KeptStream>& kept, const std::wstring& output,
-                  shell::FileReplacement& replacement) {
+// failure. Every file of the attempt is gone when it returns, except both texts of a
+// replace that could not be undone, which the message names. A file that was not created
+// is told without an icon; one the output could not make way for, with the warning's.
+shell::Outcome save(const AviFileApi& avi, Run& run, LPAVICOMPRESSOPTIONS* options,
+                    const std::vector<KeptStream>& kept, const std::wstring& output,
+                    shell::FileReplacement& replacement) {
     // The handler class is named so that the temporary name (and an output called *.wav)
     // is still written as AVI.
     CLSID aviHandler = avi::aviFileHandler();
     if (avi.SaveVW(replacement.temp().c_str(), &aviHandler, SaveCallback, run.count, run.streams,
                    options) != 0 ||
         !fixUpOutput(replacement.temp(), kept, run.origin[0]).empty())
-        return kNotCreated;
+        return {shell::Result::kFailed, kNotCreated, 0};
     const bool existed = GetFileAttributesW(output.c_str()) != INVALID_FILE_ATTRIBUTES;
     if (DWORD error = replacement.commit()) {
-        if (!replacement.keptBoth().empty()) return replacement.keptBoth();
-        return existed ? replaceRefused(output, error) : notCreated(output, error);
+        if (!replacement.keptBoth().empty()) return refusal(replacement.keptBoth());
+        if (existed) return refusal(replaceRefused(output, error));
+        return {shell::Result::kFailed, notCreated(output, error), 0};
     }
-    return {};
+    return {shell::Result::kDone, {}, 0};
 }
 
 // The run after the name checks: opens the files, gathers the streams of the operation,
@@ -380,19 +381,16 @@ shell::Outcome compose(const AviFileApi& avi, const ComposeRequest& request,
         kept = options.copyAll(run);
     }
 
-    std::wstring failure;
+    shell::Outcome saved;
     {
         shell::BusyCursor busy;
         g_events = &events;
-        failure = save(avi, run, options.addresses.data(), kept, output, replacement);
+        saved = save(avi, run, options.addresses.data(), kept, output, replacement);
         g_events = nullptr;
     }
     if (request.compression == Compression::kAsk)
         avi.SaveOptionsFree(count, options.addresses.data());
-    if (failure.empty()) return {shell::Result::kDone, {}, 0};
-    const bool notCreated = failure.find(kNotCreated) != std::wstring::npos;
-    const UINT icon = notCreated ? 0u : UINT(MB_ICONEXCLAMATION);
-    return {shell::Result::kFailed, failure, icon};
+    return saved;
 }
 
 } // namespace
