@@ -43,9 +43,10 @@ CommandLine parseCommandLine(const std::vector<std::wstring>& args,
             line.help = true;
             continue;
         }
+        const std::wstring typed = upperAscii(arg.substr(1));
         const SwitchRule* rule = nullptr;
         for (const SwitchRule& s : switches)
-            if (upperAscii(arg.substr(1)) == upperAscii(s.name)) rule = &s;
+            if (typed == upperAscii(s.name)) rule = &s;
         if (!rule) {
             line.fail(resultLine(arg, kUnknownSwitch));
             continue;
