@@ -70,7 +70,13 @@ bool measureStreams(riff::ByteStore& store, std::vector<StreamMeasure>& streams)
 bool readIndex(riff::ByteStore& store, size_t stream, std::vector<IndexEntry>& entries) {
     entries.clear();
     AviLayout layout;
-    if (!readAviLayout(store, layout) || layout.idx1 == 0) return false;
+    return readAviLayout(store, layout) && readIndex(store, layout, stream, entries);
+}
+
+bool readIndex(riff::ByteStore& store, const AviLayout& layout, size_t stream,
+               std::vector<IndexEntry>& entries) {
+    entries.clear();
+    if (layout.idx1 == 0) return false;
     return walkIndex(store, layout, [&](uint64_t, size_t n, uint32_t flags, uint32_t size) {
         if (n == stream) entries.push_back({flags, size});
     });

@@ -53,6 +53,9 @@ struct IndexEntry {
 // The idx1 entries of stream `stream`, in order. False when the file has no index or
 // cannot be read.
 bool readIndex(riff::ByteStore& store, size_t stream, std::vector<IndexEntry>& entries);
+// The same from the file's layout, already read.
+bool readIndex(riff::ByteStore& store, const AviLayout& layout, size_t stream,
+               std::vector<IndexEntry>& entries);
 
 // Gives the idx1 entries of stream `stream` the key-frame flags of `source`, entry for
 // entry (other flags kept). Fails, changing nothing, unless the stream has as many entries

@@ -73,8 +73,8 @@ avi::FixupResult restoreCopiedVideo(riff::ByteStore& written, const avi::AviLayo
         format.size() >= compression + 4 && stored.size() >= compression + 4 &&
         std::equal(format.begin() + compression, format.begin() + compression + 4,
                    stored.begin() + compression);
-    if (!sameCompression || !avi::readIndex(store, n, frames) ||
-        !avi::readIndex(written, 0, copied) || frames.size() != copied.size() ||
+    if (!sameCompression || !avi::readIndex(store, layout, n, frames) ||
+        !avi::readIndex(written, out, 0, copied) || frames.size() != copied.size() ||
         !std::equal(
             frames.begin(), frames.end(), copied.begin(),
             [](const avi::IndexEntry& a, const avi::IndexEntry& b) { return a.size == b.size; }))
